@@ -1,0 +1,62 @@
+#include "grid_tables.h"
+
+#include "record_format.h"
+#include "record_reader.h"
+#include "text_file.h"
+
+#include <string>
+
+namespace korvana {
+
+GridTable loadGridTable(const std::string& fileName, const char* recordFormat, int fieldNumber) {
+    const RecordFormat format(recordFormat);
+    const TextLines file = readTextFile(fileName);
+    LineCursor cursor(file);
+    GridTable table{};
+    for (int bin = 1; bin <= GRID_BINS; ++bin) {
+        const std::string_view line =
+            cursor.nextLine("the row of bin " + std::to_string(bin) + " " + format.text());
+        const std::vector<float> fields = readReals(format, line, cursor.position());
+        table[bin] = fields.at(static_cast<std::size_t>(fieldNumber - 1));
+    }
+    return table;
+}
+
+GridTable loadAirEnergyAbsorption(const std::string& fileName) {
+    return loadGridTable(fileName, "(E11.4,4E15.6)", 2);
+}
+
+GridTable loadLeadAttenuation(const std::string& fileName) {
+    return loadGridTable(fileName, "(E9.3,E12.4)", 2);
+}
+
+GridTable loadAluminiumAttenuation(const std::string& fileName) {
+    return loadGridTable(fileName, "(E10.4,E15.6)", 2);
+}
+
+SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descriptorLines) {
+    const RecordFormat format("(F6.1,A1,F8.5)");
+    const TextLines file = readTextFile(fileName);
+    LineCursor cursor(file);
+    SpectrumFile result;
+    for (int bin = 1; bin <= GRID_BINS; ++bin) {
+        const std::string_view line =
+            cursor.nextLine("the spectrum value of bin " + std::to_string(bin));
+        RecordReader reader(format, line, cursor.position());
+        reader.readReal();  // the energy column: the bin follows from the line's position
+        reader.readText();  // separator
+        result.spectrum[bin] = reader.readReal();
+    }
+    if (descriptorLines == DescriptorLines::Read) {
+        BeamDescriptor& d = result.descriptor;
+        d.peakTimes1000 = cursor.nextFreeReal("1000 x the spectrum's largest value");
+        d.tubeVoltageKv = cursor.nextFreeReal("the tube voltage [kV]");
+        d.targetAngleDeg = cursor.nextFreeReal("the target angle [degree]");
+        d.inherentFiltrationMmAl = cursor.nextFreeReal("the inherent filtration [mm Al]");
+        d.addedAluminiumMm = cursor.nextFreeReal("the added aluminium filter [mm]");
+        d.addedCopperMm = cursor.nextFreeReal("the added copper filter [mm]");
+    }
+    return result;
+}
+
+}  // namespace korvana

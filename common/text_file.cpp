@@ -1,0 +1,107 @@
+#include "text_file.h"
+
+#include "record_reader.h"
+#include "record_writer.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <unistd.h>
+
+namespace korvana {
+
+TextLines readTextFile(const std::string& fileName) {
+    const SourcePosition where{fileName, 0, 0};
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec)) {
+        throw DataError(where, "file not found (it must lie in the working directory) - "
+                               "copy it there or start the program in the right directory");
+    }
+    if (std::filesystem::is_directory(fileName, ec)) {
+        throw DataError(where, "is a directory, not a file - remove or rename it");
+    }
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        throw DataError(where, "cannot be opened (no read permission?) - check the file");
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        throw DataError(where, "could not be read to its end - check the file");
+    }
+
+    TextLines file{fileName, {}};
+    const std::string text = content.str();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool lastLine = end == std::string::npos;
+        if (lastLine) end = text.size();
+        std::size_t length = end - start;
+        if (length > 0 && text[start + length - 1] == '\r') --length;
+        file.lines.emplace_back(text, start, length);
+        start = lastLine ? text.size() : end + 1;
+    }
+    return file;
+}
+
+std::string_view LineCursor::nextLine(std::string_view expectedWhat) {
+    if (atEnd()) {
+        const int missing = static_cast<int>(m_next) + 1;
+        throw DataError(SourcePosition{m_file.fileName, missing, 0},
+                        "unexpected end of file: line " + std::to_string(missing) +
+                            " should hold " + std::string(expectedWhat) +
+                            " (the file is short) - restore the complete file");
+    }
+    return m_file.lines[m_next++];
+}
+
+SourcePosition LineCursor::position(int column) const {
+    return SourcePosition{m_file.fileName, static_cast<int>(m_next), column};
+}
+
+float LineCursor::nextFreeReal(std::string_view expectedWhat) {
+    float value = 0;
+    for (;;) {
+        const std::string_view line = nextLine(expectedWhat);
+        if (parseFreeReal(line, position(), value)) return value;
+    }
+}
+
+void writeTextFileAtomically(const std::string& fileName, const std::vector<std::string>& lines) {
+    namespace fs = std::filesystem;
+    // The temporary name keeps the directory, so the rename cannot cross devices,
+    // and does not end like the final name, so no file list shows it.
+    const std::string temporary = fileName + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            throw DataError(SourcePosition{fileName, 0, 0},
+                            "cannot be created (directory not writable or name not allowed) - "
+                            "choose another name or free the directory");
+        }
+        for (const std::string& line : lines) {
+            out << line << LINE_END;
+        }
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            throw DataError(SourcePosition{fileName, 0, 0},
+                            "could not be written completely (disk full?) - free space and retry");
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, fileName, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw DataError(SourcePosition{fileName, 0, 0},
+                        "could not be put in place (" + ec.message() +
+                            ") - check the directory and the name");
+    }
+}
+
+}  // namespace korvana

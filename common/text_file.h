@@ -1,0 +1,53 @@
+// Whole text files, read at once and written safely.
+//
+// Input files are opened, read in full and closed before the next one is
+// opened, so a program never holds two files at once and a file rewritten by
+// another program after it was read has no effect.
+#pragma once
+
+#include "data_error.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana {
+
+//! The lines of a text file, line ends (LF or CR LF) removed.
+struct TextLines {
+    std::string fileName;
+    std::vector<std::string> lines;
+};
+
+//! Reads the whole file. A missing or unreadable file throws DataError naming
+//! it; nothing is created.
+TextLines readTextFile(const std::string& fileName);
+
+//! Walks the lines of a file, one record after another.
+class LineCursor {
+public:
+    explicit LineCursor(const TextLines& file) : m_file(file) {}
+
+    //! The next line; throws DataError "unexpected end of file" when there is none.
+    //! `expectedWhat` names what the line should hold, for the message.
+    std::string_view nextLine(std::string_view expectedWhat);
+    //! Position of the line last returned by nextLine.
+    SourcePosition position(int column = 0) const;
+    bool atEnd() const { return m_next >= m_file.lines.size(); }
+    int lineNumber() const { return static_cast<int>(m_next); }
+
+    //! A free-form real: the first number on the next line that holds an item;
+    //! lines of blanks only are passed over, as a list-directed read does.
+    float nextFreeReal(std::string_view expectedWhat);
+
+private:
+    const TextLines& m_file;
+    std::size_t m_next = 0;
+};
+
+//! Writes `lines`, each ended by CR LF, under a temporary name in the same
+//! directory and renames it into place when complete: a reader sees either
+//! the previous file or the whole new one. Throws DataError on failure.
+void writeTextFileAtomically(const std::string& fileName, const std::vector<std::string>& lines);
+
+}  // namespace korvana

@@ -1,0 +1,34 @@
+// The end of a run: normalisation of the tallies and the 353-line result file.
+#pragma once
+
+#include "beam.h"
+#include "grid_tables.h"
+#include "run_parameters.h"
+#include "scores.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace korvana::engine {
+
+struct RunTotals {
+    float primaryKerma = 0;    //!< [keV/g] primary air kerma at the entrance surface
+    float peakBinPhotons = 0;  //!< S(peakBin) x historyCount
+    std::array<float, POINT_COUNT + 1> pointSpectrumPeak{};  //!< largest bin before normalisation
+};
+
+//! Normalises the tallies in place: grid kerma per disc area 4 pi, each point
+//! spectrum to sum 1 (a point no photon reached keeps a spectrum of zeros).
+RunTotals finishRun(Scores& scores, const PreparedSpectrum& spectrum,
+                    const GridTable& airEnergyAbsorption, const RunParameters& run);
+
+//! The result file's 353 lines, without line ends. Ratios to a primary kerma
+//! of 0 are written as 0.
+std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& scores,
+                                         const PreparedSpectrum& spectrum, const RunParameters& run,
+                                         const BeamDescriptor& beam);
+
+inline constexpr int RESULT_FILE_LINES = 353;
+
+}  // namespace korvana::engine

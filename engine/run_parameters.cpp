@@ -1,0 +1,54 @@
+#include "run_parameters.h"
+
+#include "data_error.h"
+#include "file_names.h"
+#include "text_file.h"
+
+#include <cmath>
+#include <string>
+
+namespace korvana::engine {
+
+namespace {
+
+float readValue(LineCursor& cursor, const char* what, bool zeroAllowed) {
+    const float value = cursor.nextFreeReal(what);
+    if (!std::isfinite(value) || value < 0 || (value == 0 && !zeroAllowed)) {
+        throw DataError(cursor.position(1),
+                        std::string(what) + " must be " + (zeroAllowed ? "0 or more" : "above 0") +
+                            " - correct the entry in the main window and start the run again");
+    }
+    return value;
+}
+
+std::string trimTrailingBlanks(std::string_view text) {
+    const std::size_t end = text.find_last_not_of(" \t");
+    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+}  // namespace
+
+RunParameters readRunFile(const std::string& fileName) {
+    const TextLines file = readTextFile(fileName);
+    LineCursor cursor(file);
+    RunParameters p;
+    p.phantomThickness = readValue(cursor, "the object thickness [cm]", false);
+    p.focusSurfaceDistance = readValue(cursor, "the focus-surface distance [cm]", false);
+    p.fieldSizeY = readValue(cursor, "the field size along y [cm]", false);
+    p.fieldSizeX = readValue(cursor, "the field size along x [cm]", false);
+    p.curtainLeadThickness = readValue(cursor, "the curtain lead thickness [cm]", true);
+    p.curtainLength = cursor.nextFreeReal("the curtain length [cm]");
+    p.historyCount = readValue(cursor, "the number of histories", false);
+    p.resultFileName = trimTrailingBlanks(cursor.nextLine("the result file name"));
+    if (!p.resultFileName.empty()) {
+        const std::string problem = fileNameProblem(p.resultFileName);
+        if (!problem.empty()) {
+            throw DataError(cursor.position(1),
+                            "result file name \"" + p.resultFileName + "\" cannot be used (" +
+                                problem + ") - choose a plain file name in the launch dialog");
+        }
+    }
+    return p;
+}
+
+}  // namespace korvana::engine

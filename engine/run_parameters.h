@@ -1,0 +1,29 @@
+// The run file B2F.txt: one simulation's conditions, written by the launch
+// dialog and read once by the engine before its banner.
+#pragma once
+
+#include <string>
+
+namespace korvana::engine {
+
+struct RunParameters {
+    float phantomThickness = 0;      //!< [cm] object thickness along z
+    float focusSurfaceDistance = 0;  //!< [cm] focal spot to entrance surface
+    float fieldSizeY = 0;            //!< [cm] full field width along y (long axis)
+    float fieldSizeX = 0;            //!< [cm] full field width along x (short axis)
+    float curtainLeadThickness = 0;  //!< [cm Pb]
+    float curtainLength = 0;         //!< [cm]
+    float historyCount = 0;          //!< [photons] total incident photons
+    //! The whole name line, trailing blanks dropped. Empty when the line is
+    //! blank: the engine then asks for a name on the console when it writes.
+    std::string resultFileName;
+};
+
+//! Reads lines 1-7 free-form (first number on each line; lines of blanks only
+//! are passed over) and line 8 as the result name. Refuses, with the line,
+//! values that would make the run meaningless or never end: a non-positive
+//! thickness, distance, field size or history count, negative lead, and a name
+//! that cannot be a file of the working directory.
+RunParameters readRunFile(const std::string& fileName);
+
+}  // namespace korvana::engine

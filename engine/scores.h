@@ -1,0 +1,36 @@
+// Scoring of escaping scattered photons at the measuring points and on the
+// distribution grid, with the curtain's transmission applied.
+#pragma once
+
+#include "energy_grid.h"
+#include "geometry.h"
+#include "photon.h"
+
+#include <array>
+
+namespace korvana::engine {
+
+//! Tallies, zeroed before the first history and accumulated for the whole run.
+struct Scores {
+    //! [point 1..9][bin 1..300]: sum of transmission factors of scored photons
+    std::array<GridTable, POINT_COUNT + 1> pointSpectrum{};
+    //! [point 1..9]: sum of E muen T / sdir [keV cm^2/g]
+    std::array<float, POINT_COUNT + 1> pointKerma{};
+    //! [column 1..21][row 1..31]: the same sum per grid disc
+    std::array<std::array<float, GRID_ROWS + 1>, GRID_COLUMNS + 1> gridKerma{};
+};
+
+//! What scoring needs besides the photon: the tables and the curtain.
+struct ScoringContext {
+    const GridTable& airEnergyAbsorption;  //!< muen/rho of air [cm^2/g]
+    const GridTable& leadAttenuation;      //!< mu of lead [1/cm]
+    LeadCurtain curtain;
+};
+
+//! Follows a scattered photon leaving the object towards +x (u > 0, w != 0)
+//! along its straight line from its last interaction point to every scoring
+//! plane. (x1, y1, z1) is the tentative point outside the object.
+void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& photon, float x1,
+                 float y1, float z1);
+
+}  // namespace korvana::engine

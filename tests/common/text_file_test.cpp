@@ -1,0 +1,100 @@
+#include "data_error.h"
+#include "file_names.h"
+#include "temp_dir.h"
+#include "text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace korvana {
+namespace {
+
+using testing::ScopedWorkDir;
+
+void writeRaw(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+
+TEST(ReadTextFile, SplitsLfAndCrLfLinesAndKeepsBlankLines) {
+    ScopedWorkDir dir;
+    writeRaw("a.txt", "one\r\ntwo\n\r\n  \nlast");
+    const TextLines f = readTextFile("a.txt");
+    EXPECT_EQ(f.fileName, "a.txt");
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"one", "two", "", "  ", "last"}));
+    writeRaw("b.txt", "");
+    EXPECT_TRUE(readTextFile("b.txt").lines.empty());
+    writeRaw("c.txt", "x\r\n");
+    EXPECT_EQ(readTextFile("c.txt").lines.size(), 1u);
+}
+
+TEST(ReadTextFile, MissingFileNamesItAndCreatesNothing) {
+    ScopedWorkDir dir;
+    try {
+        readTextFile("Pb.dat");
+        FAIL();
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().fileName, "Pb.dat");
+        EXPECT_NE(std::string(e.what()).find("Pb.dat"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("not found"), std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists("Pb.dat"));
+    std::filesystem::create_directory("dir.dat");
+    EXPECT_THROW(readTextFile("dir.dat"), DataError);
+}
+
+TEST(LineCursor, ReportsTheMissingLineAndPassesOverBlankLinesForFreeReads) {
+    ScopedWorkDir dir;
+    writeRaw("f.txt", "  \r\n 12.5 cm\r\n\r\n3E1,4\r\n");
+    const TextLines f = readTextFile("f.txt");
+    LineCursor cursor(f);
+    EXPECT_EQ(cursor.nextFreeReal("a"), 12.5f);
+    EXPECT_EQ(cursor.lineNumber(), 2);
+    EXPECT_EQ(cursor.nextFreeReal("b"), 30.0f);
+    EXPECT_EQ(cursor.lineNumber(), 4);
+    try {
+        cursor.nextFreeReal("the third value");
+        FAIL();
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().line, 5);
+        EXPECT_NE(std::string(e.what()).find("the third value"), std::string::npos);
+    }
+}
+
+TEST(WriteTextFileAtomically, WritesCrLfAndReplacesWhole) {
+    ScopedWorkDir dir;
+    writeTextFileAtomically("r.data", {"a", " b", ""});
+    EXPECT_EQ(testing::readWhole("r.data"), "a\r\n b\r\n\r\n");
+    writeTextFileAtomically("r.data", {"new"});
+    EXPECT_EQ(testing::readWhole("r.data"), "new\r\n");
+    // No temporary file is left beside it.
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(".")) ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(WriteTextFileAtomically, FailureIsReportedAndLeavesTheOldFile) {
+    ScopedWorkDir dir;
+    writeTextFileAtomically("keep.data", {"old"});
+    EXPECT_THROW(writeTextFileAtomically("missing-dir/x.data", {"x"}), DataError);
+    std::filesystem::create_directory("keep2.data");
+    EXPECT_THROW(writeTextFileAtomically("keep2.data", {"x"}), DataError);
+    EXPECT_EQ(testing::readWhole("keep.data"), "old\r\n");
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(".")) ++files;
+    EXPECT_EQ(files, 2) << "no temporary file is left behind";
+}
+
+TEST(FileNameProblem, PlainNamesOnly) {
+    for (const char* good : {"test.data", "a b.data", "日本語.data", "x-1_2.data", ".hidden"}) {
+        EXPECT_EQ(fileNameProblem(good), "") << good;
+    }
+    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b",
+                            "a>b", "a|b", "a\nb", "a\x7f"}) {
+        EXPECT_NE(fileNameProblem(bad), "") << bad;
+    }
+}
+
+}  // namespace
+}  // namespace korvana
