@@ -1,49 +1,19 @@
 #include "driver.h"
 
-#include "beam.h"
 #include "data_error.h"
 #include "file_names.h"
-#include "grid_tables.h"
 #include "random_stream.h"
 #include "record_format.h"
 #include "record_writer.h"
 #include "result_file.h"
-#include "run_parameters.h"
+#include "simulation.h"
 #include "text_file.h"
-#include "tissue_tables.h"
-#include "transport.h"
 
 #include <memory>
 
 namespace korvana::engine {
 
 namespace {
-
-//! Everything read before the banner. The tables live for the whole run.
-struct EngineInputs {
-    TissueTables tissue;
-    GridTable air{};
-    GridTable lead{};
-    RunParameters run;
-    SpectrumFile spectrumFile;
-    PreparedSpectrum spectrum;
-};
-
-void loadInputs(EngineInputs& in) {
-    in.tissue = loadTissueTables(TISSUE_TABLE_FILE);
-    in.air = loadAirEnergyAbsorption(AIR_TABLE_FILE);
-    in.lead = loadLeadAttenuation(LEAD_TABLE_FILE);
-    in.run = readRunFile(RUN_FILE);
-    in.spectrumFile = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read);
-    in.spectrum = prepareSpectrum(in.spectrumFile.spectrum, SPECTRUM_FILE);
-    // Every ratio of the result file divides by the primary kerma: refuse a run
-    // that would have none now, not after the histories.
-    if (!(primaryKerma(in.spectrum, in.air, in.run) > 0.0f)) {
-        throw DataError(SourcePosition{SPECTRUM_FILE, 0, 0},
-                        "the spectrum gives no primary air kerma (no bin from 5 keV up holds "
-                        "photons) - compute the spectrum again in the main window");
-    }
-}
 
 void showBanner(Console& console) {
     for (const char* line : {"", "", "      ***  Monte Carlo Simulation  ***", "",
@@ -116,7 +86,7 @@ int runEngine(Console& console, const Clock& clock) {
     stream.initialise();
     // Large tables: kept off the stack.
     auto inputs = std::make_unique<EngineInputs>();
-    loadInputs(*inputs);
+    loadEngineInputs(*inputs);
     auto scores = std::make_unique<Scores>();
     const EngineInputs& in = *inputs;
 
@@ -127,17 +97,9 @@ int runEngine(Console& console, const Clock& clock) {
     const ClockTime startClock = clock.now();
     console.writeLine(clockLine("Start time", startClock));
 
-    const TransportContext context{in.tissue, in.run, phantomBoxFor(in.run),
-                                   ScoringContext{in.air, in.lead, leadCurtainFor(in.run)}};
-    for (int bin = FIRST_SIMULATED_BIN; bin <= in.spectrum.topBin; ++bin) {
+    simulate(in, TransportBuild::Fast, stream, *scores, [&](int bin) {
         console.writeLine(progressLine(bin, in.spectrum.topBin + 1));
-        const std::int64_t count = binPhotonCount(in.spectrum, bin, in.run.historyCount);
-        if (count <= 0) continue;
-        const float binEnergy = static_cast<float>(bin) * 0.5f;
-        for (std::int64_t n = 0; n < count; ++n) {
-            runHistory(binEnergy, context, stream, *scores);
-        }
-    }
+    });
 
     console.writeLine("");
     console.writeLine(clockLine("Start time", startClock));

@@ -22,13 +22,19 @@ public:
     void initialise();
 
     //! One step, returning IX(K)/16384.1 in [0, 16383/16384.1].
-    float next() {
+    float next() { return valueOf(nextInteger()); }
+
+    //! One step, returning the 14-bit integer IX(K) itself; next() is
+    //! valueOf(nextInteger()). Lets a caller index a table by the draw.
+    int nextInteger() {
         m_ix[m_k] = (m_ix[m_j] + m_ix[m_k]) % MODULUS;
-        const float value = static_cast<float>(m_ix[m_k]) / DIVISOR;
+        const int value = m_ix[m_k];
         if (--m_j == 0) m_j = TABLE_SIZE;
         if (--m_k == 0) m_k = TABLE_SIZE;
         return value;
     }
+
+    static float valueOf(int integer) { return static_cast<float>(integer) / DIVISOR; }
 
 private:
     std::array<std::int32_t, TABLE_SIZE + 1> m_ix{};  //!< IX(1..55); element 0 unused

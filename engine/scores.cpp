@@ -10,6 +10,7 @@ void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& ph
                  float y1, float z1) {
     const float E = photon.energy;
     const int b = energyBin(E);
+    ++scores.scoredEscapes;
     const float muEn = gridValue(context.airEnergyAbsorption, E);
     const float muPb = gridValue(context.leadAttenuation, E);
 

@@ -7,6 +7,7 @@
 #include "photon.h"
 
 #include <array>
+#include <cstdint>
 
 namespace korvana::engine {
 
@@ -18,6 +19,8 @@ struct Scores {
     std::array<float, POINT_COUNT + 1> pointKerma{};
     //! [column 1..21][row 1..31]: the same sum per grid disc
     std::array<std::array<float, GRID_ROWS + 1>, GRID_COLUMNS + 1> gridKerma{};
+    //! Escapes handed to the scoring (each may hit any number of discs, or none).
+    std::int64_t scoredEscapes = 0;
 };
 
 //! What scoring needs besides the photon: the tables and the curtain.
@@ -29,7 +32,8 @@ struct ScoringContext {
 
 //! Follows a scattered photon leaving the object towards +x (u > 0, w != 0)
 //! along its straight line from its last interaction point to every scoring
-//! plane. (x1, y1, z1) is the tentative point outside the object.
+//! plane. (x1, y1, z1) is the tentative point outside the object. This is the
+//! reference form: every disc tested, the curtain factor taken at each hit.
 void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& photon, float x1,
                  float y1, float z1);
 

@@ -1,0 +1,86 @@
+// Engine throughput on the default case: the fast build of the history loop
+// against the literal reference build, in one run, with their result files
+// compared byte for byte.
+//
+// usage: engine_bench [histories]   (default 2e6)
+// Prints histories per second, scored escapes, wall time and the speed ratio.
+#include "random_stream.h"
+#include "result_file.h"
+#include "simulation.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace korvana::engine;
+
+struct Measurement {
+    double seconds = 0;
+    std::int64_t histories = 0;
+    std::int64_t scoredEscapes = 0;
+    std::vector<std::string> lines;
+};
+
+Measurement measure(const EngineInputs& in, TransportBuild build) {
+    RandomStream stream;
+    stream.initialise();
+    auto scores = std::make_unique<Scores>();
+    Measurement m;
+    const auto start = std::chrono::steady_clock::now();
+    simulate(in, build, stream, *scores, [&](int bin) {
+        m.histories += binPhotonCount(in.spectrum, bin, in.run.historyCount);
+    });
+    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.scoredEscapes = scores->scoredEscapes;
+    const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
+    m.lines = resultFileLines(totals, *scores, in.spectrum, in.run, in.spectrumFile.descriptor);
+    return m;
+}
+
+void report(const char* name, const Measurement& m) {
+    std::printf("%-8s %12lld histories %10.3f s %12.0f histories/s %10lld scored escapes\n", name,
+                static_cast<long long>(m.histories), m.seconds, m.histories / m.seconds,
+                static_cast<long long>(m.scoredEscapes));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    const double histories = argc > 1 ? std::atof(argv[1]) : 2e6;
+    const fs::path data = KORVANA_DATA_DIR;
+    const fs::path work = fs::temp_directory_path() / "korvana-engine-bench";
+    fs::create_directories(work);
+    for (const char* table : {"ICRUSoft.dat", "MU_en2016.dat", "Pb.dat"}) {
+        fs::copy_file(data / table, work / table, fs::copy_options::overwrite_existing);
+    }
+    for (const char* file : {"B2F.txt", "B_SPCTL.dat"}) {
+        fs::copy_file(data / "example" / file, work / file, fs::copy_options::overwrite_existing);
+    }
+    fs::current_path(work);
+
+    auto in = std::make_unique<EngineInputs>();
+    loadEngineInputs(*in);
+    in->run.historyCount = static_cast<float>(histories);
+    std::printf("default case: %.0f mm object, FSD %.0f cm, %.0f x %.0f cm field, "
+                "%.2f mm Pb curtain of %.0f cm; %.3g histories asked\n",
+                in->run.phantomThickness * 10, in->run.focusSurfaceDistance, in->run.fieldSizeX,
+                in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength,
+                histories);
+
+    const Measurement fast = measure(*in, TransportBuild::Fast);
+    report("fast", fast);
+    const Measurement literal = measure(*in, TransportBuild::Literal);
+    report("literal", literal);
+    std::printf("speed ratio fast/literal: %.2f\n", literal.seconds / fast.seconds);
+    const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes;
+    std::printf("result files byte-identical: %s\n", same ? "yes" : "NO");
+    fs::current_path(data);
+    fs::remove_all(work);
+    return same ? 0 : 1;
+}

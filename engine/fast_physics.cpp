@@ -1,0 +1,146 @@
+#include "fast_physics.h"
+
+#include "grid_lookup.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvana::engine {
+
+FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores)
+    : m_tissue(tissue), m_scoring(scoring), m_scores(scores) {
+    for (int j = 1; j <= tissue.rowCount; ++j) {
+        const TissueCrossSectionRow& row = tissue.rows[j];
+        LogRow& l = m_logRows[j];
+        m_energies[j] = row.energy;
+        l.lnEnergy = std::log(row.energy);
+        l.lnCoherent = std::log(row.coherent);
+        l.lnIncoherent = std::log(row.incoherent);
+        l.lnPhotoelectric = std::log(row.photoelectric);
+        if (j >= 2) {
+            const LogRow& p = m_logRows[j - 1];
+            l.dLnEnergy = l.lnEnergy - p.lnEnergy;
+            l.dLnCoherent = l.lnCoherent - p.lnCoherent;
+            l.dLnIncoherent = l.lnIncoherent - p.lnIncoherent;
+            l.dLnPhotoelectric = l.lnPhotoelectric - p.lnPhotoelectric;
+        }
+    }
+    for (int j = 1; j <= SCATTER_FACTOR_ROWS; ++j) {
+        m_x[j] = tissue.scatter[j].x;
+        m_integral[j] = tissue.scatter[j].formFactorIntegral;
+    }
+    for (int i = 1; i <= GRID_BINS; ++i) {
+        m_atGridEnergy[i] = interpolate(static_cast<float>(i) * 0.5f);
+    }
+    m_negativeLogOfDraw.assign(RandomStream::MODULUS, 0.0f);
+    for (int n = 1; n < RandomStream::MODULUS; ++n) {
+        m_negativeLogOfDraw[n] = -std::log(RandomStream::valueOf(n));
+    }
+}
+
+TissueCoefficients FastPhysics::interpolate(float E) const {
+    // First row above E among rows 2..N-1, else N: the row the scan from row 2 stops at.
+    const float* rows = m_energies.data();
+    const int j = static_cast<int>(std::upper_bound(rows + 2, rows + m_tissue.rowCount, E) - rows);
+    const LogRow& lo = m_logRows[j - 1];
+    const LogRow& hi = m_logRows[j];
+    const float t = (std::log(E) - lo.lnEnergy) / hi.dLnEnergy;
+    TissueCoefficients c;
+    c.coherent = std::exp(lo.lnCoherent + t * hi.dLnCoherent);
+    c.incoherent = std::exp(lo.lnIncoherent + t * hi.dLnIncoherent);
+    c.photoelectric = std::exp(lo.lnPhotoelectric + t * hi.dLnPhotoelectric);
+    c.total = c.photoelectric + c.incoherent + c.coherent;
+    c.photoFraction = c.photoelectric / c.total;
+    c.photoCoherentFraction = (c.photoelectric + c.coherent) / c.total;
+    return c;
+}
+
+TissueCoefficients FastPhysics::coefficients(float E) {
+    const float twice = 2.0f * E;
+    const int k = static_cast<int>(twice);
+    if (static_cast<float>(k) == twice && k >= 1 && k <= GRID_BINS) return m_atGridEnergy[k];
+    if (E != m_lastEnergy) {
+        m_lastEnergy = E;
+        m_lastCoefficients = interpolate(E);
+    }
+    return m_lastCoefficients;
+}
+
+float FastPhysics::incoherentFunctionAt(float x) const {
+    const float* xs = m_x.data();
+    const int j = static_cast<int>(std::upper_bound(xs + 2, xs + SCATTER_FACTOR_ROWS, x) - xs);
+    const ScatterFactorRow& lo = m_tissue.scatter[j - 1];
+    const ScatterFactorRow& hi = m_tissue.scatter[j];
+    return lo.incoherentFunction +
+           (x - lo.x) * (hi.incoherentFunction - lo.incoherentFunction) / (hi.x - lo.x);
+}
+
+float FastPhysics::sampleCoherentX(float a) const {
+    const float* A = m_integral.data();
+    const int j = static_cast<int>(std::upper_bound(A + 2, A + SCATTER_FACTOR_ROWS, a) - A);
+    const ScatterFactorRow& lo = m_tissue.scatter[j - 1];
+    const ScatterFactorRow& hi = m_tissue.scatter[j];
+    return lo.x + (hi.x - lo.x) * (a - lo.formFactorIntegral) /
+                      (hi.formFactorIntegral - lo.formFactorIntegral);
+}
+
+void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1) {
+    const float E = photon.energy;
+    const int b = energyBin(E);
+    ++m_scores.scoredEscapes;
+    const float muEn = gridValue(m_scoring.airEnergyAbsorption, E);
+    const float muPb = gridValue(m_scoring.leadAttenuation, E);
+
+    const float x = photon.x, y = photon.y, z = photon.z;
+    const float u = photon.u(), v = photon.v(), w = photon.w();
+    const float dx = x1 - x, dy = y1 - y, dz = z1 - z;
+    const float sdir = std::sqrt(dx * dx + dy * dy) / std::sqrt(dx * dx + dy * dy + dz * dz);
+    const float zc = z + ((LeadCurtain::PLANE_X - x) / u) * w;
+    const float energyTimesMuEn = E * muEn;
+
+    // The factor depends only on z, zc and muPb: one value for every disc hit.
+    float T = -1.0f;
+    const auto transmission = [&] {
+        if (T < 0.0f) T = curtainTransmission(m_scoring.curtain, z, zc, muPb);
+        return T;
+    };
+
+    {
+        const float t = (POINT_PLANE_X - x) / u;
+        const float yp = y + t * v;
+        if (std::fabs(yp) <= POINT_DISC_RADIUS) {
+            const float zp = z + t * w;
+            for (int j = 1; j <= POINT_COUNT; ++j) {
+                const float dzp = zp - POINT_Z[j];
+                if (dzp * dzp + yp * yp > POINT_DISC_RADIUS * POINT_DISC_RADIUS) continue;
+                const float factor = transmission();
+                m_scores.pointSpectrum[j][b] += factor;
+                m_scores.pointKerma[j] += energyTimesMuEn * factor / sdir;
+            }
+        }
+    }
+
+    // Rows lie 5 cm apart and discs reach 2 cm: only the row nearest to the
+    // crossing can be hit; its neighbours are tested too, so a rounding of the
+    // estimate cannot lose a hit. The exact disc test decides.
+    const float lowestZ = GRID_FIRST_Z - GRID_STEP;
+    const float highestZ = gridRowZ(GRID_ROWS) + GRID_STEP;
+    for (int i = 1; i <= GRID_COLUMNS; ++i) {
+        const float t = (gridColumnX(i) - x) / u;
+        const float yp = y + t * v;
+        if (std::fabs(yp) > GRID_DISC_RADIUS) continue;
+        const float zp = z + t * w;
+        if (!(zp > lowestZ && zp < highestZ)) continue;
+        const int nearest = static_cast<int>(std::floor((zp - GRID_FIRST_Z) / GRID_STEP + 0.5f)) + 1;
+        const int first = std::max(1, nearest - 1);
+        const int last = std::min(GRID_ROWS, nearest + 1);
+        for (int k = first; k <= last; ++k) {
+            const float dzk = zp - gridRowZ(k);
+            if (dzk * dzk + yp * yp <= GRID_DISC_RADIUS * GRID_DISC_RADIUS) {
+                m_scores.gridKerma[i][k] += energyTimesMuEn * transmission() / sdir;
+            }
+        }
+    }
+}
+
+}  // namespace korvana::engine

@@ -1,0 +1,45 @@
+// The history loop's lookups exactly as the tables define them: a search from
+// the second row and fresh logarithms at every lookup, every disc tested at
+// scoring. Kept as the reference the fast build is measured and checked against.
+#pragma once
+
+#include "random_stream.h"
+#include "scores.h"
+#include "tissue_tables.h"
+
+#include <cmath>
+
+namespace korvana::engine {
+
+class LiteralPhysics {
+public:
+    LiteralPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores)
+        : m_tissue(tissue), m_scoring(scoring), m_scores(scores) {}
+
+    TissueCoefficients coefficients(float E) const { return tissueCoefficients(m_tissue, E); }
+    float incoherentFunctionAt(float x) const { return engine::incoherentFunctionAt(m_tissue, x); }
+    float incoherentFunctionMax() const { return m_tissue.incoherentFunctionMax; }
+    float sampleCoherentX(float a) const { return engine::sampleCoherentX(m_tissue, a); }
+    float formFactorIntegralMax() const { return m_tissue.formFactorIntegralMax; }
+
+    //! Draws r1 and r2 (again while r1 <= 0) and returns -ln(r1)/mu [cm].
+    float flightLength(RandomStream& stream, float mu, float& r2) const {
+        float r1 = 0;
+        do {
+            r1 = stream.next();
+            r2 = stream.next();
+        } while (r1 <= 0.0f);
+        return -std::log(r1) / mu;
+    }
+
+    void scoreEscape(const Photon& p, float x1, float y1, float z1) {
+        engine::scoreEscape(m_scores, m_scoring, p, x1, y1, z1);
+    }
+
+private:
+    const TissueTables& m_tissue;
+    ScoringContext m_scoring;
+    Scores& m_scores;
+};
+
+}  // namespace korvana::engine

@@ -1,0 +1,59 @@
+#include "simulation.h"
+
+#include "constants.h"
+#include "data_error.h"
+#include "fast_physics.h"
+#include "file_names.h"
+#include "geometry.h"
+#include "history.h"
+#include "literal_physics.h"
+
+namespace korvana::engine {
+
+void loadEngineInputs(EngineInputs& in) {
+    in.tissue = loadTissueTables(TISSUE_TABLE_FILE);
+    in.air = loadAirEnergyAbsorption(AIR_TABLE_FILE);
+    in.lead = loadLeadAttenuation(LEAD_TABLE_FILE);
+    in.run = readRunFile(RUN_FILE);
+    in.spectrumFile = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read);
+    in.spectrum = prepareSpectrum(in.spectrumFile.spectrum, SPECTRUM_FILE);
+    // Every ratio of the result file divides by the primary kerma: refuse a run
+    // that would have none now, not after the histories.
+    if (!(primaryKerma(in.spectrum, in.air, in.run) > 0.0f)) {
+        throw DataError(SourcePosition{SPECTRUM_FILE, 0, 0},
+                        "the spectrum gives no primary air kerma (no bin from 5 keV up holds "
+                        "photons) - compute the spectrum again in the main window");
+    }
+}
+
+namespace {
+
+template <class Physics>
+void walkBins(const EngineInputs& in, Physics& physics, RandomStream& stream,
+              const std::function<void(int bin)>& onBin) {
+    const PhantomBox box = phantomBoxFor(in.run);
+    for (int bin = FIRST_SIMULATED_BIN; bin <= in.spectrum.topBin; ++bin) {
+        onBin(bin);
+        const std::int64_t count = binPhotonCount(in.spectrum, bin, in.run.historyCount);
+        const float binEnergy = static_cast<float>(bin) * 0.5f;
+        for (std::int64_t n = 0; n < count; ++n) {
+            runHistory(binEnergy, in.run, box, physics, stream);
+        }
+    }
+}
+
+}  // namespace
+
+void simulate(const EngineInputs& in, TransportBuild build, RandomStream& stream, Scores& scores,
+              const std::function<void(int bin)>& onBin) {
+    const ScoringContext scoring{in.air, in.lead, leadCurtainFor(in.run)};
+    if (build == TransportBuild::Fast) {
+        FastPhysics physics(in.tissue, scoring, scores);
+        walkBins(in, physics, stream, onBin);
+    } else {
+        LiteralPhysics physics(in.tissue, scoring, scores);
+        walkBins(in, physics, stream, onBin);
+    }
+}
+
+}  // namespace korvana::engine

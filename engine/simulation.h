@@ -1,0 +1,39 @@
+// A whole run's computation, apart from the console: the inputs read before
+// the banner, and the walk over the spectrum bins.
+#pragma once
+
+#include "beam.h"
+#include "grid_tables.h"
+#include "random_stream.h"
+#include "run_parameters.h"
+#include "scores.h"
+#include "tissue_tables.h"
+
+#include <functional>
+
+namespace korvana::engine {
+
+//! Everything read before the banner. The tables live for the whole run.
+struct EngineInputs {
+    TissueTables tissue;
+    GridTable air{};   //!< muen/rho of air [cm^2/g]
+    GridTable lead{};  //!< mu of lead [1/cm]
+    RunParameters run;
+    SpectrumFile spectrumFile;
+    PreparedSpectrum spectrum;
+};
+
+//! Reads ICRUSoft.dat, MU_en2016.dat, Pb.dat, B2F.txt and B_SPCTL.dat from the
+//! current directory in that order, and prepares the spectrum. Refuses a run
+//! that would have no primary air kerma.
+void loadEngineInputs(EngineInputs& inputs);
+
+//! Which lookups the history loop uses; both give bit-identical results.
+enum class TransportBuild { Fast, Literal };
+
+//! Runs the histories of bins 10 to the spectrum's top bin, calling
+//! `onBin(bin)` before each bin. The stream must be initialised.
+void simulate(const EngineInputs& inputs, TransportBuild build, RandomStream& stream,
+              Scores& scores, const std::function<void(int bin)>& onBin);
+
+}  // namespace korvana::engine
