@@ -1,0 +1,23 @@
+// One spectrum run as the main form's step (4) does it, without any window:
+// read and correct the conditions, compute the spectrum, write B_SPCTL.dat in
+// the working directory. Starting the HVL calculator and drawing are the
+// caller's part.
+#pragma once
+
+#include "irradiation_conditions.h"
+#include "material_tables.h"
+#include "spectrum_generator.h"
+
+namespace korvana::app {
+
+struct SpectrumRun {
+    ConditionReading reading;     //!< the conditions used and the corrected texts
+    GeneratedSpectrum spectrum;   //!< incidentSpectrum and spectrumPeak
+};
+
+//! Throws DataError (conditions rejected, spectrum 0 everywhere, file not
+//! writable); B_SPCTL.dat is then left as it was.
+SpectrumRun generateSpectrum(const ConditionTexts& texts, RectificationMode rectification,
+                             const MaterialTables& tables);
+
+}  // namespace korvana::app

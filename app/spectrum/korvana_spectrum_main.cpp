@@ -1,0 +1,18 @@
+// korvana-spectrum: computes B_SPCTL.dat for given irradiation conditions
+// without the interactive program's window (see --help).
+#include "spectrum_command.h"
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    try {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        return korvana::app::runSpectrumCommand(arguments, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "korvana-spectrum: internal error: " << e.what() << '\n';
+        return 3;
+    }
+}

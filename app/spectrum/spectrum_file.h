@@ -1,0 +1,32 @@
+// Writing B_SPCTL.dat, the beam spectrum the HVL calculator and the engine read.
+//
+//   lines 1-300  "0000.0" energy of bin i [keV], ", ", bin / peak as "0.00000"
+//                (15 characters: the fluence fills columns 8-15 of "(F6.1,A1,F8.5)")
+//   line 301     1000 x the peak as a plain number of up to 15 significant digits
+//   lines 302-306 tube voltage "000.0" [kV], target angle "00.0" [degree],
+//                inherent, added aluminium and added copper filtration "00.000" [mm]
+// Lines end with CR LF. The file is written under a temporary name and renamed
+// into place, so a program started meanwhile never reads half a spectrum.
+#pragma once
+
+#include "irradiation_conditions.h"
+#include "spectrum_generator.h"
+
+#include <string>
+#include <vector>
+
+namespace korvana::app {
+
+//! The 306 lines of the file, without line ends.
+std::vector<std::string> formatSpectrumLines(const GeneratedSpectrum& spectrum,
+                                             const IrradiationConditions& conditions);
+
+//! `value` with up to 15 significant digits and no trailing zeros, in exponent
+//! form only below 1E-4 or from 1E15 on: "561.663", "0.5", "1.5e+20".
+std::string plainNumber(double value);
+
+//! Writes the file; throws DataError when it cannot be written.
+void writeSpectrumFile(const GeneratedSpectrum& spectrum, const IrradiationConditions& conditions,
+                       const std::string& fileName);
+
+}  // namespace korvana::app
