@@ -47,23 +47,22 @@ std::string askForFileName(Console& console) {
 //! Writes the result file; a name that is blank or cannot be written is asked
 //! for again on the console, so a finished run is not thrown away.
 bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines) {
-    for (;;) {
-        if (name.empty()) {
-            console.writeLine("File name missing or blank - please enter file name");
-            name = askForFileName(console);
-            if (name.empty()) {
-                console.writeLine("No file name given - the results were not saved.");
-                return false;
-            }
-        }
+    if (name.empty()) {
+        console.writeLine("File name missing or blank - please enter file name");
+        name = askForFileName(console);
+    }
+    while (!name.empty()) {
         try {
             writeTextFileAtomically(name, lines);
             return true;
         } catch (const DataError& e) {
             console.writeLine(std::string("Result file ") + e.what());
-            name.clear();
+            console.writeLine("Please enter another file name");
+            name = askForFileName(console);
         }
     }
+    console.writeLine("No file name given - the results were not saved.");
+    return false;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "fast_physics.h"
 
+#include "constants.h"
 #include "grid_lookup.h"
 
 #include <algorithm>
@@ -27,14 +28,19 @@ FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scori
     }
     for (int j = 1; j <= SCATTER_FACTOR_ROWS; ++j) {
         m_x[j] = tissue.scatter[j].x;
-        m_integral[j] = tissue.scatter[j].formFactorIntegral;
     }
     for (int i = 1; i <= GRID_BINS; ++i) {
         m_atGridEnergy[i] = interpolate(static_cast<float>(i) * 0.5f);
     }
     m_negativeLogOfDraw.assign(RandomStream::MODULUS, 0.0f);
-    for (int n = 1; n < RandomStream::MODULUS; ++n) {
-        m_negativeLogOfDraw[n] = -std::log(RandomStream::valueOf(n));
+    m_coherentXOfDraw.assign(RandomStream::MODULUS, 0.0f);
+    m_azimuthOfDraw.assign(RandomStream::MODULUS, Azimuth{1.0f, 0.0f});
+    for (int n = 0; n < RandomStream::MODULUS; ++n) {
+        const float r = RandomStream::valueOf(n);
+        if (n > 0) m_negativeLogOfDraw[n] = -std::log(r);
+        m_coherentXOfDraw[n] = sampleCoherentX(tissue, r * tissue.formFactorIntegralMax);
+        const float phi = r * PI * 2.0f;
+        m_azimuthOfDraw[n] = Azimuth{std::cos(phi), std::sin(phi)};
     }
 }
 
@@ -73,15 +79,6 @@ float FastPhysics::incoherentFunctionAt(float x) const {
     const ScatterFactorRow& hi = m_tissue.scatter[j];
     return lo.incoherentFunction +
            (x - lo.x) * (hi.incoherentFunction - lo.incoherentFunction) / (hi.x - lo.x);
-}
-
-float FastPhysics::sampleCoherentX(float a) const {
-    const float* A = m_integral.data();
-    const int j = static_cast<int>(std::upper_bound(A + 2, A + SCATTER_FACTOR_ROWS, a) - A);
-    const ScatterFactorRow& lo = m_tissue.scatter[j - 1];
-    const ScatterFactorRow& hi = m_tissue.scatter[j];
-    return lo.x + (hi.x - lo.x) * (a - lo.formFactorIntegral) /
-                      (hi.formFactorIntegral - lo.formFactorIntegral);
 }
 
 void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1) {

@@ -6,7 +6,8 @@
 //  - the coefficients at the 300 grid energies (every primary photon's first
 //    step) and at the last energy asked (coherent scattering keeps it);
 //  - row searches by bisection, which find the same row as the scan from row 2;
-//  - -ln(r) for each of the 16384 values the random stream can return;
+//  - functions of a single draw (-ln r, the coherent x, the azimuth's cos and
+//    sin) for each of the 16384 values the random stream can return;
 //  - at scoring, the flight's crossing of a plane computed once for all nine
 //    measuring points, only the grid rows within reach of the crossing tested,
 //    and the curtain factor taken once per escape.
@@ -28,8 +29,14 @@ public:
     TissueCoefficients coefficients(float E);
     float incoherentFunctionAt(float x) const;
     float incoherentFunctionMax() const { return m_tissue.incoherentFunctionMax; }
-    float sampleCoherentX(float a) const;
-    float formFactorIntegralMax() const { return m_tissue.formFactorIntegralMax; }
+    float coherentX(RandomStream& stream) const {
+        return m_coherentXOfDraw[static_cast<std::size_t>(stream.nextInteger())];
+    }
+    void azimuth(RandomStream& stream, float& cPhi, float& sPhi) const {
+        const Azimuth& a = m_azimuthOfDraw[static_cast<std::size_t>(stream.nextInteger())];
+        cPhi = a.cosPhi;
+        sPhi = a.sinPhi;
+    }
 
     float flightLength(RandomStream& stream, float mu, float& r2) const {
         int n1 = 0;
@@ -57,14 +64,20 @@ private:
     std::array<LogRow, MAX_TISSUE_ROWS + 1> m_logRows{};
     std::array<float, MAX_TISSUE_ROWS + 1> m_energies{};
     std::array<float, SCATTER_FACTOR_ROWS + 1> m_x{};
-    std::array<float, SCATTER_FACTOR_ROWS + 1> m_integral{};
 
     std::array<TissueCoefficients, GRID_BINS + 1> m_atGridEnergy{};
     float m_lastEnergy = -1;
     TissueCoefficients m_lastCoefficients{};
 
-    //! -ln(valueOf(n)) for n = 1..16383 (element 0 never used: r1 = 0 is redrawn).
+    //! Functions of one draw, for each of the 16384 values the stream returns:
+    //! -ln(r) (element 0 never used: r1 = 0 is redrawn), the coherent x at
+    //! r x formFactorIntegralMax, and cos and sin of the azimuth r pi 2.
+    struct Azimuth {
+        float cosPhi, sinPhi;
+    };
     std::vector<float> m_negativeLogOfDraw;
+    std::vector<float> m_coherentXOfDraw;
+    std::vector<Azimuth> m_azimuthOfDraw;
 };
 
 }  // namespace korvana::engine

@@ -2,12 +2,7 @@
 
 namespace korvana::engine {
 
-void turnDirection(Photon& p, float cosScatter, float sinScatter, RandomStream& stream) {
-    const float r = stream.next();
-    const float phi = r * PI * 2.0f;
-    const float cPhi = std::cos(phi);
-    const float sPhi = std::sin(phi);
-
+void turnDirection(Photon& p, float cosScatter, float sinScatter, float cPhi, float sPhi) {
     float w = sinScatter * cPhi * p.sinTheta + cosScatter * p.cosTheta;
     // Rounding can carry |w| a hair past 1 on either side; the square root
     // below needs it inside.

@@ -10,7 +10,8 @@
 // which returns bit-identical values from precomputed tables. A Physics has:
 //   TissueCoefficients coefficients(float E);
 //   float incoherentFunctionAt(float x) const;  float incoherentFunctionMax() const;
-//   float sampleCoherentX(float a) const;       float formFactorIntegralMax() const;
+//   float coherentX(RandomStream&) const;       // one draw r: sampleCoherentX(r x max)
+//   void azimuth(RandomStream&, float& cosPhi, float& sinPhi) const;  // one draw
 //   float flightLength(RandomStream&, float mu, float& r2);  // draws r1, r2
 //   void scoreEscape(const Photon&, float x1, float y1, float z1);
 #pragma once
@@ -87,8 +88,7 @@ template <class Physics>
 ScatteringResult sampleCoherent(float E, const Physics& physics, RandomStream& stream) {
     float c = 0;
     for (;;) {
-        const float r = stream.next();
-        const float xs = physics.sampleCoherentX(r * physics.formFactorIntegralMax());
+        const float xs = physics.coherentX(stream);
         const float s = xs * HC_KEV_ANGSTROM / E;  // sin(theta/2)
         if (s > 1.0f) continue;
         c = 1.0f - 2.0f * (s * s);
@@ -102,8 +102,9 @@ ScatteringResult sampleCoherent(float E, const Physics& physics, RandomStream& s
     return result;
 }
 
-//! Turns the photon's direction by the scattering angle and a uniform azimuth (one draw).
-void turnDirection(Photon& photon, float cosScatter, float sinScatter, RandomStream& stream);
+//! Turns the photon's direction by the scattering angle and an azimuth of
+//! cos cPhi, sin sPhi.
+void turnDirection(Photon& photon, float cosScatter, float sinScatter, float cPhi, float sPhi);
 
 //! Only scattered photons heading to +x, neither parallel to the entrance
 //! surface nor along the axis, reach the scoring.
@@ -141,7 +142,9 @@ void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box
                                              : sampleIncoherent(p.energy, physics, stream);
         p.energy = scatter.energy;
         if (p.energy < ENERGY_CUTOFF_KEV) return;
-        turnDirection(p, scatter.cosTheta, scatter.sinTheta, stream);
+        float cPhi = 0, sPhi = 0;
+        physics.azimuth(stream, cPhi, sPhi);
+        turnDirection(p, scatter.cosTheta, scatter.sinTheta, cPhi, sPhi);
         p.scattered = true;
     }
 }

@@ -3,6 +3,7 @@
 // scoring. Kept as the reference the fast build is measured and checked against.
 #pragma once
 
+#include "constants.h"
 #include "random_stream.h"
 #include "scores.h"
 #include "tissue_tables.h"
@@ -19,8 +20,18 @@ public:
     TissueCoefficients coefficients(float E) const { return tissueCoefficients(m_tissue, E); }
     float incoherentFunctionAt(float x) const { return engine::incoherentFunctionAt(m_tissue, x); }
     float incoherentFunctionMax() const { return m_tissue.incoherentFunctionMax; }
-    float sampleCoherentX(float a) const { return engine::sampleCoherentX(m_tissue, a); }
-    float formFactorIntegralMax() const { return m_tissue.formFactorIntegralMax; }
+    float coherentX(RandomStream& stream) const {
+        const float r = stream.next();
+        return sampleCoherentX(m_tissue, r * m_tissue.formFactorIntegralMax);
+    }
+
+    //! Phi = r pi 2, uniform over the turn.
+    void azimuth(RandomStream& stream, float& cPhi, float& sPhi) const {
+        const float r = stream.next();
+        const float phi = r * PI * 2.0f;
+        cPhi = std::cos(phi);
+        sPhi = std::sin(phi);
+    }
 
     //! Draws r1 and r2 (again while r1 <= 0) and returns -ln(r1)/mu [cm].
     float flightLength(RandomStream& stream, float mu, float& r2) const {

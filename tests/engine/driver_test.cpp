@@ -1,0 +1,181 @@
+#include "data_error.h"
+#include "driver.h"
+#include "engine_case.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace korvana::engine {
+namespace {
+
+using namespace korvana::testing;
+
+//! Types the scripted lines, then reports the end of input; records every
+//! line shown and how many lines had been read whenever the clock is asked.
+class ScriptedConsole : public Console {
+public:
+    explicit ScriptedConsole(std::deque<std::string> typed = {"", ""}) : m_typed(std::move(typed)) {}
+    void writeLine(std::string_view text) override { shown.emplace_back(text); }
+    std::optional<std::string> readLine() override {
+        ++linesRead;
+        if (m_typed.empty()) return std::nullopt;
+        std::string line = m_typed.front();
+        m_typed.pop_front();
+        return line;
+    }
+    std::vector<std::string> shown;
+    int linesRead = 0;
+
+private:
+    std::deque<std::string> m_typed;
+};
+
+class FakeClock : public Clock {
+public:
+    FakeClock(const ScriptedConsole& console, std::vector<ClockTime> times)
+        : m_console(console), m_times(std::move(times)) {}
+    ClockTime now() const override {
+        readsAtCall.push_back(m_console.linesRead);
+        return m_times.at(m_calls++);
+    }
+    mutable std::vector<int> readsAtCall;
+
+private:
+    const ScriptedConsole& m_console;
+    std::vector<ClockTime> m_times;
+    mutable std::size_t m_calls = 0;
+};
+
+class DriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copyEngineTables();
+        run.histories = "30";
+        run.write();
+        writeSpectrum({{10, 1.0}, {11, 1.0}, {12, 1.0}});
+    }
+    ScopedWorkDir dir;
+    RunFileValues run;
+};
+
+TEST_F(DriverTest, ConsoleTranscriptOfASmallRun) {
+    ScriptedConsole console;
+    FakeClock clock(console, {{9, 5, 7}, {10, 30, 0}});
+    EXPECT_EQ(runEngine(console, clock), 0);
+    const std::vector<std::string> expected = {
+        "",
+        "",
+        "      ***  Monte Carlo Simulation  ***",
+        "",
+        "   Calculation of side scattered radiation",
+        "          of the irradiated object",
+        "            with the Pb curtain",
+        "               2024 version",
+        "",
+        "  ---  Push Enter key to calculation start ---",
+        " <<< Monte Carlo Simulation >>>",
+        " Start time = 9: 5: 7",
+        " 10 /  13",
+        " 11 /  13",
+        " 12 /  13",
+        "",
+        " Start time = 9: 5: 7",
+        "",
+        " Finish time =10:30: 0",
+        "",
+        "  ---     Result was saved     ---",
+        "  ---      Push Enter key      ---",
+        "Stop - Program terminated.",
+    };
+    EXPECT_EQ(console.shown, expected);
+    EXPECT_EQ(console.linesRead, 2);
+    // The start time is read after the first Enter, the finish time before the second.
+    EXPECT_EQ(clock.readsAtCall, (std::vector<int>{1, 1}));
+    EXPECT_TRUE(std::filesystem::exists("case.data"));
+}
+
+TEST_F(DriverTest, RunsUnattendedAtTheEndOfInput) {
+    ScriptedConsole console(std::deque<std::string>{});
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_EQ(runEngine(console, clock), 0);
+    EXPECT_EQ(console.shown.back(), "Stop - Program terminated.");
+    EXPECT_TRUE(std::filesystem::exists("case.data"));
+}
+
+TEST_F(DriverTest, SpectrumBelowBinTenRunsNoBinAndIsRefused) {
+    // No bin from 10 up: there would be no primary kerma to relate the results to.
+    writeSpectrum({{5, 1.0}, {9, 0.5}});
+    ScriptedConsole console;
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_THROW(runEngine(console, clock), DataError);
+    EXPECT_TRUE(console.shown.empty()) << "refused before the banner";
+}
+
+TEST_F(DriverTest, MissingOrBrokenInputStopsBeforeTheBannerWithoutOutput) {
+    for (const char* file : {"ICRUSoft.dat", "MU_en2016.dat", "Pb.dat", "B2F.txt", "B_SPCTL.dat"}) {
+        const std::string saved = readWhole(file);
+        std::filesystem::remove(file);
+        ScriptedConsole console;
+        FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+        try {
+            runEngine(console, clock);
+            ADD_FAILURE() << file << " missing was not reported";
+        } catch (const DataError& e) {
+            EXPECT_EQ(e.where().fileName, file);
+        }
+        EXPECT_TRUE(console.shown.empty()) << file;
+        EXPECT_FALSE(std::filesystem::exists(file)) << "the missing file must not be created";
+        std::ofstream(file, std::ios::binary) << saved.substr(0, saved.size() / 2);
+        EXPECT_THROW(runEngine(console, clock), DataError) << file << " cut in half";
+        std::ofstream(file, std::ios::binary) << saved;
+    }
+    EXPECT_FALSE(std::filesystem::exists("case.data"));
+}
+
+TEST_F(DriverTest, BlankResultNameIsAskedForOnTheConsole) {
+    run.resultName = "     ";
+    run.write();
+    ScriptedConsole console({"", "bad/name.data", "typed.data   ", ""});
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_EQ(runEngine(console, clock), 0);
+    const auto& shown = console.shown;
+    const auto prompt = std::find(shown.begin(), shown.end(),
+                                  "File name missing or blank - please enter file name");
+    ASSERT_NE(prompt, shown.end());
+    EXPECT_EQ(*(prompt + 1), "UNIT 1? ");
+    EXPECT_NE((prompt + 2)->find("path separator"), std::string::npos);
+    EXPECT_EQ(*(prompt + 3), "UNIT 1? ");
+    EXPECT_TRUE(std::filesystem::exists("typed.data"));
+}
+
+TEST_F(DriverTest, AResultThatCannotBeWrittenIsNotThrownAway) {
+    std::filesystem::create_directory("case.data");  // the name is taken by a directory
+    ScriptedConsole console({"", "other.data", ""});
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_EQ(runEngine(console, clock), 0);
+    EXPECT_EQ(readWhole("other.data").size(), 353u * 2 + 300u * 106 + 22 + 9 * 34 + 8 * 5 +
+                                                    3 * 7 + 8 + 31 * 231);
+}
+
+TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {
+    run.resultName = "";
+    run.write();
+    ScriptedConsole console({""});
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_NE(runEngine(console, clock), 0);
+    EXPECT_EQ(std::find(console.shown.begin(), console.shown.end(),
+                        "  ---     Result was saved     ---"),
+              console.shown.end());
+}
+
+TEST(ConsoleLines, ClockAndProgressFormats) {
+    EXPECT_EQ(clockLine("Start time", {9, 5, 7}), " Start time = 9: 5: 7");
+    EXPECT_EQ(clockLine("Finish time", {23, 59, 10}), " Finish time =23:59:10");
+    EXPECT_EQ(progressLine(10, 241), " 10 / 241");
+    EXPECT_EQ(progressLine(240, 241), "240 / 241");
+    EXPECT_EQ(progressLine(9, 10), "  9 /  10");
+}
+
+}  // namespace
+}  // namespace korvana::engine

@@ -1,0 +1,168 @@
+// Whole runs on short history counts: reproducibility, the fast build against
+// the reference, and physics that must hold whatever the random numbers.
+#include "engine_case.h"
+#include "fast_physics.h"
+#include "literal_physics.h"
+#include "result_file.h"
+#include "simulation.h"
+#include "text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+namespace korvana::engine {
+namespace {
+
+using namespace korvana::testing;
+
+std::vector<double> numbersOf(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<double> values;
+    for (std::string item; in >> item;) values.push_back(std::strtod(item.c_str(), nullptr));
+    return values;
+}
+
+class SimulationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copyEngineTables();
+        writeSpectrum(smoothSpectrum());
+    }
+    std::vector<std::string> runCase(TransportBuild build = TransportBuild::Fast) {
+        run.write();
+        auto in = std::make_unique<EngineInputs>();
+        loadEngineInputs(*in);
+        RandomStream stream;
+        stream.initialise();
+        auto scores = std::make_unique<Scores>();
+        simulate(*in, build, stream, *scores, [](int) {});
+        const RunTotals totals = finishRun(*scores, in->spectrum, in->air, in->run);
+        return resultFileLines(totals, *scores, in->spectrum, in->run, in->spectrumFile.descriptor);
+    }
+    ScopedWorkDir dir;
+    RunFileValues run;
+};
+
+TEST_F(SimulationTest, RunsAreReproducibleAndTheFastBuildMatchesTheReference) {
+    const std::vector<std::string> first = runCase();
+    EXPECT_EQ(runCase(), first);
+    EXPECT_EQ(runCase(TransportBuild::Literal), first);
+    ASSERT_EQ(first.size(), 353u);
+    // Something was scored at the measuring points nearest to the object.
+    for (int j = 4; j <= 7; ++j) EXPECT_GT(numbersOf(first[301 + j - 1])[1], 0.0) << j;
+}
+
+TEST_F(SimulationTest, NoLeadGivesTheSameResultsAsAnOpenCurtain) {
+    run.leadCm = "0.000";
+    const std::vector<std::string> noLead = runCase();
+    run.leadCm = "0.035";
+    run.curtainLengthCm = "999.0";  // covers nothing any path to the scoring planes crosses
+    const std::vector<std::string> open = runCase();
+    for (std::size_t i = 0; i < noLead.size(); ++i) {
+        if (i == 314 || i == 315) continue;  // the curtain's own lines
+        ASSERT_EQ(noLead[i], open[i]) << "line " << i + 1;
+    }
+}
+
+TEST_F(SimulationTest, ThickerLeadNeverRaisesAnyKerma) {
+    run.leadCm = "0.035";
+    const std::vector<std::string> thin = runCase();
+    run.leadCm = "0.070";
+    const std::vector<std::string> thick = runCase();
+    int lowered = 0;
+    for (int line = 302; line <= 310; ++line) {
+        const double a = numbersOf(thin[line - 1])[2], b = numbersOf(thick[line - 1])[2];
+        EXPECT_LE(b, a) << "line " << line;
+        lowered += b < a;
+    }
+    for (int line = 323; line <= 353; ++line) {
+        const std::vector<double> a = numbersOf(thin[line - 1]), b = numbersOf(thick[line - 1]);
+        for (std::size_t i = 0; i < a.size(); ++i) ASSERT_LE(b[i], a[i]) << line << ":" << i;
+    }
+    EXPECT_GE(lowered, 1) << "the points behind the curtain get less";
+}
+
+TEST_F(SimulationTest, PointsNoPhotonReachesGetZerosInsteadOfACrash) {
+    run.leadCm = "5.000";  // 50 mm: nothing passes the covered part
+    run.curtainLengthCm = "0.0";  // the curtain reaches the exit surface
+    const std::vector<std::string> lines = runCase();
+    EXPECT_EQ(lines[314], "*****") << "50 mm does not fit F5.3";
+    for (int j = 5; j <= 9; ++j) {  // every path from the object down to z <= 0 crosses the lead
+        EXPECT_EQ(lines[301 + j - 1], " .0000E+00   .0000E+00   .0000E+00") << j;
+        for (int b = 0; b < 300; ++b) {
+            ASSERT_EQ(numbersOf(lines[b])[1 + j], 0.0) << "bin " << b + 1 << " point " << j;
+        }
+    }
+}
+
+TEST_F(SimulationTest, CoherentOnlyHistoriesScoreAtTheirStartingEnergyOneBinUp) {
+    // A tissue in which only coherent scattering happens.
+    const TextLines shipped = readTextFile("ICRUSoft.dat");
+    const int rows = std::atoi(shipped.lines[0].c_str());
+    std::vector<std::string> lines = {shipped.lines[0], shipped.lines[1]};
+    for (int j = 0; j < rows; ++j) {
+        std::string row = shipped.lines[2 + j];
+        row.replace(9, 10, " .100E+00");
+        row.replace(19, 20, " .100E-29 .100E-29");
+        lines.push_back(row);
+    }
+    lines.insert(lines.end(), shipped.lines.begin() + 2 + rows, shipped.lines.end());
+    writeLines("ICRUSoft.dat", lines);
+    writeSpectrum({{60, 1.0}});  // 30 keV
+
+    const std::vector<std::string> result = runCase();
+    double scored = 0;
+    for (int b = 1; b <= 300; ++b) {
+        const std::vector<double> values = numbersOf(result[b - 1]);
+        for (int j = 1; j <= 9; ++j) {
+            if (b != 61) {
+                ASSERT_EQ(values[1 + j], 0.0) << "bin " << b << " point " << j;
+            }
+            scored += values[1 + j];
+        }
+    }
+    EXPECT_GT(scored, 0.0);
+}
+
+TEST(FastLookups, MatchTheReferenceBitForBit) {
+    const TissueTables tissue = loadTissueTables(std::string(KORVANA_DATA_DIR) + "/ICRUSoft.dat");
+    Scores scores;
+    GridTable none{};
+    const ScoringContext context{none, none, LeadCurtain{}};
+    FastPhysics fast(tissue, context, scores);
+    LiteralPhysics literal(tissue, context, scores);
+    for (float E = 4.0f; E < 152.0f; E = std::nextafter(E + 0.0137f, 200.0f)) {
+        const TissueCoefficients a = literal.coefficients(E), b = fast.coefficients(E);
+        ASSERT_EQ(a.total, b.total) << E;
+        ASSERT_EQ(a.photoFraction, b.photoFraction) << E;
+        ASSERT_EQ(a.photoCoherentFraction, b.photoCoherentFraction) << E;
+        ASSERT_EQ(b.total, fast.coefficients(E).total) << "cached value at " << E;
+    }
+    for (int bin = 1; bin <= 300; ++bin) {
+        const float E = static_cast<float>(bin) * 0.5f;
+        ASSERT_EQ(literal.coefficients(E).total, fast.coefficients(E).total) << E;
+    }
+    for (float x = 0.0f; x < 12.0f; x += 0.00731f) {
+        ASSERT_EQ(literal.incoherentFunctionAt(x), fast.incoherentFunctionAt(x)) << x;
+    }
+    RandomStream a, b;
+    a.initialise();
+    b.initialise();
+    for (int i = 0; i < 100000; ++i) {
+        float ca = 0, sa = 0, cb = 0, sb = 0;
+        literal.azimuth(a, ca, sa);
+        fast.azimuth(b, cb, sb);
+        ASSERT_EQ(ca, cb);
+        ASSERT_EQ(sa, sb);
+        ASSERT_EQ(literal.coherentX(a), fast.coherentX(b));
+        float ra = 0, rb = 0;
+        ASSERT_EQ(literal.flightLength(a, 0.2f, ra), fast.flightLength(b, 0.2f, rb));
+        ASSERT_EQ(ra, rb);
+    }
+}
+
+}  // namespace
+}  // namespace korvana::engine
