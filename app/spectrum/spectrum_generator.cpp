@@ -81,7 +81,7 @@ int computePhaseSpectrum(double t0, double cotTheta, const AttenuationTable& tun
     }
 
     const double kPercent = characteristicPercent(t0);
-    if (kPercent > 0.0) {
+    if (t0 > K_THRESHOLD_KEV) {
         double total = 0.0;
         for (int i = 2; i <= lastBin; ++i) total += phaseSpectrum[i];
         const double kPhotons = 0.01 * kPercent * total;

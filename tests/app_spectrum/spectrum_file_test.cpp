@@ -1,0 +1,88 @@
+#include "grid_tables.h"
+#include "spectrum_file.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace korvana::app {
+namespace {
+
+GeneratedSpectrum sampleSpectrum() {
+    GeneratedSpectrum g;
+    g.spectrumPeak = 0.561663;
+    g.incidentSpectrum[21] = 0.123 * g.spectrumPeak;
+    g.incidentSpectrum[72] = g.spectrumPeak;
+    g.incidentSpectrum[159] = 0.0000049 * g.spectrumPeak;
+    return g;
+}
+
+IrradiationConditions sampleConditions() {
+    IrradiationConditions c;
+    c.tubeVoltageKv = 80.0;
+    c.targetAngleDeg = 12.0;
+    c.inherentFiltrationCm = 0.25;
+    c.addedAluminiumCm = 0.15;
+    c.addedCopperCm = 0.0;
+    return c;
+}
+
+TEST(SpectrumFile, LinesOfFifteenCharactersThenTheDescriptor) {
+    const std::vector<std::string> lines = formatSpectrumLines(sampleSpectrum(), sampleConditions());
+    ASSERT_EQ(lines.size(), 306u);
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(lines[i].size(), 15u) << i + 1;
+        EXPECT_EQ(lines[i].substr(6, 2), ", ") << i + 1;
+    }
+    EXPECT_EQ(lines[0], "0000.5, 0.00000");
+    EXPECT_EQ(lines[20], "0010.5, 0.12300");
+    EXPECT_EQ(lines[71], "0036.0, 1.00000");
+    EXPECT_EQ(lines[158], "0079.5, 0.00000");
+    EXPECT_EQ(lines[299], "0150.0, 0.00000");
+    EXPECT_EQ(lines[300], "561.663");
+    EXPECT_EQ(lines[301], "080.0");
+    EXPECT_EQ(lines[302], "12.0");
+    EXPECT_EQ(lines[303], "02.500");
+    EXPECT_EQ(lines[304], "01.500");
+    EXPECT_EQ(lines[305], "00.000");
+}
+
+TEST(SpectrumFile, WiderValuesKeepAllTheirIntegerDigits) {
+    IrradiationConditions c = sampleConditions();
+    c.tubeVoltageKv = 149.5;
+    c.targetAngleDeg = 7.25;
+    c.addedAluminiumCm = 1.2345;
+    const std::vector<std::string> lines = formatSpectrumLines(sampleSpectrum(), c);
+    EXPECT_EQ(lines[301], "149.5");
+    EXPECT_EQ(lines[302], "07.3");
+    EXPECT_EQ(lines[304], "12.345");
+}
+
+TEST(PlainNumber, FifteenSignificantDigitsWithoutTrailingZeros) {
+    EXPECT_EQ(plainNumber(561.663), "561.663");
+    EXPECT_EQ(plainNumber(0.5), "0.5");
+    EXPECT_EQ(plainNumber(2.0 / 3.0), "0.666666666666667");
+    EXPECT_EQ(plainNumber(1.0e20), "1e+20");
+    EXPECT_EQ(plainNumber(0.00002), "2e-05");
+}
+
+TEST(SpectrumFile, BytesOnDiskAreCrLfLinesTheBatchReaderReads) {
+    testing::ScopedWorkDir dir;
+    writeSpectrumFile(sampleSpectrum(), sampleConditions(), "B_SPCTL.dat");
+    const std::string bytes = testing::readWhole("B_SPCTL.dat");
+    EXPECT_EQ(bytes.size(), 300u * 17u + (7 + 5 + 4 + 6 + 6 + 6) + 6u * 2u);
+    EXPECT_EQ(bytes.substr(20 * 17, 17), "0010.5, 0.12300\r\n");
+    EXPECT_EQ(bytes.substr(bytes.size() - 8), "00.000\r\n");
+
+    const SpectrumFile read = loadSpectrum("B_SPCTL.dat", DescriptorLines::Read);
+    EXPECT_FLOAT_EQ(read.spectrum[21], 0.123f);
+    EXPECT_EQ(read.spectrum[72], 1.0f);
+    EXPECT_FLOAT_EQ(read.descriptor.peakTimes1000, 561.663f);
+    EXPECT_EQ(read.descriptor.tubeVoltageKv, 80.0f);
+    EXPECT_EQ(read.descriptor.targetAngleDeg, 12.0f);
+    EXPECT_EQ(read.descriptor.inherentFiltrationMmAl, 2.5f);
+    EXPECT_EQ(read.descriptor.addedAluminiumMm, 1.5f);
+    EXPECT_EQ(read.descriptor.addedCopperMm, 0.0f);
+}
+
+}  // namespace
+}  // namespace korvana::app
