@@ -7,9 +7,11 @@ std::string describePosition(const SourcePosition& where) {
     if (!where.fileName.empty()) {
         text = where.fileName;
         if (where.line > 0) {
-            text += ':' + std::to_string(where.line);
+            text += ':';
+            text += std::to_string(where.line);
             if (where.column > 0) {
-                text += ':' + std::to_string(where.column);
+                text += ':';
+                text += std::to_string(where.column);
             }
         } else if (where.column > 0) {
             text += ", column " + std::to_string(where.column);

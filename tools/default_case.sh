@@ -1,18 +1,35 @@
 #!/usr/bin/env bash
-# Runs the default case in a working directory without a window: the engine
-# with no keyboard (it goes on at each Enter prompt), then prints the air kerma
-# per measuring point.
-# usage: tools/default_case.sh WORK_DIR
+# Runs the default case in a working directory without a window and prints its
+# results: 80 kV constant potential, 12 degree target, 2.5 mm Al inherent and
+# 1.5 mm Al added; 20 cm object at 80 cm, 25 x 25 cm field; a 0.35 mm Pb
+# curtain of 60 cm. The engine runs with no keyboard: it goes on at each Enter prompt.
+# usage: tools/default_case.sh WORK_DIR [HISTORIES]
 set -euo pipefail
+data=$(cd "$(dirname "$0")/../data" && pwd)
 cd "$1"
-cp -f ../data/example/B2F.txt ../data/example/B_SPCTL.dat .
-result=$(sed -n 8p B2F.txt | tr -d '\r')
+histories=${2:-1.000E+07}
+result=default.data
+
+if [ -x ./korvana-spectrum ]; then
+    ./korvana-spectrum --kv 80 --angle 12 --inherent 2.5 --al 1.5 --cu 0 --mode 1
+else
+    cp -f "$data/example/B_SPCTL.dat" .
+fi
+if [ -x ./tavisen ]; then
+    ./tavisen </dev/null
+fi
+printf '%s\r\n' 20.0 80.0 25.0 25.0 0.035 60.0 "$histories" "$result" > B2F.txt
 ./lumetrel </dev/null
+
 echo
 echo "Result file: $1/$result"
-echo "Air kerma at the measuring points (per unit primary air kerma at the entrance surface):"
+if [ -f HVL_S2.dat ]; then
+    echo "Half-value layers of the beam (HVL_S2.dat):"
+    tr -d '\r' < HVL_S2.dat | sed 's/^/  /'
+fi
+echo "Air kerma at the measuring points, per unit primary air kerma at the entrance surface:"
 angle=30
-sed -n 302,310p "$result" | tr -d '\r' | while read -r peak kerma ratio; do
+sed -n 302,310p "$result" | tr -d '\r' | while read -r _peak _kerma ratio; do
     printf '  %3d deg   %s\n' "$angle" "$ratio"
     angle=$((angle + 15))
 done
