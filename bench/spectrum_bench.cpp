@@ -4,14 +4,14 @@
 //
 // usage: spectrum_bench [repetitions]   (default 5)
 // Prints the fastest and the mean time of one computation per mode.
-#include "material_tables.h"
-#include "spectrum_generator.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "material_tables.h"
+#include "spectrum_generator.h"
 
 namespace {
 
@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
         const char* name;
     };
     std::printf("spectrum at 149.5 kV, 12 deg, 2.5 + 1.5 mm Al, %d repetitions\n", repetitions);
-    for (const Mode& m : {Mode{RectificationMode::ConstantPotential, "1 constant potential"},
-                          Mode{RectificationMode::ThreePhase12Peak, "2 three-phase 12-peak"},
-                          Mode{RectificationMode::SinglePhaseFullWave, "3 single-phase full-wave"}}) {
+    for (const Mode& m :
+         {Mode{RectificationMode::ConstantPotential, "1 constant potential"},
+          Mode{RectificationMode::ThreePhase12Peak, "2 three-phase 12-peak"},
+          Mode{RectificationMode::SinglePhaseFullWave, "3 single-phase full-wave"}}) {
         IrradiationConditions c;
         c.tubeVoltageKv = 149.5;
         c.targetAngleDeg = 12.0;
@@ -53,9 +54,9 @@ int main(int argc, char** argv) {
         for (int r = 0; r < repetitions; ++r) {
             const auto start = std::chrono::steady_clock::now();
             peak = computeIncidentSpectrum(c, tables).spectrumPeak;
-            const double ms = std::chrono::duration<double, std::milli>(
-                                  std::chrono::steady_clock::now() - start)
-                                  .count();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             fastest = std::min(fastest, ms);
             total += ms;
         }

@@ -1,21 +1,21 @@
 #include "hvl_calculation.h"
 
-#include "data_error.h"
-#include "file_names.h"
-
 #include <cmath>
 #include <string>
+
+#include "data_error.h"
+#include "file_names.h"
 
 namespace korvana::hvl {
 
 namespace {
 
-constexpr float LN_2 = 0.693147f;  // ln 2 to six decimals, as the results have always used
-constexpr float FIRST_HVL_LEVEL = 50.0f;    //!< [%] of the air kerma
-constexpr float QUARTER_LEVEL = 25.0f;      //!< [%] of the air kerma
+constexpr float LN_2 = 0.693147f;         // ln 2 to six decimals, as the results have always used
+constexpr float FIRST_HVL_LEVEL = 50.0f;  //!< [%] of the air kerma
+constexpr float QUARTER_LEVEL = 25.0f;    //!< [%] of the air kerma
 // Air kerma per photon: the bin energy in keV times 1.602e-9, written as i x 8.01e-10.
 constexpr float KERMA_PER_BIN_INDEX = 8.01e-10f;
-constexpr float EXPOSURE_PER_KERMA = 86.9f;        // divisor from air kerma to exposure
+constexpr float EXPOSURE_PER_KERMA = 86.9f;  // divisor from air kerma to exposure
 constexpr float FLUENCE_PER_EXPOSURE_SCALE = 3876.0f;
 constexpr float PER_CM2_TO_PER_MM2 = 0.01f;
 
@@ -49,7 +49,8 @@ TransmissionCurve kermaTransmission(const GridTable& spectrum, const GridTable& 
         throw DataError(SourcePosition{SPECTRUM_FILE, 0, 0},
                         "the spectrum carries no air kerma above 5 keV (its bins from 11 on "
                         "are 0 or the air table is not positive there) - compute the spectrum "
-                        "again or restore " + std::string(AIR_TABLE_FILE));
+                        "again or restore " +
+                            std::string(AIR_TABLE_FILE));
     }
     for (int i = FIRST_KERMA_BIN; i <= lastBin; ++i) {
         weight[i] = weight[i] / weightSum;
@@ -79,7 +80,8 @@ float thicknessAtLevel(const TransmissionCurve& transmission, float levelPercent
                         "the air kerma does not fall below " +
                             std::to_string(static_cast<int>(levelPercent)) +
                             " % within 3 cm of aluminium (the beam is too hard for the "
-                            "calculation) - check the spectrum and " + ALUMINIUM_TABLE_FILE);
+                            "calculation) - check the spectrum and " +
+                            ALUMINIUM_TABLE_FILE);
     }
     const float lnLevel = std::log(levelPercent);
     const float lnBefore = std::log(transmission[j - 1]);
@@ -131,8 +133,7 @@ float fluencePerExposure(const GridTable& spectrum, const GridTable& air) {
     return (FLUENCE_PER_EXPOSURE_SCALE / exposure) * spectrumTotal * PER_CM2_TO_PER_MM2;
 }
 
-HvlResult computeHvl(const GridTable& spectrum, const GridTable& aluminium,
-                     const GridTable& air) {
+HvlResult computeHvl(const GridTable& spectrum, const GridTable& aluminium, const GridTable& air) {
     const TransmissionCurve transmission = kermaTransmission(spectrum, aluminium, air);
     HvlResult result;
     result.firstHvlCm = thicknessAtLevel(transmission, FIRST_HVL_LEVEL);

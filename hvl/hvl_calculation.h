@@ -23,11 +23,11 @@ inline constexpr int FIRST_KERMA_BIN = 11;
 using TransmissionCurve = std::array<float, ATTENUATION_STEPS + 1>;
 
 struct HvlResult {
-    float firstHvlCm = 0;               //!< [cm Al] thickness that halves the air kerma
-    float secondHvlCm = 0;              //!< [cm Al] quarter-value thickness minus firstHvlCm
-    float firstEffectiveEnergyKev = 0;  //!< [keV] energy whose mu_Al gives firstHvlCm
-    float secondEffectiveEnergyKev = 0; //!< [keV] energy whose mu_Al gives secondHvlCm
-    float fluencePerExposure = 0;       //!< [photons/mm^2] for an exposure of 1 C/kg
+    float firstHvlCm = 0;                //!< [cm Al] thickness that halves the air kerma
+    float secondHvlCm = 0;               //!< [cm Al] quarter-value thickness minus firstHvlCm
+    float firstEffectiveEnergyKev = 0;   //!< [keV] energy whose mu_Al gives firstHvlCm
+    float secondEffectiveEnergyKev = 0;  //!< [keV] energy whose mu_Al gives secondHvlCm
+    float fluencePerExposure = 0;        //!< [photons/mm^2] for an exposure of 1 C/kg
 };
 
 //! The highest bin whose value is not 0; throws DataError when every bin is 0.

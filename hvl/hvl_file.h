@@ -7,10 +7,10 @@
 // into place, so the incident spectrum window never reads half a file.
 #pragma once
 
-#include "hvl_calculation.h"
-
 #include <string>
 #include <vector>
+
+#include "hvl_calculation.h"
 
 namespace korvana::hvl {
 

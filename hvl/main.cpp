@@ -1,12 +1,12 @@
 // tavisen: first and second half-value layers in aluminium of the beam spectrum
 // in B_SPCTL.dat, their effective energies and the photon fluence per exposure,
 // written to HVL_S2.dat. No arguments, no dialogue.
+#include <exception>
+#include <iostream>
+
 #include "data_error.h"
 #include "file_names.h"
 #include "tavisen.h"
-
-#include <exception>
-#include <iostream>
 
 int main() {
     using namespace korvana;

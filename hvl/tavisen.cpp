@@ -1,11 +1,11 @@
 #include "tavisen.h"
 
+#include <ostream>
+
 #include "file_names.h"
 #include "grid_tables.h"
 #include "hvl_calculation.h"
 #include "hvl_file.h"
-
-#include <ostream>
 
 namespace korvana::hvl {
 

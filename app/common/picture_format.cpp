@@ -17,7 +17,7 @@ namespace {
 constexpr int EXACT_DIGITS = 1100;
 
 struct Picture {
-    std::string integerPart;   //!< 0 and # before the point
+    std::string integerPart;  //!< 0 and # before the point
     bool hasPoint = false;
     std::string fractionPart;  //!< 0 and # after the point
     bool hasExponent = false;

@@ -108,9 +108,8 @@ Scan scanDecimal(const std::string& s) {
     const std::string number =
         (integerDigits.empty() ? "0" : integerDigits) + "." + fractionDigits + exponentText;
     double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(number.data(), number.data() + number.size(), value,
-                        std::chars_format::general);
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                              std::chars_format::general);
     (void)end;
     if (error == std::errc::result_out_of_range) {
         value = outOfRangeValue(integerDigits, fractionDigits, exponent);

@@ -15,8 +15,8 @@ inline constexpr double TUNGSTEN_DENSITY = 19.3;       //!< [g/cm^3]
 inline constexpr double ELECTRON_REST_ENERGY = 511.0;  //!< m0 c^2 [keV]
 
 //! Thomson-Whiddington constant C(T0) [keV^2 cm^2/g]: coefficients of T0^0..T0^4, T0 in keV.
-inline constexpr std::array<double, 5> THOMSON_WHIDDINGTON = {141766.0, 12157.0, -111.046,
-                                                              0.552536, -0.000970158};
+inline constexpr std::array<double, 5> THOMSON_WHIDDINGTON = {141766.0, 12157.0, -111.046, 0.552536,
+                                                              -0.000970158};
 
 //! Bremsstrahlung amplitude A0 + A1 T0 (T0 in keV).
 inline constexpr double BREMS_A0 = 0.03658;
@@ -36,9 +36,10 @@ struct KLine {
     int bin;
     double share;
 };
-//! K lines in the order they are added: K-alpha1 59.5, K-alpha2 58.0, K-beta1 67.0, K-beta2 69.0 keV.
-inline constexpr std::array<KLine, 4> K_LINES = {
-    KLine{119, 0.5048}, KLine{116, 0.2908}, KLine{134, 0.162}, KLine{138, 0.0424}};
+//! K lines in the order they are added: K-alpha1 59.5, K-alpha2 58.0, K-beta1 67.0, K-beta2 69.0
+//! keV.
+inline constexpr std::array<KLine, 4> K_LINES = {KLine{119, 0.5048}, KLine{116, 0.2908},
+                                                 KLine{134, 0.162}, KLine{138, 0.0424}};
 
 //! Single-phase full wave: the tube current rises as (s / 0.75)^1.5 up to s = 0.75, s = sin phase.
 inline constexpr double SINGLE_PHASE_FULL_CURRENT_SINE = 0.75;

@@ -11,8 +11,8 @@
 namespace korvana::app {
 
 struct SpectrumRun {
-    ConditionReading reading;     //!< the conditions used and the corrected texts
-    GeneratedSpectrum spectrum;   //!< incidentSpectrum and spectrumPeak
+    ConditionReading reading;    //!< the conditions used and the corrected texts
+    GeneratedSpectrum spectrum;  //!< incidentSpectrum and spectrumPeak
 };
 
 //! Throws DataError (conditions rejected, spectrum 0 everywhere, file not

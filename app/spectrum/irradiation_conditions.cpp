@@ -1,11 +1,11 @@
 #include "irradiation_conditions.h"
 
-#include "data_error.h"
-#include "text_value.h"
-
 #include <cmath>
 #include <cstdio>
 #include <string>
+
+#include "data_error.h"
+#include "text_value.h"
 
 namespace korvana::app {
 
@@ -13,7 +13,7 @@ namespace {
 
 constexpr double MAX_TUBE_VOLTAGE_KV = 149.5;  // the grid's last bin below 150 keV
 constexpr double MIN_TUBE_VOLTAGE_KV = 30.0;
-constexpr double MIN_INHERENT_CM = 0.1;        // 1 mm Al equivalent
+constexpr double MIN_INHERENT_CM = 0.1;  // 1 mm Al equivalent
 constexpr double MM_TO_CM = 0.1;
 
 std::string shown(double value) {

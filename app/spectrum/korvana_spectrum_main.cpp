@@ -1,11 +1,11 @@
 // korvana-spectrum: computes B_SPCTL.dat for given irradiation conditions
 // without the interactive program's window (see --help).
-#include "spectrum_command.h"
-
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "spectrum_command.h"
 
 int main(int argc, char** argv) {
     try {

@@ -1,13 +1,13 @@
 #include "material_tables.h"
 
-#include "data_error.h"
-#include "file_names.h"
-#include "text_file.h"
-
 #include <charconv>
 #include <cmath>
 #include <string>
 #include <string_view>
+
+#include "data_error.h"
+#include "file_names.h"
+#include "text_file.h"
 
 namespace korvana::app {
 

@@ -8,10 +8,10 @@
 // Exactly 600 numbers are taken from each file; anything after them is ignored.
 #pragma once
 
-#include "energy_grid.h"
-
 #include <array>
 #include <string>
+
+#include "energy_grid.h"
 
 namespace korvana::app {
 
@@ -19,10 +19,10 @@ namespace korvana::app {
 using AttenuationTable = std::array<double, GRID_BINS + 1>;
 
 struct MaterialTables {
-    AttenuationTable tungstenAttenuation{};  //!< Tungsten.dat: anode self-absorption
-    AttenuationTable aluminiumAttenuation{}; //!< Aluminum.atc: inherent and added Al filtration
-    AttenuationTable copperAttenuation{};    //!< Copper.dat: added copper filter
-    AttenuationTable leadAttenuationGui{};   //!< Pb.dat: lead protection of the eye lens dose
+    AttenuationTable tungstenAttenuation{};   //!< Tungsten.dat: anode self-absorption
+    AttenuationTable aluminiumAttenuation{};  //!< Aluminum.atc: inherent and added Al filtration
+    AttenuationTable copperAttenuation{};     //!< Copper.dat: added copper filter
+    AttenuationTable leadAttenuationGui{};    //!< Pb.dat: lead protection of the eye lens dose
 };
 
 //! Reads one table file. Throws DataError naming the file (and the line and

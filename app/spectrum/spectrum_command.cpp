@@ -1,14 +1,14 @@
 #include "spectrum_command.h"
 
+#include <map>
+#include <ostream>
+
 #include "data_error.h"
 #include "file_names.h"
 #include "generate_spectrum.h"
 #include "picture_format.h"
 #include "spectrum_file.h"
 #include "text_value.h"
-
-#include <map>
-#include <ostream>
 
 namespace korvana::app {
 
@@ -53,7 +53,8 @@ std::string spectrumUsage() {
            "B_SPCTL.dat in the current directory, which must hold Tungsten.dat, Aluminum.atc,\n"
            "Copper.dat and Pb.dat. The values are those of the main form's step (2):\n"
            "\n"
-           "  --kv KV        tube voltage (peak) in kV; 150 or more runs as 149.5, 30 or less as 30\n"
+           "  --kv KV        tube voltage (peak) in kV; 150 or more runs as 149.5, 30 or less as "
+           "30\n"
            "  --angle DEG    target (anode) angle in degrees, more than 0 and less than 90\n"
            "  --inherent MM  inherent filtration in mm Al equivalent; below 1 runs as 1\n"
            "  --al MM        added aluminium filter in mm, 0 or more\n"
@@ -168,8 +169,7 @@ int runSpectrumCommand(const std::vector<std::string>& arguments, std::ostream& 
         }
         out << "Irradiation conditions:\n"
             << "  tube voltage          " << formatPicture(c.tubeVoltageKv, "##0.0") << " kV\n"
-            << "  target angle          " << formatPicture(c.targetAngleDeg, "#0.0")
-            << " degree\n"
+            << "  target angle          " << formatPicture(c.targetAngleDeg, "#0.0") << " degree\n"
             << "  inherent filtration   " << formatPicture(c.inherentFiltrationCm * 10, "#0.000")
             << " mm Al equivalent\n"
             << "  added aluminium       " << formatPicture(c.addedAluminiumCm * 10, "#0.000")

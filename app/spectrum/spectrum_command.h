@@ -7,11 +7,11 @@
 // working directory and B_SPCTL.dat is written there.
 #pragma once
 
-#include "irradiation_conditions.h"
-
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "irradiation_conditions.h"
 
 namespace korvana::app {
 

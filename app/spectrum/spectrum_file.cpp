@@ -1,10 +1,10 @@
 #include "spectrum_file.h"
 
+#include <cstdio>
+
 #include "constants.h"
 #include "picture_format.h"
 #include "text_file.h"
-
-#include <cstdio>
 
 namespace korvana::app {
 
@@ -26,9 +26,9 @@ std::vector<std::string> formatSpectrumLines(const GeneratedSpectrum& spectrum,
     std::vector<std::string> lines;
     lines.reserve(GRID_BINS + 6);
     for (int i = 1; i <= GRID_BINS; ++i) {
-        lines.push_back(formatPicture(ENERGY_STEP_KEV * i, "0000.0") + ", " +
-                        formatPicture(spectrum.incidentSpectrum[i] / spectrum.spectrumPeak,
-                                      "0.00000"));
+        lines.push_back(
+            formatPicture(ENERGY_STEP_KEV * i, "0000.0") + ", " +
+            formatPicture(spectrum.incidentSpectrum[i] / spectrum.spectrumPeak, "0.00000"));
     }
     lines.push_back(plainNumber(spectrum.spectrumPeak * DESCRIPTOR_PEAK_SCALE));
     lines.push_back(formatPicture(conditions.tubeVoltageKv, "000.0"));

@@ -9,11 +9,11 @@
 // into place, so a program started meanwhile never reads half a spectrum.
 #pragma once
 
-#include "irradiation_conditions.h"
-#include "spectrum_generator.h"
-
 #include <string>
 #include <vector>
+
+#include "irradiation_conditions.h"
+#include "spectrum_generator.h"
 
 namespace korvana::app {
 

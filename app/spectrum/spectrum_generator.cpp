@@ -1,10 +1,10 @@
 #include "spectrum_generator.h"
 
-#include "constants.h"
-#include "data_error.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "constants.h"
+#include "data_error.h"
 
 namespace korvana::app {
 
@@ -68,8 +68,8 @@ int computePhaseSpectrum(double t0, double cotTheta, const AttenuationTable& tun
         double sum = 0.0;
         for (double t = energy; t <= t0; t += ENERGY_STEP_KEV) {
             const double x = energy / t;
-            const double shape =
-                amplitude * (1.0 + b[0] * x + b[1] * x * x + b[2] * x * x * x + b[3] * x * x * x * x);
+            const double shape = amplitude * (1.0 + b[0] * x + b[1] * x * x + b[2] * x * x * x +
+                                              b[3] * x * x * x * x);
             const double energyLoss =
                 ENERGY_LOSS_SCALE * std::exp(ENERGY_LOSS_DECAY * t) + ENERGY_LOSS_OFFSET;
             const double depthCm = depthScale * (t0 * t0 - t * t);
@@ -124,8 +124,9 @@ GeneratedSpectrum computeIncidentSpectrum(const IrradiationConditions& condition
         if (spectrum[i] > result.spectrumPeak) result.spectrumPeak = spectrum[i];
     }
     if (!(result.spectrumPeak > 0.0) || !std::isfinite(result.spectrumPeak)) {
-        throw DataError("the spectrum is 0 in every bin (the filters absorb the whole beam) - "
-                        "use thinner aluminium or copper filters");
+        throw DataError(
+            "the spectrum is 0 in every bin (the filters absorb the whole beam) - "
+            "use thinner aluminium or copper filters");
     }
     return result;
 }

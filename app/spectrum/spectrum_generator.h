@@ -10,12 +10,12 @@
 // Everything is in double precision, in the order written.
 #pragma once
 
+#include <array>
+#include <vector>
+
 #include "energy_grid.h"
 #include "irradiation_conditions.h"
 #include "material_tables.h"
-
-#include <array>
-#include <vector>
 
 namespace korvana::app {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <ostream>
 #include <stdexcept>
 
 namespace korvana::app {
@@ -13,6 +14,8 @@ struct PictureCase {
     const char* picture;
     const char* expected;
 };
+
+void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.value << " as " << c.picture; }
 
 class FormatPicture : public ::testing::TestWithParam<PictureCase> {};
 

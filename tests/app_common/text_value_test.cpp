@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <limits>
+#include <ostream>
 
 namespace korvana::app {
 namespace {
@@ -13,6 +14,8 @@ struct TextCase {
     double value;
     bool whole;  //!< the whole text is one number
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class TextValue : public ::testing::TestWithParam<TextCase> {};
 
@@ -46,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"&o8", 0, false}, TextCase{"&Hxyz", 0, false}, TextCase{"&H", 0, false},
         TextCase{"&O777z", 511, false},
         // Beyond the range of a double.
-        TextCase{"1e400", INF, true}, TextCase{"-1e400", -INF, true},
-        TextCase{"1e-400", 0, true}, TextCase{"0.0001e-320", 0, true}));
+        TextCase{"1e400", INF, true}, TextCase{"-1e400", -INF, true}, TextCase{"1e-400", 0, true},
+        TextCase{"0.0001e-320", 0, true}));
 
 TEST(TextValue, PointIsTheDecimalSeparatorWhateverTheLocale) {
     // A locale with a decimal comma must not change the reading of "2.5".

@@ -1,9 +1,11 @@
-#include "data_error.h"
 #include "irradiation_conditions.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
+
+#include "data_error.h"
 
 namespace korvana::app {
 namespace {
@@ -29,6 +31,8 @@ struct VoltageCase {
     double kv;
     std::optional<std::string> newText;
 };
+
+void PrintTo(const VoltageCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class TubeVoltage : public ::testing::TestWithParam<VoltageCase> {};
 

@@ -1,12 +1,13 @@
-#include "data_error.h"
-#include "grid_tables.h"
 #include "material_tables.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "data_error.h"
+#include "grid_tables.h"
+#include "temp_dir.h"
 
 namespace korvana::app {
 namespace {
@@ -25,9 +26,9 @@ std::vector<std::string> records(int count) {
 TEST(LoadAttenuationTable, FreeFormNumbersInAnyLayout) {
     ScopedWorkDir dir;
     std::vector<std::string> lines = records(300);
-    lines[0] = " .500E+00,   .4885E+05";   // comma separator, E format
-    lines[1] = "1.0\t2.5D+01";             // tab, D exponent
-    lines[2] = "  1.5   ";                  // a record split over two lines
+    lines[0] = " .500E+00,   .4885E+05";  // comma separator, E format
+    lines[1] = "1.0\t2.5D+01";            // tab, D exponent
+    lines[2] = "  1.5   ";                // a record split over two lines
     lines.insert(lines.begin() + 3, "+7");
     lines.push_back("anything after the 600th number is ignored");
     writeLines("Copper.dat", lines);

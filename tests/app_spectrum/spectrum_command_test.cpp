@@ -1,19 +1,20 @@
-#include "data_error.h"
 #include "spectrum_command.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
+#include "data_error.h"
+#include "temp_dir.h"
+
 namespace korvana::app {
 namespace {
 
 using Arguments = std::vector<std::string>;
 
-const Arguments DEFAULT_CASE = {"--kv", "80", "--angle", "12", "--inherent", "2.5",
-                                "--al", "1.5", "--cu",   "0",  "--mode",     "1"};
+const Arguments DEFAULT_CASE = {"--kv", "80",  "--angle", "12", "--inherent", "2.5",
+                                "--al", "1.5", "--cu",    "0",  "--mode",     "1"};
 
 TEST(ParseSpectrumOptions, TakesTheSixValuesAsTyped) {
     const SpectrumOptions o = parseSpectrumOptions(

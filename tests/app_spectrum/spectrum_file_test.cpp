@@ -1,8 +1,9 @@
-#include "grid_tables.h"
 #include "spectrum_file.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include "grid_tables.h"
+#include "temp_dir.h"
 
 namespace korvana::app {
 namespace {
@@ -27,7 +28,8 @@ IrradiationConditions sampleConditions() {
 }
 
 TEST(SpectrumFile, LinesOfFifteenCharactersThenTheDescriptor) {
-    const std::vector<std::string> lines = formatSpectrumLines(sampleSpectrum(), sampleConditions());
+    const std::vector<std::string> lines =
+        formatSpectrumLines(sampleSpectrum(), sampleConditions());
     ASSERT_EQ(lines.size(), 306u);
     for (int i = 0; i < 300; ++i) {
         ASSERT_EQ(lines[i].size(), 15u) << i + 1;

@@ -1,10 +1,11 @@
-#include "constants.h"
-#include "data_error.h"
 #include "spectrum_generator.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "constants.h"
+#include "data_error.h"
 
 namespace korvana::app {
 namespace {
@@ -138,9 +139,8 @@ TEST(ComputePhaseSpectrum, KLinesOnlyAboveSeventyKilovolts) {
 }
 
 TEST(ComputeIncidentSpectrum, ConstantPotentialBinOneAndFromThePeakVoltageOnAreZero) {
-    const GeneratedSpectrum g =
-        computeIncidentSpectrum(conditions(80.0, RectificationMode::ConstantPotential),
-                                syntheticTables());
+    const GeneratedSpectrum g = computeIncidentSpectrum(
+        conditions(80.0, RectificationMode::ConstantPotential), syntheticTables());
     EXPECT_EQ(g.incidentSpectrum[1], 0.0);
     EXPECT_GT(g.incidentSpectrum[159], 0.0);
     // The short pi puts the peak electron energy just below 80 keV.
@@ -207,8 +207,7 @@ TEST(ComputeIncidentSpectrum, FiltersAttenuateBinByBin) {
     IrradiationConditions moreAluminium = base;
     moreAluminium.addedAluminiumCm += 0.1;
     const SpectrumArray copper = computeIncidentSpectrum(withCopper, tables).incidentSpectrum;
-    const SpectrumArray aluminium =
-        computeIncidentSpectrum(moreAluminium, tables).incidentSpectrum;
+    const SpectrumArray aluminium = computeIncidentSpectrum(moreAluminium, tables).incidentSpectrum;
     for (int i : {30, 100, 199}) {
         EXPECT_NEAR(copper[i] / reference[i], std::exp(-tables.copperAttenuation[i] * 0.01), 1e-12);
         EXPECT_NEAR(aluminium[i] / reference[i], std::exp(-tables.aluminiumAttenuation[i] * 0.1),

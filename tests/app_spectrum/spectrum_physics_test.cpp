@@ -5,14 +5,14 @@
 // with a total filtration of roughly 2.5 to 4 mm Al; each case below states the
 // filtration used. The homogeneity coefficient is not tuned by the choice of
 // filtration and checks the spectrum's shape independently.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
 #include "generate_spectrum.h"
 #include "grid_tables.h"
 #include "hvl_calculation.h"
 #include "temp_dir.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
 
 namespace korvana::app {
 namespace {
@@ -69,15 +69,14 @@ struct RqrCase {
 };
 
 TEST_F(SpectrumPhysics, RqrQualitiesWithinTenPercent) {
-    for (const RqrCase& c : {RqrCase{"RQR 3", "50", "0", 1.78, 0.76},
-                             RqrCase{"RQR 5", "70", "0.5", 2.58, 0.71},
-                             RqrCase{"RQR 6", "80", "0.5", 3.01, 0.69},
-                             RqrCase{"RQR 7", "90", "1", 3.48, 0.68},
-                             RqrCase{"RQR 9", "120", "1.5", 5.00, 0.68}}) {
+    for (const RqrCase& c :
+         {RqrCase{"RQR 3", "50", "0", 1.78, 0.76}, RqrCase{"RQR 5", "70", "0.5", 2.58, 0.71},
+          RqrCase{"RQR 6", "80", "0.5", 3.01, 0.69}, RqrCase{"RQR 7", "90", "1", 3.48, 0.68},
+          RqrCase{"RQR 9", "120", "1.5", 5.00, 0.68}}) {
         const HvlFigures f = hvlOf(c.kv, c.addedAluminiumMm, RectificationMode::ConstantPotential);
-        std::printf("%s %s kV, 2.5 + %s mm Al: HVL %.3f mm (nominal %.2f), h %.3f (%.2f)\n",
-                    c.name, c.kv, c.addedAluminiumMm, f.firstHvlMm, c.nominalHvlMm,
-                    f.homogeneity, c.nominalHomogeneity);
+        std::printf("%s %s kV, 2.5 + %s mm Al: HVL %.3f mm (nominal %.2f), h %.3f (%.2f)\n", c.name,
+                    c.kv, c.addedAluminiumMm, f.firstHvlMm, c.nominalHvlMm, f.homogeneity,
+                    c.nominalHomogeneity);
         EXPECT_NEAR(f.firstHvlMm, c.nominalHvlMm, 0.10 * c.nominalHvlMm) << c.name;
         EXPECT_NEAR(f.homogeneity, c.nominalHomogeneity, 0.05) << c.name;
     }

@@ -1,9 +1,10 @@
-#include "data_error.h"
 #include "hvl_calculation.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "data_error.h"
 
 namespace korvana::hvl {
 namespace {

@@ -1,7 +1,8 @@
 #include "hvl_file.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include "temp_dir.h"
 
 namespace korvana::hvl {
 namespace {
@@ -24,11 +25,11 @@ TEST(HvlFile, FiveRightAlignedFieldsInTheirWidths) {
 
 TEST(HvlFile, ValuesTooWideFillTheFieldWithAsterisks) {
     HvlResult r;
-    r.firstHvlCm = 12.5f;                     // 125.000 mm needs 7 columns
-    r.firstEffectiveEnergyKev = 1000.0f;      // 1000.00 needs 7
-    r.secondHvlCm = 0.05f;                    // .500: no 0 before the point
-    r.secondEffectiveEnergyKev = 100.0f;      // 100.00 fits exactly
-    r.fluencePerExposure = 1e16f;             // 17 digits and a point
+    r.firstHvlCm = 12.5f;                 // 125.000 mm needs 7 columns
+    r.firstEffectiveEnergyKev = 1000.0f;  // 1000.00 needs 7
+    r.secondHvlCm = 0.05f;                // .500: no 0 before the point
+    r.secondEffectiveEnergyKev = 100.0f;  // 100.00 fits exactly
+    r.fluencePerExposure = 1e16f;         // 17 digits and a point
     const std::vector<std::string> lines = formatHvlLines(r);
     EXPECT_EQ(lines[0], "******");
     EXPECT_EQ(lines[1], "******");

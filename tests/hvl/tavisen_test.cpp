@@ -1,14 +1,15 @@
-#include "data_error.h"
 #include "tavisen.h"
-#include "temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
+
+#include "data_error.h"
+#include "temp_dir.h"
 
 namespace korvana::hvl {
 namespace {
