@@ -31,7 +31,10 @@ FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scori
     }
     for (int i = 1; i <= GRID_BINS; ++i) {
         m_atGridEnergy[i] = interpolate(static_cast<float>(i) * 0.5f);
+        m_kahnAtGrid[i] = kahnBranchesFor(static_cast<float>(i) * 0.5f);
     }
+    m_candidates.resize(2 * RandomStream::MODULUS);
+    m_angles.resize(2 * RandomStream::MODULUS);
     m_negativeLogOfDraw.assign(RandomStream::MODULUS, 0.0f);
     m_coherentXOfDraw.assign(RandomStream::MODULUS, 0.0f);
     m_azimuthOfDraw.assign(RandomStream::MODULUS, Azimuth{1.0f, 0.0f});
@@ -70,6 +73,55 @@ TissueCoefficients FastPhysics::coefficients(float E) {
         m_lastCoefficients = interpolate(E);
     }
     return m_lastCoefficients;
+}
+
+ScatteringResult FastPhysics::incoherent(float E, RandomStream& stream) {
+    const float twice = 2.0f * E;
+    const int k = static_cast<int>(twice);
+    if (static_cast<float>(k) == twice && k >= 1 && k <= GRID_BINS) {
+        return incoherentAtGridEnergy(k, stream);
+    }
+    return sampleIncoherent(E, *this, stream);
+}
+
+ScatteringResult FastPhysics::incoherentAtGridEnergy(int bin, RandomStream& stream) {
+    if (bin != m_attemptBin) {
+        m_attemptBin = bin;
+        ++m_attemptGeneration;
+    }
+    const float E = static_cast<float>(bin) * 0.5f;
+    const KahnBranches& kahn = m_kahnAtGrid[bin];
+    for (;;) {
+        const float r1 = stream.next();
+        const int n2 = stream.nextInteger();
+        const float r3 = stream.next();
+        const KahnBranch branch =
+            r1 <= kahn.firstBranchLimit ? KahnBranch::First : KahnBranch::Second;
+        const std::size_t index =
+            static_cast<std::size_t>((branch == KahnBranch::First ? 0 : RandomStream::MODULUS) + n2);
+
+        CandidateEntry& c = m_candidates[index];
+        if (c.generation != m_attemptGeneration) {
+            c.candidate = kahnCandidate(kahn.K, branch, RandomStream::valueOf(n2));
+            c.generation = m_attemptGeneration;
+        }
+        if (!(c.candidate.acceptLimit > r3)) continue;
+
+        AngleEntry& a = m_angles[index];
+        if (a.generation != m_attemptGeneration) {
+            a.angle = incoherentAngle(E, kahn.K, c.candidate.eta, *this);
+            a.coefficientsAfter = interpolate(a.angle.result.energy);
+            a.generation = m_attemptGeneration;
+        }
+        if (a.angle.scatteringFunctionTested) {
+            const float r = stream.next();
+            if (!(a.angle.scatteringFunctionRatio >= r)) continue;
+        }
+        // The next step asks for the coefficients at the new energy.
+        m_lastEnergy = a.angle.result.energy;
+        m_lastCoefficients = a.coefficientsAfter;
+        return a.angle.result;
+    }
 }
 
 float FastPhysics::incoherentFunctionAt(float x) const {

@@ -6,6 +6,10 @@
 //  - the coefficients at the 300 grid energies (every primary photon's first
 //    step) and at the last energy asked (coherent scattering keeps it);
 //  - row searches by bisection, which find the same row as the scan from row 2;
+//  - incoherent scattering at a grid energy (every primary photon's first
+//    interactions): each attempt's outcome depends only on the energy, the
+//    branch and the second draw, so it is kept per (branch, draw) while the
+//    photons of one bin run, together with the coefficients at the new energy;
 //  - functions of a single draw (-ln r, the coherent x, the azimuth's cos and
 //    sin) for each of the 16384 values the random stream can return;
 //  - at scoring, the flight's crossing of a plane computed once for all nine
@@ -14,6 +18,7 @@
 #pragma once
 
 #include "random_stream.h"
+#include "scattering.h"
 #include "scores.h"
 #include "tissue_tables.h"
 
@@ -47,9 +52,24 @@ public:
         return m_negativeLogOfDraw[static_cast<std::size_t>(n1)] / mu;
     }
 
+    ScatteringResult incoherent(float E, RandomStream& stream);
+
     void scoreEscape(const Photon& p, float x1, float y1, float z1);
 
 private:
+    //! Kahn's candidate for one (branch, second draw) at the current grid energy.
+    struct CandidateEntry {
+        int generation = -1;
+        KahnCandidate candidate;
+    };
+    //! The accepted candidate's angle and the coefficients at its new energy.
+    struct AngleEntry {
+        int generation = -1;
+        IncoherentAngle angle;
+        TissueCoefficients coefficientsAfter;
+    };
+    ScatteringResult incoherentAtGridEnergy(int bin, RandomStream& stream);
+
     TissueCoefficients interpolate(float E) const;
 
     const TissueTables& m_tissue;
@@ -68,6 +88,12 @@ private:
     std::array<TissueCoefficients, GRID_BINS + 1> m_atGridEnergy{};
     float m_lastEnergy = -1;
     TissueCoefficients m_lastCoefficients{};
+
+    std::array<KahnBranches, GRID_BINS + 1> m_kahnAtGrid{};
+    int m_attemptBin = 0;         //!< grid energy the attempt tables hold
+    int m_attemptGeneration = 0;  //!< entries of other generations are stale
+    std::vector<CandidateEntry> m_candidates;  //!< [branch x 16384 + draw]
+    std::vector<AngleEntry> m_angles;          //!< same index
 
     //! Functions of one draw, for each of the 16384 values the stream returns:
     //! -ln(r) (element 0 never used: r1 = 0 is redrawn), the coherent x at

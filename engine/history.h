@@ -12,12 +12,14 @@
 //   float incoherentFunctionAt(float x) const;  float incoherentFunctionMax() const;
 //   float coherentX(RandomStream&) const;       // one draw r: sampleCoherentX(r x max)
 //   void azimuth(RandomStream&, float& cosPhi, float& sinPhi) const;  // one draw
+//   ScatteringResult incoherent(float E, RandomStream&);  // sampleIncoherent's result
 //   float flightLength(RandomStream&, float mu, float& r2);  // draws r1, r2
 //   void scoreEscape(const Photon&, float x1, float y1, float z1);
 #pragma once
 
 #include "constants.h"
 #include "geometry.h"
+#include "scattering.h"
 #include "photon.h"
 #include "random_stream.h"
 #include "tissue_tables.h"
@@ -25,82 +27,6 @@
 #include <cmath>
 
 namespace korvana::engine {
-
-//! A scattering's outcome: the new energy and the polar scattering angle.
-struct ScatteringResult {
-    float energy = 0;    //!< [keV]
-    float cosTheta = 1;  //!< cos of the scattering angle
-    float sinTheta = 0;
-};
-
-//! Klein-Nishina by Kahn's rejection method, then a rejection on the incoherent
-//! scattering function S(x)/S(max) below x = 10 1/A (three draws an attempt, a
-//! fourth when the test is made).
-template <class Physics>
-ScatteringResult sampleIncoherent(float E, const Physics& physics, RandomStream& stream) {
-    const float K = ELECTRON_REST_ENERGY_KEV / E;
-    float theta = 0;
-    for (;;) {
-        const float r1 = stream.next();
-        const float r2 = stream.next();
-        const float r3 = stream.next();
-        float eta = 0;
-        bool accepted = false;
-        if (r1 <= (K + 2.0f) / (9.0f * K + 2.0f)) {
-            eta = 1.0f + 2.0f * r2 / K;
-            accepted = 4.0f * (1.0f / eta - 1.0f / (eta * eta)) > r3;
-        } else {
-            eta = (K + 2.0f) / (K + 2.0f * (1.0f - r2));
-            const float a = 1.0f + K - eta * K;
-            accepted = 0.5f * (a * a + 1.0f / eta) > r3;
-        }
-        if (!accepted) continue;
-
-        float cosT = 1.0f - (eta - 1.0f) * K;
-        if (cosT > 1.0f) cosT = 1.0f;
-        if (cosT == 0.0f) {
-            theta = PI / 2.0f;
-        } else {
-            theta = std::atan(std::sqrt(1.0f - cosT * cosT) / cosT);
-            if (theta < 0.0f) theta += PI;
-        }
-
-        const float x = std::sin(theta / 2.0f) * E / HC_KEV_ANGSTROM;
-        if (x < INCOHERENT_TEST_LIMIT) {
-            const float S = physics.incoherentFunctionAt(x);
-            const float r = stream.next();
-            if (!(S / physics.incoherentFunctionMax() >= r)) continue;
-        }
-        break;
-    }
-    // The new energy and both trigonometric values come from the angle itself.
-    ScatteringResult result;
-    const float cosTheta = std::cos(theta);
-    result.energy = E / (1.0f + (E / ELECTRON_REST_ENERGY_KEV) * (1.0f - cosTheta));
-    result.sinTheta = std::sin(theta);
-    result.cosTheta = cosTheta;
-    return result;
-}
-
-//! Form-factor sampling by inversion of the cumulative table, then the Thomson
-//! factor (1 + cos^2)/2 by rejection. The energy does not change.
-template <class Physics>
-ScatteringResult sampleCoherent(float E, const Physics& physics, RandomStream& stream) {
-    float c = 0;
-    for (;;) {
-        const float xs = physics.coherentX(stream);
-        const float s = xs * HC_KEV_ANGSTROM / E;  // sin(theta/2)
-        if (s > 1.0f) continue;
-        c = 1.0f - 2.0f * (s * s);
-        const float r2 = stream.next();
-        if (2.0f * r2 <= 1.0f + c * c) break;
-    }
-    ScatteringResult result;
-    result.energy = E;
-    result.cosTheta = c > 1.0f ? 1.0f : c;
-    result.sinTheta = std::sqrt(1.0f - result.cosTheta * result.cosTheta);
-    return result;
-}
 
 //! Turns the photon's direction by the scattering angle and an azimuth of
 //! cos cPhi, sin sPhi.
@@ -139,7 +65,7 @@ void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box
         if (r2 < mu.photoFraction) return;  // photoelectric absorption
         const ScatteringResult scatter = r2 < mu.photoCoherentFraction
                                              ? sampleCoherent(p.energy, physics, stream)
-                                             : sampleIncoherent(p.energy, physics, stream);
+                                             : physics.incoherent(p.energy, stream);
         p.energy = scatter.energy;
         if (p.energy < ENERGY_CUTOFF_KEV) return;
         float cPhi = 0, sPhi = 0;

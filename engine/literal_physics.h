@@ -5,6 +5,7 @@
 
 #include "constants.h"
 #include "random_stream.h"
+#include "scattering.h"
 #include "scores.h"
 #include "tissue_tables.h"
 
@@ -41,6 +42,10 @@ public:
             r2 = stream.next();
         } while (r1 <= 0.0f);
         return -std::log(r1) / mu;
+    }
+
+    ScatteringResult incoherent(float E, RandomStream& stream) const {
+        return sampleIncoherent(E, *this, stream);
     }
 
     void scoreEscape(const Photon& p, float x1, float y1, float z1) {

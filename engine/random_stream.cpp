@@ -7,10 +7,9 @@ void RandomStream::initialise() {
     for (int i = 2; i <= TABLE_SIZE; ++i) {
         m_ix[i] = (2 * m_ix[i - 1] + i) % MODULUS;
     }
-    m_j = SHORT_LAG;
-    m_k = TABLE_SIZE;
+    m_k = 0;  // the first step starts a sweep at K = 55, J = 24
     for (int step = 0; step < WARM_UP_STEPS; ++step) {
-        next();
+        nextInteger();
     }
 }
 

@@ -1,6 +1,12 @@
 // The engine's uniform random numbers: an additive lagged Fibonacci generator
 // with lags 24 and 55 on 14-bit integers, seeded with a fixed value so that
 // identical inputs give identical result files on every run and machine.
+//
+// One step sets IX(K) = (IX(J) + IX(K)) mod 16384 and returns it, then moves J
+// and K down by one (from 1 back to 55); J starts at 24 and K at 55, so J is
+// always K - 31 modulo 55. The 55 steps of one sweep of K from 55 to 1 are
+// made together, in the same order, and handed out one by one: the values are
+// those of the step-by-step definition.
 #pragma once
 
 #include <array>
@@ -27,19 +33,26 @@ public:
     //! One step, returning the 14-bit integer IX(K) itself; next() is
     //! valueOf(nextInteger()). Lets a caller index a table by the draw.
     int nextInteger() {
-        m_ix[m_k] = (m_ix[m_j] + m_ix[m_k]) % MODULUS;
-        const int value = m_ix[m_k];
-        if (--m_j == 0) m_j = TABLE_SIZE;
-        if (--m_k == 0) m_k = TABLE_SIZE;
-        return value;
+        if (m_k == 0) sweep();
+        return m_ix[m_k--];
     }
 
     static float valueOf(int integer) { return static_cast<float>(integer) / DIVISOR; }
 
 private:
+    //! The steps for K = 55 down to 1, in order (J = K - 31, or K + 24 below 32).
+    void sweep() {
+        for (int k = TABLE_SIZE; k > TABLE_SIZE - SHORT_LAG; --k) {
+            m_ix[k] = (m_ix[k - (TABLE_SIZE - SHORT_LAG)] + m_ix[k]) & (MODULUS - 1);
+        }
+        for (int k = TABLE_SIZE - SHORT_LAG; k >= 1; --k) {
+            m_ix[k] = (m_ix[k + SHORT_LAG] + m_ix[k]) & (MODULUS - 1);
+        }
+        m_k = TABLE_SIZE;
+    }
+
     std::array<std::int32_t, TABLE_SIZE + 1> m_ix{};  //!< IX(1..55); element 0 unused
-    int m_j = SHORT_LAG;
-    int m_k = TABLE_SIZE;
+    int m_k = 0;  //!< the K whose value is handed out next; 0 when the sweep is used up
 };
 
 }  // namespace korvana::engine
