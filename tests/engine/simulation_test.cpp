@@ -161,7 +161,16 @@ TEST(FastLookups, MatchTheReferenceBitForBit) {
         float ra = 0, rb = 0;
         ASSERT_EQ(literal.flightLength(a, 0.2f, ra), fast.flightLength(b, 0.2f, rb));
         ASSERT_EQ(ra, rb);
+        // Incoherent scattering at grid energies (kept per draw) and between them.
+        const float E = i % 3 == 0 ? 40.5f + 0.1f * static_cast<float>(i % 7)
+                                   : static_cast<float>(20 + i % 5 * 60) * 0.5f;
+        const ScatteringResult sa = literal.incoherent(E, a), sb = fast.incoherent(E, b);
+        ASSERT_EQ(sa.energy, sb.energy) << E;
+        ASSERT_EQ(sa.cosTheta, sb.cosTheta) << E;
+        ASSERT_EQ(sa.sinTheta, sb.sinTheta) << E;
+        ASSERT_EQ(literal.coefficients(sa.energy).total, fast.coefficients(sb.energy).total);
     }
+    EXPECT_EQ(a.next(), b.next()) << "both consumed the same draws";
 }
 
 }  // namespace
