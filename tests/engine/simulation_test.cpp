@@ -164,11 +164,11 @@ TEST(FastLookups, MatchTheReferenceBitForBit) {
         // Incoherent scattering at grid energies (kept per draw) and between them.
         const float E = i % 3 == 0 ? 40.5f + 0.1f * static_cast<float>(i % 7)
                                    : static_cast<float>(20 + i % 5 * 60) * 0.5f;
-        const ScatteringResult sa = literal.incoherent(E, a), sb = fast.incoherent(E, b);
-        ASSERT_EQ(sa.energy, sb.energy) << E;
-        ASSERT_EQ(sa.cosTheta, sb.cosTheta) << E;
-        ASSERT_EQ(sa.sinTheta, sb.sinTheta) << E;
-        ASSERT_EQ(literal.coefficients(sa.energy).total, fast.coefficients(sb.energy).total);
+        const ScatteringResult ia = literal.incoherent(E, a), ib = fast.incoherent(E, b);
+        ASSERT_EQ(ia.energy, ib.energy) << E;
+        ASSERT_EQ(ia.cosTheta, ib.cosTheta) << E;
+        ASSERT_EQ(ia.sinTheta, ib.sinTheta) << E;
+        ASSERT_EQ(literal.coefficients(ia.energy).total, fast.coefficients(ib.energy).total);
     }
     EXPECT_EQ(a.next(), b.next()) << "both consumed the same draws";
 }
