@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sstream>
 
 namespace korvana::engine {
 namespace {
@@ -175,6 +176,35 @@ TEST(ConsoleLines, ClockAndProgressFormats) {
     EXPECT_EQ(progressLine(10, 241), " 10 / 241");
     EXPECT_EQ(progressLine(240, 241), "240 / 241");
     EXPECT_EQ(progressLine(9, 10), "  9 /  10");
+}
+
+}  // namespace
+}  // namespace korvana::engine
+
+namespace korvana::engine {
+namespace {
+
+// The whole chain from the inputs to the bytes of the result file, pinned by a
+// committed reference (tools/regenerate_reference_result.sh makes it anew when
+// a change of the results is intended).
+TEST(ReferenceResult, DefaultCaseIsReproducedByteForByte) {
+    using namespace korvana::testing;
+    const std::string reference = readWhole(std::string(KORVANA_REFERENCE_DIR) +
+                                            "/default_case_2e4.data");
+    ASSERT_FALSE(reference.empty());
+    ScopedWorkDir dir;
+    copyEngineTables();
+    std::filesystem::copy_file(std::string(KORVANA_DATA_DIR) + "/example/B_SPCTL.dat",
+                               "B_SPCTL.dat");
+    writeLines("B2F.txt",
+               {"20.0", "80.0", "25.0", "25.0", "0.035", "60.0", "2.000E+04", "reference.data"});
+    std::istringstream in;
+    std::ostringstream out;
+    StreamConsole console(in, out);
+    SystemClock clock;
+    ASSERT_EQ(runEngine(console, clock), 0);
+    EXPECT_TRUE(readWhole("reference.data") == reference)
+        << "the result file differs from tests/engine/reference/default_case_2e4.data";
 }
 
 }  // namespace
