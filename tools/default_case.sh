@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the default case in a working directory without a window and prints its
-# results: 80 kV constant potential, 12 degree target, 2.5 mm Al inherent and
+# results (with korvana-results there: the conditions, the air kerma and the eye
+# lens doses): 80 kV constant potential, 12 degree target, 2.5 mm Al inherent and
 # 1.5 mm Al added; 20 cm object at 80 cm, 25 x 25 cm field; a 0.35 mm Pb
 # curtain of 60 cm. The engine runs with no keyboard: it goes on at each Enter prompt.
 # usage: tools/default_case.sh WORK_DIR [HISTORIES]
@@ -27,9 +28,14 @@ if [ -f HVL_S2.dat ]; then
     echo "Half-value layers of the beam (HVL_S2.dat):"
     tr -d '\r' < HVL_S2.dat | sed 's/^/  /'
 fi
-echo "Air kerma at the measuring points, per unit primary air kerma at the entrance surface:"
-angle=30
-sed -n 302,310p "$result" | tr -d '\r' | while read -r _peak _kerma ratio; do
-    printf '  %3d deg   %s\n' "$angle" "$ratio"
-    angle=$((angle + 15))
-done
+if [ -x ./korvana-results ] && [ -f d-DperK.dDk ]; then
+    # Conditions, air kerma and eye lens doses as the result viewers compute them.
+    ./korvana-results "$result"
+else
+    echo "Air kerma at the measuring points, per unit primary air kerma at the entrance surface:"
+    angle=30
+    sed -n 302,310p "$result" | tr -d '\r' | while read -r _peak _kerma ratio; do
+        printf '  %3d deg   %s\n' "$angle" "$ratio"
+        angle=$((angle + 15))
+    done
+fi
