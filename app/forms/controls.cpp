@@ -1,0 +1,93 @@
+#include "controls.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include "picture_box.h"
+
+namespace korvana::forms {
+
+namespace {
+
+template <typename Control>
+Control* place(Control* control, const char* name, TwipRect where) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(where.toPixels());
+    return control;
+}
+
+}  // namespace
+
+void CommandButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    const QRect area = rect().adjusted(4, 2, -4, -2);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::ButtonText));
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, TwipRect where) {
+    auto* label = place(new QLabel(caption, parent), name, where);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QLineEdit* addTextBox(QWidget* parent, const char* name, TwipRect where) {
+    return place(new QLineEdit(parent), name, where);
+}
+
+CommandButton* addCommandButton(QWidget* parent, const char* name, const QString& caption,
+                                TwipRect where, const QString& toolTip) {
+    auto* button = place(new CommandButton(caption, parent), name, where);
+    button->setAutoDefault(false);
+    if (!toolTip.isNull()) button->setToolTip(toolTip);
+    return button;
+}
+
+QRadioButton* addOptionButton(QWidget* parent, const char* name, const QString& caption,
+                              TwipRect where) {
+    return place(new QRadioButton(caption, parent), name, where);
+}
+
+QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, TwipRect where) {
+    return place(new QGroupBox(caption, parent), name, where);
+}
+
+QComboBox* addComboBox(QWidget* parent, const char* name, TwipRect where) {
+    auto* combo = place(new QComboBox(parent), name, where);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+
+namespace {
+
+PictureBox* placePicture(QWidget* parent, const char* name, TwipRect where, PictureBorder border) {
+    const QRect pixels = where.toPixels();
+    auto* picture = new PictureBox(parent, pixels.size(), border);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->move(pixels.topLeft());
+    return picture;
+}
+
+}  // namespace
+
+PictureBox* addPictureBox(QWidget* parent, const char* name, TwipRect where) {
+    return placePicture(parent, name, where, PictureBorder::Sunken);
+}
+
+PictureBox* addIconBox(QWidget* parent, const char* name, TwipRect where) {
+    return placePicture(parent, name, where, PictureBorder::None);
+}
+
+}  // namespace korvana::forms

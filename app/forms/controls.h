@@ -1,0 +1,44 @@
+// Controls placed on a form at positions in twips, each with its name as the
+// Qt object name (Text5, Command3, Option7 ...), so code and tests find it.
+#pragma once
+
+#include <QPushButton>
+#include <QString>
+
+#include "twips.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace korvana::forms {
+
+class PictureBox;
+
+//! A push button whose caption wraps at blanks to fit its width.
+class CommandButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, TwipRect where);
+QLineEdit* addTextBox(QWidget* parent, const char* name, TwipRect where);
+CommandButton* addCommandButton(QWidget* parent, const char* name, const QString& caption,
+                                TwipRect where, const QString& toolTip = QString());
+//! Option buttons with the same parent exclude each other.
+QRadioButton* addOptionButton(QWidget* parent, const char* name, const QString& caption,
+                              TwipRect where);
+//! A titled frame; controls inside take positions relative to it.
+QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, TwipRect where);
+//! An editable combo list.
+QComboBox* addComboBox(QWidget* parent, const char* name, TwipRect where);
+//! A framed picture area; an icon has no frame.
+PictureBox* addPictureBox(QWidget* parent, const char* name, TwipRect where);
+PictureBox* addIconBox(QWidget* parent, const char* name, TwipRect where);
+
+}  // namespace korvana::forms

@@ -1,0 +1,25 @@
+#include "form.h"
+
+#include <QCloseEvent>
+
+namespace korvana::forms {
+
+Form::Form(const char* name, const QString& caption, int widthTwips, int heightTwips)
+    : QWidget(nullptr, Qt::Window) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(caption);
+    setFixedSize(twipSizeToPixels(widthTwips, heightTwips));
+}
+
+void Form::showModeless() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    unload();
+}
+
+}  // namespace korvana::forms

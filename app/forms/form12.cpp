@@ -1,0 +1,109 @@
+#include "form12.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <exception>
+
+#include "clock.h"
+#include "controls.h"
+#include "file_names.h"
+#include "form2.h"
+#include "forms.h"
+#include "message_box.h"
+#include "process_starter.h"
+#include "run_file.h"
+#include "text_file.h"
+
+namespace korvana::forms {
+
+namespace {
+
+const QString STARTED_MESSAGE = QStringLiteral(
+    " cpuスレッド数以内であれば、同時に異なる条件下でシミュレーションを行なうことができます ");
+
+std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
+
+}  // namespace
+
+Form12::Form12(Forms& forms)
+    : Form("Form12", QStringLiteral("Monte Carlo simulation"), 7800, 4320),
+      Label5(addLabel(this, "Label5", QStringLiteral("入射光子数、結果保存ファイル名を入力して下さい"),
+                      {240, 240, 7245, 465})),
+      Label1(addLabel(this, "Label1", QStringLiteral("入射光子数（ヒストリー）="),
+                      {360, 1080, 4035, 465})),
+      Text1(addTextBox(this, "Text1", {4440, 1080, 2535, 435})),
+      Label2(addLabel(this, "Label2", QStringLiteral("個"), {7080, 1080, 315, 465})),
+      Label3(addLabel(this, "Label3", QStringLiteral("結果を保存するファイル名"),
+                      {480, 1800, 3780, 465})),
+      Label4(addLabel(this, "Label4", QStringLiteral("（拡張子なしで入力）"),
+                      {4320, 1800, 2850, 420})),
+      Text2(addTextBox(this, "Text2", {840, 2280, 6015, 435})),
+      Command1(addCommandButton(this, "Command1", QStringLiteral("シミュレーション開始"),
+                                {600, 3120, 2895, 615})),
+      Command2(addCommandButton(this, "Command2", QStringLiteral("キャンセル"),
+                                {4200, 3120, 2895, 615})),
+      m_forms(forms) {
+    Label5->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    for (QLabel* label : {Label1, Label2, Label3, Label4}) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+void Form12::openLaunchDialog() {
+    Text1->setText(QStringLiteral("500000000"));
+    Text2->setText(monthDayYear(m_forms.clock().currentDate()));
+    showModeless();
+}
+
+void Form12::Command1_Click() {
+    const std::string name = textOf(Text2);
+    if (const std::string problem = app::resultNameProblem(name); !problem.empty()) {
+        showMessage(this,
+                    QStringLiteral("結果を保存するファイル名を確かめて下さい。\n") +
+                        QString::fromStdString(problem),
+                    MessageIcon::Exclamation);
+        return;
+    }
+
+    const Form2& form2 = m_forms.form2();
+    const app::RunFileTexts texts{textOf(form2.Text6),  textOf(form2.Text7), textOf(form2.Text13),
+                                  textOf(form2.Text14), textOf(form2.Text8), textOf(form2.Text12),
+                                  textOf(Text1),        name};
+    try {
+        writeTextFileAtomically(RUN_FILE, app::formatRunFileLines(texts));
+    } catch (const std::exception& error) {
+        showMessage(this,
+                    QStringLiteral("B2F.txt を書き込めません。\n") +
+                        QString::fromStdString(error.what()),
+                    MessageIcon::Critical);
+        return;
+    }
+    QCoreApplication::processEvents();
+
+    const QString logName = Text2->text() + QStringLiteral(".log");
+    const StartOutcome outcome = m_forms.processStarter().start(
+        {QStringLiteral("lumetrel"), WindowStyle::NormalWithFocus, logName});
+    if (!outcome.started) {
+        showMessage(this,
+                    QStringLiteral("シミュレーションプログラム lumetrel を開始できません。\n") +
+                        outcome.error,
+                    MessageIcon::Critical);
+        return;
+    }
+    QString message = STARTED_MESSAGE;
+    if (outcome.terminal.isEmpty()) {
+        message += QStringLiteral("\n\n端末ウィンドウを開けないため、lumetrel は画面なしで"
+                                  "実行しています（Enter キーは不要です）。\n経過は %1 に"
+                                  "書き込まれます。")
+                       .arg(outcome.logFileName);
+    }
+    showMessage(this, message, MessageIcon::None);
+    hide();
+}
+
+}  // namespace korvana::forms

@@ -1,0 +1,40 @@
+// Form12, "Monte Carlo simulation": the number of histories and the result
+// name; Start writes B2F.txt and starts lumetrel in a window of its own.
+#pragma once
+
+#include "form.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace korvana::forms {
+
+class Forms;
+
+class Form12 : public Form {
+public:
+    explicit Form12(Forms& forms);
+
+    //! Resets both fields (500000000 histories, today's date as the name) and shows the form.
+    void openLaunchDialog();
+    //! Start: checks the name, writes B2F.txt, starts lumetrel, tells the user, hides.
+    void Command1_Click();
+    //! Cancel: hides; nothing is written.
+    void Command2_Click() { hide(); }
+
+    QLabel* const Label5;
+    QLabel* const Label1;
+    QLineEdit* const Text1;  //!< number of histories
+    QLabel* const Label2;
+    QLabel* const Label3;
+    QLabel* const Label4;
+    QLineEdit* const Text2;  //!< result name without extension
+    QPushButton* const Command1;
+    QPushButton* const Command2;
+
+private:
+    Forms& m_forms;
+};
+
+}  // namespace korvana::forms

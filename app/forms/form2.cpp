@@ -1,0 +1,342 @@
+#include "form2.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <cmath>
+#include <exception>
+
+#include "controls.h"
+#include "file_names.h"
+#include "form1.h"
+#include "form12.h"
+#include "form5.h"
+#include "form6.h"
+#include "forms.h"
+#include "generate_spectrum.h"
+#include "message_box.h"
+#include "picture_box.h"
+#include "pictures.h"
+#include "process_starter.h"
+#include "run_file.h"
+#include "text_value.h"
+
+namespace korvana::forms {
+
+namespace {
+
+const QString CURTAIN_MISSING = QStringLiteral(" カーテンの鉛厚、長さが未入力です ");
+const QString CURTAIN_LENGTH_WRONG = QStringLiteral(" カーテンの長さが正しく入力されていません ");
+
+constexpr int INPUT_WIDTH = 975;  // [twips] boxes of steps (1) to (3)
+constexpr int BOX_HEIGHT = 360;   // [twips]
+
+QLabel* caption(QWidget* parent, const char* name, const QString& text, TwipRect where) {
+    return addLabel(parent, name, text, where);
+}
+
+std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
+
+}  // namespace
+
+Form2::Form2(Forms& forms)
+    : Form("Form2", QStringLiteral("Korvana"), 18720, 10920),
+      Text6(addTextBox(this, "Text6", {3480, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text7(addTextBox(this, "Text7", {6960, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text13(addTextBox(this, "Text13", {9480, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text14(addTextBox(this, "Text14", {10920, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text1(addTextBox(this, "Text1", {6600, 6000, INPUT_WIDTH, BOX_HEIGHT})),
+      Text5(addTextBox(this, "Text5", {6600, 6480, INPUT_WIDTH, BOX_HEIGHT})),
+      Text2(addTextBox(this, "Text2", {6600, 6960, INPUT_WIDTH, BOX_HEIGHT})),
+      Text3(addTextBox(this, "Text3", {6600, 7440, INPUT_WIDTH, BOX_HEIGHT})),
+      Text4(addTextBox(this, "Text4", {6600, 7920, INPUT_WIDTH, BOX_HEIGHT})),
+      Frame1(addFrame(this, "Frame1", QStringLiteral("整流方式"), {1200, 6360, 2640, 1800})),
+      Option7(addOptionButton(Frame1, "Option7", QStringLiteral("定電圧"), {240, 360, 2280, 360})),
+      Option8(addOptionButton(Frame1, "Option8", QStringLiteral("三相12ピーク"),
+                              {240, 780, 2280, 360})),
+      Option9(addOptionButton(Frame1, "Option9", QStringLiteral("単相全波"),
+                              {240, 1200, 2280, 360})),
+      Text9(addTextBox(this, "Text9", {10680, 6480, 855, BOX_HEIGHT})),
+      Text10(addTextBox(this, "Text10", {10680, 6960, 855, BOX_HEIGHT})),
+      Text11(addTextBox(this, "Text11", {10440, 7920, 1455, BOX_HEIGHT})),
+      Text8(addTextBox(this, "Text8", {15720, 7800, INPUT_WIDTH, BOX_HEIGHT})),
+      Text12(addTextBox(this, "Text12", {15720, 8280, INPUT_WIDTH, BOX_HEIGHT})),
+      Command1(addCommandButton(this, "Command1", QStringLiteral("この条件でＸ線スペクトルを計算"),
+                                {1560, 9000, 6255, 735}, QStringLiteral(" スペクトル計算 "))),
+      Command3(addCommandButton(this, "Command3", QStringLiteral("モンテカルロシミュレーション"),
+                                {1560, 9840, 6255, 735},
+                                QStringLiteral(" Monte Carlo simulation"))),
+      Command2(addCommandButton(
+          this, "Command2",
+          QStringLiteral("         計算結果 検索・表示 　　水晶体線量の算出"),
+          {9720, 9240, 4455, 1095})),
+      Command4(addCommandButton(this, "Command4", QStringLiteral("Exit"),
+                                {17160, 9600, 1290, 675}, QStringLiteral("   bye   "))),
+      Picture3(addPictureBox(this, "Picture3", {12960, 240, 5565, 7335})),
+      Picture2(addIconBox(this, "Picture2", {720, 1560, 480, 480})),
+      Picture1(addIconBox(this, "Picture1", {9960, 9600, 480, 480})),
+      m_forms(forms) {
+    buildCaptions();
+    // The icon sits on the button's left; clicks go through to the button.
+    Picture1->raise();
+    Picture1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QLineEdit* box : {Text9, Text10, Text11}) box->setReadOnly(true);
+    drawTubeIcon(*Picture2);
+    drawResultsIcon(*Picture1);
+
+    connect(Option7, &QRadioButton::clicked, this, [this] { Option7_Click(); });
+    connect(Option8, &QRadioButton::clicked, this, [this] { Option8_Click(); });
+    connect(Option9, &QRadioButton::clicked, this, [this] { Option9_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    for (QLineEdit* box : {Text6, Text7, Text14, Text8, Text12}) {
+        connect(box, &QLineEdit::textChanged, this, [this] { redrawGeometry(); });
+    }
+}
+
+void Form2::buildCaptions() {
+    QFont titleFont = font();
+    titleFont.setPointSize(20);
+    titleFont.setBold(true);
+    caption(this, "Label1", QStringLiteral("Korvana"), {240, 120, 4800, 600})->setFont(titleFont);
+    QFont headFont = font();
+    headFont.setPointSize(12);
+    headFont.setBold(true);
+    caption(this, "Label2", QStringLiteral("診断領域Ｘ線の側方散乱線量分布および散乱光子スペクトル"),
+            {240, 840, 12600, 480})
+        ->setFont(headFont);
+    caption(this, "Label3",
+            QStringLiteral("被射体側方の散乱線による空気カーマ分布 および "
+                           "入射面の線束中心から側方 100 cm"),
+            {1440, 1500, 11400, 330});
+    caption(this, "Label4",
+            QStringLiteral("における線束中心軸に対して 45～135 度方向への散乱光子スペクトルを計測する"),
+            {1440, 1830, 11400, 330});
+    caption(this, "Label5",
+            QStringLiteral("( Ｘ線管からの漏洩Ｘ線，被射体以外からの散乱線は計測しない )"),
+            {1440, 2220, 11400, 330});
+    QFont stepFont = font();
+    stepFont.setBold(true);
+    QLabel* steps = caption(this, "Label6", QStringLiteral("ステップ (1)→(2)→(3)→(4)→(5)"),
+                            {240, 2880, 6000, 360});
+    steps->setFont(stepFont);
+    steps->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+
+    // Step (1): geometry
+    caption(this, "Label7", QStringLiteral("(1)"), {240, 4250, 360, 330})->setFont(stepFont);
+    caption(this, "Label8", QStringLiteral("幾何学的"), {600, 4250, 960, 330})->setFont(stepFont);
+    caption(this, "Label9", QStringLiteral("配置等"), {600, 4560, 960, 330})->setFont(stepFont);
+    caption(this, "Label10", QStringLiteral("被照射体（ICRU軟部組織）"), {1800, 4250, 3600, 330});
+    caption(this, "Label11", QStringLiteral("40 × 30 ×"), {2160, 4770, 1300, 330});
+    caption(this, "Label12", QStringLiteral("cm"), {4500, 4770, 400, 330});
+    caption(this, "Label13", QStringLiteral("(厚さ)"), {3600, 5130, 900, 330});
+    caption(this, "Label14", QStringLiteral("焦点-入射表面間距離"), {5760, 4250, 3000, 330});
+    caption(this, "Label15", QStringLiteral("FSD ="), {6180, 4770, 780, 330});
+    caption(this, "Label16", QStringLiteral("cm"), {7980, 4770, 400, 330});
+    caption(this, "Label17", QStringLiteral("照射野サイズ at FSD"), {9480, 4250, 3000, 330});
+    caption(this, "Label18", QStringLiteral("×"), {10560, 4770, 300, 330});
+    caption(this, "Label19", QStringLiteral("cm"), {11940, 4770, 400, 330});
+    caption(this, "Label20", QStringLiteral("(長軸)"), {9600, 5130, 900, 330});
+    caption(this, "Label21", QStringLiteral("(短軸)"), {11040, 5130, 900, 330});
+
+    // Step (2): irradiation conditions
+    caption(this, "Label22", QStringLiteral("(2)"), {240, 5700, 360, 330})->setFont(stepFont);
+    caption(this, "Label23", QStringLiteral("照射条件"), {600, 5700, 1200, 330})->setFont(stepFont);
+    caption(this, "Label24", QStringLiteral("( X-ray spectrum by Tucker's formula )"),
+            {1920, 5700, 4560, 330});
+    const struct {
+        const char* name;
+        const char* text;
+        int top;
+    } rows[] = {{"Label25", "Ｘ線管電圧", 6045},
+                {"Label26", "ターゲット角度", 6525},
+                {"Label27", "固有ろ過（Al 当量）", 7005},
+                {"Label28", "アルミ付加フィルタ", 7485},
+                {"Label29", "銅付加フィルタ", 7965}};
+    for (const auto& row : rows) {
+        caption(this, row.name, QString::fromUtf8(row.text), {3960, row.top, 2520, 330})
+            ->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    }
+    caption(this, "Label30", QStringLiteral("kV"), {7680, 6045, 1200, 330});
+    caption(this, "Label31", QStringLiteral("degree"), {7680, 6525, 1200, 330});
+    caption(this, "Label32", QStringLiteral("mmAL eq."), {7680, 7005, 1200, 330});
+    caption(this, "Label33", QStringLiteral("mm"), {7680, 7485, 1200, 330});
+    caption(this, "Label34", QStringLiteral("mm"), {7680, 7965, 1200, 330});
+
+    // Reference data of the spectrum
+    caption(this, "Label35", QStringLiteral("参考データ（入力不要）"), {9720, 6000, 3120, 330});
+    caption(this, "Label36", QStringLiteral("HVL"), {9840, 6525, 800, 330});
+    caption(this, "Label37", QStringLiteral("mmAL"), {11640, 6525, 900, 330});
+    caption(this, "Label38", QStringLiteral("Eeff"), {9840, 7005, 800, 330});
+    caption(this, "Label39", QStringLiteral("keV"), {11640, 7005, 900, 330});
+    caption(this, "Label40", QStringLiteral("Fluence / 1.0 [C/kg]"), {9840, 7530, 3000, 330});
+    QLabel* photons = caption(this, "Label41", QStringLiteral("Photons / mm<sup>2</sup>"),
+                              {11940, 7920, 1500, 400});
+    photons->setTextFormat(Qt::RichText);
+
+    // Step (3): lead curtain
+    caption(this, "Label42", QStringLiteral("(3)"), {12960, 7590, 360, 300})->setFont(stepFont);
+    caption(this, "Label43", QStringLiteral("鉛カーテンの効果検証"), {13320, 7590, 3000, 300})
+        ->setFont(stepFont);
+    caption(this, "Label44", QStringLiteral("鉛カーテン"), {13500, 7890, 1400, 330});
+    caption(this, "Label45", QStringLiteral("吊り下げ型"), {13500, 8220, 1400, 330});
+    caption(this, "Label46", QStringLiteral("鉛当量"), {14880, 7845, 840, 330});
+    caption(this, "Label47", QStringLiteral("mm"), {16755, 7845, 400, 330});
+    caption(this, "Label48", QStringLiteral("長さ (L)"), {14760, 8325, 960, 330});
+    caption(this, "Label49", QStringLiteral("cm"), {16755, 8325, 400, 330});
+    caption(this, "Label50", QStringLiteral("（上図参照）"), {17160, 8325, 1500, 330});
+
+    caption(this, "Label51", QStringLiteral("(4)"), {1080, 9180, 420, 330})->setFont(stepFont);
+    caption(this, "Label52", QStringLiteral("(5)"), {1080, 10020, 420, 330})->setFont(stepFont);
+}
+
+bool Form2::loadTables() {
+    try {
+        m_forms.state().materialTables = app::loadMaterialTables();
+        return true;
+    } catch (const std::exception& error) {
+        showMessage(this,
+                    QStringLiteral("材料データ（Tungsten.dat, Aluminum.atc, Copper.dat, Pb.dat）を"
+                                   "読み込めません。\n") +
+                        QString::fromStdString(error.what()),
+                    MessageIcon::Critical);
+        return false;
+    }
+}
+
+void Form2::Form2_Load() {
+    // A table that cannot be read is reported; step (4) tries again.
+    loadTables();
+
+    QComboBox* angles = m_forms.form1().Combo1;
+    angles->clear();
+    angles->addItems({"45", "60", "75", "90", "105", "120", "135"});
+    angles->setEditText(QStringLiteral("90"));
+
+    QComboBox* glasses = m_forms.form5().Combo2;
+    glasses->clear();
+    glasses->addItems({"0", "0.07", "0.83", "0.87", ""});
+    glasses->setEditText(QStringLiteral("0"));
+
+    Text1->setText(QStringLiteral("80"));
+    Text5->setText(QStringLiteral("12"));
+    Text2->setText(QStringLiteral("2.5"));
+    Text3->setText(QStringLiteral("1.5"));
+    Text4->setText(QStringLiteral("0"));
+    Option7->setChecked(true);
+    m_forms.state().rectificationMode = app::RectificationMode::ConstantPotential;
+    Text9->clear();
+    Text10->clear();
+    Text11->clear();
+    Text6->setText(QStringLiteral("20"));
+    Text7->setText(QStringLiteral("80"));
+    Text13->setText(QStringLiteral("25"));
+    Text14->setText(QStringLiteral("25"));
+    Text8->clear();
+    Text12->setText(QStringLiteral("0"));
+    redrawGeometry();
+}
+
+void Form2::Option7_Click() {
+    m_forms.state().rectificationMode = app::RectificationMode::ConstantPotential;
+}
+
+void Form2::Option8_Click() {
+    m_forms.state().rectificationMode = app::RectificationMode::ThreePhase12Peak;
+}
+
+void Form2::Option9_Click() {
+    m_forms.state().rectificationMode = app::RectificationMode::SinglePhaseFullWave;
+}
+
+void Form2::Command1_Click() { generateSpectrum(); }
+
+void Form2::generateSpectrum() {
+    ProgramState& state = m_forms.state();
+    if (!state.materialTables && !loadTables()) return;
+
+    const app::ConditionTexts texts{textOf(Text1), textOf(Text5), textOf(Text2), textOf(Text3),
+                                    textOf(Text4)};
+    app::SpectrumRun run;
+    try {
+        run = app::generateSpectrum(texts, state.rectificationMode, *state.materialTables);
+    } catch (const std::exception& error) {
+        // Rejected conditions or an unwritable B_SPCTL.dat: the previous spectrum stays.
+        showMessage(this,
+                    QStringLiteral("Ｘ線スペクトルを計算できません。\n") +
+                        QString::fromStdString(error.what()),
+                    MessageIcon::Exclamation);
+        return;
+    }
+    if (run.reading.correctedTubeVoltageText) {
+        Text1->setText(QString::fromStdString(*run.reading.correctedTubeVoltageText));
+    }
+    if (run.reading.correctedInherentText) {
+        Text2->setText(QString::fromStdString(*run.reading.correctedInherentText));
+    }
+    state.incidentSpectrum = run.spectrum.incidentSpectrum;
+    state.spectrumPeak = run.spectrum.spectrumPeak;
+
+    // Results of an earlier spectrum must not be taken for this one's.
+    QFile::remove(QString::fromLatin1(HVL_FILE));
+    QCoreApplication::processEvents();
+    const StartOutcome outcome =
+        m_forms.processStarter().start({QStringLiteral("tavisen"), WindowStyle::Hidden, {}});
+    if (!outcome.started) {
+        showMessage(this,
+                    QStringLiteral("HVL 計算プログラム tavisen を開始できません。\n") + outcome.error,
+                    MessageIcon::Critical);
+    }
+    m_forms.form6().drawIncidentSpectrum(state.incidentSpectrum, state.spectrumPeak);
+}
+
+void Form2::Command2_Click() { m_forms.form1().openResultBrowser(); }
+
+void Form2::Command3_Click() {
+    switch (app::checkCurtain(textOf(Text8), textOf(Text12), textOf(Text7), textOf(Text6))) {
+    case app::CurtainCheck::EntryMissing:
+        showMessage(this, CURTAIN_MISSING, MessageIcon::Exclamation);
+        return;
+    case app::CurtainCheck::LengthTooLong:
+        showMessage(this, CURTAIN_LENGTH_WRONG, MessageIcon::Exclamation);
+        return;
+    case app::CurtainCheck::Accepted:
+        break;
+    }
+    m_forms.form12().openLaunchDialog();
+}
+
+void Form2::Command4_Click() {
+    // Work files of this session; one that is missing or locked is skipped.
+    for (const char* name : {RUN_FILE, HVL_FILE, SPECTRUM_FILE}) {
+        QFile::remove(QString::fromLatin1(name));
+    }
+    m_forms.endProgram();
+}
+
+void Form2::unload() { m_forms.endProgram(); }
+
+void Form2::redrawGeometry() {
+    // Typing passes through texts like "1e999"; the sketch takes finite values only.
+    const auto valueOf = [](const QLineEdit* box) {
+        const double value = app::textValue(textOf(box));
+        return std::isfinite(value) ? value : 0.0;
+    };
+    GeometrySketch sketch;
+    sketch.phantomThicknessCm = valueOf(Text6);
+    sketch.focusSurfaceCm = valueOf(Text7);
+    sketch.fieldShortCm = valueOf(Text14);
+    sketch.curtainLengthCm = valueOf(Text12);
+    sketch.curtainEntered = !Text8->text().isEmpty();
+    drawGeometrySketch(*Picture3, sketch);
+}
+
+}  // namespace korvana::forms

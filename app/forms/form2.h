@@ -1,0 +1,82 @@
+// Form2, the main input form: geometry (1), irradiation conditions (2), lead
+// curtain (3), the incident spectrum (4), a simulation start (5), the result
+// browser and Exit. Values live in the text boxes and are read afresh at every
+// button press.
+#pragma once
+
+#include "form.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QGroupBox;
+
+namespace korvana::forms {
+
+class Forms;
+class PictureBox;
+
+class Form2 : public Form {
+public:
+    explicit Form2(Forms& forms);
+
+    //! Start sequence: material tables, Form1's angle list, Form5's glasses list, defaults.
+    void Form2_Load();
+    void Option7_Click();
+    void Option8_Click();
+    void Option9_Click();
+    //! Step (4): computes the spectrum, starts tavisen and shows Form6.
+    void Command1_Click();
+    //! Result browser.
+    void Command2_Click();
+    //! Step (5): curtain checks, then Form12.
+    void Command3_Click();
+    //! Exit: deletes the three work files (errors ignored) and ends the program.
+    void Command4_Click();
+
+    // Step (1): geometry [cm]
+    QLineEdit* const Text6;   //!< thickness of the irradiated object
+    QLineEdit* const Text7;   //!< focus-to-entrance-surface distance
+    QLineEdit* const Text13;  //!< field size at FSD, long axis
+    QLineEdit* const Text14;  //!< field size at FSD, short axis
+    // Step (2): irradiation conditions
+    QLineEdit* const Text1;  //!< tube voltage [kV]
+    QLineEdit* const Text5;  //!< target angle [degree]
+    QLineEdit* const Text2;  //!< inherent filtration [mm Al equivalent]
+    QLineEdit* const Text3;  //!< added aluminium filter [mm]
+    QLineEdit* const Text4;  //!< added copper filter [mm]
+    QGroupBox* const Frame1;
+    QRadioButton* const Option7;  //!< constant potential
+    QRadioButton* const Option8;  //!< three-phase 12-peak
+    QRadioButton* const Option9;  //!< single-phase full-wave
+    // Reference data, filled by Form6's OK
+    QLineEdit* const Text9;   //!< half-value layer [mm Al]
+    QLineEdit* const Text10;  //!< effective energy [keV]
+    QLineEdit* const Text11;  //!< photon fluence per 1.0 C/kg [photons/mm^2]
+    // Step (3): lead curtain
+    QLineEdit* const Text8;   //!< lead equivalent [mm Pb]
+    QLineEdit* const Text12;  //!< length L [cm]
+
+    QPushButton* const Command1;
+    QPushButton* const Command3;
+    QPushButton* const Command2;
+    QPushButton* const Command4;
+    PictureBox* const Picture3;  //!< live geometry schematic
+    PictureBox* const Picture2;  //!< icon of the steps
+    PictureBox* const Picture1;  //!< icon on the result browser button
+
+protected:
+    //! Closing the window ends the program without deleting the work files.
+    void unload() override;
+
+private:
+    void buildCaptions();
+    bool loadTables();
+    void generateSpectrum();
+    void redrawGeometry();
+
+    Forms& m_forms;
+};
+
+}  // namespace korvana::forms

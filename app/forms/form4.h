@@ -1,0 +1,23 @@
+// Form4, "Geometry": two fixed pictures of the simulated scene.
+#pragma once
+
+#include "form.h"
+
+class QPushButton;
+
+namespace korvana::forms {
+
+class PictureBox;
+
+class Form4 : public Form {
+public:
+    Form4();
+
+    void Command1_Click() { hide(); }
+
+    PictureBox* const Picture1;  //!< side view
+    PictureBox* const Picture2;  //!< view from the tube
+    QPushButton* const Command1; //!< "Close"
+};
+
+}  // namespace korvana::forms

@@ -1,0 +1,111 @@
+#include "form6.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "controls.h"
+#include "file_names.h"
+#include "form2.h"
+#include "forms.h"
+#include "hvl_results.h"
+#include "message_box.h"
+#include "palette.h"
+#include "picture_box.h"
+#include "picture_format.h"
+
+namespace korvana::forms {
+
+namespace {
+
+constexpr int POLL_MS = 100;  // [ms] between looks for HVL_S2.dat
+
+QString formatted(double value, const char* picture) {
+    return QString::fromStdString(app::formatPicture(value, picture));
+}
+
+}  // namespace
+
+Form6::Form6(Forms& forms)
+    : Form("Form6", QStringLiteral("Incident X-ray spectrum"), 11295, 7440),
+      Picture3(addPictureBox(this, "Picture3", {120, 120, 10935, 6375})),
+      Command1(addCommandButton(this, "Command1", QStringLiteral("OK"), {3720, 6600, 1455, 495})),
+      Command2(
+          addCommandButton(this, "Command2", QStringLiteral("Cancel"), {6000, 6600, 1455, 495})),
+      m_forms(forms) {
+    Picture3->setScale(0, 0, 6000, 2500);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum,
+                                 double spectrumPeak) {
+    PictureBox& p = *Picture3;
+    const QColor grey = rgbColor(128, 128, 128);
+    const QColor red = rgbColor(255, 0, 0);
+    const QColor black = paletteColor(0);
+
+    p.clear();
+    p.setDrawWidth(1);
+    for (int x = 1300; x <= 5200; x += 300) p.line(x, 100, x, 2100, grey);  // every 10 keV
+    for (int y = 300; y <= 1900; y += 200) p.line(1000, y, 5500, y, grey);  // every 0.1
+    p.text(1000, 2120, QStringLiteral("0"), black);
+    p.text(2450, 2120, QStringLiteral("50"), black);
+    p.text(3900, 2120, QStringLiteral("100"), black);
+    p.text(5400, 2120, QStringLiteral("150"), black);
+    p.text(3750, 2250, QStringLiteral("Photon energy in keV"), black);
+    p.text(200, 500, QStringLiteral("Relative"), black);
+    p.text(230, 650, QStringLiteral("Photon"), black);
+    p.text(250, 800, QStringLiteral("Fluence"), black);
+
+    p.setDrawWidth(2);
+    p.point(1000, 2100, black);
+    const double peak = spectrumPeak > 0 ? spectrumPeak : 1;  // an empty spectrum lies flat
+    // Bin i is a step 15 units wide centred on its energy 0.5 i keV, joined by verticals.
+    for (int i = 2; i < static_cast<int>(incidentSpectrum.size()); ++i) {
+        const double y = 2100 - 2000 * incidentSpectrum[static_cast<std::size_t>(i)] / peak;
+        p.lineTo(1000 + 15.0 * (i - 1) + 7.5, y, red);
+        p.lineTo(1000 + 15.0 * i + 7.5, y, red);
+    }
+    p.setDrawWidth(2);
+    p.rectangle(1000, 100, 5500, 2100, black);
+    showModeless();
+}
+
+void Form6::readHvlResults() {
+    // tavisen writes the file whole (under another name, then renamed) and it
+    // is removed before tavisen starts, so a readable file is this spectrum's.
+    Command1->setEnabled(false);
+    std::optional<app::HvlResults> results = app::readHvlResults(HVL_FILE);
+    QElapsedTimer waited;
+    waited.start();
+    while (!results && waited.elapsed() < m_hvlWaitMs) {
+        QEventLoop pause;
+        QTimer::singleShot(POLL_MS, &pause, &QEventLoop::quit);
+        pause.exec();
+        results = app::readHvlResults(HVL_FILE);
+    }
+    Command1->setEnabled(true);
+    if (!results) {
+        showMessage(this,
+                    QStringLiteral("HVL の計算結果 (HVL_S2.dat) がまだありません。\n"
+                                   "少し待ってからもう一度 OK を押して下さい。"
+                                   "続けて表示されるときは、Ｘ線スペクトルを計算し直して下さい。"),
+                    MessageIcon::Exclamation);
+        return;
+    }
+    QCoreApplication::processEvents();
+
+    Form2& form2 = m_forms.form2();
+    form2.Text9->setText(formatted(results->firstHvlMm, "0.000"));
+    form2.Text10->setText(formatted(results->firstEffectiveEnergyKev, "00.00"));
+    form2.Text11->setText(formatted(results->fluencePerExposure, "0.000E+00"));
+    form2.activateWindow();
+    form2.Text8->setFocus();
+    hide();
+}
+
+}  // namespace korvana::forms

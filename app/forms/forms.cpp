@@ -1,0 +1,67 @@
+#include "forms.h"
+
+#include "form1.h"
+#include "form10.h"
+#include "form12.h"
+#include "form2.h"
+#include "form4.h"
+#include "form5.h"
+#include "form6.h"
+
+namespace korvana::forms {
+
+Forms::Forms(ProcessStarter& processStarter, Clock& clock)
+    : m_processStarter(processStarter), m_clock(clock) {}
+
+Forms::~Forms() = default;
+
+// Form2's Load reads other forms' lists, so it runs after Form2 is stored.
+Form1& Forms::form1() {
+    if (!m_form1) m_form1 = std::make_unique<Form1>(*this);
+    return *m_form1;
+}
+
+Form2& Forms::form2() {
+    if (!m_form2) {
+        m_form2 = std::make_unique<Form2>(*this);
+        m_form2->Form2_Load();
+    }
+    return *m_form2;
+}
+
+Form4& Forms::form4() {
+    if (!m_form4) m_form4 = std::make_unique<Form4>();
+    return *m_form4;
+}
+
+Form5& Forms::form5() {
+    if (!m_form5) m_form5 = std::make_unique<Form5>();
+    return *m_form5;
+}
+
+Form6& Forms::form6() {
+    if (!m_form6) m_form6 = std::make_unique<Form6>(*this);
+    return *m_form6;
+}
+
+Form10& Forms::form10() {
+    if (!m_form10) m_form10 = std::make_unique<Form10>();
+    return *m_form10;
+}
+
+Form12& Forms::form12() {
+    if (!m_form12) m_form12 = std::make_unique<Form12>(*this);
+    return *m_form12;
+}
+
+void Forms::endProgram() {
+    for (QWidget* form : std::initializer_list<QWidget*>{
+             m_form1.get(), m_form2.get(), m_form4.get(), m_form5.get(), m_form6.get(),
+             m_form10.get(), m_form12.get()}) {
+        if (form) form->hide();
+    }
+    m_endRequested = true;
+    if (m_endHandler) m_endHandler();
+}
+
+}  // namespace korvana::forms

@@ -1,0 +1,83 @@
+#include "process_starter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace korvana::forms {
+
+namespace {
+
+bool displayAvailable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+//! Arguments that make `terminal` run `program` in its window.
+QStringList terminalArguments(const QString& terminal, const QString& program) {
+    if (QFileInfo(terminal).fileName() == QLatin1String("gnome-terminal")) {
+        return {QStringLiteral("--"), program};
+    }
+    return {QStringLiteral("-e"), program};
+}
+
+}  // namespace
+
+SystemProcessStarter::SystemProcessStarter(QStringList terminals)
+    : m_terminals(std::move(terminals)) {}
+
+QStringList SystemProcessStarter::defaultTerminals() {
+    return {QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm"),
+            QStringLiteral("gnome-terminal"), QStringLiteral("konsole")};
+}
+
+QString SystemProcessStarter::findTerminal() const {
+    if (!displayAvailable()) return {};
+    for (const QString& name : m_terminals) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty()) return path;
+    }
+    return {};
+}
+
+StartOutcome SystemProcessStarter::start(const StartRequest& request) {
+    StartOutcome outcome;
+    const QString workDir = QDir::currentPath();
+    const QString program = QDir(workDir).absoluteFilePath(request.program);
+    const QFileInfo info(program);
+    if (!info.isFile() || !info.isExecutable()) {
+        outcome.error = QStringLiteral("%1 is not an executable program in %2")
+                            .arg(request.program, workDir);
+        return outcome;
+    }
+
+    QProcess process;
+    process.setWorkingDirectory(workDir);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (request.style == WindowStyle::Hidden) {
+        process.setProgram(program);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    } else if (const QString terminal = findTerminal(); !terminal.isEmpty()) {
+        // The terminal gives the program a console of its own, Enter key included.
+        process.setProgram(terminal);
+        process.setArguments(terminalArguments(terminal, program));
+        outcome.terminal = QFileInfo(terminal).fileName();
+    } else {
+        // No terminal: both output streams into one log, in order.
+        process.setProgram(QStringLiteral("/bin/sh"));
+        process.setArguments({QStringLiteral("-c"), QStringLiteral("exec \"$0\" >\"$1\" 2>&1"),
+                              program, request.logFileName});
+        outcome.logFileName = request.logFileName;
+    }
+    qint64 pid = 0;
+    outcome.started = process.startDetached(&pid);
+    if (!outcome.started) {
+        outcome.error = QStringLiteral("%1 could not be started: %2")
+                            .arg(process.program(), process.errorString());
+    }
+    return outcome;
+}
+
+}  // namespace korvana::forms

@@ -1,0 +1,40 @@
+#include "run_file.h"
+
+#include "file_names.h"
+#include "picture_format.h"
+#include "text_value.h"
+
+namespace korvana::app {
+
+std::vector<std::string> formatRunFileLines(const RunFileTexts& texts) {
+    return {
+        formatPicture(textValue(texts.phantomThicknessCm), "#0.0"),
+        formatPicture(textValue(texts.focusSurfaceCm), "#00.0"),
+        formatPicture(textValue(texts.fieldLongCm), "#0.0"),
+        formatPicture(textValue(texts.fieldShortCm), "#0.0"),
+        formatPicture(textValue(texts.curtainLeadMm) * 0.1, "0.000"),  // mm -> cm
+        formatPicture(textValue(texts.curtainLengthCm), "00.0"),
+        formatPicture(textValue(texts.historyCount), "0.000E+00"),
+        texts.resultName + ".data",
+    };
+}
+
+CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curtainLengthCm,
+                          std::string_view focusSurfaceCm, std::string_view phantomThicknessCm) {
+    if (curtainLeadMm.empty() || curtainLengthCm.empty()) return CurtainCheck::EntryMissing;
+    // The curtain may reach from the object's far surface up to 20 cm short of the focus.
+    const double longestCm = textValue(focusSurfaceCm) - 20 + textValue(phantomThicknessCm);
+    if (longestCm < textValue(curtainLengthCm)) return CurtainCheck::LengthTooLong;
+    return CurtainCheck::Accepted;
+}
+
+std::string resultNameProblem(std::string_view name) {
+    std::string problem = fileNameProblem(name);
+    if (problem.empty() && name.size() > MAX_RESULT_NAME_BYTES) {
+        problem = "the name is longer than " + std::to_string(MAX_RESULT_NAME_BYTES) +
+                  " bytes (the simulation program keeps 30 characters of the name with \".data\")";
+    }
+    return problem;
+}
+
+}  // namespace korvana::app

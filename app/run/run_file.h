@@ -1,0 +1,56 @@
+// The launch dialog's core: the curtain checks made before it opens, the
+// result name it accepts, and the eight lines of the run file B2F.txt.
+//
+// Lines of B2F.txt, each the formatted value alone (the engine reads them by
+// position):
+//   1 thickness of the irradiated object [cm]      "#0.0"
+//   2 focus-to-surface distance [cm]               "#00.0"
+//   3 field size along the long axis [cm]          "#0.0"
+//   4 field size along the short axis [cm]         "#0.0"
+//   5 lead equivalent of the curtain [cm Pb]       "0.000"  (typed in mm)
+//   6 curtain length L [cm]                        "00.0"
+//   7 number of histories                          "0.000E+00"
+//   8 result name followed by ".data"
+// Numbers are read from the texts with the text-box number rule.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana::app {
+
+//! The texts of the main form and the launch dialog that the run file takes.
+struct RunFileTexts {
+    std::string phantomThicknessCm;   //!< Form2.Text6
+    std::string focusSurfaceCm;       //!< Form2.Text7
+    std::string fieldLongCm;          //!< Form2.Text13
+    std::string fieldShortCm;         //!< Form2.Text14
+    std::string curtainLeadMm;        //!< Form2.Text8 [mm Pb]
+    std::string curtainLengthCm;      //!< Form2.Text12
+    std::string historyCount;         //!< Form12.Text1
+    std::string resultName;           //!< Form12.Text2, without extension
+};
+
+std::vector<std::string> formatRunFileLines(const RunFileTexts& texts);
+
+enum class CurtainCheck {
+    Accepted,
+    EntryMissing,   //!< lead equivalent or length left empty
+    LengthTooLong,  //!< L longer than FSD - 20 cm + thickness
+};
+
+//! The checks of step (5). Only emptiness is tested for the lead equivalent;
+//! a curtain exactly FSD - 20 cm + thickness long is accepted.
+CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curtainLengthCm,
+                          std::string_view focusSurfaceCm, std::string_view phantomThicknessCm);
+
+//! The engine keeps 30 characters (bytes) of the name line, so a name may have
+//! 25 before ".data" is cut off.
+inline constexpr std::size_t MAX_RESULT_NAME_BYTES = 25;
+
+//! Why `name` cannot name a result file: empty, a path separator, a character
+//! a file name cannot hold, or longer than MAX_RESULT_NAME_BYTES. Empty when usable.
+std::string resultNameProblem(std::string_view name);
+
+}  // namespace korvana::app
