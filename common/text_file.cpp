@@ -70,6 +70,11 @@ float LineCursor::nextFreeReal(std::string_view expectedWhat) {
     }
 }
 
+std::string trimTrailingBlanks(std::string_view text) {
+    const std::size_t end = text.find_last_not_of(" \t");
+    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
 void writeTextFileAtomically(const std::string& fileName, const std::vector<std::string>& lines) {
     namespace fs = std::filesystem;
     // The temporary name keeps the directory, so the rename cannot cross devices,

@@ -45,6 +45,9 @@ private:
     std::size_t m_next = 0;
 };
 
+//! `text` without its trailing blanks and tabs.
+std::string trimTrailingBlanks(std::string_view text);
+
 //! Writes `lines`, each ended by CR LF, under a temporary name in the same
 //! directory and renames it into place when complete: a reader sees either
 //! the previous file or the whole new one. Throws DataError on failure.

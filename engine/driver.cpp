@@ -25,11 +25,6 @@ void showBanner(Console& console) {
     }
 }
 
-std::string trimTrailingBlanks(const std::string& text) {
-    const std::size_t end = text.find_last_not_of(" \t");
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
 //! Asks on the console for a result file name until one is usable. Returns an
 //! empty name only when the console has no more input.
 std::string askForFileName(Console& console) {

@@ -21,11 +21,6 @@ float readValue(LineCursor& cursor, const char* what, bool zeroAllowed) {
     return value;
 }
 
-std::string trimTrailingBlanks(std::string_view text) {
-    const std::size_t end = text.find_last_not_of(" \t");
-    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
-
 }  // namespace
 
 RunParameters readRunFile(const std::string& fileName) {
