@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "data_error.h"
 #include "material_tables.h"
 #include "result_set.h"
 

@@ -3,6 +3,7 @@
 // multiplying the angle's air kerma.
 #pragma once
 
+#include "data_error.h"
 #include "material_tables.h"
 #include "result_set.h"
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "constants.h"
+#include "data_error.h"
 #include "energy_grid.h"
 #include "kerma_map.h"
 
