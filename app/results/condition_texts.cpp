@@ -8,8 +8,9 @@ namespace korvana::app {
 
 std::string shortestDecimal(double value) {
     if (value == 0.0) return "0";  // also -0
-    char buffer[400];  // enough for any double in plain notation
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    char buffer[400];              // enough for any double in plain notation
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
 

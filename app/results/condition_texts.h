@@ -22,18 +22,18 @@ std::array<std::string, CONDITION_COUNT> browserConditionTexts(const RunConditio
 
 //! The map window's condition boxes.
 struct MapConditionTexts {
-    std::string tubeVoltage;         //!< Text9
-    std::string targetAngle;         //!< Text8
-    std::string inherentFiltration;  //!< Text12
-    std::string addedAluminium;      //!< Text10
-    std::string addedCopper;         //!< Text11
-    std::string phantomThickness;    //!< Text1
+    std::string tubeVoltage;           //!< Text9
+    std::string targetAngle;           //!< Text8
+    std::string inherentFiltration;    //!< Text12
+    std::string addedAluminium;        //!< Text10
+    std::string addedCopper;           //!< Text11
+    std::string phantomThickness;      //!< Text1
     std::string focusSurfaceDistance;  //!< Text2
-    std::string fieldSizeY;          //!< Text3
-    std::string fieldSizeX;          //!< Text4
-    std::string historyCount;        //!< Text25
-    std::string curtainLead;         //!< Text5, "-" without a curtain
-    std::string curtainLength;       //!< Text6, "-" without a curtain
+    std::string fieldSizeY;            //!< Text3
+    std::string fieldSizeX;            //!< Text4
+    std::string historyCount;          //!< Text25
+    std::string curtainLead;           //!< Text5, "-" without a curtain
+    std::string curtainLength;         //!< Text6, "-" without a curtain
 };
 MapConditionTexts mapConditionTexts(const RunConditions& conditions);
 

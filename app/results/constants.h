@@ -6,8 +6,8 @@ namespace korvana::app {
 //! Measuring points of a result file: angle index k = 1..9 for the scattering
 //! angles 30 to 150 degrees in steps of 15; the viewers show k = 2..8.
 inline constexpr int ANGLE_COUNT = 9;
-inline constexpr int FIRST_SHOWN_ANGLE = 2;  //!< 45 degrees
-inline constexpr int LAST_SHOWN_ANGLE = 8;   //!< 135 degrees
+inline constexpr int FIRST_SHOWN_ANGLE = 2;      //!< 45 degrees
+inline constexpr int LAST_SHOWN_ANGLE = 8;       //!< 135 degrees
 inline constexpr double FIRST_ANGLE_DEG = 30.0;  //!< [degree] angle of index 1
 inline constexpr double ANGLE_STEP_DEG = 15.0;   //!< [degree] between neighbouring indices
 

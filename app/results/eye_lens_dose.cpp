@@ -17,8 +17,9 @@ double readCoefficient(FreeFormReader& reader, const std::string& what) {
     const double value = reader.next(what);
     if (value < 0.0) {
         throw DataError(reader.lastPosition(),
-                        what + " is negative (coefficients per photon are 0 or more) - restore "
-                               "the shipped table");
+                        what +
+                            " is negative (coefficients per photon are 0 or more) - restore "
+                            "the shipped table");
     }
     return value;
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr double MAP_WIDTH_UNITS = 400.0;   // X of the map's right edge
 constexpr double MAP_HEIGHT_UNITS = 600.0;  // Y of the map's top edge
 constexpr double UNITS_PER_CM = 4.0;
-constexpr double UNITS_PER_CELL = 2.0;      // 0.5 cm
+constexpr double UNITS_PER_CELL = 2.0;  // 0.5 cm
 
 // Lower limits [%] of bands 1 to 10; band 11 takes the rest.
 constexpr std::array<double, 10> BAND_LOWER_LIMITS = {90, 80, 70, 60, 50, 40, 30, 20, 10, 5};
@@ -35,9 +35,7 @@ const std::array<LegendBand, BAND_COUNT - 1> LEGEND = {{
 }};
 
 // A whole number of cm with a leading blank when not negative (" 50", "-99").
-std::string readoutCentimetres(int cm) {
-    return (cm >= 0 ? " " : "") + std::to_string(cm);
-}
+std::string readoutCentimetres(int cm) { return (cm >= 0 ? " " : "") + std::to_string(cm); }
 
 }  // namespace
 

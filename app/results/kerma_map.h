@@ -25,7 +25,8 @@ using KermaGrid = std::array<std::array<double, GRID_ROWS + 1>, GRID_COLUMNS + 1
 //! The refined raster: column i = 1..201 at x = 50 + 0.5 (i - 1) cm, row
 //! j = 1..301 at z = -100 + 0.5 (j - 1) cm (row 1 the top of the map).
 struct KermaMap {
-    std::vector<double> percent = std::vector<double>(MAP_COLUMNS * MAP_ROWS, 0.0);  //!< [%] of kermaMapMax
+    std::vector<double> percent =
+        std::vector<double>(MAP_COLUMNS * MAP_ROWS, 0.0);  //!< [%] of kermaMapMax
     double kermaMapMax = 0.0;  //!< [Gy per Gy] largest refined value; 0 when the grid holds nothing
 
     double at(int column, int row) const { return percent[index(column, row)]; }
@@ -33,7 +34,8 @@ struct KermaMap {
 
 private:
     static std::size_t index(int column, int row) {
-        return static_cast<std::size_t>(row - 1) * MAP_COLUMNS + static_cast<std::size_t>(column - 1);
+        return static_cast<std::size_t>(row - 1) * MAP_COLUMNS +
+               static_cast<std::size_t>(column - 1);
     }
 };
 

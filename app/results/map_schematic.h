@@ -15,15 +15,15 @@ struct MapPoint {
 };
 
 struct MapSchematic {
-    MapPoint focus;           //!< (-200, 200 + 4 FSD)
-    MapPoint beamLeftEdge;    //!< Line3 runs from the focus to here on the entrance surface
-    MapPoint beamRightEdge;   //!< Line4 runs from here to the focus
-    double objectTopY = 0.0;     //!< the entrance surface, Y = 200
-    double objectBottomY = 0.0;  //!< Y = 200 - 4 x thickness
-    bool curtainShown = false;   //!< false for a curtain of 0 mm lead
-    double curtainX = 0.0;        //!< the curtain's design position, x = 19.5 cm
-    double curtainTopY = 0.0;     //!< 20 cm below the focus
-    double curtainBottomY = 0.0;  //!< the curtain length above the couch bar
+    MapPoint focus;                 //!< (-200, 200 + 4 FSD)
+    MapPoint beamLeftEdge;          //!< Line3 runs from the focus to here on the entrance surface
+    MapPoint beamRightEdge;         //!< Line4 runs from here to the focus
+    double objectTopY = 0.0;        //!< the entrance surface, Y = 200
+    double objectBottomY = 0.0;     //!< Y = 200 - 4 x thickness
+    bool curtainShown = false;      //!< false for a curtain of 0 mm lead
+    double curtainX = 0.0;          //!< the curtain's design position, x = 19.5 cm
+    double curtainTopY = 0.0;       //!< 20 cm below the focus
+    double curtainBottomY = 0.0;    //!< the curtain length above the couch bar
     double curtainLabelTopY = 0.0;  //!< top of the "Pb" label
 };
 

@@ -29,8 +29,9 @@ double readNonNegative(FreeFormReader& reader, const std::string& what) {
     const double value = reader.next(what);
     if (value < 0.0) {
         throw DataError(reader.lastPosition(),
-                        what + " is negative (the engine writes none) - use a result file "
-                               "written by the engine");
+                        what +
+                            " is negative (the engine writes none) - use a result file "
+                            "written by the engine");
     }
     return value;
 }
@@ -57,9 +58,9 @@ BinValues scaledToPeak(const BinValues& values, double peak) {
 }  // namespace
 
 std::array<double, CONDITION_COUNT> conditionValues(const RunConditions& c) {
-    return {c.phantomThicknessCm, c.focusSurfaceDistanceCm, c.fieldSizeYCm, c.fieldSizeXCm,
-            c.curtainLeadMm,      c.curtainLengthCm,        c.tubeVoltageKv, c.targetAngleDeg,
-            c.inherentFiltrationMmAl, c.addedAluminiumMm,  c.addedCopperMm, c.historyCount};
+    return {c.phantomThicknessCm,     c.focusSurfaceDistanceCm, c.fieldSizeYCm,  c.fieldSizeXCm,
+            c.curtainLeadMm,          c.curtainLengthCm,        c.tubeVoltageKv, c.targetAngleDeg,
+            c.inherentFiltrationMmAl, c.addedAluminiumMm,       c.addedCopperMm, c.historyCount};
 }
 
 RunConditions readResultConditions(const std::string& fileName) {
@@ -87,9 +88,9 @@ ResultSet readResultSet(const std::string& fileName) {
         reader.next("the energy of " + binText(i));
         primary[i] = readNonNegative(reader, "the incident spectrum value of " + binText(i));
         for (int k = 1; k <= ANGLE_COUNT; ++k) {
-            set.rawScatterSpectra[k][i] = readNonNegative(
-                reader, "the scattered spectrum value of angle " + std::to_string(k) + " in " +
-                            binText(i));
+            set.rawScatterSpectra[k][i] =
+                readNonNegative(reader, "the scattered spectrum value of angle " +
+                                            std::to_string(k) + " in " + binText(i));
         }
     }
     reader.next("the peak-bin photon count (line 301)");

@@ -26,8 +26,8 @@ using AngleValues = std::array<double, ANGLE_COUNT + 1>;
 struct RunConditions {
     double phantomThicknessCm = 0.0;
     double focusSurfaceDistanceCm = 0.0;
-    double fieldSizeYCm = 0.0;  //!< first field size (run file line 3)
-    double fieldSizeXCm = 0.0;  //!< second field size (run file line 4)
+    double fieldSizeYCm = 0.0;   //!< first field size (run file line 3)
+    double fieldSizeXCm = 0.0;   //!< second field size (run file line 4)
     double curtainLeadMm = 0.0;  //!< [mm Pb] 0 when there is no curtain
     double curtainLengthCm = 0.0;
     double tubeVoltageKv = 0.0;
@@ -43,13 +43,13 @@ std::array<double, CONDITION_COUNT> conditionValues(const RunConditions& conditi
 
 //! A loaded result file. Spectra per bin, quantities per angle index k.
 struct ResultSet {
-    std::string fileName;  //!< the file it was loaded from
+    std::string fileName;         //!< the file it was loaded from
     BinValues primarySpectrum{};  //!< incident spectrum / primaryPeak (largest value 1)
     std::array<BinValues, ANGLE_COUNT + 1> scatterSpectra{};     //!< per k, / scatterPeak(k)
     std::array<BinValues, ANGLE_COUNT + 1> rawScatterSpectra{};  //!< per k, as stored (sum 1)
-    double primaryPeak = 0.0;     //!< largest stored primary value
-    AngleValues scatterPeak{};    //!< largest stored value of angle k
-    double scatterPeakAll = 0.0;  //!< largest scatterPeak
+    double primaryPeak = 0.0;                                    //!< largest stored primary value
+    AngleValues scatterPeak{};      //!< largest stored value of angle k
+    double scatterPeakAll = 0.0;    //!< largest scatterPeak
     AngleValues pointKermaRatio{};  //!< [Gy per Gy at the entrance surface] air kerma at angle k
     RunConditions conditions;
     KermaGrid kermaGrid{};  //!< [Gy per Gy] lines 323-353

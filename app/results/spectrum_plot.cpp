@@ -52,11 +52,16 @@ ScatterPlot scatterPlot(const ResultSet& set, std::string_view angleText, Scatte
 
 int drawColourOfOption(int option) {
     switch (option) {
-    case 1: return 12;
-    case 2: return 9;
-    case 3: return 10;
-    case 4: return 0;
-    default: throw std::invalid_argument("drawing colour option " + std::to_string(option));
+        case 1:
+            return 12;
+        case 2:
+            return 9;
+        case 3:
+            return 10;
+        case 4:
+            return 0;
+        default:
+            throw std::invalid_argument("drawing colour option " + std::to_string(option));
     }
 }
 

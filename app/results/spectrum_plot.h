@@ -51,11 +51,11 @@ enum class ScatterScale {
 
 //! What plotting the scattered spectrum of an angle text draws.
 struct ScatterPlot {
-    int angleIndex = 0;          //!< the measuring point drawn, 1..9
-    double legendIndex = 0.0;    //!< k before rounding: places the legend
-    double scale = 1.0;          //!< factor on the relative values
+    int angleIndex = 0;        //!< the measuring point drawn, 1..9
+    double legendIndex = 0.0;  //!< k before rounding: places the legend
+    double scale = 1.0;        //!< factor on the relative values
     PlotCurve curve;
-    PlotLegend legend;           //!< "Scatter (" + the angle text + ")"
+    PlotLegend legend;  //!< "Scatter (" + the angle text + ")"
 };
 
 //! The angle text (degrees, read by the text-box number rule) gives

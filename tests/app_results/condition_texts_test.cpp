@@ -16,13 +16,14 @@ TEST_P(ShortestDecimalTest, IsThePlainShortestForm) {
     EXPECT_EQ(shortestDecimal(GetParam().value), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, ShortestDecimalTest,
-    ::testing::Values(Decimal{0.25, "0.25"}, Decimal{20.0, "20"}, Decimal{0.035, "0.035"},
-                      Decimal{2.5, "2.5"}, Decimal{0.0, "0"}, Decimal{-0.0, "0"},
-                      Decimal{1500000.0, "1500000"}, Decimal{5e8, "500000000"},
-                      Decimal{-1.5, "-1.5"}, Decimal{0.1 + 0.2, "0.30000000000000004"},
-                      Decimal{1e-7, "0.0000001"}));
+INSTANTIATE_TEST_SUITE_P(Values, ShortestDecimalTest,
+                         ::testing::Values(Decimal{0.25, "0.25"}, Decimal{20.0, "20"},
+                                           Decimal{0.035, "0.035"}, Decimal{2.5, "2.5"},
+                                           Decimal{0.0, "0"}, Decimal{-0.0, "0"},
+                                           Decimal{1500000.0, "1500000"}, Decimal{5e8, "500000000"},
+                                           Decimal{-1.5, "-1.5"},
+                                           Decimal{0.1 + 0.2, "0.30000000000000004"},
+                                           Decimal{1e-7, "0.0000001"}));
 
 TEST(ConditionTextsTest, HistoryCountHasOneDecimalAndTwoExponentDigits) {
     EXPECT_EQ(historyCountText(1e6), "1.0E+06");

@@ -1,13 +1,12 @@
 // The shipped d-DperK.dDk: layout, its kerma column from MU_en2016.dat, and
 // the ratio of its columns against the published Hp(3)/Ka values.
-#include "eye_lens_dose.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <string>
 
+#include "eye_lens_dose.h"
 #include "free_form_reader.h"
 #include "temp_dir.h"
 #include "text_file.h"
@@ -70,21 +69,22 @@ class PublishedPointTest : public ::testing::TestWithParam<Published> {};
 TEST_P(PublishedPointTest, RatioEqualsTheTable) {
     const ConversionTable table = loadConversionTable(TABLE);
     const int bin = static_cast<int>(GetParam().energyKeV * 2);
-    EXPECT_NEAR(ratioAt(table, bin), GetParam().hp3PerKerma, WRITTEN_DIGITS * GetParam().hp3PerKerma);
+    EXPECT_NEAR(ratioAt(table, bin), GetParam().hp3PerKerma,
+                WRITTEN_DIGITS * GetParam().hp3PerKerma);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Iso4037, PublishedPointTest,
-    ::testing::Values(Published{8, 0.0614}, Published{10, 0.244}, Published{20, 0.919},
-                      Published{30, 1.22}, Published{40, 1.45}, Published{50, 1.60},
-                      Published{60, 1.67}, Published{70, 1.67}, Published{80, 1.65},
-                      Published{90, 1.61}, Published{100, 1.58}, Published{110, 1.55},
-                      Published{150, 1.45}));
+INSTANTIATE_TEST_SUITE_P(Iso4037, PublishedPointTest,
+                         ::testing::Values(Published{8, 0.0614}, Published{10, 0.244},
+                                           Published{20, 0.919}, Published{30, 1.22},
+                                           Published{40, 1.45}, Published{50, 1.60},
+                                           Published{60, 1.67}, Published{70, 1.67},
+                                           Published{80, 1.65}, Published{90, 1.61},
+                                           Published{100, 1.58}, Published{110, 1.55},
+                                           Published{150, 1.45}));
 
 // Local slope of log(ratio) against log(E) between bins i and i + 1.
 double logSlope(const ConversionTable& table, int bin) {
-    return std::log(ratioAt(table, bin + 1) / ratioAt(table, bin)) /
-           std::log((bin + 1.0) / bin);
+    return std::log(ratioAt(table, bin + 1) / ratioAt(table, bin)) / std::log((bin + 1.0) / bin);
 }
 
 TEST(ConversionTableDataTest, RatioIsStraightInLogLogBetweenPublishedPoints) {
@@ -102,7 +102,8 @@ TEST(ConversionTableDataTest, RatioIsStraightInLogLogBetweenPublishedPoints) {
 
 TEST(ConversionTableDataTest, RatioRisesToSixtyKeVAndFallsGentlyAboveSeventy) {
     const ConversionTable table = loadConversionTable(TABLE);
-    for (int bin = 1; bin < 120; ++bin) EXPECT_LT(ratioAt(table, bin), ratioAt(table, bin + 1)) << bin;
+    for (int bin = 1; bin < 120; ++bin)
+        EXPECT_LT(ratioAt(table, bin), ratioAt(table, bin + 1)) << bin;
     for (int bin = 120; bin < 140; ++bin) {
         EXPECT_NEAR(ratioAt(table, bin), 1.67, WRITTEN_DIGITS * 1.67) << bin;
     }

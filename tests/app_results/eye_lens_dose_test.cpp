@@ -1,16 +1,16 @@
 // Lead-protected air kerma and eye lens dose, on the shipped Pb.dat and
 // d-DperK.dDk and on scattered spectra chosen by the tests.
 #include "eye_lens_dose.h"
-#include "lead_protection.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 
+#include "lead_protection.h"
 #include "result_file_builder.h"
-#include "text_file.h"
 #include "temp_dir.h"
+#include "text_file.h"
 
 namespace korvana::app {
 namespace {
@@ -35,7 +35,8 @@ protected:
 };
 
 TEST_F(EyeLensDoseTest, NoLeadGivesTheUnprotectedKerma) {
-    const AngleValues protectedKerma = computeLeadProtectedKerma(set, tables.leadAttenuationEye, 0.0);
+    const AngleValues protectedKerma =
+        computeLeadProtectedKerma(set, tables.leadAttenuationEye, 0.0);
     for (int k = FIRST_SHOWN_ANGLE; k <= LAST_SHOWN_ANGLE; ++k) {
         EXPECT_NEAR(protectedKerma[k], set.pointKermaRatio[k], RELATIVE * set.pointKermaRatio[k]);
     }
@@ -101,8 +102,8 @@ TEST_F(EyeLensDoseTest, AMonoEnergeticSpectrumGivesTheTableRatioBehindAnyLead) {
         const EyeLensDose dose = computeEyeLensDose(mono, tables, mm, 0.0);
         EXPECT_NEAR(*dose.doseConversionRatio[5], 1.22, 5e-6) << mm;
         EXPECT_EQ(doseConversionRatioText(dose.doseConversionRatio[5]), "1.220");
-        EXPECT_NEAR(dose.transmittedFraction[5], std::exp(-tables.leadAttenuationEye[60] * mm * 0.1),
-                    1e-15);
+        EXPECT_NEAR(dose.transmittedFraction[5],
+                    std::exp(-tables.leadAttenuationEye[60] * mm * 0.1), 1e-15);
     }
 }
 

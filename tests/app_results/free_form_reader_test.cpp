@@ -8,7 +8,9 @@
 namespace korvana::app {
 namespace {
 
-TextLines fileOf(std::vector<std::string> lines) { return TextLines{"numbers.txt", std::move(lines)}; }
+TextLines fileOf(std::vector<std::string> lines) {
+    return TextLines{"numbers.txt", std::move(lines)};
+}
 
 struct Spelling {
     const char* name;
@@ -72,13 +74,12 @@ TEST_P(BadItemTest, IsRejectedWithItsPosition) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Items, BadItemTest,
-                         ::testing::Values(BadItem{"Word", "abc", 5}, BadItem{"Asterisks", "*****", 5},
-                                           BadItem{"NotANumber", "nan", 5},
-                                           BadItem{"Infinite", "inf", 5},
-                                           BadItem{"TrailingLetters", "  80kV", 7},
-                                           BadItem{"TwoPoints", "1.2.3", 5}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Items, BadItemTest,
+    ::testing::Values(BadItem{"Word", "abc", 5}, BadItem{"Asterisks", "*****", 5},
+                      BadItem{"NotANumber", "nan", 5}, BadItem{"Infinite", "inf", 5},
+                      BadItem{"TrailingLetters", "  80kV", 7}, BadItem{"TwoPoints", "1.2.3", 5}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FreeFormReaderTest, EndOfFileIsReportedWithWhatWasExpected) {
     const TextLines file = fileOf({"1", ""});

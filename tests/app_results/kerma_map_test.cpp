@@ -11,7 +11,8 @@ namespace {
 KermaGrid rampGrid() {
     KermaGrid grid{};
     for (int n = 1; n <= GRID_COLUMNS; ++n) {
-        for (int m = 1; m <= GRID_ROWS; ++m) grid[n][m] = 1e-3 * (n + m) / (GRID_COLUMNS + GRID_ROWS);
+        for (int m = 1; m <= GRID_ROWS; ++m)
+            grid[n][m] = 1e-3 * (n + m) / (GRID_COLUMNS + GRID_ROWS);
     }
     return grid;
 }

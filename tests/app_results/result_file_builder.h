@@ -13,13 +13,13 @@
 namespace korvana::testing {
 
 struct ResultFileContent {
-    std::array<double, 301> primary{};                    //!< bins 1..300
-    std::array<std::array<double, 301>, 10> scatter{};    //!< [k][bin], k = 1..9
-    std::array<double, 10> pointKermaRatio{};             //!< k = 1..9
-    std::array<std::string, 12> conditions = {"20.0", "80.0", "25.0",    "25.0",
-                                              ".350", "60.0", "80.0",    "12.0",
+    std::array<double, 301> primary{};                  //!< bins 1..300
+    std::array<std::array<double, 301>, 10> scatter{};  //!< [k][bin], k = 1..9
+    std::array<double, 10> pointKermaRatio{};           //!< k = 1..9
+    std::array<std::string, 12> conditions = {"20.0",    "80.0",    "25.0",    "25.0",
+                                              ".350",    "60.0",    "80.0",    "12.0",
                                               "  2.500", "  1.500", "   .000", "  .5E+09"};
-    std::array<std::array<double, 32>, 22> grid{};        //!< [n][m]
+    std::array<std::array<double, 32>, 22> grid{};  //!< [n][m]
 
     //! A plausible file: one peak in the primary, each angle's spectrum
     //! summing to 1, kerma rising with k, a grid with its maximum at (11, 21).
@@ -33,7 +33,8 @@ struct ResultFileContent {
             c.pointKermaRatio[k] = 1e-4 * k;
         }
         for (int n = 1; n <= 21; ++n) {
-            for (int m = 1; m <= 31; ++m) c.grid[n][m] = 1e-3 / (1.0 + (n - 11) * (n - 11) + (m - 21) * (m - 21));
+            for (int m = 1; m <= 31; ++m)
+                c.grid[n][m] = 1e-3 / (1.0 + (n - 11) * (n - 11) + (m - 21) * (m - 21));
         }
         return c;
     }

@@ -17,12 +17,12 @@ protected:
 };
 
 TEST_F(ResultSetTest, ConditionsAreExactlyLines311To322) {
-    content.conditions = {"21.5", "95.0", "24.0", "26.0", ".250", "55.0",
+    content.conditions = {"21.5",  "95.0", "24.0",    "26.0",    ".250",    "55.0",
                           "100.0", "16.0", "  3.000", "  0.500", "   .100", "  .2E+07"};
     content.write("a.data");
     const RunConditions c = readResultConditions("a.data");
-    const std::array<double, CONDITION_COUNT> expected = {21.5, 95.0, 24.0, 26.0, 0.25, 55.0,
-                                                          100.0, 16.0, 3.0, 0.5, 0.1, 2e6};
+    const std::array<double, CONDITION_COUNT> expected = {21.5,  95.0, 24.0, 26.0, 0.25, 55.0,
+                                                          100.0, 16.0, 3.0,  0.5,  0.1,  2e6};
     EXPECT_EQ(conditionValues(c), expected);
     EXPECT_EQ(c.curtainLeadMm, 0.25);
     EXPECT_EQ(c.historyCount, 2e6);
@@ -144,16 +144,16 @@ TEST_P(DamagedFileTest, IsReportedAndThePreviousSetStays) {
     EXPECT_EQ(set.kermaMap.percent, before.kermaMap.percent);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Damages, DamagedFileTest,
-    ::testing::Values(Damage{"LastGridLineMissing", 353, nullptr, 352},
-                      Damage{"EndsInTheSpectra", 120, nullptr, 119},
-                      Damage{"EmptyFile", 1, nullptr, 0},
-                      Damage{"WordInASpectrum", 40, "  20.0 x", 40},
-                      Damage{"OverflowedKerma", 305, " .1000E-01  *********** .1E-03", 305},
-                      Damage{"NegativeGridValue", 330, "-1", 330},
-                      Damage{"NegativeSpectrumValue", 7, "3.5 -0.1", 7}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest,
+                         ::testing::Values(Damage{"LastGridLineMissing", 353, nullptr, 352},
+                                           Damage{"EndsInTheSpectra", 120, nullptr, 119},
+                                           Damage{"EmptyFile", 1, nullptr, 0},
+                                           Damage{"WordInASpectrum", 40, "  20.0 x", 40},
+                                           Damage{"OverflowedKerma", 305,
+                                                  " .1000E-01  *********** .1E-03", 305},
+                                           Damage{"NegativeGridValue", 330, "-1", 330},
+                                           Damage{"NegativeSpectrumValue", 7, "3.5 -0.1", 7}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResultSetLoadTest, AMissingFileIsReportedByName) {
     ScopedWorkDir dir;

@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AngleCase{"HalfDownToEven", "52.5", 2, 165.0},
                       AngleCase{"HalfUpToEven", "37.5", 2, 125.0},
                       AngleCase{"HalfUpToEvenFour", "67.5", 4, 205.0},
-                      AngleCase{"JustAboveTheLowestHalf", "22.6", 1, 65.0 + 40.0 * (7.4 / -15.0 + 1.0)},
+                      AngleCase{"JustAboveTheLowestHalf", "22.6", 1,
+                                65.0 + 40.0 * (7.4 / -15.0 + 1.0)},
                       AngleCase{"TrailingUnit", "60deg", 3, 185.0},
                       AngleCase{"InnerBlanks", " 1 2 0 ", 7, 345.0}),
     [](const auto& info) { return std::string(info.param.name); });
