@@ -52,7 +52,7 @@ TEST(LoadAttenuationTable, AThirdColumnPutsTheReadingOutOfStep) {
     EXPECT_EQ(t[3], 1.5);
 }
 
-TEST(LoadAttenuationTable, ShortFileIsNamedWithItsCount) {
+TEST(LoadAttenuationTable, ShortFileIsNamedWithTheMissingRecord) {
     ScopedWorkDir dir;
     std::vector<std::string> lines = records(299);
     lines.push_back("150.0");
@@ -62,7 +62,7 @@ TEST(LoadAttenuationTable, ShortFileIsNamedWithItsCount) {
         FAIL();
     } catch (const DataError& e) {
         EXPECT_EQ(e.where().fileName, "Tungsten.dat");
-        EXPECT_NE(e.problem().find("599"), std::string::npos) << e.what();
+        EXPECT_NE(e.problem().find("record 300"), std::string::npos) << e.what();
     }
 }
 
