@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 
 namespace korvana::forms {
 
@@ -13,7 +14,8 @@ Form::Form(const char* name, const QString& caption, int widthTwips, int heightT
 
 void Form::showModeless() {
     show();
-    raise();
+    // The headless test platform has no stacking order to change.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     activateWindow();
 }
 

@@ -1,0 +1,88 @@
+// Stand-ins for the forms' outside world: a process starter that records
+// starts, a fixed clock, a recorder of message boxes, and a scratch working
+// directory with the material tables, holding a fresh set of forms.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+#include "clock.h"
+#include "file_names.h"
+#include "form2.h"
+#include "forms.h"
+#include "message_box.h"
+#include "process_starter.h"
+#include "temp_dir.h"
+
+namespace korvana::testing {
+
+struct RecordedStart {
+    forms::StartRequest request;
+    bool hvlFileExisted = false;  //!< HVL_S2.dat was in the directory at the start
+    bool runFileExisted = false;  //!< B2F.txt was in the directory at the start
+};
+
+class FakeProcessStarter : public forms::ProcessStarter {
+public:
+    forms::StartOutcome start(const forms::StartRequest& request) override {
+        starts.push_back({request, QFile::exists(QString::fromLatin1(HVL_FILE)),
+                          QFile::exists(QString::fromLatin1(RUN_FILE))});
+        forms::StartOutcome result = outcome;
+        if (result.started && result.terminal.isEmpty()) result.logFileName = request.logFileName;
+        return result;
+    }
+
+    std::vector<RecordedStart> starts;
+    forms::StartOutcome outcome{true, QStringLiteral("xterm"), {}, {}};
+};
+
+class FakeClock : public forms::Clock {
+public:
+    QDate currentDate() const override { return date; }
+    QDate date{2025, 3, 7};
+};
+
+//! Records every message box while it exists, instead of showing it.
+class MessageRecorder {
+public:
+    MessageRecorder() {
+        forms::setMessageHook([this](const forms::MessageRecord& m) { messages.push_back(m); });
+    }
+    ~MessageRecorder() { forms::setMessageHook({}); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    std::vector<forms::MessageRecord> messages;
+};
+
+inline const std::vector<std::string> GUI_TABLES = {"Tungsten.dat", "Aluminum.atc", "Copper.dat",
+                                                    "Pb.dat"};
+
+//! One test's world: a working directory (with the material tables unless told
+//! otherwise), the fakes, and the forms, Form2 loaded and shown.
+struct FormsFixture {
+    explicit FormsFixture(bool withTables = true) {
+        if (withTables) copyShippedTables(GUI_TABLES);
+        forms = std::make_unique<forms::Forms>(starter, clock);
+        forms->form2().showModeless();
+    }
+
+    ScopedWorkDir workDir;
+    MessageRecorder recorder;
+    FakeProcessStarter starter;
+    FakeClock clock;
+    std::unique_ptr<forms::Forms> forms;
+};
+
+//! Sets a text box as the user would leave it.
+template <typename Box>
+void typeInto(Box* box, const QString& text) {
+    QVERIFY(box);
+    box->setText(text);
+}
+
+}  // namespace korvana::testing

@@ -1,0 +1,183 @@
+// The launch dialog: the run file written from the main form's and its own
+// fields (exact bytes, text-box number rule), the result name checks, the
+// engine start and its message, Cancel and start failures.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "fakes.h"
+#include "form12.h"
+#include "form2.h"
+
+using namespace korvana;
+using namespace korvana::testing;
+
+namespace {
+
+const QString STARTED = QStringLiteral(
+    " cpuスレッド数以内であれば、同時に異なる条件下でシミュレーションを行なうことができます ");
+
+QLineEdit* box(QWidget& form, const char* name) {
+    auto* found = form.findChild<QLineEdit*>(QString::fromLatin1(name));
+    if (!found) qFatal("no %s", name);
+    return found;
+}
+
+void clickStart(forms::Form12& form12) {
+    QTest::mouseClick(form12.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+}
+
+//! Enters the curtain and opens Form12 through step (5).
+forms::Form12& openDialog(FormsFixture& fx, const QString& lead = "0.35",
+                          const QString& length = "60") {
+    forms::Form2& form2 = fx.forms->form2();
+    box(form2, "Text8")->setText(lead);
+    box(form2, "Text12")->setText(length);
+    QTest::mouseClick(form2.findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+    return fx.forms->form12();
+}
+
+}  // namespace
+
+class Form12Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsAndDefaults() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        QCOMPARE(form12.windowTitle(), QStringLiteral("Monte Carlo simulation"));
+        QCOMPARE(box(form12, "Text1")->geometry(), QRect(296, 72, 169, 29));
+        QCOMPARE(form12.findChild<QPushButton*>("Command2")->text(), QStringLiteral("キャンセル"));
+        // Every opening resets both fields.
+        box(form12, "Text1")->setText("7");
+        box(form12, "Text2")->setText("mine");
+        fx.clock.date = QDate(2026, 12, 31);
+        openDialog(fx);
+        QCOMPARE(box(form12, "Text1")->text(), QStringLiteral("500000000"));
+        QCOMPARE(box(form12, "Text2")->text(), QStringLiteral("12-31-2026"));
+    }
+
+    void startWritesTheRunFileOfTheExample() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        box(form12, "Text2")->setText(QStringLiteral("name"));
+        clickStart(form12);
+
+        QCOMPARE(QString::fromStdString(readWhole(RUN_FILE)),
+                 QStringLiteral("20.0\r\n80.0\r\n25.0\r\n25.0\r\n0.035\r\n60.0\r\n5.000E+08\r\n"
+                                "name.data\r\n"));
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
+        const RecordedStart& start = fx.starter.starts[0];
+        QCOMPARE(start.request.program, QStringLiteral("lumetrel"));
+        QVERIFY(start.request.style == forms::WindowStyle::NormalWithFocus);
+        QCOMPARE(start.request.logFileName, QStringLiteral("name.log"));
+        QVERIFY(start.runFileExisted);  // written before the engine starts
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QCOMPARE(fx.recorder.messages[0].text, STARTED);
+        QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::None);
+        QVERIFY(!form12.isVisible());
+    }
+
+    void withoutTerminalTheMessageNamesTheLog() {
+        FormsFixture fx;
+        fx.starter.outcome = {true, {}, {}, {}};
+        forms::Form12& form12 = openDialog(fx);
+        clickStart(form12);
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        const QString text = fx.recorder.messages[0].text;
+        QVERIFY(text.startsWith(STARTED + QStringLiteral("\n")));
+        QVERIFY(text.contains(QStringLiteral("03-07-2025.log")));
+    }
+
+    void textBoxNumberRule_data() {
+        QTest::addColumn<QString>("thickness");
+        QTest::addColumn<QString>("fsd");
+        QTest::addColumn<QString>("histories");
+        QTest::addColumn<QString>("expected");  // lines 1, 2 and 7
+        QTest::newRow("blanks inside") << "1 2" << " 8 0 " << "5 000" << "12.0|80.0|5.000E+03";
+        QTest::newRow("letters after") << "20cm" << "80kV" << "1e6x" << "20.0|80.0|1.000E+06";
+        QTest::newRow("empty") << "" << "" << "" << "0.0|00.0|0.000E+00";
+        QTest::newRow("not a number") << "abc" << "x80" << "many" << "0.0|00.0|0.000E+00";
+        QTest::newRow("point always") << "0.5" << "120" << "2.5E3" << "0.5|120.0|2.500E+03";
+        QTest::newRow("hex and octal") << "&H14" << "&O120" << "&H10" << "20.0|80.0|1.600E+01";
+    }
+
+    void textBoxNumberRule() {
+        QFETCH(QString, thickness);
+        QFETCH(QString, fsd);
+        QFETCH(QString, histories);
+        QFETCH(QString, expected);
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx, "0.35", "0");
+        box(fx.forms->form2(), "Text6")->setText(thickness);
+        box(fx.forms->form2(), "Text7")->setText(fsd);
+        box(form12, "Text1")->setText(histories);
+        clickStart(form12);
+        const QStringList lines = QString::fromStdString(readWhole(RUN_FILE)).split("\r\n");
+        QCOMPARE(lines.size(), 9);  // eight lines, each ended
+        QCOMPARE(QStringList({lines[0], lines[1], lines[6]}).join('|'), expected);
+    }
+
+    void refusedResultNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("empty") << "";
+        QTest::newRow("slash") << "runs/a";
+        QTest::newRow("backslash") << "a\\b";
+        QTest::newRow("colon") << "a:b";
+        QTest::newRow("star") << "a*";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("26 characters") << "abcdefghijklmnopqrstuvwxyz";
+    }
+
+    void refusedResultNames() {
+        QFETCH(QString, name);
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        box(form12, "Text2")->setText(name);
+        clickStart(form12);
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Exclamation);
+        QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
+        QVERIFY(fx.starter.starts.empty());
+        QVERIFY(form12.isVisible());
+    }
+
+    void twentyFiveCharactersAndJapaneseAreAccepted() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        box(form12, "Text2")->setText(QStringLiteral("abcdefghijklmnopqrstuvwxy"));
+        clickStart(form12);
+        QVERIFY(QString::fromStdString(readWhole(RUN_FILE))
+                    .endsWith(QStringLiteral("abcdefghijklmnopqrstuvwxy.data\r\n")));
+        openDialog(fx);
+        box(form12, "Text2")->setText(QStringLiteral("胸部 80kV"));
+        clickStart(form12);
+        QVERIFY(QString::fromStdString(readWhole(RUN_FILE))
+                    .endsWith(QStringLiteral("胸部 80kV.data\r\n")));
+        QCOMPARE(fx.starter.starts.size(), std::size_t{2});
+    }
+
+    void cancelWritesNothing() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        QTest::mouseClick(form12.findChild<QPushButton*>(QStringLiteral("Command2")),
+                          Qt::LeftButton);
+        QVERIFY(!form12.isVisible());
+        QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
+        QVERIFY(fx.starter.starts.empty());
+    }
+
+    void engineThatCannotStartIsReportedAndDialogStays() {
+        FormsFixture fx;
+        fx.starter.outcome = {false, {}, {}, QStringLiteral("lumetrel is not an executable")};
+        forms::Form12& form12 = openDialog(fx);
+        clickStart(form12);
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Critical);
+        QVERIFY(form12.isVisible());
+    }
+};
+
+QTEST_MAIN(Form12Test)
+#include "form12_test.moc"
