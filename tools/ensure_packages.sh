@@ -23,8 +23,16 @@ korvana_ensure_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
 }
 
-# Everything the programs and the test suite need to build and run.
-KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev)
+# Everything the programs and the test suite need to build and run (the window
+# tests run on Qt's offscreen platform and draw text with a plain font).
+KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev qt6-base-dev fonts-dejavu-core)
+
+# korvana on a display: a Japanese font for the captions and a terminal for the
+# simulation engine's console window.
+KORVANA_DISPLAY_PACKAGES=(fonts-ipafont-gothic xterm)
+
+# tools/screenshot.sh: a virtual display, window automation and the capture.
+KORVANA_SCREENSHOT_PACKAGES=(xvfb xauth xdotool imagemagick fonts-ipafont-gothic xterm)
 
 korvana_build() {
     local type=${1:-Release}

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Screenshots of korvana's windows on a virtual display: starts korvana in a
+# scratch working directory under Xvfb, walks through the main form, the
+# curtain message, the spectrum window, the HVL results, the launch dialog
+# with the engine's terminal, the result browser and the geometry window, and
+# saves one PNG per step.
+# usage: tools/screenshot.sh [OUT_DIR]   (default: screenshots/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/ensure_packages.sh
+korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PACKAGES[@]}"
+[ -x build/app/forms/korvana ] || korvana_build Release
+
+out=$(realpath -m "${1:-screenshots}")
+mkdir -p "$out"
+work=$(mktemp -d /tmp/korvana-shots-XXXXXX)
+tools/layout_work.sh build "$work"
+
+if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
+    export KORVANA_SCREENSHOT_INNER=1
+    exec xvfb-run -a -s "-screen 0 1400x900x24" "$0" "$out"
+fi
+
+cd "$work"
+./korvana >korvana.out 2>&1 &
+korvana_pid=$!
+trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# The first visible window with exactly this title.
+window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# Clicks at a point given in twips inside a window (15 twips per pixel).
+click() {
+    local id=$1 x=$(( $2 / 15 )) y=$(( $3 / 15 ))
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    xdotool mousemove $((X + x)) $((Y + y)) click 1
+    sleep 0.5
+}
+# Replaces the text of the box at a point in twips.
+type_into() {
+    click "$1" "$2" "$3"
+    xdotool key ctrl+a
+    xdotool type --delay 30 "$4"
+}
+shot() { sleep 0.7; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
+# The message box: the smaller of the visible windows titled Korvana. There is
+# no window manager, so it is raised and given the keyboard focus by hand.
+message_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Korvana$'); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" -lt 1000 ] && { echo "$id"; return; }
+    done
+}
+raise_message() {
+    local id; id=$(message_box)
+    [ -n "$id" ] && xdotool windowraise "$id" windowfocus "$id"
+    sleep 0.3
+}
+# Presses Enter in the message box.
+close_message() { raise_message; xdotool key Return; sleep 0.5; }
+
+form2=$(window Korvana)
+sleep 1
+shot 01-main-form
+
+click "$form2" 4687 10207            # Command3 with the defaults: curtain message
+shot 02-curtain-message
+close_message
+
+click "$form2" 4687 9367             # Command1: spectrum, tavisen, Form6
+form6=$(window "Incident X-ray spectrum")
+shot 03-incident-spectrum
+sleep 1
+click "$form6" 4447 6847             # OK: HVL results into Form2
+shot 04-main-form-with-hvl
+
+type_into "$form2" 16200 7980 0.35   # Text8
+type_into "$form2" 16200 8460 60     # Text12
+click "$form2" 4687 10207            # Command3: Form12
+form12=$(window "Monte Carlo simulation")
+type_into "$form12" 3800 2490 shot   # Text2, the result name
+type_into "$form12" 5700 1290 200000 # Text1, histories
+shot 05-launch-dialog
+click "$form12" 2047 3427            # Command1: B2F.txt, lumetrel in xterm, message
+sleep 2
+raise_message
+shot 06-engine-started
+close_message
+[ -f B2F.txt ] && echo "B2F.txt:" && cat -A B2F.txt
+
+click "$form2" 11947 9787            # Command2: result browser
+form1=$(window "Side Scattered X-ray Spectrum")
+shot 07-result-browser
+click "$form1" 1807 2917             # Command10: geometry window
+form4=$(window Geometry)
+shot 08-geometry
+
+click "$form4" 10927 7927            # Command1: Close
+
+click "$form1" 7627 2917             # Command3: back to the main form
+click "$form2" 17805 9937            # Command4: Exit deletes the work files and ends
+for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$korvana_pid" 2>/dev/null || break; sleep 0.5; done
+if kill -0 "$korvana_pid" 2>/dev/null; then echo "korvana did not end at Exit" >&2; exit 1; fi
+ls B2F.txt HVL_S2.dat B_SPCTL.dat 2>/dev/null && { echo "work files left after Exit" >&2; exit 1; }
+echo "korvana ended at Exit; work files deleted; result files: $(ls ./*.data 2>/dev/null || true)"
