@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <exception>
 
 #include "clock.h"
@@ -30,7 +29,8 @@ std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
 
 Form12::Form12(Forms& forms)
     : Form("Form12", QStringLiteral("Monte Carlo simulation"), 7800, 4320),
-      Label5(addLabel(this, "Label5", QStringLiteral("入射光子数、結果保存ファイル名を入力して下さい"),
+      Label5(addLabel(this, "Label5",
+                      QStringLiteral("入射光子数、結果保存ファイル名を入力して下さい"),
                       {240, 240, 7245, 465})),
       Label1(addLabel(this, "Label1", QStringLiteral("入射光子数（ヒストリー）="),
                       {360, 1080, 4035, 465})),
@@ -71,16 +71,16 @@ void Form12::Command1_Click() {
     }
 
     const Form2& form2 = m_forms.form2();
-    const app::RunFileTexts texts{textOf(form2.Text6),  textOf(form2.Text7), textOf(form2.Text13),
-                                  textOf(form2.Text14), textOf(form2.Text8), textOf(form2.Text12),
-                                  textOf(Text1),        name};
+    const app::RunFileTexts texts{
+        textOf(form2.Text6), textOf(form2.Text7),  textOf(form2.Text13), textOf(form2.Text14),
+        textOf(form2.Text8), textOf(form2.Text12), textOf(Text1),        name};
     try {
         writeTextFileAtomically(RUN_FILE, app::formatRunFileLines(texts));
     } catch (const std::exception& error) {
-        showMessage(this,
-                    QStringLiteral("B2F.txt を書き込めません。\n") +
-                        QString::fromStdString(error.what()),
-                    MessageIcon::Critical);
+        showMessage(
+            this,
+            QStringLiteral("B2F.txt を書き込めません。\n") + QString::fromStdString(error.what()),
+            MessageIcon::Critical);
         return;
     }
     QCoreApplication::processEvents();
@@ -97,9 +97,10 @@ void Form12::Command1_Click() {
     }
     QString message = STARTED_MESSAGE;
     if (outcome.terminal.isEmpty()) {
-        message += QStringLiteral("\n\n端末ウィンドウを開けないため、lumetrel は画面なしで"
-                                  "実行しています（Enter キーは不要です）。\n経過は %1 に"
-                                  "書き込まれます。")
+        message += QStringLiteral(
+                       "\n\n端末ウィンドウを開けないため、lumetrel は画面なしで"
+                       "実行しています（Enter キーは不要です）。\n経過は %1 に"
+                       "書き込まれます。")
                        .arg(outcome.logFileName);
     }
     showMessage(this, message, MessageIcon::None);

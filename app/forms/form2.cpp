@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-
 #include <cmath>
 #include <exception>
 
@@ -60,8 +59,8 @@ Form2::Form2(Forms& forms)
       Option7(addOptionButton(Frame1, "Option7", QStringLiteral("定電圧"), {240, 360, 2280, 360})),
       Option8(addOptionButton(Frame1, "Option8", QStringLiteral("三相12ピーク"),
                               {240, 780, 2280, 360})),
-      Option9(addOptionButton(Frame1, "Option9", QStringLiteral("単相全波"),
-                              {240, 1200, 2280, 360})),
+      Option9(
+          addOptionButton(Frame1, "Option9", QStringLiteral("単相全波"), {240, 1200, 2280, 360})),
       Text9(addTextBox(this, "Text9", {10680, 6480, 855, BOX_HEIGHT})),
       Text10(addTextBox(this, "Text10", {10680, 6960, 855, BOX_HEIGHT})),
       Text11(addTextBox(this, "Text11", {10440, 7920, 1455, BOX_HEIGHT})),
@@ -72,12 +71,11 @@ Form2::Form2(Forms& forms)
       Command3(addCommandButton(this, "Command3", QStringLiteral("モンテカルロシミュレーション"),
                                 {1560, 9840, 6255, 735},
                                 QStringLiteral(" Monte Carlo simulation"))),
-      Command2(addCommandButton(
-          this, "Command2",
-          QStringLiteral("         計算結果 検索・表示 　　水晶体線量の算出"),
-          {9720, 9240, 4455, 1095})),
-      Command4(addCommandButton(this, "Command4", QStringLiteral("Exit"),
-                                {17160, 9600, 1290, 675}, QStringLiteral("   bye   "))),
+      Command2(addCommandButton(this, "Command2",
+                                QStringLiteral("         計算結果 検索・表示 　　水晶体線量の算出"),
+                                {9720, 9240, 4455, 1095})),
+      Command4(addCommandButton(this, "Command4", QStringLiteral("Exit"), {17160, 9600, 1290, 675},
+                                QStringLiteral("   bye   "))),
       Picture3(addPictureBox(this, "Picture3", {12960, 240, 5565, 7335})),
       Picture2(addIconBox(this, "Picture2", {720, 1560, 480, 480})),
       Picture1(addIconBox(this, "Picture1", {9960, 9600, 480, 480})),
@@ -110,16 +108,18 @@ void Form2::buildCaptions() {
     QFont headFont = font();
     headFont.setPointSize(12);
     headFont.setBold(true);
-    caption(this, "Label2", QStringLiteral("診断領域Ｘ線の側方散乱線量分布および散乱光子スペクトル"),
+    caption(this, "Label2",
+            QStringLiteral("診断領域Ｘ線の側方散乱線量分布および散乱光子スペクトル"),
             {240, 840, 12600, 480})
         ->setFont(headFont);
     caption(this, "Label3",
             QStringLiteral("被射体側方の散乱線による空気カーマ分布 および "
                            "入射面の線束中心から側方 100 cm"),
             {1440, 1500, 11400, 330});
-    caption(this, "Label4",
-            QStringLiteral("における線束中心軸に対して 45～135 度方向への散乱光子スペクトルを計測する"),
-            {1440, 1830, 11400, 330});
+    caption(
+        this, "Label4",
+        QStringLiteral("における線束中心軸に対して 45～135 度方向への散乱光子スペクトルを計測する"),
+        {1440, 1830, 11400, 330});
     caption(this, "Label5",
             QStringLiteral("( Ｘ線管からの漏洩Ｘ線，被射体以外からの散乱線は計測しない )"),
             {1440, 2220, 11400, 330});
@@ -291,9 +291,9 @@ void Form2::generateSpectrum() {
     const StartOutcome outcome =
         m_forms.processStarter().start({QStringLiteral("tavisen"), WindowStyle::Hidden, {}});
     if (!outcome.started) {
-        showMessage(this,
-                    QStringLiteral("HVL 計算プログラム tavisen を開始できません。\n") + outcome.error,
-                    MessageIcon::Critical);
+        showMessage(
+            this, QStringLiteral("HVL 計算プログラム tavisen を開始できません。\n") + outcome.error,
+            MessageIcon::Critical);
     }
     m_forms.form6().drawIncidentSpectrum(state.incidentSpectrum, state.spectrumPeak);
 }
@@ -302,14 +302,14 @@ void Form2::Command2_Click() { m_forms.form1().openResultBrowser(); }
 
 void Form2::Command3_Click() {
     switch (app::checkCurtain(textOf(Text8), textOf(Text12), textOf(Text7), textOf(Text6))) {
-    case app::CurtainCheck::EntryMissing:
-        showMessage(this, CURTAIN_MISSING, MessageIcon::Exclamation);
-        return;
-    case app::CurtainCheck::LengthTooLong:
-        showMessage(this, CURTAIN_LENGTH_WRONG, MessageIcon::Exclamation);
-        return;
-    case app::CurtainCheck::Accepted:
-        break;
+        case app::CurtainCheck::EntryMissing:
+            showMessage(this, CURTAIN_MISSING, MessageIcon::Exclamation);
+            return;
+        case app::CurtainCheck::LengthTooLong:
+            showMessage(this, CURTAIN_LENGTH_WRONG, MessageIcon::Exclamation);
+            return;
+        case app::CurtainCheck::Accepted:
+            break;
     }
     m_forms.form12().openLaunchDialog();
 }

@@ -15,9 +15,9 @@ public:
 
     void Command1_Click() { hide(); }
 
-    PictureBox* const Picture1;  //!< side view
-    PictureBox* const Picture2;  //!< view from the tube
-    QPushButton* const Command1; //!< "Close"
+    PictureBox* const Picture1;   //!< side view
+    PictureBox* const Picture2;   //!< view from the tube
+    QPushButton* const Command1;  //!< "Close"
 };
 
 }  // namespace korvana::forms

@@ -41,8 +41,7 @@ Form6::Form6(Forms& forms)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
-void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum,
-                                 double spectrumPeak) {
+void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum, double spectrumPeak) {
     PictureBox& p = *Picture3;
     const QColor grey = rgbColor(128, 128, 128);
     const QColor red = rgbColor(255, 0, 0);

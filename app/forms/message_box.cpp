@@ -13,12 +13,12 @@ MessageHook& messageHook() {
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MessageIcon::Critical:
-        return QMessageBox::Critical;
-    case MessageIcon::None:
-        break;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }

@@ -1,7 +1,6 @@
 #include "picture_box.h"
 
 #include <QPainter>
-
 #include <cmath>
 
 namespace korvana::forms {
@@ -83,8 +82,7 @@ void PictureBox::rectangle(double x1, double y1, double x2, double y2, const QCo
     m_current = QPointF(x2, y2);
 }
 
-void PictureBox::filledRectangle(double x1, double y1, double x2, double y2,
-                                 const QColor& colour) {
+void PictureBox::filledRectangle(double x1, double y1, double x2, double y2, const QColor& colour) {
     const QRect area = QRect(toPixel(x1, y1), toPixel(x2, y2)).normalized();
     QPainter painter(&m_image);
     painter.fillRect(area, colour);

@@ -1,7 +1,6 @@
 #include "pictures.h"
 
 #include <QString>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -14,9 +13,9 @@ namespace korvana::forms {
 namespace {
 
 constexpr double DEG_TO_RAD = 3.14159265358979 / 180.0;
-constexpr double CURTAIN_X_CM = 20;      // plane of the curtain
-constexpr double POINTS_X_CM = 100;      // plane of the measuring points
-constexpr double PHANTOM_HALF_X_CM = 15; // object 30 cm wide along x
+constexpr double CURTAIN_X_CM = 20;       // plane of the curtain
+constexpr double POINTS_X_CM = 100;       // plane of the measuring points
+constexpr double PHANTOM_HALF_X_CM = 15;  // object 30 cm wide along x
 constexpr double CURTAIN_FOCUS_GAP_CM = 20;
 
 //! Sets a scale of equal units on both axes that shows [x0, x1] x [z0, z1] in cm.
@@ -49,7 +48,7 @@ void drawGeometrySketch(PictureBox& picture, const GeometrySketch& sketch) {
     picture.setDrawWidth(1);
     fitScale(picture, -45, 125, -std::max(fsd, 110.0) - 14, std::max(t, 110.0) + 18);
     const double unit = picture.toPixelF(1, 0).x() - picture.toPixelF(0, 0).x();  // pixels per cm
-    const double px = 1 / unit;                                                    // cm per pixel
+    const double px = 1 / unit;                                                   // cm per pixel
 
     const QColor grey = paletteColor(8);
     const QColor black = paletteColor(0);
@@ -96,9 +95,10 @@ void drawGeometrySketch(PictureBox& picture, const GeometrySketch& sketch) {
     picture.setDrawWidth(3);
     if (curtainEnd > top) picture.line(CURTAIN_X_CM, top, CURTAIN_X_CM, curtainEnd, curtainColour);
     picture.setDrawWidth(1);
-    picture.text(CURTAIN_X_CM + 2, top + 14,
-                 sketch.curtainEntered ? QStringLiteral("鉛カーテン") : QStringLiteral("(鉛カーテン)"),
-                 curtainColour);
+    picture.text(
+        CURTAIN_X_CM + 2, top + 14,
+        sketch.curtainEntered ? QStringLiteral("鉛カーテン") : QStringLiteral("(鉛カーテン)"),
+        curtainColour);
     if (sketch.curtainLengthCm > 0) {
         picture.line(CURTAIN_X_CM + 6, curtainEnd, CURTAIN_X_CM + 6, t, blue);
         arrowHeads(picture, CURTAIN_X_CM + 6, std::min(curtainEnd, t), std::max(curtainEnd, t),
@@ -112,8 +112,8 @@ void drawTubeIcon(PictureBox& picture) {
     picture.setBackColor(rgbColor(235, 235, 235));
     picture.clear();
     picture.setScale(0, 0, 32, 32);
-    picture.filledRectangle(6, 3, 26, 11, rgbColor(90, 90, 120));  // tube housing
-    picture.filledRectangle(13, 11, 19, 13, rgbColor(40, 40, 40)); // window
+    picture.filledRectangle(6, 3, 26, 11, rgbColor(90, 90, 120));   // tube housing
+    picture.filledRectangle(13, 11, 19, 13, rgbColor(40, 40, 40));  // window
     const QColor beam = rgbColor(240, 170, 0);
     for (int x = 10; x <= 22; x += 3) picture.line(16, 13, x, 28, beam);
     picture.filledRectangle(8, 27, 24, 30, rgbColor(230, 180, 150));  // object

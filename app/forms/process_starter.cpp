@@ -47,8 +47,8 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     const QString program = QDir(workDir).absoluteFilePath(request.program);
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
-        outcome.error = QStringLiteral("%1 is not an executable program in %2")
-                            .arg(request.program, workDir);
+        outcome.error =
+            QStringLiteral("%1 is not an executable program in %2").arg(request.program, workDir);
         return outcome;
     }
 

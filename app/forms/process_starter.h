@@ -14,7 +14,7 @@ enum class WindowStyle {
 };
 
 struct StartRequest {
-    QString program;      //!< file name in the working directory, e.g. "lumetrel"
+    QString program;  //!< file name in the working directory, e.g. "lumetrel"
     WindowStyle style = WindowStyle::Hidden;
     QString logFileName;  //!< console text when no terminal can be opened
 };

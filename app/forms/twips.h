@@ -4,7 +4,6 @@
 
 #include <QRect>
 #include <QSize>
-
 #include <cmath>
 
 namespace korvana::forms {

@@ -22,14 +22,14 @@ namespace korvana::app {
 
 //! The texts of the main form and the launch dialog that the run file takes.
 struct RunFileTexts {
-    std::string phantomThicknessCm;   //!< Form2.Text6
-    std::string focusSurfaceCm;       //!< Form2.Text7
-    std::string fieldLongCm;          //!< Form2.Text13
-    std::string fieldShortCm;         //!< Form2.Text14
-    std::string curtainLeadMm;        //!< Form2.Text8 [mm Pb]
-    std::string curtainLengthCm;      //!< Form2.Text12
-    std::string historyCount;         //!< Form12.Text1
-    std::string resultName;           //!< Form12.Text2, without extension
+    std::string phantomThicknessCm;  //!< Form2.Text6
+    std::string focusSurfaceCm;      //!< Form2.Text7
+    std::string fieldLongCm;         //!< Form2.Text13
+    std::string fieldShortCm;        //!< Form2.Text14
+    std::string curtainLeadMm;       //!< Form2.Text8 [mm Pb]
+    std::string curtainLengthCm;     //!< Form2.Text12
+    std::string historyCount;        //!< Form12.Text1
+    std::string resultName;          //!< Form12.Text2, without extension
 };
 
 std::vector<std::string> formatRunFileLines(const RunFileTexts& texts);

@@ -8,11 +8,11 @@
 namespace korvana::app {
 
 struct HvlResults {
-    double firstHvlMm = 0;              //!< [mm Al]
+    double firstHvlMm = 0;                //!< [mm Al]
     double firstEffectiveEnergyKev = 0;   //!< [keV]
-    double secondHvlMm = 0;             //!< [mm Al]
+    double secondHvlMm = 0;               //!< [mm Al]
     double secondEffectiveEnergyKev = 0;  //!< [keV]
-    double fluencePerExposure = 0;      //!< [photons/mm^2 per 1 C/kg]
+    double fluencePerExposure = 0;        //!< [photons/mm^2 per 1 C/kg]
 };
 
 //! The five values, or nothing when the file is missing, unreadable or does not

@@ -87,11 +87,11 @@ private slots:
         QFile result("e2e.data");
         QVERIFY(result.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = result.readAll().split('\n');
-        QCOMPARE(lines[310].trimmed(), QByteArray("20.0"));   // thickness [cm]
-        QCOMPARE(lines[314].trimmed(), QByteArray(".350"));   // curtain lead [mm]
-        QCOMPARE(lines[315].trimmed(), QByteArray("60.0"));   // curtain length [cm]
-        QCOMPARE(lines[316].trimmed(), QByteArray("80.0"));   // tube voltage [kV]
-        QCOMPARE(lines[321].trimmed(), QByteArray(".2E+05")); // histories
+        QCOMPARE(lines[310].trimmed(), QByteArray("20.0"));    // thickness [cm]
+        QCOMPARE(lines[314].trimmed(), QByteArray(".350"));    // curtain lead [mm]
+        QCOMPARE(lines[315].trimmed(), QByteArray("60.0"));    // curtain length [cm]
+        QCOMPARE(lines[316].trimmed(), QByteArray("80.0"));    // tube voltage [kV]
+        QCOMPARE(lines[321].trimmed(), QByteArray(".2E+05"));  // histories
     }
 };
 

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QString>
 #include <QTest>
-
 #include <memory>
 #include <vector>
 

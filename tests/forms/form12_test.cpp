@@ -1,12 +1,13 @@
 // The launch dialog: the run file written from the main form's and its own
 // fields (exact bytes, text-box number rule), the result name checks, the
 // engine start and its message, Cancel and start failures.
+#include "form12.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "fakes.h"
-#include "form12.h"
 #include "form2.h"
 
 using namespace korvana;
@@ -95,12 +96,30 @@ private slots:
         QTest::addColumn<QString>("fsd");
         QTest::addColumn<QString>("histories");
         QTest::addColumn<QString>("expected");  // lines 1, 2 and 7
-        QTest::newRow("blanks inside") << "1 2" << " 8 0 " << "5 000" << "12.0|80.0|5.000E+03";
-        QTest::newRow("letters after") << "20cm" << "80kV" << "1e6x" << "20.0|80.0|1.000E+06";
-        QTest::newRow("empty") << "" << "" << "" << "0.0|00.0|0.000E+00";
-        QTest::newRow("not a number") << "abc" << "x80" << "many" << "0.0|00.0|0.000E+00";
-        QTest::newRow("point always") << "0.5" << "120" << "2.5E3" << "0.5|120.0|2.500E+03";
-        QTest::newRow("hex and octal") << "&H14" << "&O120" << "&H10" << "20.0|80.0|1.600E+01";
+        QTest::newRow("blanks inside") << "1 2"
+                                       << " 8 0 "
+                                       << "5 000"
+                                       << "12.0|80.0|5.000E+03";
+        QTest::newRow("letters after") << "20cm"
+                                       << "80kV"
+                                       << "1e6x"
+                                       << "20.0|80.0|1.000E+06";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ""
+                               << "0.0|00.0|0.000E+00";
+        QTest::newRow("not a number") << "abc"
+                                      << "x80"
+                                      << "many"
+                                      << "0.0|00.0|0.000E+00";
+        QTest::newRow("point always") << "0.5"
+                                      << "120"
+                                      << "2.5E3"
+                                      << "0.5|120.0|2.500E+03";
+        QTest::newRow("hex and octal") << "&H14"
+                                       << "&O120"
+                                       << "&H10"
+                                       << "20.0|80.0|1.600E+01";
     }
 
     void textBoxNumberRule() {

@@ -1,6 +1,8 @@
 // The main input form driven by control name: the start sequence, the
 // rectification options, step (4) with its failures, step (5)'s curtain
 // checks, the result browser button, Exit and closing the window.
+#include "form2.h"
+
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -11,7 +13,6 @@
 #include "fakes.h"
 #include "form1.h"
 #include "form12.h"
-#include "form2.h"
 #include "form5.h"
 #include "form6.h"
 
@@ -50,10 +51,9 @@ private slots:
         forms::Form2& form2 = fx.forms->form2();
         QCOMPARE(form2.windowTitle(), QStringLiteral("Korvana"));
         const std::pair<const char*, const char*> defaults[] = {
-            {"Text1", "80"}, {"Text5", "12"},  {"Text2", "2.5"}, {"Text3", "1.5"},
-            {"Text4", "0"},  {"Text9", ""},    {"Text10", ""},   {"Text11", ""},
-            {"Text6", "20"}, {"Text7", "80"},  {"Text13", "25"}, {"Text14", "25"},
-            {"Text8", ""},   {"Text12", "0"},
+            {"Text1", "80"},  {"Text5", "12"},  {"Text2", "2.5"}, {"Text3", "1.5"}, {"Text4", "0"},
+            {"Text9", ""},    {"Text10", ""},   {"Text11", ""},   {"Text6", "20"},  {"Text7", "80"},
+            {"Text13", "25"}, {"Text14", "25"}, {"Text8", ""},    {"Text12", "0"},
         };
         for (const auto& [name, text] : defaults) {
             QCOMPARE(control(form2, name)->text(), QString::fromLatin1(text));
@@ -102,8 +102,7 @@ private slots:
             QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
         };
         click("Option9");
-        QCOMPARE(fx.forms->state().rectificationMode,
-                 app::RectificationMode::SinglePhaseFullWave);
+        QCOMPARE(fx.forms->state().rectificationMode, app::RectificationMode::SinglePhaseFullWave);
         QVERIFY(!control<QRadioButton>(form2, "Option7")->isChecked());
         click("Option8");
         QCOMPARE(fx.forms->state().rectificationMode, app::RectificationMode::ThreePhase12Peak);
@@ -155,7 +154,8 @@ private slots:
 
     void tavisenThatCannotStartIsReported() {
         FormsFixture fx;
-        fx.starter.outcome = {false, {}, {}, QStringLiteral("tavisen is not an executable program")};
+        fx.starter.outcome = {
+            false, {}, {}, QStringLiteral("tavisen is not an executable program")};
         QTest::mouseClick(control<QPushButton>(fx.forms->form2(), "Command1"), Qt::LeftButton);
         QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
         QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Critical);
@@ -188,14 +188,26 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString missing = QStringLiteral(" カーテンの鉛厚、長さが未入力です ");
         const QString wrong = QStringLiteral(" カーテンの長さが正しく入力されていません ");
-        QTest::newRow("defaults: lead empty, L 0") << "" << "0" << missing;
-        QTest::newRow("length empty") << "0.35" << "" << missing;
-        QTest::newRow("both empty") << "" << "" << missing;
-        QTest::newRow("L = FSD - 20 + thickness") << "0.35" << "80" << "";
-        QTest::newRow("L just longer") << "0.35" << "80.5" << wrong;
-        QTest::newRow("L 0") << "0.35" << "0" << "";
-        QTest::newRow("L 60") << "0.35" << "60" << "";
-        QTest::newRow("lead value not tested") << "abc" << "60" << "";
+        QTest::newRow("defaults: lead empty, L 0") << ""
+                                                   << "0" << missing;
+        QTest::newRow("length empty") << "0.35"
+                                      << "" << missing;
+        QTest::newRow("both empty") << ""
+                                    << "" << missing;
+        QTest::newRow("L = FSD - 20 + thickness") << "0.35"
+                                                  << "80"
+                                                  << "";
+        QTest::newRow("L just longer") << "0.35"
+                                       << "80.5" << wrong;
+        QTest::newRow("L 0") << "0.35"
+                             << "0"
+                             << "";
+        QTest::newRow("L 60") << "0.35"
+                              << "60"
+                              << "";
+        QTest::newRow("lead value not tested") << "abc"
+                                               << "60"
+                                               << "";
     }
 
     void curtainChecks() {

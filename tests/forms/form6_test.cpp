@@ -1,5 +1,7 @@
 // The incident spectrum window: the plot's pixels in Picture3's 6000 x 2500
 // user coordinates, and OK / Cancel with the HVL results.
+#include "form6.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -7,7 +9,6 @@
 
 #include "fakes.h"
 #include "form2.h"
-#include "form6.h"
 #include "picture_box.h"
 
 using namespace korvana;
@@ -32,8 +33,8 @@ QList<int> rowsOf(const QImage& image, int x, const QColor& colour) {
 app::SpectrumArray triangleSpectrum(int peakBin, int lastBin, double peak) {
     app::SpectrumArray spectrum{};
     for (int i = 2; i <= lastBin; ++i) {
-        const double share = i <= peakBin ? double(i) / peakBin
-                                          : double(lastBin - i) / (lastBin - peakBin);
+        const double share =
+            i <= peakBin ? double(i) / peakBin : double(lastBin - i) / (lastBin - peakBin);
         spectrum[static_cast<std::size_t>(i)] = peak * share;
     }
     return spectrum;
@@ -66,7 +67,8 @@ private slots:
         const int peakX = picture->toPixel(1000 + 15 * 70, 0).x();
         const QList<int> peakRows = rowsOf(image, peakX, RED);
         QVERIFY(!peakRows.isEmpty());
-        QVERIFY2(std::abs(peakRows.first() - top) <= 1, qPrintable(QString::number(peakRows.first())));
+        QVERIFY2(std::abs(peakRows.first() - top) <= 1,
+                 qPrintable(QString::number(peakRows.first())));
         // Nothing red lies above the top of the frame anywhere.
         for (int x = 0; x < image.width(); ++x) {
             for (int y = 0; y < top - 1; ++y) QVERIFY(image.pixelColor(x, y) != RED);

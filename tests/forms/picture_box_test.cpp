@@ -1,9 +1,10 @@
 // The picture area: its user-coordinate transform, each drawing operation's
 // pixels, the palette, and repainting from the kept image.
+#include "picture_box.h"
+
 #include <QTest>
 
 #include "palette.h"
-#include "picture_box.h"
 #include "twips.h"
 
 using namespace korvana::forms;
@@ -60,7 +61,8 @@ private slots:
         box.setDrawWidth(3);
         box.line(100, 200, 900, 200, paletteColor(9));
         int blueRows = 0;
-        for (int y = 15; y < 26; ++y) blueRows += box.image().pixelColor(50, y) == QColor(0, 0, 255);
+        for (int y = 15; y < 26; ++y)
+            blueRows += box.image().pixelColor(50, y) == QColor(0, 0, 255);
         QCOMPARE(blueRows, 3);
     }
 
@@ -109,8 +111,10 @@ private slots:
         for (int y = 0; y < 100; ++y) {
             for (int x = 0; x < 200; ++x) {
                 const bool dark = box.image().pixelColor(x, y).lightness() < 128;
-                if (x < 100 || y < 50) darkLeftOrAbove += dark;
-                else darkInside += dark;
+                if (x < 100 || y < 50)
+                    darkLeftOrAbove += dark;
+                else
+                    darkInside += dark;
             }
         }
         QCOMPARE(darkLeftOrAbove, 0);

@@ -1,11 +1,12 @@
 // The real process starter with small shell programs in a scratch working
 // directory: hidden start, detached start with closed input and a log, the
 // terminal's command line, and a program that is not there.
+#include "process_starter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
-#include "process_starter.h"
 #include "temp_dir.h"
 
 using namespace korvana::forms;
@@ -65,7 +66,8 @@ private slots:
         const QString terminal = QDir::current().absoluteFilePath("fake-term");
         qputenv("DISPLAY", ":99");
         SystemProcessStarter starter({QStringLiteral("no-such-terminal"), terminal});
-        const StartOutcome outcome = starter.start({"engine", WindowStyle::NormalWithFocus, "x.log"});
+        const StartOutcome outcome =
+            starter.start({"engine", WindowStyle::NormalWithFocus, "x.log"});
         qunsetenv("DISPLAY");
         QVERIFY(outcome.started);
         QCOMPARE(outcome.terminal, QStringLiteral("fake-term"));
@@ -83,7 +85,8 @@ private slots:
         qunsetenv("DISPLAY");
         qunsetenv("WAYLAND_DISPLAY");
         SystemProcessStarter starter({QDir::current().absoluteFilePath("fake-term")});
-        const StartOutcome outcome = starter.start({"engine", WindowStyle::NormalWithFocus, "e.log"});
+        const StartOutcome outcome =
+            starter.start({"engine", WindowStyle::NormalWithFocus, "e.log"});
         if (!display.isEmpty()) qputenv("DISPLAY", display);
         if (!wayland.isEmpty()) qputenv("WAYLAND_DISPLAY", wayland);
         QVERIFY(outcome.started);
