@@ -1,33 +1,285 @@
 #include "form1.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QRadioButton>
 
+#include <exception>
+
+#include "condition_texts.h"
 #include "controls.h"
+#include "eye_lens_dose.h"
+#include "file_list_box.h"
 #include "form10.h"
 #include "form2.h"
+#include "form3.h"
 #include "form4.h"
 #include "form5.h"
 #include "forms.h"
+#include "lead_protection.h"
+#include "message_box.h"
+#include "palette.h"
+#include "picture_box.h"
+#include "picture_format.h"
+#include "spectrum_plot.h"
+#include "text_value.h"
 
 namespace korvana::forms {
 
+namespace {
+
+const QString NO_FILE_SELECTED = QStringLiteral(" ファイルを選択して下さい ");
+const QString NO_LEAD_THICKNESS = QStringLiteral("鉛防護厚を入力して下さい");
+
+constexpr int PLOT_WIDTH_UNITS = 869;
+constexpr int PLOT_HEIGHT_UNITS = 565;
+// One plot unit per screen pixel; the frame adds 2 pixels on each side.
+constexpr int PLOT_OUTER_WIDTH_TWIPS = (PLOT_WIDTH_UNITS + 4) * TWIPS_PER_PIXEL;
+constexpr int PLOT_OUTER_HEIGHT_TWIPS = (PLOT_HEIGHT_UNITS + 4) * TWIPS_PER_PIXEL;
+
+constexpr int BLACK = 0;
+constexpr int GREY = 8;
+
+QColor black() { return paletteColor(BLACK); }
+
+QLineEdit* box(QWidget* parent, const char* name, TwipRect where) {
+    return addTextBox(parent, name, where);
+}
+
+// Rows of the condition column on the left.
+constexpr int CONDITION_LABEL_LEFT = 120;
+constexpr int CONDITION_BOX_LEFT = 2040;
+constexpr int CONDITION_UNIT_LEFT = 3300;
+constexpr int CONDITION_FIRST_TOP = 4260;
+constexpr int ROW = 390;
+constexpr int conditionTop(int row) { return CONDITION_FIRST_TOP + ROW * row; }
+constexpr TwipRect conditionBox(int row) { return {CONDITION_BOX_LEFT, conditionTop(row), 1200, 330}; }
+
+// Rows of the air kerma columns on the right: 45 ... 135 degrees.
+constexpr int KERMA_FIRST_TOP = 2760;
+constexpr int KERMA_ROW = 420;
+constexpr TwipRect kermaBox(int left, int row) {
+    return {left, KERMA_FIRST_TOP + KERMA_ROW * row - 30, 1440, 360};
+}
+
+QString qText(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
 Form1::Form1(Forms& forms)
-    : Form("Form1", QStringLiteral("Side Scattered X-ray Spectrum"), 9000, 3600),
-      Label39(addLabel(this, "Label39", QStringLiteral("散乱線角度 ="), {360, 480, 1700, 330})),
-      Combo1(addComboBox(this, "Combo1", {2160, 420, 1215, 360})),
-      Command3(addCommandButton(this, "Command3", QStringLiteral("Exit"), {6840, 2640, 1575, 555},
+    : Form("Form1", QStringLiteral("Side Scattered X-ray Spectrum"), 22320, 10200),
+      Label14(addLabel(this, "Label14", QStringLiteral("結果ファイルを選択"),
+                       {120, 120, 4200, 330})),
+      File1(addFileListBox(this, "File1", QStringLiteral("*.data"), {120, 480, 4200, 3000})),
+      Command11(addCommandButton(this, "Command11", QStringLiteral("OK"), {120, 3600, 1320, 480})),
+      Command4(addCommandButton(this, "Command4", QStringLiteral("Reset"),
+                                {1560, 3600, 1320, 480})),
+      Command3(addCommandButton(this, "Command3", QStringLiteral("Exit"), {3000, 3600, 1320, 480},
                                 QStringLiteral(" bye "))),
+      Text1(box(this, "Text1", conditionBox(0))),
+      Text2(box(this, "Text2", conditionBox(1))),
+      Text3(box(this, "Text3", {CONDITION_BOX_LEFT - 1500, conditionTop(3), 1000, 330})),
+      Text4(box(this, "Text4", {CONDITION_BOX_LEFT - 150, conditionTop(3), 1000, 330})),
+      Text26(box(this, "Text26", conditionBox(5))),
+      Text27(box(this, "Text27", conditionBox(6))),
+      Text9(box(this, "Text9", conditionBox(7))),
+      Text8(box(this, "Text8", conditionBox(8))),
+      Text12(box(this, "Text12", conditionBox(9))),
+      Text10(box(this, "Text10", conditionBox(10))),
+      Text11(box(this, "Text11", conditionBox(11))),
+      Text25(box(this, "Text25", conditionBox(12))),
+      Picture1(addPictureBox(this, "Picture1",
+                             {4500, 120, PLOT_OUTER_WIDTH_TWIPS, PLOT_OUTER_HEIGHT_TWIPS})),
+      Command5(addCommandButton(this, "Command5", QStringLiteral("一次線スペクトル描画"),
+                                {4500, 8760, 2800, 480})),
+      Command6(addCommandButton(this, "Command6", QStringLiteral("散乱線スペクトル描画"),
+                                {4500, 9360, 2800, 480})),
+      Check1(new QCheckBox(QStringLiteral("散乱線 最大値で正規化"), this)),
+      Label39(addLabel(this, "Label39", QStringLiteral("散乱線角度 ="), {7500, 9420, 1500, 330})),
+      Combo1(addComboBox(this, "Combo1", {9000, 9360, 1000, 360})),
+      Frame1(addFrame(this, "Frame1", QStringLiteral("描画色"), {10500, 8700, 4200, 1140})),
+      Option1(addOptionButton(Frame1, "Option1", QStringLiteral("Red"), {150, 480, 950, 360})),
+      Option2(addOptionButton(Frame1, "Option2", QStringLiteral("Blue"), {1150, 480, 950, 360})),
+      Option3(addOptionButton(Frame1, "Option3", QStringLiteral("Green"), {2150, 480, 950, 360})),
+      Option4(addOptionButton(Frame1, "Option4", QStringLiteral("Black"), {3150, 480, 950, 360})),
       Command10(addCommandButton(this, "Command10", QStringLiteral("幾何学的配置図 表示"),
-                                 {360, 2640, 2895, 555})),
+                                 {15000, 8760, 2595, 480})),
+      Text6(box(this, "Text6", kermaBox(18840, 0))),
+      Text7(box(this, "Text7", kermaBox(18840, 1))),
+      Text13(box(this, "Text13", kermaBox(18840, 2))),
+      Text14(box(this, "Text14", kermaBox(18840, 3))),
+      Text15(box(this, "Text15", kermaBox(18840, 4))),
+      Text16(box(this, "Text16", kermaBox(18840, 5))),
+      Text17(box(this, "Text17", kermaBox(18840, 6))),
+      Text5(box(this, "Text5", {20400, 2250, 700, 330})),
+      Command8(addCommandButton(this, "Command8", QString(), {21570, 2190, 570, 450})),
+      Text18(box(this, "Text18", kermaBox(20460, 0))),
+      Text19(box(this, "Text19", kermaBox(20460, 1))),
+      Text20(box(this, "Text20", kermaBox(20460, 2))),
+      Text21(box(this, "Text21", kermaBox(20460, 3))),
+      Text22(box(this, "Text22", kermaBox(20460, 4))),
+      Text23(box(this, "Text23", kermaBox(20460, 5))),
+      Text24(box(this, "Text24", kermaBox(20460, 6))),
+      Command2(addCommandButton(this, "Command2",
+                                QStringLiteral("3mm線量当量換算係数／水晶体線量"),
+                                {17760, 6000, 4380, 600})),
+      Command1(addCommandButton(this, "Command1", QStringLiteral("散乱線量分布表示"),
+                                {17880, 6900, 4140, 600})),
       m_forms(forms) {
-    addLabel(this, "Label1", QStringLiteral("計算結果の一覧と表示は準備中です"),
-             {360, 1320, 8000, 330});
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setGeometry(TwipRect{7500, 8820, 2900, 360}.toPixels());
+    buildCaptions();
+    drawLeadButtonIcon();
+
+    Picture1->setScale(0, 0, PLOT_WIDTH_UNITS, PLOT_HEIGHT_UNITS);
+    QFont plotFont(QStringLiteral("Times New Roman"));
+    plotFont.setPixelSize(19);  // 14.25 pt at 96 dots per inch
+    Picture1->setTextFont(plotFont);
+    Option1->setChecked(true);
+    for (QLineEdit* result : kermaBoxes() + protectedKermaBoxes()) result->setReadOnly(true);
+
+    connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
+    connect(File1, &QListWidget::currentRowChanged, this, [this] { File1_Click(); });
+    connect(Command11, &QPushButton::clicked, this, [this] { Command11_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
+    QRadioButton* const options[] = {Option1, Option2, Option3, Option4};
+    for (int n = 0; n < 4; ++n) {
+        connect(options[n], &QRadioButton::clicked, this,
+                [this, option = n + 1] { m_drawColour = app::drawColourOfOption(option); });
+    }
+    // Enter in the lead thickness moves to its button without pressing it.
+    connect(Text5, &QLineEdit::returnPressed, this, [this] { Command8->setFocus(); });
+}
+
+void Form1::buildCaptions() {
+    const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
+    Label14->setStyleSheet(blue);
+    const struct {
+        const char* name;
+        const char* caption;
+        int row;
+    } rows[] = {{"Label1", "体厚", 0},           {"Label2", "FSD", 1},
+                {"Label3", "照射野サイズ at FSD", 2}, {"Label4", "鉛カーテン", 4},
+                {"Label5", "鉛当量", 5},         {"Label7", "長さ ( L )", 6},
+                {"Label8", "Ｘ線管電圧", 7},     {"Label9", "ターゲット角度", 8},
+                {"Label11", "固有ろ過", 9},      {"Label12", "Al 付加フィルタ", 10},
+                {"Label15", "銅付加フィルタ", 11}, {"Label17", "入射光子ヒストリー", 12}};
+    for (const auto& row : rows) {
+        addLabel(this, row.name, QString::fromUtf8(row.caption),
+                 {CONDITION_LABEL_LEFT, conditionTop(row.row) + 30, 1900, 330});
+    }
+    const struct {
+        const char* name;
+        const char* caption;
+        int row;
+    } units[] = {{"Label20", "cm", 0}, {"Label21", "cm", 1}, {"Label23", "mm", 5},
+                 {"Label24", "cm", 6}, {"Label25", "kV", 7}, {"Label26", "度", 8},
+                 {"Label27", "mmAl", 9}, {"Label28", "mm", 10}, {"Label29", "mm", 11}};
+    for (const auto& unit : units) {
+        addLabel(this, unit.name, QString::fromUtf8(unit.caption),
+                 {CONDITION_UNIT_LEFT, conditionTop(unit.row) + 30, 900, 330});
+    }
+    addLabel(this, "Label22", QStringLiteral("×"), {1560, conditionTop(3) + 30, 300, 330});
+    QLabel* squareCm = addLabel(this, "Label30", QStringLiteral("cm<sup>2</sup>"),
+                                {CONDITION_BOX_LEFT + 900, conditionTop(3) + 15, 700, 360});
+    squareCm->setTextFormat(Qt::RichText);
+
+    // Right-hand block: the air kerma at the measuring points.
+    addLabel(this, "Label16", QStringLiteral("ファントム入射表面中心から側方"),
+             {17760, 120, 4440, 330});
+    addLabel(this, "Label18", QStringLiteral("100 cm における散乱光子スペクトル"),
+             {17760, 450, 4440, 330});
+    QLabel* explanation = addLabel(
+        this, "Label13",
+        QStringLiteral("ファントム入射表面における一次線に　よる空気カーマを 1 Gy とした時の、"
+                       "　各角度の計測点における空気カーマ"),
+        {17760, 840, 4440, 1020});
+    explanation->setWordWrap(true);
+    explanation->setStyleSheet(blue);
+    addLabel(this, "Label6", QStringLiteral("散乱角度"), {17760, 2280, 1000, 330});
+    addLabel(this, "Label42", QStringLiteral("鉛防護なし"), {18840, 2280, 1440, 330});
+    addLabel(this, "Label38", QStringLiteral("カーテン以外の鉛防護"), {20400, 1900, 1860, 330});
+    addLabel(this, "Label41", QStringLiteral("mm"), {21130, 2280, 420, 330});
+    const char* rowNames[] = {"Label33", "Label34", "Label35", "Label10",
+                              "Label36", "Label19", "Label37"};
+    const char* rowCaptions[] = {"45度", "60度", "75度", "90度", "105度", "120度", "135度"};
+    for (int row = 0; row < 7; ++row) {
+        addLabel(this, rowNames[row], QString::fromUtf8(rowCaptions[row]),
+                 {17880, KERMA_FIRST_TOP + KERMA_ROW * row, 900, 330});
+    }
+    // The map button sits in a red frame.
+    auto* shape = new QFrame(this);
+    shape->setObjectName(QStringLiteral("Shape1"));
+    shape->setGeometry(TwipRect{17760, 6780, 4380, 840}.toPixels());
+    shape->setStyleSheet(QStringLiteral("#Shape1 { border: 2px solid rgb(255, 0, 0); }"));
+    shape->lower();
+
+    // Each colour option's caption is shown in its colour.
+    QRadioButton* const options[] = {Option1, Option2, Option3, Option4};
+    for (int n = 0; n < 4; ++n) {
+        const QColor colour = paletteColor(app::drawColourOfOption(n + 1));
+        options[n]->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+    }
+}
+
+void Form1::drawLeadButtonIcon() {
+    // A lead slab with a ray stopped in it.
+    QPixmap icon(24, 24);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.fillRect(QRect(12, 2, 6, 20), QColor(110, 110, 120));
+    painter.setPen(QPen(paletteColor(12), 2));
+    painter.drawLine(2, 12, 14, 12);
+    painter.end();
+    Command8->setIcon(QIcon(icon));
+    Command8->setIconSize(icon.size());
+    Command8->setToolTip(QStringLiteral("カーテン以外の鉛防護"));
+}
+
+QList<QLineEdit*> Form1::kermaBoxes() const {
+    return {Text6, Text7, Text13, Text14, Text15, Text16, Text17};
+}
+
+QList<QLineEdit*> Form1::protectedKermaBoxes() const {
+    return {Text18, Text19, Text20, Text21, Text22, Text23, Text24};
+}
+
+QList<QLineEdit*> Form1::allTextBoxes() const {
+    return QList<QLineEdit*>{Text1, Text2, Text3, Text4, Text5, Text8, Text9, Text10, Text11,
+                             Text12, Text25, Text26, Text27} +
+           kermaBoxes() + protectedKermaBoxes();
+}
+
+void Form1::setViewerButtonsEnabled(bool enabled) {
+    for (QPushButton* button : {Command1, Command5, Command6, Command8}) {
+        button->setEnabled(enabled);
+    }
 }
 
 void Form1::openResultBrowser() {
+    for (QLineEdit* text : allTextBoxes()) text->clear();
+    Text5->setText(QStringLiteral("0"));
+    Picture1->clear();
+    Check1->setChecked(false);
+    Option1->setChecked(true);
+    m_drawColour = app::drawColourOfOption(1);
+    setViewerButtonsEnabled(false);
+    Command2->setEnabled(false);
+    File1->refresh();
     showModeless();
     m_forms.form2().hide();
 }
@@ -35,10 +287,160 @@ void Form1::openResultBrowser() {
 void Form1::closeResultViewers() {
     m_forms.form2().showModeless();
     hide();
+    m_forms.form3().hide();
     m_forms.form4().hide();
     m_forms.form5().hide();
     m_forms.form10().hide();
 }
+
+void Form1::setConditionTexts(const QStringList& texts) {
+    // File order of lines 311-322.
+    QLineEdit* const boxes[] = {Text1, Text2,  Text3,  Text4,  Text26, Text27,
+                                Text9, Text8, Text12, Text10, Text11, Text25};
+    for (int n = 0; n < texts.size(); ++n) boxes[n]->setText(texts[n]);
+}
+
+void Form1::File1_Click() {
+    const QString name = File1->selectedFileName();
+    if (name.isEmpty()) return;
+    try {
+        const app::RunConditions conditions = app::readResultConditions(name.toStdString());
+        QStringList texts;
+        for (const std::string& text : app::browserConditionTexts(conditions)) {
+            texts << qText(text);
+        }
+        setConditionTexts(texts);
+    } catch (const std::exception& error) {
+        // The boxes keep what they showed.
+        showMessage(this,
+                    QStringLiteral("結果ファイル %1 の計算条件を読み込めません。\n").arg(name) +
+                        qText(error.what()),
+                    MessageIcon::Critical);
+    }
+}
+
+void Form1::Command11_Click() {
+    const QString name = File1->selectedFileName();
+    if (name.isEmpty()) {
+        showMessage(this, NO_FILE_SELECTED, MessageIcon::Exclamation);
+        return;
+    }
+    app::ResultSet& set = m_forms.state().resultSet;
+    try {
+        app::loadResultSet(name.toStdString(), set);
+    } catch (const std::exception& error) {
+        // The previously loaded result stays, and so does everything shown from it.
+        showMessage(this,
+                    QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) +
+                        qText(error.what()),
+                    MessageIcon::Critical);
+        return;
+    }
+    m_forms.form3().showConditions(set.conditions);
+    const QList<QLineEdit*> boxes = kermaBoxes();
+    for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
+        boxes[k - app::FIRST_SHOWN_ANGLE]->setText(
+            qText(app::formatPicture(set.pointKermaRatio[k], "0.000E+00")));
+    }
+    drawSpectrumAxes();
+    Command2->setEnabled(true);
+    setViewerButtonsEnabled(true);
+}
+
+void Form1::drawSpectrumAxes() {
+    PictureBox& p = *Picture1;
+    p.clear();
+    p.setDrawWidth(2);
+    p.rectangle(app::PLOT_LEFT, app::PLOT_TOP, app::PLOT_RIGHT, app::PLOT_BOTTOM, black());
+    p.setDrawWidth(1);
+    const QColor grey = paletteColor(GREY);
+    for (int x = 150; x <= 800; x += 50) p.line(x, 10, x, 510, grey);
+    for (int y = 60; y <= 460; y += 50) p.line(100, y, 850, y, grey);
+    p.text(55, 2, QStringLiteral("1.0"));
+    p.text(55, 250, QStringLiteral("0.5"));
+    p.text(75, 500, QStringLiteral("0"));
+    p.text(95, 515, QStringLiteral("0"));
+    p.text(340, 515, QStringLiteral("50"));
+    p.text(582, 515, QStringLiteral("100      keV"));
+    p.text(825, 515, QStringLiteral("150"));
+    p.text(400, 530, QStringLiteral("Photon energy"));
+    p.text(2, 60, QStringLiteral("Relative"));
+    p.text(5, 90, QStringLiteral("Photon"));
+    p.text(5, 120, QStringLiteral("Fluence"));
+    p.setDrawWidth(2);
+}
+
+void Form1::Command5_Click() {
+    PictureBox& p = *Picture1;
+    const app::PlotCurve curve = app::primaryCurve(m_forms.state().resultSet);
+    p.setDrawWidth(2);
+    p.point(curve.front().x, curve.front().y, black());
+    for (std::size_t n = 1; n < curve.size(); ++n) p.lineTo(curve[n].x, curve[n].y, black());
+    p.rectangle(app::PLOT_LEFT, app::PLOT_TOP, app::PLOT_RIGHT, app::PLOT_BOTTOM, black());
+    const app::PlotLegend legend = app::primaryLegend();
+    p.line(600, legend.lineY, 690, legend.lineY, black());
+    p.text(700, legend.textY, qText(legend.text));
+}
+
+void Form1::Command6_Click() {
+    const app::ScatterScale scale =
+        Check1->isChecked() ? app::ScatterScale::LargestPeak : app::ScatterScale::OwnPeak;
+    app::ScatterPlot plot;
+    try {
+        plot = app::scatterPlot(m_forms.state().resultSet, Combo1->currentText().toStdString(),
+                                scale);
+    } catch (const std::exception& error) {
+        showMessage(this,
+                    QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") +
+                        qText(error.what()),
+                    MessageIcon::Exclamation);
+        return;
+    }
+    PictureBox& p = *Picture1;
+    const QColor colour = paletteColor(m_drawColour);
+    p.setDrawWidth(2);
+    p.point(plot.curve.front().x, plot.curve.front().y, colour);
+    for (std::size_t n = 1; n < plot.curve.size(); ++n) {
+        p.lineTo(plot.curve[n].x, plot.curve[n].y, colour);
+    }
+    p.rectangle(app::PLOT_LEFT, app::PLOT_TOP, app::PLOT_RIGHT, app::PLOT_BOTTOM, black());
+    p.line(600, plot.legend.lineY, 690, plot.legend.lineY, colour);
+    p.text(700, plot.legend.textY, qText(plot.legend.text));
+}
+
+void Form1::Command4_Click() {
+    Picture1->clear();
+    for (QLineEdit* text : allTextBoxes()) text->clear();
+    Check1->setChecked(false);
+    setViewerButtonsEnabled(false);
+}
+
+void Form1::Command8_Click() {
+    if (Text5->text().isEmpty()) {
+        showMessage(this, NO_LEAD_THICKNESS, MessageIcon::Exclamation);
+        return;
+    }
+    ProgramState& state = m_forms.state();
+    try {
+        if (!state.materialTables) state.materialTables = app::loadMaterialTables();
+        const app::AngleValues protectedKerma = app::computeLeadProtectedKerma(
+            state.resultSet, state.materialTables->leadAttenuationGui,
+            app::textValue(Text5->text().toStdString()));
+        const QList<QLineEdit*> boxes = protectedKermaBoxes();
+        for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
+            boxes[k - app::FIRST_SHOWN_ANGLE]->setText(
+                qText(app::formatPicture(protectedKerma[k], "0.000E+00")));
+        }
+    } catch (const std::exception& error) {
+        showMessage(this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") +
+                              qText(error.what()),
+                    MessageIcon::Exclamation);
+    }
+}
+
+void Form1::Command2_Click() { m_forms.form5().openEyeLensDose(); }
+
+void Form1::Command1_Click() { m_forms.form3().drawKermaMap(m_forms.state().resultSet); }
 
 void Form1::Command10_Click() { m_forms.form4().showModeless(); }
 

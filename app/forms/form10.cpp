@@ -1,7 +1,8 @@
 #include "form10.h"
 
 #include "controls.h"
-#include "pictures.h"
+#include "conversion_factor_plot.h"
+#include "picture_box.h"
 
 namespace korvana::forms {
 
@@ -10,8 +11,12 @@ Form10::Form10()
       Picture1(addPictureBox(this, "Picture1", {120, 120, 7200, 4320})),
       Command1(addCommandButton(this, "Command1", QStringLiteral("Close"),
                                 {5760, 4680, 1455, 495})) {
-    drawDepthDosePicture(*Picture1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+void Form10::showConversionFactor(const app::ConversionTable& table) {
+    drawConversionFactorPlot(*Picture1, table);
+    showModeless();
 }
 
 }  // namespace korvana::forms

@@ -1,9 +1,14 @@
-// Form10: one fixed picture about the air kerma to 3 mm depth dose conversion.
+// Form10: the conversion factor from air kerma to absorbed dose at 3 mm depth
+// of mono-energetic photons, plotted from the conversion table in use.
 #pragma once
 
 #include "form.h"
 
 class QPushButton;
+
+namespace korvana::app {
+struct ConversionTable;
+}
 
 namespace korvana::forms {
 
@@ -13,6 +18,8 @@ class Form10 : public Form {
 public:
     Form10();
 
+    //! Draws `table`'s D3mm/Kair against photon energy and shows the window.
+    void showConversionFactor(const app::ConversionTable& table);
     void Command1_Click() { hide(); }
 
     PictureBox* const Picture1;

@@ -1,16 +1,180 @@
 #include "form5.h"
 
 #include <QComboBox>
+#include <QFont>
 #include <QLabel>
+#include <QLineEdit>
+
+#include <exception>
 
 #include "controls.h"
+#include "form10.h"
+#include "forms.h"
+#include "message_box.h"
+#include "text_value.h"
 
 namespace korvana::forms {
 
-Form5::Form5()
-    : Form("Form5", QStringLiteral("Eye lens dose"), 7200, 2400),
-      Label1(addLabel(this, "Label1", QStringLiteral("Protective glasses  ="), {360, 600, 2400, 330})),
-      Combo2(addComboBox(this, "Combo2", {2880, 540, 1215, 360})),
-      Label3(addLabel(this, "Label3", QStringLiteral("mm Pb"), {4200, 600, 900, 330})) {}
+namespace {
+
+const QString NO_THICKNESS = QStringLiteral(" Input Pb thickness ! ");
+
+constexpr int FIRST_ROW_TOP = 3720;
+constexpr int ROW = 420;
+constexpr TwipRect resultBox(int left, int row) {
+    return {left, FIRST_ROW_TOP + ROW * row - 30, 1500, 360};
+}
+constexpr int RATIO_LEFT = 2700;
+constexpr int DOSE_LEFT = 4500;
+
+QLabel* caption(QWidget* parent, const char* name, const char* text, TwipRect where) {
+    return addLabel(parent, name, QString::fromUtf8(text), where);
+}
+
+// A subscript: a smaller caption set lower than its symbol.
+void subscript(QWidget* parent, const char* name, const char* text, TwipRect where) {
+    QLabel* label = caption(parent, name, text, where);
+    QFont small = label->font();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    label->setFont(small);
+}
+
+QString qText(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+Form5::Form5(Forms& forms)
+    : Form("Form5", QStringLiteral("Eye lens dose"), 6840, 7740),
+      Text1(addTextBox(this, "Text1", {1560, 990, 4800, 360})),
+      Label14(caption(this, "Label14", "Pb protection  =", {240, 1500, 2400, 330})),
+      Text3(addTextBox(this, "Text3", {2700, 1470, 900, 360})),
+      Label1(caption(this, "Label1", "Protective glasses  =", {240, 1980, 2400, 330})),
+      Combo2(addComboBox(this, "Combo2", {2700, 1950, 900, 360})),
+      Label3(caption(this, "Label3", "mm Pb", {3700, 1980, 900, 330})),
+      Command1(addCommandButton(this, "Command1", QStringLiteral("OK"), {4860, 1470, 1500, 840})),
+      Text6(addTextBox(this, "Text6", resultBox(RATIO_LEFT, 0))),
+      Text7(addTextBox(this, "Text7", resultBox(RATIO_LEFT, 1))),
+      Text13(addTextBox(this, "Text13", resultBox(RATIO_LEFT, 2))),
+      Text14(addTextBox(this, "Text14", resultBox(RATIO_LEFT, 3))),
+      Text15(addTextBox(this, "Text15", resultBox(RATIO_LEFT, 4))),
+      Text16(addTextBox(this, "Text16", resultBox(RATIO_LEFT, 5))),
+      Text17(addTextBox(this, "Text17", resultBox(RATIO_LEFT, 6))),
+      Text4(addTextBox(this, "Text4", resultBox(DOSE_LEFT, 0))),
+      Text8(addTextBox(this, "Text8", resultBox(DOSE_LEFT, 1))),
+      Text9(addTextBox(this, "Text9", resultBox(DOSE_LEFT, 2))),
+      Text10(addTextBox(this, "Text10", resultBox(DOSE_LEFT, 3))),
+      Text11(addTextBox(this, "Text11", resultBox(DOSE_LEFT, 4))),
+      Text12(addTextBox(this, "Text12", resultBox(DOSE_LEFT, 5))),
+      Text19(addTextBox(this, "Text19", resultBox(DOSE_LEFT, 6))),
+      Command2(addCommandButton(this, "Command2",
+                                QStringLiteral("Conversion factor for mono-energetic photon beams"),
+                                {240, 6840, 4200, 600})),
+      Command4(addCommandButton(this, "Command4", QStringLiteral("Close"), {4860, 6840, 1500, 600},
+                                QStringLiteral(" Cancel "))),
+      m_forms(forms) {
+    buildCaptions();
+    Text1->setReadOnly(true);
+    for (QLineEdit* result : ratioBoxes() + doseBoxes()) {
+        result->setReadOnly(true);
+        result->setStyleSheet(
+            QStringLiteral("color: rgb(255, 0, 0); background: rgb(255, 255, 192);"));
+    }
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+}
+
+void Form5::buildCaptions() {
+    QFont headFont = font();
+    headFont.setBold(true);
+    caption(this, "Label4", "Conversion factor ", {240, 150, 2100, 360})->setFont(headFont);
+    caption(this, "Label5", "D        / K", {2340, 150, 1500, 360})->setFont(headFont);
+    subscript(this, "Label6", "3mm", {2520, 300, 600, 300});
+    subscript(this, "Label7", "air", {3480, 300, 500, 300});
+    caption(this, "Label8", "air kerma to absorbed dose at 3 mm in depth", {240, 570, 6000, 330});
+    caption(this, "Label17", "Data file :", {240, 1020, 1300, 330});
+    caption(this, "Label16", "mm", {3700, 1500, 600, 330});
+
+    caption(this, "Label23", "Eye lens dose", {240, 2640, 2000, 360})->setFont(headFont);
+    caption(this, "Label25", "D", {2340, 2640, 300, 360})->setFont(headFont);
+    subscript(this, "Label24", "eye lens", {2520, 2790, 1000, 300});
+
+    caption(this, "Label15", "Scattering angle", {240, 3240, 2300, 330});
+    caption(this, "Label11", "D        / K", {RATIO_LEFT + 120, 3180, 1400, 330});
+    subscript(this, "Label10", "3mm", {RATIO_LEFT + 270, 3330, 600, 300});
+    subscript(this, "Label9", "air", {RATIO_LEFT + 1140, 3330, 500, 300});
+    caption(this, "Label20", "D", {DOSE_LEFT + 120, 3180, 300, 330});
+    subscript(this, "Label21", "eye lens", {DOSE_LEFT + 300, 3330, 900, 300});
+    caption(this, "Label22", "Gy", {DOSE_LEFT + 1200, 3180, 400, 330});
+    const char* rowNames[] = {"Label33", "Label34", "Label35", "Label12",
+                              "Label36", "Label19", "Label37"};
+    const char* rowCaptions[] = {"45 degree",  "60 degree",  "75 degree", "90 degree",
+                                 "105 degree", "120 degree", "135 degree"};
+    for (int row = 0; row < 7; ++row) {
+        caption(this, rowNames[row], rowCaptions[row], {480, FIRST_ROW_TOP + ROW * row, 2000, 330});
+    }
+}
+
+QList<QLineEdit*> Form5::ratioBoxes() const {
+    return {Text6, Text7, Text13, Text14, Text15, Text16, Text17};
+}
+
+QList<QLineEdit*> Form5::doseBoxes() const {
+    return {Text4, Text8, Text9, Text10, Text11, Text12, Text19};
+}
+
+bool Form5::openEyeLensDose() {
+    try {
+        m_tables = app::loadEyeLensDoseTables();
+    } catch (const std::exception& error) {
+        // Without both tables nothing can be computed: the window stays closed.
+        m_tables.reset();
+        showMessage(this,
+                    QStringLiteral("水晶体線量の計算に必要なデータ（d-DperK.dDk, Pb.dat）を"
+                                   "読み込めません。\n") +
+                        qText(error.what()),
+                    MessageIcon::Critical);
+        return false;
+    }
+    Text1->setText(qText(m_forms.state().resultSet.fileName));
+    Text3->setText(QStringLiteral("0"));
+    for (QLineEdit* result : ratioBoxes() + doseBoxes()) result->clear();
+    showModeless();
+    return true;
+}
+
+void Form5::Command1_Click() {
+    if (Text3->text().isEmpty() || Combo2->currentText().isEmpty()) {
+        showMessage(this, NO_THICKNESS, MessageIcon::Exclamation);
+        return;
+    }
+    if (!m_tables) return;  // only reachable before a successful opening
+    app::EyeLensDose dose;
+    try {
+        dose = app::computeEyeLensDose(m_forms.state().resultSet, *m_tables,
+                                       app::textValue(Combo2->currentText().toStdString()),
+                                       app::textValue(Text3->text().toStdString()));
+    } catch (const std::exception& error) {
+        showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + qText(error.what()),
+                    MessageIcon::Exclamation);
+        return;
+    }
+    const QList<QLineEdit*> ratios = ratioBoxes();
+    const QList<QLineEdit*> doses = doseBoxes();
+    for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
+        const int row = k - app::FIRST_SHOWN_ANGLE;
+        ratios[row]->setText(qText(app::doseConversionRatioText(dose.doseConversionRatio[k])));
+        doses[row]->setText(qText(app::eyeLensDoseText(dose.eyeLensDose[k])));
+    }
+}
+
+void Form5::Command2_Click() {
+    if (m_tables) m_forms.form10().showConversionFactor(m_tables->conversion);
+}
+
+void Form5::Command4_Click() {
+    m_forms.form10().hide();
+    hide();
+}
 
 }  // namespace korvana::forms

@@ -1,22 +1,74 @@
-// Form5, the eye lens dose window. For now it holds the glasses list Combo2
-// that the main form's start sequence fills; the dose table is built out with
-// the result viewers next.
+// Form5, "Eye lens dose": for a lead protection plus protective glasses, per
+// angle 45 to 135 degrees the conversion factor D3mm/Kair of the spectrum that
+// passes the lead and the eye lens dose of the loaded result.
 #pragma once
 
+#include <optional>
+
+#include "eye_lens_dose.h"
 #include "form.h"
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace korvana::forms {
 
+class Forms;
+
 class Form5 : public Form {
 public:
-    Form5();
+    explicit Form5(Forms& forms);
 
+    //! Reads d-DperK.dDk and Pb.dat afresh; when both read, names the loaded
+    //! result, sets the protection to "0", empties the results and shows the
+    //! window. A table that cannot be read is reported and the window stays
+    //! closed. Returns whether it was shown.
+    bool openEyeLensDose();
+    //! computeEyeLensDose.
+    void Command1_Click();
+    //! The conversion factor of mono-energetic photons (Form10).
+    void Command2_Click();
+    //! Hides Form10 and this window.
+    void Command4_Click();
+
+    QLineEdit* const Text1;   //!< the result file in use
+    QLabel* const Label14;
+    QLineEdit* const Text3;   //!< lead protection [mm]
     QLabel* const Label1;
     QComboBox* const Combo2;  //!< lead equivalence of protective glasses [mm Pb]
     QLabel* const Label3;
+    QPushButton* const Command1;  //!< "OK"
+    // D3mm/Kair at 45 ... 135 degrees
+    QLineEdit* const Text6;
+    QLineEdit* const Text7;
+    QLineEdit* const Text13;
+    QLineEdit* const Text14;
+    QLineEdit* const Text15;
+    QLineEdit* const Text16;
+    QLineEdit* const Text17;
+    // Eye lens dose at 45 ... 135 degrees [Gy per Gy at the entrance surface]
+    QLineEdit* const Text4;
+    QLineEdit* const Text8;
+    QLineEdit* const Text9;
+    QLineEdit* const Text10;
+    QLineEdit* const Text11;
+    QLineEdit* const Text12;
+    QLineEdit* const Text19;
+    QPushButton* const Command2;
+    QPushButton* const Command4;  //!< "Close"
+
+protected:
+    void unload() override { Command4_Click(); }
+
+private:
+    void buildCaptions();
+    QList<QLineEdit*> ratioBoxes() const;
+    QList<QLineEdit*> doseBoxes() const;
+
+    Forms& m_forms;
+    std::optional<app::EyeLensDoseTables> m_tables;  //!< read at the last opening
 };
 
 }  // namespace korvana::forms

@@ -4,6 +4,7 @@
 #include "form10.h"
 #include "form12.h"
 #include "form2.h"
+#include "form3.h"
 #include "form4.h"
 #include "form5.h"
 #include "form6.h"
@@ -29,13 +30,18 @@ Form2& Forms::form2() {
     return *m_form2;
 }
 
+Form3& Forms::form3() {
+    if (!m_form3) m_form3 = std::make_unique<Form3>();
+    return *m_form3;
+}
+
 Form4& Forms::form4() {
     if (!m_form4) m_form4 = std::make_unique<Form4>();
     return *m_form4;
 }
 
 Form5& Forms::form5() {
-    if (!m_form5) m_form5 = std::make_unique<Form5>();
+    if (!m_form5) m_form5 = std::make_unique<Form5>(*this);
     return *m_form5;
 }
 
@@ -56,7 +62,7 @@ Form12& Forms::form12() {
 
 void Forms::endProgram() {
     for (QWidget* form : std::initializer_list<QWidget*>{
-             m_form1.get(), m_form2.get(), m_form4.get(), m_form5.get(), m_form6.get(),
+             m_form1.get(), m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(), m_form6.get(),
              m_form10.get(), m_form12.get()}) {
         if (form) form->hide();
     }

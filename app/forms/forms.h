@@ -14,6 +14,7 @@ class Clock;
 class ProcessStarter;
 class Form1;
 class Form2;
+class Form3;
 class Form4;
 class Form5;
 class Form6;
@@ -29,6 +30,7 @@ public:
 
     Form1& form1();
     Form2& form2();
+    Form3& form3();
     Form4& form4();
     Form5& form5();
     Form6& form6();
@@ -53,6 +55,7 @@ private:
     bool m_endRequested = false;
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form2> m_form2;
+    std::unique_ptr<Form3> m_form3;
     std::unique_ptr<Form4> m_form4;
     std::unique_ptr<Form5> m_form5;
     std::unique_ptr<Form6> m_form6;

@@ -1,11 +1,13 @@
 // What the interactive program holds for its whole run outside the text
-// boxes: the material tables, the last incident spectrum and the rectification.
+// boxes: the material tables, the last incident spectrum, the rectification
+// and the loaded result.
 #pragma once
 
 #include <optional>
 
 #include "irradiation_conditions.h"
 #include "material_tables.h"
+#include "result_set.h"
 #include "spectrum_generator.h"
 
 namespace korvana::forms {
@@ -16,6 +18,9 @@ struct ProgramState {
     app::SpectrumArray incidentSpectrum{};  //!< last spectrum, bins 1..300
     double spectrumPeak = 0;                //!< its largest bin
     app::RectificationMode rectificationMode = app::RectificationMode::ConstantPotential;
+    //! The result file loaded by the browser's OK, shared by the plots, the
+    //! map and the eye lens dose; replaced only by a file read in full.
+    app::ResultSet resultSet;
 };
 
 }  // namespace korvana::forms

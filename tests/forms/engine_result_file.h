@@ -1,0 +1,48 @@
+// A result file written by the engine itself in the current directory, for
+// the result viewers' window tests (the engine is linked by the test only).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine_case.h"
+#include "result_file.h"
+#include "simulation.h"
+#include "text_file.h"
+
+namespace korvana::testing {
+
+//! Runs the engine on a smooth 80 kV-like spectrum with `run` and writes its
+//! result file under run.resultName; returns the file's 353 lines.
+inline std::vector<std::string> writeEngineResultFile(const RunFileValues& run) {
+    copyEngineTables();
+    writeSpectrum(smoothSpectrum());
+    run.write();
+    auto in = std::make_unique<engine::EngineInputs>();
+    engine::loadEngineInputs(*in);
+    engine::RandomStream stream;
+    stream.initialise();
+    auto scores = std::make_unique<engine::Scores>();
+    engine::simulate(*in, engine::TransportBuild::Fast, stream, *scores, [](int) {});
+    const engine::RunTotals totals = engine::finishRun(*scores, in->spectrum, in->air, in->run);
+    writeLines(run.resultName, engine::resultFileLines(totals, *scores, in->spectrum, in->run,
+                                                       in->spectrumFile.descriptor));
+    return readTextFile(run.resultName).lines;
+}
+
+//! The numbers of one line of a result file.
+inline std::vector<double> numbersOfLine(const std::string& line) {
+    std::vector<double> values;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        std::size_t used = 0;
+        const std::string rest = line.substr(pos);
+        if (rest.find_first_not_of(" \t\r") == std::string::npos) break;
+        values.push_back(std::stod(rest, &used));
+        pos += used;
+    }
+    return values;
+}
+
+}  // namespace korvana::testing
