@@ -292,7 +292,7 @@ void Form3::drawGridAndMarks() {
         p.line(AXIS_X, ENTRANCE_SURFACE_Y, endX, endY, black);
         p.text(endX + 4, endY + 14, QString::fromLatin1(angles[n]), black);
     }
-    p.text(60, PICTURE_BOTTOM + 36, QStringLiteral("Scattering   angle (deg.)"), black);
+    p.text(-230, PICTURE_BOTTOM + 36, QStringLiteral("Scattering   angle (deg.)"), black);
 
     // Distance marks: across to the measuring plane and to the map, up from
     // the entrance surface.
