@@ -13,6 +13,13 @@
 
 namespace korvana::testing {
 
+//! A run whose nine measuring points all receive photons.
+inline RunFileValues viewerRun() {
+    RunFileValues run;
+    run.histories = "2.000E+05";
+    return run;
+}
+
 //! Runs the engine on a smooth 80 kV-like spectrum with `run` and writes its
 //! result file under run.resultName; returns the file's 353 lines.
 inline std::vector<std::string> writeEngineResultFile(const RunFileValues& run) {

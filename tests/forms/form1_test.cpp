@@ -414,7 +414,7 @@ private slots:
 
     void leadThicknessZeroGivesTheUnprotectedAirKerma() {
         FormsFixture fx;
-        writeEngineResultFile(RunFileValues{});
+        writeEngineResultFile(viewerRun());
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
         QCOMPARE(form1.Text5->text(), QStringLiteral("0"));
@@ -431,7 +431,7 @@ private slots:
 
     void thickerLeadNeverRaisesTheAirKerma() {
         FormsFixture fx;
-        writeEngineResultFile(RunFileValues{});
+        writeEngineResultFile(viewerRun());
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
         std::vector<double> previous(7, HUGE_VAL);

@@ -208,7 +208,7 @@ private slots:
         other.conditions[1] = "60.0";
         other.write("other.data");
         l.fx.forms->form1().File1->refresh();
-        openAndClick(*l.fx.forms, QStringLiteral("other.data"));
+        clickFile(*l.fx.forms, QStringLiteral("other.data"));
         QCOMPARE(l.fx.forms->form1().Text2->text(), QStringLiteral("60"));
         l.fx.forms->form1().Command1->click();
 

@@ -54,15 +54,20 @@ inline int countNot(const QImage& image, const QRect& area, const QColor& backgr
     return count;
 }
 
-//! Opens the browser from the main form, clicks `fileName` in its list.
-inline void openAndClick(forms::Forms& forms, const QString& fileName) {
-    forms.form2().findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+//! Clicks `fileName` in the browser's file list.
+inline void clickFile(forms::Forms& forms, const QString& fileName) {
     forms::FileListBox* list = forms.form1().File1;
     const QList<QListWidgetItem*> items = list->findItems(fileName, Qt::MatchExactly);
     QVERIFY2(!items.isEmpty(), qPrintable(fileName));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(items.front()).center());
     QCOMPARE(list->selectedFileName(), fileName);
+}
+
+//! Opens the browser from the main form, clicks `fileName` in its list.
+inline void openAndClick(forms::Forms& forms, const QString& fileName) {
+    forms.form2().findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    clickFile(forms, fileName);
 }
 
 //! Opens the browser, clicks `fileName` and presses OK.

@@ -1,0 +1,225 @@
+// The eye lens dose window driven by control name: opening from the browser
+// with the tables read afresh, a missing or short table keeping it closed,
+// the conversion factors and doses of an engine-written result, glasses and
+// protection as one layer, the 0/0 factor, the thickness messages, Close.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cmath>
+
+#include "engine_result_file.h"
+#include "fakes.h"
+#include "form10.h"
+#include "form5.h"
+#include "result_file_builder.h"
+#include "viewer_helpers.h"
+
+using namespace korvana;
+using namespace korvana::testing;
+
+namespace {
+
+const char* const RATIO_BOXES[] = {"Text6", "Text7", "Text13", "Text14",
+                                   "Text15", "Text16", "Text17"};
+const char* const DOSE_BOXES[] = {"Text4", "Text8", "Text9", "Text10",
+                                  "Text11", "Text12", "Text19"};
+
+QStringList resultTexts(forms::Form5& form5) {
+    QStringList texts;
+    for (const char* name : RATIO_BOXES) texts << control<QLineEdit>(form5, name)->text();
+    for (const char* name : DOSE_BOXES) texts << control<QLineEdit>(form5, name)->text();
+    return texts;
+}
+
+// Browser with the engine's result loaded, the conversion table in place.
+struct EngineLoaded {
+    FormsFixture fx;
+    forms::Form5& form5;
+    EngineLoaded() : form5(fx.forms->form5()) {
+        copyShippedTables({"d-DperK.dDk"});
+        writeEngineResultFile(viewerRun());
+        openAndLoad(*fx.forms, QStringLiteral("case.data"));
+    }
+    void compute(const QString& protection, const QString& glasses) {
+        form5.Text3->setText(protection);
+        form5.Combo2->setEditText(glasses);
+        form5.Command1->click();
+    }
+};
+
+}  // namespace
+
+class Form5Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingNamesTheLoadedResultAndEmptiesTheResults() {
+        EngineLoaded e;
+        forms::Form1& form1 = e.fx.forms->form1();
+        QCOMPARE(e.form5.Combo2->currentText(), QStringLiteral("0"));
+        e.form5.Combo2->setEditText(QStringLiteral("0.07"));
+        // Another file clicked after OK: the window names the result in use.
+        ResultFileContent::plausible().write("other.data");
+        form1.File1->refresh();
+        clickFile(*e.fx.forms, QStringLiteral("other.data"));
+        form1.Command2->click();
+        QVERIFY(e.form5.isVisible());
+        QCOMPARE(e.form5.windowTitle(), QStringLiteral("Eye lens dose"));
+        QCOMPARE(e.form5.Text1->text(), QStringLiteral("case.data"));
+        QCOMPARE(e.form5.Text3->text(), QStringLiteral("0"));
+        QCOMPARE(e.form5.Combo2->currentText(), QStringLiteral("0.07"));
+        QStringList items;
+        for (int n = 0; n < e.form5.Combo2->count(); ++n) items << e.form5.Combo2->itemText(n);
+        QCOMPARE(items, (QStringList{"0", "0.07", "0.83", "0.87", ""}));
+        e.compute(QStringLiteral("0"), QStringLiteral("0"));
+        // Opening again empties the fourteen results.
+        form1.Command2->click();
+        for (const QString& text : resultTexts(e.form5)) QCOMPARE(text, QString());
+        QVERIFY(e.fx.recorder.messages.empty());
+    }
+
+    void missingOrShortTablesKeepTheWindowClosed_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("keptLines");
+        QTest::newRow("no d-DperK.dDk") << "d-DperK.dDk" << -1;
+        QTest::newRow("short d-DperK.dDk") << "d-DperK.dDk" << 150;
+        QTest::newRow("short Pb.dat") << "Pb.dat" << 120;
+    }
+
+    void missingOrShortTablesKeepTheWindowClosed() {
+        QFETCH(QString, table);
+        QFETCH(int, keptLines);
+        EngineLoaded e;
+        const std::string name = table.toStdString();
+        if (keptLines < 0) {
+            QVERIFY(QFile::remove(table));
+        } else {
+            std::vector<std::string> lines = readTextFile(name).lines;
+            lines.resize(static_cast<std::size_t>(keptLines));
+            writeLines(name, lines);
+        }
+        e.fx.forms->form1().Command2->click();
+        QVERIFY(!e.form5.isVisible());
+        QCOMPARE(e.fx.recorder.messages.size(), std::size_t(1));
+        QVERIFY2(e.fx.recorder.messages[0].text.contains(table),
+                 qPrintable(e.fx.recorder.messages[0].text));
+    }
+
+    void noLeadGivesTheUnattenuatedFactorAndAirKermaTimesIt() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        e.compute(QStringLiteral("0"), QStringLiteral("0"));
+        QVERIFY(e.fx.recorder.messages.empty());
+        forms::Form1& form1 = e.fx.forms->form1();
+        const char* kermaBoxes[] = {"Text6", "Text7", "Text13", "Text14",
+                                    "Text15", "Text16", "Text17"};
+        for (int row = 0; row < 7; ++row) {
+            const QString ratio = control<QLineEdit>(e.form5, RATIO_BOXES[row])->text();
+            const QString dose = control<QLineEdit>(e.form5, DOSE_BOXES[row])->text();
+            QVERIFY2(QRegularExpression("^\\d\\.\\d{3}$").match(ratio).hasMatch(),
+                     qPrintable(ratio));
+            QVERIFY2(QRegularExpression("^\\d\\.\\d{3}E[+-]\\d{2}$").match(dose).hasMatch(),
+                     qPrintable(dose));
+            // An 80 kV scattered spectrum: D3mm/Kair between the 20 and 80 keV values.
+            QVERIFY2(ratio.toDouble() > 0.9 && ratio.toDouble() < 1.7, qPrintable(ratio));
+            // F = 1 without lead: dose = air kerma x factor, to the shown digits.
+            const double kerma = control<QLineEdit>(form1, kermaBoxes[row])->text().toDouble();
+            QVERIFY2(std::abs(dose.toDouble() / (kerma * ratio.toDouble()) - 1.0) < 3e-3,
+                     qPrintable(dose));
+        }
+    }
+
+    void glassesAndProtectionAreOneLayer() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        e.compute(QStringLiteral("0.43"), QStringLiteral("0.07"));
+        const QStringList split = resultTexts(e.form5);
+        e.compute(QStringLiteral("0.5"), QStringLiteral("0"));
+        QCOMPARE(resultTexts(e.form5), split);
+        e.compute(QStringLiteral("0"), QStringLiteral("0"));
+        QVERIFY(resultTexts(e.form5) != split);
+        // Lead hardens the spectrum and takes most of the dose.
+        e.compute(QStringLiteral("0"), QStringLiteral("0"));
+        const QStringList none = resultTexts(e.form5);
+        for (int row = 0; row < 7; ++row) {
+            QVERIFY(split[7 + row].toDouble() < 0.5 * none[7 + row].toDouble());
+        }
+        QVERIFY(e.fx.recorder.messages.empty());
+    }
+
+    void leadThatStopsEverythingShowsADash() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        e.compute(QStringLiteral("100000"), QStringLiteral("0"));
+        QVERIFY(e.fx.recorder.messages.empty());
+        for (const char* name : RATIO_BOXES) {
+            QCOMPARE(control<QLineEdit>(e.form5, name)->text(), QStringLiteral("-"));
+        }
+        for (const char* name : DOSE_BOXES) {
+            QCOMPARE(control<QLineEdit>(e.form5, name)->text(), QStringLiteral("0.000E+00"));
+        }
+    }
+
+    void emptyThicknessOrGlassesOnlyWarn_data() {
+        QTest::addColumn<QString>("protection");
+        QTest::addColumn<QString>("glasses");
+        QTest::newRow("no protection") << "" << "0";
+        QTest::newRow("the empty fifth entry") << "0" << "";
+    }
+
+    void emptyThicknessOrGlassesOnlyWarn() {
+        QFETCH(QString, protection);
+        QFETCH(QString, glasses);
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        e.compute(QStringLiteral("0"), QStringLiteral("0"));
+        const QStringList before = resultTexts(e.form5);
+        if (glasses.isEmpty()) {
+            e.form5.Combo2->setCurrentIndex(4);
+            e.form5.Text3->setText(protection);
+            e.form5.Command1->click();
+        } else {
+            e.compute(protection, glasses);
+        }
+        QCOMPARE(e.fx.recorder.messages.size(), std::size_t(1));
+        QCOMPARE(e.fx.recorder.messages[0].text, QStringLiteral(" Input Pb thickness ! "));
+        QCOMPARE(e.fx.recorder.messages[0].icon, forms::MessageIcon::Exclamation);
+        QCOMPARE(resultTexts(e.form5), before);
+    }
+
+    void negativeLeadIsRefused() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        e.compute(QStringLiteral("-0.2"), QStringLiteral("0"));
+        QCOMPARE(e.fx.recorder.messages.size(), std::size_t(1));
+        for (const QString& text : resultTexts(e.form5)) QCOMPARE(text, QString());
+    }
+
+    void afterResetTheButtonStillWorksOnTheLoadedResult() {
+        EngineLoaded e;
+        forms::Form1& form1 = e.fx.forms->form1();
+        form1.Command4->click();
+        QVERIFY(form1.Command2->isEnabled());
+        form1.Command2->click();
+        QVERIFY(e.form5.isVisible());
+        e.compute(QStringLiteral("0"), QStringLiteral("0.07"));
+        QVERIFY(!control<QLineEdit>(e.form5, "Text14")->text().isEmpty());
+    }
+
+    void closeHidesTheConversionWindowAndItself() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        e.form5.Command2->click();
+        QVERIFY(e.fx.forms->form10().isVisible());
+        e.form5.Command4->click();
+        QVERIFY(!e.fx.forms->form10().isVisible());
+        QVERIFY(!e.form5.isVisible());
+        QCOMPARE(e.form5.Command4->toolTip(), QStringLiteral(" Cancel "));
+    }
+};
+
+QTEST_MAIN(Form5Test)
+#include "form5_test.moc"
