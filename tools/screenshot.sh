@@ -91,13 +91,13 @@ close_message
 click "$form2" 11947 9787            # Command2: result browser
 form1=$(window "Side Scattered X-ray Spectrum")
 shot 07-result-browser
-click "$form1" 1807 2917             # Command10: geometry window
+click "$form1" 16297 9000            # Command10: geometry window
 form4=$(window Geometry)
 shot 08-geometry
 
 click "$form4" 10927 7927            # Command1: Close
 
-click "$form1" 7627 2917             # Command3: back to the main form
+click "$form1" 3660 3840             # Command3: back to the main form
 click "$form2" 17805 9937            # Command4: Exit deletes the work files and ends
 for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$korvana_pid" 2>/dev/null || break; sleep 0.5; done
 if kill -0 "$korvana_pid" 2>/dev/null; then echo "korvana did not end at Exit" >&2; exit 1; fi
