@@ -2,7 +2,6 @@
 
 #include <QDir>
 
-
 namespace korvana::forms {
 
 FileListBox::FileListBox(QWidget* parent, const QString& pattern)

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
-
 #include <exception>
 
 #include "condition_texts.h"
@@ -60,7 +59,9 @@ constexpr int CONDITION_UNIT_LEFT = 3300;
 constexpr int CONDITION_FIRST_TOP = 4260;
 constexpr int ROW = 390;
 constexpr int conditionTop(int row) { return CONDITION_FIRST_TOP + ROW * row; }
-constexpr TwipRect conditionBox(int row) { return {CONDITION_BOX_LEFT, conditionTop(row), 1200, 330}; }
+constexpr TwipRect conditionBox(int row) {
+    return {CONDITION_BOX_LEFT, conditionTop(row), 1200, 330};
+}
 
 // Rows of the air kerma columns on the right: 45 ... 135 degrees.
 constexpr int KERMA_FIRST_TOP = 2760;
@@ -75,12 +76,12 @@ QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 Form1::Form1(Forms& forms)
     : Form("Form1", QStringLiteral("Side Scattered X-ray Spectrum"), 22320, 10200),
-      Label14(addLabel(this, "Label14", QStringLiteral("結果ファイルを選択"),
-                       {120, 120, 4200, 330})),
+      Label14(
+          addLabel(this, "Label14", QStringLiteral("結果ファイルを選択"), {120, 120, 4200, 330})),
       File1(addFileListBox(this, "File1", QStringLiteral("*.data"), {120, 480, 4200, 3000})),
       Command11(addCommandButton(this, "Command11", QStringLiteral("OK"), {120, 3600, 1320, 480})),
-      Command4(addCommandButton(this, "Command4", QStringLiteral("Reset"),
-                                {1560, 3600, 1320, 480})),
+      Command4(
+          addCommandButton(this, "Command4", QStringLiteral("Reset"), {1560, 3600, 1320, 480})),
       Command3(addCommandButton(this, "Command3", QStringLiteral("Exit"), {3000, 3600, 1320, 480},
                                 QStringLiteral(" bye "))),
       Text1(box(this, "Text1", conditionBox(0))),
@@ -127,8 +128,7 @@ Form1::Form1(Forms& forms)
       Text22(box(this, "Text22", kermaBox(20460, 4))),
       Text23(box(this, "Text23", kermaBox(20460, 5))),
       Text24(box(this, "Text24", kermaBox(20460, 6))),
-      Command2(addCommandButton(this, "Command2",
-                                QStringLiteral("3mm線量当量換算係数／水晶体線量"),
+      Command2(addCommandButton(this, "Command2", QStringLiteral("3mm線量当量換算係数／水晶体線量"),
                                 {17760, 6000, 4380, 600})),
       Command1(addCommandButton(this, "Command1", QStringLiteral("散乱線量分布表示"),
                                 {17880, 6900, 4140, 600})),
@@ -172,12 +172,18 @@ void Form1::buildCaptions() {
         const char* name;
         const char* caption;
         int row;
-    } rows[] = {{"Label1", "体厚", 0},           {"Label2", "FSD", 1},
-                {"Label3", "照射野サイズ at FSD", 2}, {"Label4", "鉛カーテン", 4},
-                {"Label5", "鉛当量", 5},         {"Label7", "長さ ( L )", 6},
-                {"Label8", "Ｘ線管電圧", 7},     {"Label9", "ターゲット角度", 8},
-                {"Label11", "固有ろ過", 9},      {"Label12", "Al 付加フィルタ", 10},
-                {"Label15", "銅付加フィルタ", 11}, {"Label17", "入射光子ヒストリー", 12}};
+    } rows[] = {{"Label1", "体厚", 0},
+                {"Label2", "FSD", 1},
+                {"Label3", "照射野サイズ at FSD", 2},
+                {"Label4", "鉛カーテン", 4},
+                {"Label5", "鉛当量", 5},
+                {"Label7", "長さ ( L )", 6},
+                {"Label8", "Ｘ線管電圧", 7},
+                {"Label9", "ターゲット角度", 8},
+                {"Label11", "固有ろ過", 9},
+                {"Label12", "Al 付加フィルタ", 10},
+                {"Label15", "銅付加フィルタ", 11},
+                {"Label17", "入射光子ヒストリー", 12}};
     for (const auto& row : rows) {
         addLabel(this, row.name, QString::fromUtf8(row.caption),
                  {CONDITION_LABEL_LEFT, conditionTop(row.row) + 30, 1900, 330});
@@ -186,8 +192,8 @@ void Form1::buildCaptions() {
         const char* name;
         const char* caption;
         int row;
-    } units[] = {{"Label20", "cm", 0}, {"Label21", "cm", 1}, {"Label23", "mm", 5},
-                 {"Label24", "cm", 6}, {"Label25", "kV", 7}, {"Label26", "度", 8},
+    } units[] = {{"Label20", "cm", 0},   {"Label21", "cm", 1},  {"Label23", "mm", 5},
+                 {"Label24", "cm", 6},   {"Label25", "kV", 7},  {"Label26", "度", 8},
                  {"Label27", "mmAl", 9}, {"Label28", "mm", 10}, {"Label29", "mm", 11}};
     for (const auto& unit : units) {
         addLabel(this, unit.name, QString::fromUtf8(unit.caption),
@@ -259,8 +265,8 @@ QList<QLineEdit*> Form1::protectedKermaBoxes() const {
 }
 
 QList<QLineEdit*> Form1::allTextBoxes() const {
-    return QList<QLineEdit*>{Text1, Text2, Text3, Text4, Text5, Text8, Text9, Text10, Text11,
-                             Text12, Text25, Text26, Text27} +
+    return QList<QLineEdit*>{Text1,  Text2,  Text3,  Text4,  Text5,  Text8, Text9,
+                             Text10, Text11, Text12, Text25, Text26, Text27} +
            kermaBoxes() + protectedKermaBoxes();
 }
 
@@ -295,7 +301,7 @@ void Form1::closeResultViewers() {
 
 void Form1::setConditionTexts(const QStringList& texts) {
     // File order of lines 311-322.
-    QLineEdit* const boxes[] = {Text1, Text2,  Text3,  Text4,  Text26, Text27,
+    QLineEdit* const boxes[] = {Text1, Text2, Text3,  Text4,  Text26, Text27,
                                 Text9, Text8, Text12, Text10, Text11, Text25};
     for (int n = 0; n < texts.size(); ++n) boxes[n]->setText(texts[n]);
 }
@@ -330,10 +336,10 @@ void Form1::Command11_Click() {
         app::loadResultSet(name.toStdString(), set);
     } catch (const std::exception& error) {
         // The previously loaded result stays, and so does everything shown from it.
-        showMessage(this,
-                    QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) +
-                        qText(error.what()),
-                    MessageIcon::Critical);
+        showMessage(
+            this,
+            QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) + qText(error.what()),
+            MessageIcon::Critical);
         return;
     }
     m_forms.form3().showConditions(set.conditions);
@@ -387,13 +393,13 @@ void Form1::Command6_Click() {
         Check1->isChecked() ? app::ScatterScale::LargestPeak : app::ScatterScale::OwnPeak;
     app::ScatterPlot plot;
     try {
-        plot = app::scatterPlot(m_forms.state().resultSet, Combo1->currentText().toStdString(),
-                                scale);
+        plot =
+            app::scatterPlot(m_forms.state().resultSet, Combo1->currentText().toStdString(), scale);
     } catch (const std::exception& error) {
-        showMessage(this,
-                    QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") +
-                        qText(error.what()),
-                    MessageIcon::Exclamation);
+        showMessage(
+            this,
+            QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") + qText(error.what()),
+            MessageIcon::Exclamation);
         return;
     }
     PictureBox& p = *Picture1;
@@ -432,9 +438,9 @@ void Form1::Command8_Click() {
                 qText(app::formatPicture(protectedKerma[k], "0.000E+00")));
         }
     } catch (const std::exception& error) {
-        showMessage(this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") +
-                              qText(error.what()),
-                    MessageIcon::Exclamation);
+        showMessage(
+            this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") + qText(error.what()),
+            MessageIcon::Exclamation);
     }
 }
 

@@ -63,18 +63,18 @@ public:
     QPushButton* const Command4;   //!< "Reset"
     QPushButton* const Command3;   //!< "Exit"
     // Run conditions of the clicked file, in file order (lines 311-322)
-    QLineEdit* const Text1;   //!< phantom thickness [cm]
-    QLineEdit* const Text2;   //!< FSD [cm]
-    QLineEdit* const Text3;   //!< first field size [cm]
-    QLineEdit* const Text4;   //!< second field size [cm]
-    QLineEdit* const Text26;  //!< curtain lead [mm]
-    QLineEdit* const Text27;  //!< curtain length [cm]
-    QLineEdit* const Text9;   //!< tube voltage [kV]
-    QLineEdit* const Text8;   //!< target angle [degree]
-    QLineEdit* const Text12;  //!< inherent filtration [mm Al]
-    QLineEdit* const Text10;  //!< added Al [mm]
-    QLineEdit* const Text11;  //!< added Cu [mm]
-    QLineEdit* const Text25;  //!< histories
+    QLineEdit* const Text1;      //!< phantom thickness [cm]
+    QLineEdit* const Text2;      //!< FSD [cm]
+    QLineEdit* const Text3;      //!< first field size [cm]
+    QLineEdit* const Text4;      //!< second field size [cm]
+    QLineEdit* const Text26;     //!< curtain lead [mm]
+    QLineEdit* const Text27;     //!< curtain length [cm]
+    QLineEdit* const Text9;      //!< tube voltage [kV]
+    QLineEdit* const Text8;      //!< target angle [degree]
+    QLineEdit* const Text12;     //!< inherent filtration [mm Al]
+    QLineEdit* const Text10;     //!< added Al [mm]
+    QLineEdit* const Text11;     //!< added Cu [mm]
+    QLineEdit* const Text25;     //!< histories
     PictureBox* const Picture1;  //!< spectrum plot, 869 x 565 units
     QPushButton* const Command5;
     QPushButton* const Command6;
@@ -82,10 +82,10 @@ public:
     QLabel* const Label39;
     QComboBox* const Combo1;  //!< angle of the scattered curve [degree]
     QGroupBox* const Frame1;
-    QRadioButton* const Option1;  //!< Red
-    QRadioButton* const Option2;  //!< Blue
-    QRadioButton* const Option3;  //!< Green
-    QRadioButton* const Option4;  //!< Black
+    QRadioButton* const Option1;   //!< Red
+    QRadioButton* const Option2;   //!< Blue
+    QRadioButton* const Option3;   //!< Green
+    QRadioButton* const Option4;   //!< Black
     QPushButton* const Command10;  //!< geometry window
     // Air kerma at 45 ... 135 degrees [Gy per Gy at the entrance surface]
     QLineEdit* const Text6;

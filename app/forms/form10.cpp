@@ -9,8 +9,8 @@ namespace korvana::forms {
 Form10::Form10()
     : Form("Form10", QStringLiteral("  Air kerma to absorbed dose at 3 mm in depth"), 7440, 5400),
       Picture1(addPictureBox(this, "Picture1", {120, 120, 7200, 4320})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("Close"),
-                                {5760, 4680, 1455, 495})) {
+      Command1(
+          addCommandButton(this, "Command1", QStringLiteral("Close"), {5760, 4680, 1455, 495})) {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

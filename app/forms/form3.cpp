@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-
 #include <cmath>
 #include <optional>
 
@@ -72,7 +71,7 @@ Form3::Form3()
       Text12(addTextBox(this, "Text12", rowBox(2))),
       Text10(addTextBox(this, "Text10", rowBox(3))),
       Text11(addTextBox(this, "Text11", rowBox(4))),
-      Text1(addTextBox(this, "Text1", {BOX_LEFT + 240, rowTop(5), 840, 330})),
+      Text1(addTextBox(this, "Text1", {BOX_LEFT + 120, rowTop(5), 960, 330})),
       Text2(addTextBox(this, "Text2", rowBox(6))),
       Text3(addTextBox(this, "Text3", {PANEL_LEFT + 240, rowTop(8), 1000, 330})),
       Text4(addTextBox(this, "Text4", {PANEL_LEFT + 1560, rowTop(8), 1000, 330})),
@@ -93,8 +92,8 @@ Form3::Form3()
       Shape1(new OverlayShape(Picture1, "Shape1", Qt::black, rgbColor(255, 224, 192))),
       Shape2(new OverlayShape(Picture1, "Shape2", Qt::black)),
       Shape3(new OverlayShape(Picture1, "Shape3", Qt::black, rgbColor(160, 160, 160))),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("Close"),
-                                {14700, 12960, 1455, 495})) {
+      Command1(
+          addCommandButton(this, "Command1", QStringLiteral("Close"), {14700, 12960, 1455, 495})) {
     Picture1->setScale(PICTURE_LEFT, PICTURE_TOP, PICTURE_WIDTH, -PICTURE_HEIGHT);
     QFont small = font();
     small.setPixelSize(12);
@@ -105,8 +104,8 @@ Form3::Form3()
     // The pointer over the cross-hair, label or shapes still moves over the map.
     Label74->setAttribute(Qt::WA_TransparentForMouseEvents);
     Label74->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
-    for (QLineEdit* box : {Text9, Text8, Text12, Text10, Text11, Text1, Text2, Text3, Text4,
-                           Text25, Text5, Text6}) {
+    for (QLineEdit* box :
+         {Text9, Text8, Text12, Text10, Text11, Text1, Text2, Text3, Text4, Text25, Text5, Text6}) {
         box->setReadOnly(true);
     }
     // The fixed parts of the schematic: the map frame and the couch bar.
@@ -132,12 +131,18 @@ void Form3::buildCaptions() {
         const char* name;
         const char* text;
         int row;
-    } rows[] = {{"Label2", "Tube voltage", 0},      {"Label3", "Target angle", 1},
-                {"Label4", "Inherent filtration", 2}, {"Label5", "Al filter", 3},
-                {"Label6", "Cu filter", 4},         {"Label8", "Phantom size", 5},
-                {"Label9", "FSD", 6},               {"Label10", "Field size at FSD", 7},
-                {"Label11", "History", 9},          {"Label12", "Pb curtain", 10},
-                {"Label15", "Thickness", 11},       {"Label23", "Length (L)", 12}};
+    } rows[] = {{"Label2", "Tube voltage", 0},
+                {"Label3", "Target angle", 1},
+                {"Label4", "Inherent filtration", 2},
+                {"Label5", "Al filter", 3},
+                {"Label6", "Cu filter", 4},
+                {"Label8", "Phantom size", 5},
+                {"Label9", "FSD", 6},
+                {"Label10", "Field size at FSD", 7},
+                {"Label11", "History", 9},
+                {"Label12", "Pb curtain", 10},
+                {"Label15", "Thickness", 11},
+                {"Label23", "Length (L)", 12}};
     for (const auto& row : rows) {
         caption(this, row.name, row.text, {PANEL_LEFT, rowTop(row.row) + 30, 2200, 330});
     }
@@ -146,17 +151,17 @@ void Form3::buildCaptions() {
         const char* name;
         const char* text;
         int row;
-    } units[] = {{"Label24", "kV", 0},  {"Label25", "degree", 1}, {"Label26", "mmAl", 2},
-                 {"Label27", "mm", 3},  {"Label28", "mm", 4},     {"Label29", "cm", 6},
-                 {"Label30", "photons", 9}, {"Label31", "mm", 11}, {"Label34", "cm", 12}};
+    } units[] = {{"Label24", "kV", 0},      {"Label25", "degree", 1}, {"Label26", "mmAl", 2},
+                 {"Label27", "mm", 3},      {"Label28", "mm", 4},     {"Label29", "cm", 6},
+                 {"Label30", "photons", 9}, {"Label31", "mm", 11},    {"Label34", "cm", 12}};
     for (const auto& unit : units) {
         caption(this, unit.name, unit.text, {UNIT_LEFT, rowTop(unit.row) + 30, 1000, 330});
     }
     // Phantom size 40 x 30 x thickness cm3.
-    caption(this, "Label49", "40", {BOX_LEFT - 1300, rowTop(5) + 30, 300, 330});
-    caption(this, "Label51", "x", {BOX_LEFT - 980, rowTop(5) + 30, 200, 330});
-    caption(this, "Label50", "30", {BOX_LEFT - 760, rowTop(5) + 30, 300, 330});
-    caption(this, "Label52", "x", {BOX_LEFT - 440, rowTop(5) + 30, 200, 330});
+    caption(this, "Label49", "40", {BOX_LEFT - 880, rowTop(5) + 30, 300, 330});
+    caption(this, "Label51", "x", {BOX_LEFT - 580, rowTop(5) + 30, 200, 330});
+    caption(this, "Label50", "30", {BOX_LEFT - 400, rowTop(5) + 30, 300, 330});
+    caption(this, "Label52", "x", {BOX_LEFT - 100, rowTop(5) + 30, 200, 330});
     caption(this, "Label7", "cm", {UNIT_LEFT, rowTop(5) + 30, 330, 330});
     caption(this, "Label53", "3", {UNIT_LEFT + 330, rowTop(5) - 30, 200, 300});
     // Field size: first x second cm2.
@@ -239,8 +244,8 @@ void Form3::placeSchematic(const app::RunConditions& conditions) {
     Shape1->setCorners(-260, s.objectBottomY, -140, s.objectTopY);
     Line14->setEnds(s.curtainX, s.curtainTopY, s.curtainX, s.curtainBottomY);
     Line14->setVisible(s.curtainShown);
-    const QPoint labelCorner = Picture1->toPixel(s.curtainX + 6, s.curtainLabelTopY) +
-                               Picture1->contentsRect().topLeft();
+    const QPoint labelCorner =
+        Picture1->toPixel(s.curtainX + 6, s.curtainLabelTopY) + Picture1->contentsRect().topLeft();
     Label74->move(labelCorner);
     Label74->setVisible(s.curtainShown);
 }

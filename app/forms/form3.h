@@ -40,35 +40,35 @@ public:
     void showKermaAt(double x, double y);
     void Command1_Click() { hide(); }
 
-    QLabel* const Label1;        //!< title
-    PictureBox* const Picture1;  //!< map and schematic
-    PictureBox* const Picture7;  //!< colour legend, 100 x 110 units
-    QLineEdit* const Text9;      //!< tube voltage [kV]
-    QLineEdit* const Text8;      //!< target angle [degree]
-    QLineEdit* const Text12;     //!< inherent filtration [mm Al]
-    QLineEdit* const Text10;     //!< added Al [mm]
-    QLineEdit* const Text11;     //!< added Cu [mm]
-    QLineEdit* const Text1;      //!< phantom thickness [cm]
-    QLineEdit* const Text2;      //!< FSD [cm]
-    QLineEdit* const Text3;      //!< first field size [cm]
-    QLineEdit* const Text4;      //!< second field size [cm]
-    QLineEdit* const Text25;     //!< histories
-    QLineEdit* const Text5;      //!< curtain lead [mm] or "-"
-    QLineEdit* const Text6;      //!< curtain length [cm] or "-"
-    QLabel* const Label36;       //!< the map's 100 % [Gy per Gy]
-    QLabel* const Label39;       //!< readout x [cm]
-    QLabel* const Label40;       //!< readout z [cm]
-    QLabel* const Label45;       //!< readout [%]
-    QLabel* const Label47;       //!< readout air kerma [Gy per Gy]
-    QLabel* const Label74;       //!< "Pb" beside the curtain
-    OverlayLine* const Line3;    //!< beam edge, focus to the left field edge
-    OverlayLine* const Line4;    //!< beam edge, right field edge to the focus
-    OverlayLine* const Line14;   //!< curtain
-    OverlayLine* const Line41;   //!< horizontal cross-hair
-    OverlayLine* const Line42;   //!< vertical cross-hair
-    OverlayShape* const Shape1;  //!< object
-    OverlayShape* const Shape2;  //!< map frame
-    OverlayShape* const Shape3;  //!< couch bar
+    QLabel* const Label1;         //!< title
+    PictureBox* const Picture1;   //!< map and schematic
+    PictureBox* const Picture7;   //!< colour legend, 100 x 110 units
+    QLineEdit* const Text9;       //!< tube voltage [kV]
+    QLineEdit* const Text8;       //!< target angle [degree]
+    QLineEdit* const Text12;      //!< inherent filtration [mm Al]
+    QLineEdit* const Text10;      //!< added Al [mm]
+    QLineEdit* const Text11;      //!< added Cu [mm]
+    QLineEdit* const Text1;       //!< phantom thickness [cm]
+    QLineEdit* const Text2;       //!< FSD [cm]
+    QLineEdit* const Text3;       //!< first field size [cm]
+    QLineEdit* const Text4;       //!< second field size [cm]
+    QLineEdit* const Text25;      //!< histories
+    QLineEdit* const Text5;       //!< curtain lead [mm] or "-"
+    QLineEdit* const Text6;       //!< curtain length [cm] or "-"
+    QLabel* const Label36;        //!< the map's 100 % [Gy per Gy]
+    QLabel* const Label39;        //!< readout x [cm]
+    QLabel* const Label40;        //!< readout z [cm]
+    QLabel* const Label45;        //!< readout [%]
+    QLabel* const Label47;        //!< readout air kerma [Gy per Gy]
+    QLabel* const Label74;        //!< "Pb" beside the curtain
+    OverlayLine* const Line3;     //!< beam edge, focus to the left field edge
+    OverlayLine* const Line4;     //!< beam edge, right field edge to the focus
+    OverlayLine* const Line14;    //!< curtain
+    OverlayLine* const Line41;    //!< horizontal cross-hair
+    OverlayLine* const Line42;    //!< vertical cross-hair
+    OverlayShape* const Shape1;   //!< object
+    OverlayShape* const Shape2;   //!< map frame
+    OverlayShape* const Shape3;   //!< couch bar
     QPushButton* const Command1;  //!< "Close"
 
 protected:

@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
-
 #include <exception>
 
 #include "controls.h"

@@ -33,9 +33,9 @@ public:
     //! Hides Form10 and this window.
     void Command4_Click();
 
-    QLineEdit* const Text1;   //!< the result file in use
+    QLineEdit* const Text1;  //!< the result file in use
     QLabel* const Label14;
-    QLineEdit* const Text3;   //!< lead protection [mm]
+    QLineEdit* const Text3;  //!< lead protection [mm]
     QLabel* const Label1;
     QComboBox* const Combo2;  //!< lead equivalence of protective glasses [mm Pb]
     QLabel* const Label3;

@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QWidget>
-
 #include <algorithm>
 
 namespace korvana::forms {

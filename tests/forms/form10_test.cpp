@@ -1,14 +1,14 @@
 // The conversion factor window: D3mm/Kair of mono-energetic photons plotted
 // from the conversion table in the working directory, and Close.
+#include "form10.h"
+
 #include <QPushButton>
 #include <QTest>
-
 #include <cmath>
 
 #include "conversion_factor_plot.h"
 #include "eye_lens_dose.h"
 #include "fakes.h"
-#include "form10.h"
 #include "form5.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
@@ -74,21 +74,19 @@ private slots:
         // A table whose every bin has D3mm/Kair = 1.5.
         std::vector<std::string> lines;
         for (int i = 1; i <= 300; ++i) {
-            lines.push_back(QStringLiteral("%1 %2 %3")
-                                .arg(i * 0.5)
-                                .arg(2.0 * i)
-                                .arg(3.0 * i)
-                                .toStdString());
+            lines.push_back(
+                QStringLiteral("%1 %2 %3").arg(i * 0.5).arg(2.0 * i).arg(3.0 * i).toStdString());
         }
         writeLines("d-DperK.dDk", lines);
         openConversionWindow(fx);
         const forms::ConversionPlotFrame frame;
         const int y = static_cast<int>(std::lround(frame.yOf(1.5)));
         for (int kev : {10, 60, 120}) {
-            const QList<int> rows = redRows(fx.forms->form10().Picture1,
-                                            static_cast<int>(std::lround(frame.xOf(kev))));
+            const QList<int> rows =
+                redRows(fx.forms->form10().Picture1, static_cast<int>(std::lround(frame.xOf(kev))));
             QVERIFY(!rows.isEmpty());
-            QVERIFY2(rows.front() >= y - 1 && rows.back() <= y + 1, qPrintable(QString::number(kev)));
+            QVERIFY2(rows.front() >= y - 1 && rows.back() <= y + 1,
+                     qPrintable(QString::number(kev)));
         }
     }
 

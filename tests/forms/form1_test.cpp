@@ -9,7 +9,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
-
 #include <cmath>
 
 #include "engine_result_file.h"
@@ -34,10 +33,9 @@ const QColor BLUE(0, 0, 255);
 const QColor GREY(128, 128, 128);
 
 // Boxes of the twelve conditions in file order (lines 311-322).
-const char* const CONDITION_BOXES[] = {"Text1", "Text2",  "Text3",  "Text4",
-                                       "Text26", "Text27", "Text9",  "Text8",
-                                       "Text12", "Text10", "Text11", "Text25"};
-const char* const KERMA_BOXES[] = {"Text6", "Text7", "Text13", "Text14",
+const char* const CONDITION_BOXES[] = {"Text1", "Text2", "Text3",  "Text4",  "Text26", "Text27",
+                                       "Text9", "Text8", "Text12", "Text10", "Text11", "Text25"};
+const char* const KERMA_BOXES[] = {"Text6",  "Text7",  "Text13", "Text14",
                                    "Text15", "Text16", "Text17"};
 const char* const PROTECTED_BOXES[] = {"Text18", "Text19", "Text20", "Text21",
                                        "Text22", "Text23", "Text24"};
@@ -113,8 +111,8 @@ private slots:
         forms::Form1& form1 = fx.forms->form1();
         openAndClick(*fx.forms, QStringLiteral("case.data"));
 
-        const char* expected[] = {"20", "80", "25", "30",  "0.25", "60",
-                                  "80", "12", "2.5", "1.5", "0",   "2.0E+04"};
+        const char* expected[] = {"20", "80", "25",  "30",  "0.25", "60",
+                                  "80", "12", "2.5", "1.5", "0",    "2.0E+04"};
         for (int n = 0; n < 12; ++n) {
             QCOMPARE(text(form1, CONDITION_BOXES[n]), QString::fromLatin1(expected[n]));
         }
@@ -394,9 +392,9 @@ private slots:
                 form1.Command3->click();
             }
             QVERIFY(fx.forms->form2().isVisible());
-            for (QWidget* form : std::initializer_list<QWidget*>{
-                     &form1, &fx.forms->form3(), &fx.forms->form4(), &fx.forms->form5(),
-                     &fx.forms->form10()}) {
+            for (QWidget* form :
+                 std::initializer_list<QWidget*>{&form1, &fx.forms->form3(), &fx.forms->form4(),
+                                                 &fx.forms->form5(), &fx.forms->form10()}) {
                 QVERIFY2(!form->isVisible(), qPrintable(form->objectName()));
             }
             // The browser keeps its contents while hidden.
@@ -424,8 +422,7 @@ private slots:
             const double unprotected = text(form1, KERMA_BOXES[row]).toDouble();
             const double behind = text(form1, PROTECTED_BOXES[row]).toDouble();
             // The stored spectra sum to 1 up to their 4 written digits.
-            QVERIFY2(std::abs(behind - unprotected) <= 2e-3 * unprotected,
-                     PROTECTED_BOXES[row]);
+            QVERIFY2(std::abs(behind - unprotected) <= 2e-3 * unprotected, PROTECTED_BOXES[row]);
         }
     }
 

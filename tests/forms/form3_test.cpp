@@ -3,6 +3,8 @@
 // band), the grid, the schematic from the loaded result, the mouse readouts
 // at the map's corners and off it, a map without air kerma, and the painting
 // kept while another file is loaded or the window is covered.
+#include "form3.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -10,7 +12,6 @@
 #include <QTest>
 
 #include "fakes.h"
-#include "form3.h"
 #include "overlay_shapes.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
@@ -46,7 +47,9 @@ int cellRow(int m) { return 10 * (m - 1) + 1; }
 // spans X = 2 (i - 1) - 1 .. 2 (i - 1), Y = 600 - 2 (j - 1) - 1 .. - 2, and
 // the picture maps X to X + 250, Y to 700 - Y. Its left column lies beside
 // the vertical grid lines.
-QPoint cellPixel(int i, int j) { return QPoint(2 * (i - 1) - 1 + 250, 700 - (600 - 2 * (j - 1) - 1)); }
+QPoint cellPixel(int i, int j) {
+    return QPoint(2 * (i - 1) - 1 + 250, 700 - (600 - 2 * (j - 1) - 1));
+}
 
 QColor cellColour(const forms::Form3& form3, int i, int j) {
     return form3.Picture1->image().pixelColor(cellPixel(i, j));
@@ -81,10 +84,9 @@ private slots:
         QCOMPARE(form3.windowTitle(), QStringLiteral("Air kerma distribution"));
         const forms::PictureBox* legend = form3.Picture7;
         // 0..100 units over 150 pixels, 0..110 over 220: a swatch is 45 x 20 pixels.
-        const QColor swatches[] = {{255, 0, 255},   {255, 0, 0},     {255, 192, 0},
-                                   {255, 255, 0},   {146, 208, 80},  {0, 176, 80},
-                                   {0, 176, 240},   {0, 112, 192},   {112, 48, 160},
-                                   {126, 126, 126}, {200, 200, 200}};
+        const QColor swatches[] = {{255, 0, 255},  {255, 0, 0},     {255, 192, 0},  {255, 255, 0},
+                                   {146, 208, 80}, {0, 176, 80},    {0, 176, 240},  {0, 112, 192},
+                                   {112, 48, 160}, {126, 126, 126}, {200, 200, 200}};
         const char* names[] = {"Label16", "Label17", "Label18", "Label19", "Label14", "Label20",
                                "Label21", "Label22", "Label32", "Label33", "Label13"};
         const char* captions[] = {"90 -100", "80 - 90", "70 - 80", "60 - 70", "50 - 60", "40 - 50",
@@ -140,16 +142,34 @@ private slots:
         QTest::addColumn<QString>("zText");
         QTest::addColumn<QString>("percent");
         QTest::addColumn<QString>("kerma");
-        QTest::newRow("top left, column 1 row 1") << 0.0 << 600.0 << " 50" << "-100" << "1.0"
+        QTest::newRow("top left, column 1 row 1") << 0.0 << 600.0 << " 50"
+                                                  << "-100"
+                                                  << "1.0"
                                                   << "1.000E-02";
-        QTest::newRow("bottom right, column 201 row 301")
-            << 400.0 << 0.0 << " 150" << " 50" << "30.0" << "3.000E-01";
-        QTest::newRow("the maximum") << 280.0 << 400.0 << " 120" << "-50" << "100.0"
+        QTest::newRow("bottom right, column 201 row 301") << 400.0 << 0.0 << " 150"
+                                                          << " 50"
+                                                          << "30.0"
+                                                          << "3.000E-01";
+        QTest::newRow("the maximum") << 280.0 << 400.0 << " 120"
+                                     << "-50"
+                                     << "100.0"
                                      << "1.000E+00";
-        QTest::newRow("left of the map") << -1.0 << 300.0 << "" << "" << "" << "";
-        QTest::newRow("above the map") << 200.0 << 601.0 << "" << "" << "" << "";
-        QTest::newRow("right of the map") << 401.0 << 300.0 << "" << "" << "" << "";
-        QTest::newRow("below the map") << 200.0 << -1.0 << "" << "" << "" << "";
+        QTest::newRow("left of the map") << -1.0 << 300.0 << ""
+                                         << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("above the map") << 200.0 << 601.0 << ""
+                                       << ""
+                                       << ""
+                                       << "";
+        QTest::newRow("right of the map") << 401.0 << 300.0 << ""
+                                          << ""
+                                          << ""
+                                          << "";
+        QTest::newRow("below the map") << 200.0 << -1.0 << ""
+                                       << ""
+                                       << ""
+                                       << "";
     }
 
     void readoutsAtTheCornersAndOffTheMap() {

@@ -2,18 +2,18 @@
 // with the tables read afresh, a missing or short table keeping it closed,
 // the conversion factors and doses of an engine-written result, glasses and
 // protection as one layer, the 0/0 factor, the thickness messages, Close.
+#include "form5.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-
 #include <cmath>
 
 #include "engine_result_file.h"
 #include "fakes.h"
 #include "form10.h"
-#include "form5.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
 
@@ -22,9 +22,9 @@ using namespace korvana::testing;
 
 namespace {
 
-const char* const RATIO_BOXES[] = {"Text6", "Text7", "Text13", "Text14",
+const char* const RATIO_BOXES[] = {"Text6",  "Text7",  "Text13", "Text14",
                                    "Text15", "Text16", "Text17"};
-const char* const DOSE_BOXES[] = {"Text4", "Text8", "Text9", "Text10",
+const char* const DOSE_BOXES[] = {"Text4",  "Text8",  "Text9", "Text10",
                                   "Text11", "Text12", "Text19"};
 
 QStringList resultTexts(forms::Form5& form5) {
@@ -114,7 +114,7 @@ private slots:
         e.compute(QStringLiteral("0"), QStringLiteral("0"));
         QVERIFY(e.fx.recorder.messages.empty());
         forms::Form1& form1 = e.fx.forms->form1();
-        const char* kermaBoxes[] = {"Text6", "Text7", "Text13", "Text14",
+        const char* kermaBoxes[] = {"Text6",  "Text7",  "Text13", "Text14",
                                     "Text15", "Text16", "Text17"};
         for (int row = 0; row < 7; ++row) {
             const QString ratio = control<QLineEdit>(e.form5, RATIO_BOXES[row])->text();
@@ -166,8 +166,10 @@ private slots:
     void emptyThicknessOrGlassesOnlyWarn_data() {
         QTest::addColumn<QString>("protection");
         QTest::addColumn<QString>("glasses");
-        QTest::newRow("no protection") << "" << "0";
-        QTest::newRow("the empty fifth entry") << "0" << "";
+        QTest::newRow("no protection") << ""
+                                       << "0";
+        QTest::newRow("the empty fifth entry") << "0"
+                                               << "";
     }
 
     void emptyThicknessOrGlassesOnlyWarn() {

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Screenshots of the result viewers on a virtual display: runs the default
+# case in a scratch working directory, starts korvana there under Xvfb, opens
+# the result browser, loads default.data, plots the primary and three
+# scattered spectra, computes the air kerma behind 0.5 mm of lead, and shows
+# the map (with the pointer over it), the geometry window, the eye lens dose
+# with 0.07 mm glasses and the conversion factor window; one PNG per window.
+# usage: tools/screenshot_results.sh [OUT_DIR] [BUILD_DIR]
+#        (defaults: screenshots/ and build/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/ensure_packages.sh
+korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PACKAGES[@]}"
+build=$(realpath -m "${2:-build}")
+[ -x "$build/app/forms/korvana" ] || { build=$(realpath -m build); korvana_build Release; }
+
+out=$(realpath -m "${1:-screenshots}")
+mkdir -p "$out"
+
+if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
+    export KORVANA_SCREENSHOT_INNER=1
+    exec xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$out" "$build"
+fi
+
+work=$(mktemp -d /tmp/korvana-result-shots-XXXXXX)
+tools/layout_work.sh "$build" "$work"
+tools/default_case.sh "$work" >/dev/null
+cd "$work"
+./korvana >korvana.out 2>&1 &
+korvana_pid=$!
+trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# The first visible window with exactly this title.
+window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# Clicks at a point given in twips inside a window (15 twips per pixel),
+# raised first: there is no window manager and the windows overlap.
+click() {
+    local id=$1 x=$(( $2 / 15 )) y=$(( $3 / 15 ))
+    xdotool windowraise "$id"
+    sleep 0.2
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    xdotool mousemove $((X + x)) $((Y + y)) click 1
+    sleep 0.5
+}
+point_at() {
+    local id=$1 x=$(( $2 / 15 )) y=$(( $3 / 15 ))
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    xdotool mousemove $((X + x)) $((Y + y))
+    sleep 0.5
+}
+# Replaces the text of the box at a point in twips.
+type_into() {
+    click "$1" "$2" "$3"
+    xdotool key ctrl+a
+    xdotool type --delay 30 "$4"
+}
+# One window, raised first (there is no window manager).
+shot() {
+    xdotool windowraise "$2"
+    sleep 0.7
+    import -window "$2" "$out/$1.png"
+    echo "saved $out/$1.png"
+}
+
+form2=$(window Korvana)
+sleep 1
+click "$form2" 11947 9787            # Command2: result browser
+form1=$(window "Side Scattered X-ray Spectrum")
+click "$form1" 1500 640              # File1: default.data, the only result file
+click "$form1" 780 3840              # Command11: OK
+click "$form1" 5900 9000             # Command5: primary spectrum
+type_into "$form1" 9300 9540 45      # Combo1
+click "$form1" 5900 9600             # Command6: 45 degrees in red
+click "$form1" 11950 9360            # Option2: blue
+type_into "$form1" 9300 9540 90
+click "$form1" 5900 9600             # 90 degrees in blue
+click "$form1" 12950 9360            # Option3: green
+type_into "$form1" 9300 9540 135
+click "$form1" 5900 9600             # 135 degrees in green
+type_into "$form1" 20750 2415 0.5    # Text5: 0.5 mm of lead
+click "$form1" 21855 2415            # Command8
+shot 11-result-browser "$form1"
+
+click "$form1" 19950 7200            # Command1: the map
+form3=$(window "Air kerma distribution")
+point_at "$form3" 8130 5055          # the pointer at x = 120 cm, z = -50 cm
+shot 12-kerma-map "$form3"
+
+click "$form1" 16297 9000            # Command10: geometry
+shot 13-geometry "$(window Geometry)"
+
+click "$form1" 19950 6300            # Command2: eye lens dose
+form5=$(window "Eye lens dose")
+type_into "$form5" 3000 2130 0.07    # Combo2: glasses
+click "$form5" 5610 1890             # Command1: OK
+shot 14-eye-lens-dose "$form5"
+click "$form5" 2340 7140             # Command2: conversion factor
+shot 15-conversion-factor "$(window "  Air kerma to absorbed dose at 3 mm in depth")"
