@@ -162,18 +162,4 @@ void drawSceneTopView(PictureBox& picture) {
     picture.text(-14, 22, QStringLiteral("40 × 30 cm"), black);
 }
 
-void drawDepthDosePicture(PictureBox& picture) {
-    picture.clear();
-    picture.setScale(0, 0, 100, 60);
-    const QColor black = paletteColor(0);
-    // Photons in air arriving at a slab of tissue; the dose is taken 3 mm deep.
-    for (int y = 12; y <= 48; y += 9) picture.line(5, y, 40, y, rgbColor(240, 170, 0));
-    picture.text(6, 3, QStringLiteral("K air"), black);
-    picture.filledRectangle(45, 5, 95, 55, rgbColor(255, 214, 170));
-    picture.rectangle(45, 5, 95, 55, black);
-    picture.line(55, 5, 55, 55, paletteColor(12));
-    picture.text(50, 56, QStringLiteral("3 mm"), black);
-    picture.text(58, 28, QStringLiteral("D 3mm"), paletteColor(12));
-}
-
 }  // namespace korvana::forms

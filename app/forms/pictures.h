@@ -31,7 +31,4 @@ void drawResultsIcon(PictureBox& picture);
 void drawSceneSideView(PictureBox& picture);
 void drawSceneTopView(PictureBox& picture);
 
-//! Air kerma free in air versus absorbed dose 3 mm deep in the eye.
-void drawDepthDosePicture(PictureBox& picture);
-
 }  // namespace korvana::forms
