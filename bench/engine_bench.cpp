@@ -4,6 +4,8 @@
 //
 // usage: engine_bench [histories]   (default 2e6)
 // Prints histories per second, scored escapes, wall time and the speed ratio.
+#include "generate_spectrum.h"
+#include "material_tables.h"
 #include "random_stream.h"
 #include "result_file.h"
 #include "simulation.h"
@@ -56,18 +58,23 @@ int main(int argc, char** argv) {
     const fs::path data = KORVANA_DATA_DIR;
     const fs::path work = fs::temp_directory_path() / "korvana-engine-bench";
     fs::create_directories(work);
-    for (const char* table : {"ICRUSoft.dat", "MU_en2016.dat", "Pb.dat"}) {
+    for (const char* table : {"ICRUSoft.dat", "MU_en2016.dat", "Pb.dat", "Tungsten.dat",
+                              "Aluminum.atc", "Copper.dat"}) {
         fs::copy_file(data / table, work / table, fs::copy_options::overwrite_existing);
     }
-    for (const char* file : {"B2F.txt", "B_SPCTL.dat"}) {
-        fs::copy_file(data / "example" / file, work / file, fs::copy_options::overwrite_existing);
-    }
+    fs::copy_file(data / "example" / "B2F.txt", work / "B2F.txt",
+                  fs::copy_options::overwrite_existing);
     fs::current_path(work);
+    // The default beam as the main form computes it: 80 kV constant potential,
+    // 12 degrees, 2.5 mm Al inherent and 1.5 mm Al added.
+    korvana::app::generateSpectrum(korvana::app::ConditionTexts{},
+                                   korvana::app::RectificationMode::ConstantPotential,
+                                   korvana::app::loadMaterialTables());
 
     auto in = std::make_unique<EngineInputs>();
     loadEngineInputs(*in);
     in->run.historyCount = static_cast<float>(histories);
-    std::printf("default case: %.0f mm object, FSD %.0f cm, %.0f x %.0f cm field, "
+    std::printf("default case: 80 kV CP, 12 deg, 2.5 + 1.5 mm Al; %.0f mm object, FSD %.0f cm, %.0f x %.0f cm field, "
                 "%.2f mm Pb curtain of %.0f cm; %.3g histories asked\n",
                 in->run.phantomThickness * 10, in->run.focusSurfaceDistance, in->run.fieldSizeX,
                 in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength,
