@@ -7,6 +7,7 @@
 
 #include "condition_texts.h"
 #include "engine_case.h"
+#include "engine_result_file.h"
 #include "eye_lens_dose.h"
 #include "result_file.h"
 #include "result_set.h"
@@ -19,12 +20,7 @@ namespace {
 
 using namespace korvana::testing;
 
-std::vector<double> numbersOf(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<double> values;
-    for (std::string item; in >> item;) values.push_back(std::strtod(item.c_str(), nullptr));
-    return values;
-}
+std::vector<double> numbersOf(const std::string& line) { return numbersOfLine(line); }
 
 class EngineResultTest : public ::testing::Test {
 protected:
@@ -35,16 +31,7 @@ protected:
         RunFileValues run;
         run.leadCm = "0.025";
         run.fieldXCm = "30.0";
-        run.write();
-        auto in = std::make_unique<engine::EngineInputs>();
-        engine::loadEngineInputs(*in);
-        engine::RandomStream stream;
-        stream.initialise();
-        auto scores = std::make_unique<engine::Scores>();
-        engine::simulate(*in, engine::TransportBuild::Fast, stream, *scores, [](int) {});
-        const engine::RunTotals totals = engine::finishRun(*scores, in->spectrum, in->air, in->run);
-        writeLines("case.data", engine::resultFileLines(totals, *scores, in->spectrum, in->run,
-                                                        in->spectrumFile.descriptor));
+        writeLines("case.data", engineResultLines(run));
         lines = readTextFile("case.data").lines;
         ASSERT_EQ(lines.size(), 353u);
     }

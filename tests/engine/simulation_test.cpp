@@ -1,6 +1,7 @@
 // Whole runs on short history counts: reproducibility, the fast build against
 // the reference, and physics that must hold whatever the random numbers.
 #include "engine_case.h"
+#include "engine_result_file.h"
 #include "fast_physics.h"
 #include "literal_physics.h"
 #include "result_file.h"
@@ -18,12 +19,7 @@ namespace {
 
 using namespace korvana::testing;
 
-std::vector<double> numbersOf(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<double> values;
-    for (std::string item; in >> item;) values.push_back(std::strtod(item.c_str(), nullptr));
-    return values;
-}
+std::vector<double> numbersOf(const std::string& line) { return numbersOfLine(line); }
 
 class SimulationTest : public ::testing::Test {
 protected:
@@ -32,15 +28,7 @@ protected:
         writeSpectrum(smoothSpectrum());
     }
     std::vector<std::string> runCase(TransportBuild build = TransportBuild::Fast) {
-        run.write();
-        auto in = std::make_unique<EngineInputs>();
-        loadEngineInputs(*in);
-        RandomStream stream;
-        stream.initialise();
-        auto scores = std::make_unique<Scores>();
-        simulate(*in, build, stream, *scores, [](int) {});
-        const RunTotals totals = finishRun(*scores, in->spectrum, in->air, in->run);
-        return resultFileLines(totals, *scores, in->spectrum, in->run, in->spectrumFile.descriptor);
+        return engineResultLines(run, build);
     }
     ScopedWorkDir dir;
     RunFileValues run;

@@ -1,5 +1,6 @@
 // A result file written by the engine itself in the current directory, for
-// the result viewers' window tests (the engine is linked by the test only).
+// the tests of the engine's whole runs and of the result viewers (the engine
+// is linked by the tests only).
 #pragma once
 
 #include <memory>
@@ -20,21 +21,28 @@ inline RunFileValues viewerRun() {
     return run;
 }
 
-//! Runs the engine on a smooth 80 kV-like spectrum with `run` and writes its
-//! result file under run.resultName; returns the file's 353 lines.
-inline std::vector<std::string> writeEngineResultFile(const RunFileValues& run) {
-    copyEngineTables();
-    writeSpectrum(smoothSpectrum());
+//! Runs the engine on the run file and spectrum of the current directory and
+//! returns its result file's lines, without writing them.
+inline std::vector<std::string> engineResultLines(
+    const RunFileValues& run, engine::TransportBuild build = engine::TransportBuild::Fast) {
     run.write();
     auto in = std::make_unique<engine::EngineInputs>();
     engine::loadEngineInputs(*in);
     engine::RandomStream stream;
     stream.initialise();
     auto scores = std::make_unique<engine::Scores>();
-    engine::simulate(*in, engine::TransportBuild::Fast, stream, *scores, [](int) {});
+    engine::simulate(*in, build, stream, *scores, [](int) {});
     const engine::RunTotals totals = engine::finishRun(*scores, in->spectrum, in->air, in->run);
-    writeLines(run.resultName, engine::resultFileLines(totals, *scores, in->spectrum, in->run,
-                                                       in->spectrumFile.descriptor));
+    return engine::resultFileLines(totals, *scores, in->spectrum, in->run,
+                                   in->spectrumFile.descriptor);
+}
+
+//! Runs the engine on a smooth 80 kV-like spectrum with `run` and writes its
+//! result file under run.resultName; returns the file's 353 lines.
+inline std::vector<std::string> writeEngineResultFile(const RunFileValues& run) {
+    copyEngineTables();
+    writeSpectrum(smoothSpectrum());
+    writeLines(run.resultName, engineResultLines(run));
     return readTextFile(run.resultName).lines;
 }
 
