@@ -88,6 +88,19 @@ shot 06-engine-started
 close_message
 [ -f B2F.txt ] && echo "B2F.txt:" && cat -A B2F.txt
 
+# The engine's terminal: Enter starts the histories; the result file appears
+# when they are done, and a second Enter ends the engine.
+engine=$( (xdotool search --onlyvisible --class xterm; xdotool search --onlyvisible --name lumetrel) 2>/dev/null | head -n 1 || true)
+if [ -n "$engine" ]; then
+    xdotool windowraise "$engine" windowfocus "$engine"
+    sleep 0.3
+    xdotool key Return
+    for _ in $(seq 240); do [ -f shot.data ] && break; sleep 0.5; done
+    shot 06b-engine-finished
+    xdotool windowfocus "$engine"
+    xdotool key Return
+fi
+
 click "$form2" 11947 9787            # Command2: result browser
 form1=$(window "Side Scattered X-ray Spectrum")
 shot 07-result-browser
