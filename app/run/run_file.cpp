@@ -32,7 +32,7 @@ std::string resultNameProblem(std::string_view name) {
     std::string problem = fileNameProblem(name);
     if (problem.empty() && name.size() > MAX_RESULT_NAME_BYTES) {
         problem = "the name is longer than " + std::to_string(MAX_RESULT_NAME_BYTES) +
-                  " bytes (the simulation program keeps 30 characters of the name with \".data\")";
+                  " bytes (a file name holds at most 255 bytes with \".data\")";
     }
     return problem;
 }

@@ -45,9 +45,9 @@ enum class CurtainCheck {
 CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curtainLengthCm,
                           std::string_view focusSurfaceCm, std::string_view phantomThicknessCm);
 
-//! The engine keeps 30 characters (bytes) of the name line, so a name may have
-//! 25 before ".data" is cut off.
-inline constexpr std::size_t MAX_RESULT_NAME_BYTES = 25;
+//! The engine keeps the whole name line; a file name holds at most 255 bytes,
+//! ".data" included.
+inline constexpr std::size_t MAX_RESULT_NAME_BYTES = 250;
 
 //! Why `name` cannot name a result file: empty, a path separator, a character
 //! a file name cannot hold, or longer than MAX_RESULT_NAME_BYTES. Empty when usable.
