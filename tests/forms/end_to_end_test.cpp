@@ -1,7 +1,7 @@
 // The whole work flow with the real batch programs: from the main form the
-// spectrum starts tavisen, OK takes its HVL results into Form2, and the launch
+// spectrum starts tavisen, OK takes its HVL results into Form2, the launch
 // dialog starts lumetrel (no terminal: detached, input closed) which writes a
-// complete result file.
+// complete result file, and the result browser lists, loads and shows it.
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -9,11 +9,13 @@
 #include <QTest>
 
 #include "fakes.h"
+#include "form1.h"
 #include "form12.h"
 #include "form2.h"
 #include "form6.h"
 #include "hvl_results.h"
 #include "picture_format.h"
+#include "viewer_helpers.h"
 
 using namespace korvana;
 using namespace korvana::testing;
@@ -92,6 +94,22 @@ private slots:
         QCOMPARE(lines[315].trimmed(), QByteArray("60.0"));    // curtain length [cm]
         QCOMPARE(lines[316].trimmed(), QByteArray("80.0"));    // tube voltage [kV]
         QCOMPARE(lines[321].trimmed(), QByteArray(".2E+05"));  // histories
+
+        // The browser lists the new file, loads it and shows the air kerma per
+        // angle of lines 303-309 (45 to 135 degrees).
+        openAndLoad(forms, QStringLiteral("e2e.data"));
+        QCOMPARE(recorder.messages.size(), std::size_t{1});
+        QCOMPARE(forms.state().resultSet.fileName, std::string("e2e.data"));
+        const char* const kermaBoxes[] = {"Text6",  "Text7",  "Text13", "Text14",
+                                          "Text15", "Text16", "Text17"};
+        for (int k = 2; k <= 8; ++k) {
+            const QList<QByteArray> fields = lines[301 + k - 1].simplified().split(' ');
+            QCOMPARE(fields.size(), 3);
+            const QLineEdit* box = forms.form1().findChild<QLineEdit*>(kermaBoxes[k - 2]);
+            QVERIFY(box);
+            QCOMPARE(box->text(), QString::fromStdString(app::formatPicture(fields[2].toDouble(),
+                                                                           "0.000E+00")));
+        }
     }
 };
 
