@@ -41,12 +41,8 @@ int main(int argc, char** argv) {
          {Mode{RectificationMode::ConstantPotential, "1 constant potential"},
           Mode{RectificationMode::ThreePhase12Peak, "2 three-phase 12-peak"},
           Mode{RectificationMode::SinglePhaseFullWave, "3 single-phase full-wave"}}) {
-        IrradiationConditions c;
+        IrradiationConditions c;  // the default filtration and angle
         c.tubeVoltageKv = 149.5;
-        c.targetAngleDeg = 12.0;
-        c.inherentFiltrationCm = 0.25;
-        c.addedAluminiumCm = 0.15;
-        c.addedCopperCm = 0.0;
         c.rectification = m.mode;
         double fastest = 1e300;
         double total = 0.0;

@@ -17,15 +17,8 @@ GeneratedSpectrum sampleSpectrum() {
     return g;
 }
 
-IrradiationConditions sampleConditions() {
-    IrradiationConditions c;
-    c.tubeVoltageKv = 80.0;
-    c.targetAngleDeg = 12.0;
-    c.inherentFiltrationCm = 0.25;
-    c.addedAluminiumCm = 0.15;
-    c.addedCopperCm = 0.0;
-    return c;
-}
+//! The default condition: 80 kV, 12 degrees, 2.5 mm Al inherent, 1.5 mm Al added, no copper.
+IrradiationConditions sampleConditions() { return IrradiationConditions{}; }
 
 TEST(SpectrumFile, LinesOfFifteenCharactersThenTheDescriptor) {
     const std::vector<std::string> lines =
