@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/ensure_packages.sh
+source tools/xdo_helpers.sh
 korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PACKAGES[@]}"
 [ -x build/app/forms/korvana ] || korvana_build Release
 
@@ -26,21 +27,6 @@ cd "$work"
 korvana_pid=$!
 trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-# The first visible window with exactly this title.
-window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
-# Clicks at a point given in twips inside a window (15 twips per pixel).
-click() {
-    local id=$1 x=$(( $2 / 15 )) y=$(( $3 / 15 ))
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    xdotool mousemove $((X + x)) $((Y + y)) click 1
-    sleep 0.5
-}
-# Replaces the text of the box at a point in twips.
-type_into() {
-    click "$1" "$2" "$3"
-    xdotool key ctrl+a
-    xdotool type --delay 30 "$4"
-}
 shot() { sleep 0.7; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
 # The message box: the smaller of the visible windows titled Korvana. There is
 # no window manager, so it is raised and given the keyboard focus by hand.

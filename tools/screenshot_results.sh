@@ -10,6 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/ensure_packages.sh
+source tools/xdo_helpers.sh
 korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PACKAGES[@]}"
 build=$(realpath -m "${2:-build}")
 [ -x "$build/app/forms/korvana" ] || { build=$(realpath -m build); korvana_build Release; }
@@ -30,30 +31,6 @@ cd "$work"
 korvana_pid=$!
 trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-# The first visible window with exactly this title.
-window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
-# Clicks at a point given in twips inside a window (15 twips per pixel),
-# raised first: there is no window manager and the windows overlap.
-click() {
-    local id=$1 x=$(( $2 / 15 )) y=$(( $3 / 15 ))
-    xdotool windowraise "$id"
-    sleep 0.2
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    xdotool mousemove $((X + x)) $((Y + y)) click 1
-    sleep 0.5
-}
-point_at() {
-    local id=$1 x=$(( $2 / 15 )) y=$(( $3 / 15 ))
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    xdotool mousemove $((X + x)) $((Y + y))
-    sleep 0.5
-}
-# Replaces the text of the box at a point in twips.
-type_into() {
-    click "$1" "$2" "$3"
-    xdotool key ctrl+a
-    xdotool type --delay 30 "$4"
-}
 # One window, raised first (there is no window manager).
 shot() {
     xdotool windowraise "$2"
