@@ -1,0 +1,214 @@
+#include "uncertainty_file.h"
+
+#include "data_error.h"
+#include "text_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace korvana {
+
+namespace {
+
+constexpr std::string_view HEADER =
+    "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
+constexpr int FIELD_COUNT = 8;
+
+constexpr int FIRST_ANGLE_DEG = 30, ANGLE_STEP_DEG = 15;
+constexpr int FIRST_X_CM = 50, FIRST_Z_CM = -100, GRID_STEP_CM = 5;
+
+//! 9 significant digits: every float the engine holds reads back unchanged.
+std::string formatValue(double value, int significantDigits) {
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, significantDigits);
+    return std::string(buffer, result.ptr);
+}
+
+std::string formatRow(std::string_view kind, const std::string& angle, const std::string& x,
+                      const std::string& z, const KermaUncertainty& q,
+                      const std::string& estimator) {
+    std::string row(kind);
+    row += ',' + angle + ',' + x + ',' + z + ',' + formatValue(q.airKermaRatio, 9) + ',';
+    if (q.relStdError) row += formatValue(*q.relStdError, 6);
+    row += q.fewHistories ? ",1," : ",0,";
+    row += estimator;
+    return row;
+}
+
+struct Field {
+    std::string_view text;
+    int column = 0;  //!< 1-based
+};
+
+std::vector<Field> splitFields(std::string_view line) {
+    std::vector<Field> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = line.find(',', start);
+        const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+        fields.push_back(Field{line.substr(start, end - start), static_cast<int>(start) + 1});
+        if (comma == std::string_view::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+class RowParser {
+public:
+    RowParser(const std::string& fileName, int line) : m_fileName(fileName), m_line(line) {}
+
+    [[noreturn]] void fail(const Field& field, const std::string& problem) const {
+        throw DataError(SourcePosition{m_fileName, m_line, field.column}, problem);
+    }
+
+    double number(const Field& field, const char* what) const {
+        double value = 0;
+        const char* first = field.text.data();
+        const char* last = first + field.text.size();
+        const auto result = std::from_chars(first, last, value);
+        if (field.text.empty() || result.ec != std::errc() || result.ptr != last ||
+            !std::isfinite(value)) {
+            fail(field, std::string("the ") + what + " is not a number (the file is damaged) - "
+                                                     "run the simulation again");
+        }
+        return value;
+    }
+
+    //! A whole number of `step` from `first`, giving an index below `count`.
+    int index(const Field& field, const char* what, int first, int step, int count) const {
+        const double value = number(field, what);
+        const double steps = (value - first) / step;
+        const int i = static_cast<int>(std::lround(steps));
+        if (steps != i || i < 0 || i >= count) {
+            fail(field, std::string("the ") + what + " " + std::string(field.text) +
+                            " is not one of the result's (the file is damaged) - run the "
+                            "simulation again");
+        }
+        return i;
+    }
+
+    void expectEmpty(const Field& field, const char* what) const {
+        if (!field.text.empty()) fail(field, std::string("the ") + what + " must be empty here");
+    }
+
+private:
+    const std::string& m_fileName;
+    int m_line;
+};
+
+}  // namespace
+
+std::string uncertaintyFileName(std::string_view resultFileName) {
+    constexpr std::string_view suffix = ".data";
+    std::string_view stem = resultFileName;
+    if (stem.size() >= suffix.size() && stem.substr(stem.size() - suffix.size()) == suffix) {
+        stem.remove_suffix(suffix.size());
+    }
+    return std::string(stem) + ".unc.csv";
+}
+
+std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
+    std::vector<std::string> lines;
+    lines.reserve(1 + UNC_POINT_COUNT + UNC_GRID_COLUMNS * UNC_GRID_ROWS);
+    lines.emplace_back(HEADER);
+    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+        lines.push_back(formatRow("point", std::to_string(FIRST_ANGLE_DEG + ANGLE_STEP_DEG * j),
+                                  "", "", table.points[j], table.estimator));
+    }
+    // Row by row of the map, as the result file lists the grid.
+    for (int k = 0; k < UNC_GRID_ROWS; ++k) {
+        for (int i = 0; i < UNC_GRID_COLUMNS; ++i) {
+            lines.push_back(formatRow("grid", "", std::to_string(FIRST_X_CM + GRID_STEP_CM * i),
+                                      std::to_string(FIRST_Z_CM + GRID_STEP_CM * k),
+                                      table.grid[i][k], table.estimator));
+        }
+    }
+    return lines;
+}
+
+UncertaintyTable readUncertaintyFile(const std::string& fileName) {
+    const TextLines file = readTextFile(fileName);
+    if (file.lines.empty() || file.lines[0] != HEADER) {
+        throw DataError(SourcePosition{fileName, 1, 1},
+                        "this is not an uncertainty file (its first line is not the expected "
+                        "header) - run the simulation again");
+    }
+    UncertaintyTable table;
+    std::array<bool, UNC_POINT_COUNT> pointSeen{};
+    std::array<std::array<bool, UNC_GRID_ROWS>, UNC_GRID_COLUMNS> cellSeen{};
+    bool estimatorSeen = false;
+
+    for (std::size_t n = 1; n < file.lines.size(); ++n) {
+        const std::string_view line = file.lines[n];
+        const int lineNumber = static_cast<int>(n) + 1;
+        if (line.empty()) continue;
+        const RowParser parse(fileName, lineNumber);
+        const std::vector<Field> f = splitFields(line);
+        if (static_cast<int>(f.size()) != FIELD_COUNT) {
+            parse.fail(f.back(), "a row has " + std::to_string(f.size()) + " fields instead of " +
+                                     std::to_string(FIELD_COUNT) + " (the file is damaged)");
+        }
+        KermaUncertainty q;
+        q.airKermaRatio = parse.number(f[4], "air kerma ratio");
+        if (!f[5].text.empty()) q.relStdError = parse.number(f[5], "relative error");
+        if (f[6].text != "0" && f[6].text != "1") parse.fail(f[6], "few_histories must be 0 or 1");
+        q.fewHistories = f[6].text == "1";
+        if (f[7].text != "analog" && f[7].text != "next-event") {
+            parse.fail(f[7], "the estimator must be analog or next-event");
+        }
+        if (estimatorSeen && f[7].text != table.estimator) {
+            parse.fail(f[7], "rows name different estimators (the file is damaged)");
+        }
+        table.estimator = std::string(f[7].text);
+        estimatorSeen = true;
+
+        bool* seen = nullptr;
+        if (f[0].text == "point") {
+            const int j = parse.index(f[1], "angle", FIRST_ANGLE_DEG, ANGLE_STEP_DEG,
+                                      UNC_POINT_COUNT);
+            parse.expectEmpty(f[2], "x of a point");
+            parse.expectEmpty(f[3], "z of a point");
+            table.points[j] = q;
+            seen = &pointSeen[j];
+        } else if (f[0].text == "grid") {
+            parse.expectEmpty(f[1], "angle of a grid cell");
+            const int i = parse.index(f[2], "x", FIRST_X_CM, GRID_STEP_CM, UNC_GRID_COLUMNS);
+            const int k = parse.index(f[3], "z", FIRST_Z_CM, GRID_STEP_CM, UNC_GRID_ROWS);
+            table.grid[i][k] = q;
+            seen = &cellSeen[i][k];
+        } else {
+            parse.fail(f[0], "the kind must be point or grid");
+        }
+        if (*seen) parse.fail(f[0], "a quantity is listed twice (the file is damaged)");
+        *seen = true;
+    }
+
+    const auto missing = [&](const std::string& what) {
+        throw DataError(SourcePosition{fileName, static_cast<int>(file.lines.size()) + 1, 0},
+                        what + " is missing (the file is incomplete) - run the simulation again");
+    };
+    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+        if (!pointSeen[j]) missing("the point at " +
+                                   std::to_string(FIRST_ANGLE_DEG + ANGLE_STEP_DEG * j) + " deg");
+    }
+    for (int i = 0; i < UNC_GRID_COLUMNS; ++i) {
+        for (int k = 0; k < UNC_GRID_ROWS; ++k) {
+            if (!cellSeen[i][k]) {
+                missing("the grid cell x = " + std::to_string(FIRST_X_CM + GRID_STEP_CM * i) +
+                        " cm, z = " + std::to_string(FIRST_Z_CM + GRID_STEP_CM * k) + " cm");
+            }
+        }
+    }
+    return table;
+}
+
+std::optional<UncertaintyTable> readUncertaintiesBeside(const std::string& resultFileName) {
+    const std::string name = uncertaintyFileName(resultFileName);
+    std::error_code error;
+    if (!std::filesystem::exists(name, error)) return std::nullopt;
+    return readUncertaintyFile(name);
+}
+
+}  // namespace korvana

@@ -1,0 +1,61 @@
+// The statistical uncertainties of a result file: NAME.unc.csv beside NAME.data.
+//
+// Written by the engine, read by the result viewers, korvana-results and the
+// study command. UTF-8 CSV with "." as decimal point, one header line, then
+// one row per quantity: the nine measuring points (30 to 150 degrees) and the
+// 21 x 31 cells of the distribution grid (x = 50..150 cm, z = -100..50 cm):
+//
+//   kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator
+//   point,30,,,0.000123456,0.0123,0,analog
+//   grid,,50,-100,1.5e-05,0.2,1,analog
+//
+// air_kerma_ratio is the value the result file holds for the quantity, before
+// its rounding to four digits; rel_std_error is the relative standard error of
+// the mean (empty where the kerma is 0); few_histories is 1 when fewer than
+// MIN_CONTRIBUTING_HISTORIES histories contributed, so the error itself is
+// unreliable. Older result files have no such file: readers treat it as optional.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana {
+
+inline constexpr int UNC_POINT_COUNT = 9;    //!< measuring points, 30..150 degrees
+inline constexpr int UNC_GRID_COLUMNS = 21;  //!< x = 50, 55, ..., 150 cm
+inline constexpr int UNC_GRID_ROWS = 31;     //!< z = -100, -95, ..., 50 cm
+//! Below this many contributing histories the error estimate itself is flagged.
+inline constexpr long long MIN_CONTRIBUTING_HISTORIES = 10;
+
+struct KermaUncertainty {
+    double airKermaRatio = 0;           //!< [Gy/Gy] as in the result file
+    std::optional<double> relStdError;  //!< relative standard error; empty where the kerma is 0
+    bool fewHistories = false;          //!< fewer than MIN_CONTRIBUTING_HISTORIES contributed
+};
+
+struct UncertaintyTable {
+    //! [0..8] = 30, 45, ..., 150 degrees
+    std::array<KermaUncertainty, UNC_POINT_COUNT> points{};
+    //! [column 0..20: x = 50..150 cm][row 0..30: z = -100..50 cm]
+    std::array<std::array<KermaUncertainty, UNC_GRID_ROWS>, UNC_GRID_COLUMNS> grid{};
+    std::string estimator = "analog";  //!< "analog" or "next-event"
+};
+
+//! "x.data" -> "x.unc.csv"; any other name gets ".unc.csv" appended.
+std::string uncertaintyFileName(std::string_view resultFileName);
+
+//! The file's lines (without line ends), header first.
+std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table);
+
+//! Reads a whole uncertainty file. Every row must be present once; a
+//! malformed file throws DataError with its line and column.
+UncertaintyTable readUncertaintyFile(const std::string& fileName);
+
+//! The uncertainties beside a result file, or nothing when the result has no
+//! uncertainty file (an older result). A damaged one still throws DataError.
+std::optional<UncertaintyTable> readUncertaintiesBeside(const std::string& resultFileName);
+
+}  // namespace korvana

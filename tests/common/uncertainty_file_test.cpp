@@ -1,0 +1,99 @@
+#include "data_error.h"
+#include "temp_dir.h"
+#include "uncertainty_file.h"
+
+#include <gtest/gtest.h>
+
+namespace korvana {
+namespace {
+
+using testing::ScopedWorkDir;
+using testing::writeLines;
+
+UncertaintyTable sampleTable() {
+    UncertaintyTable t;
+    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+        t.points[j].airKermaRatio = static_cast<double>(1.2345678e-4f * static_cast<float>(j + 1));
+        t.points[j].relStdError = 0.01 * (j + 1);
+    }
+    t.points[8] = KermaUncertainty{0.0, std::nullopt, true};
+    t.grid[20][30].airKermaRatio = 3.5e-7;
+    t.grid[20][30].relStdError = 0.75;
+    t.grid[20][30].fewHistories = true;
+    t.estimator = "next-event";
+    return t;
+}
+
+TEST(UncertaintyFile, NameFollowsTheResultName) {
+    EXPECT_EQ(uncertaintyFileName("run1.data"), "run1.unc.csv");
+    EXPECT_EQ(uncertaintyFileName("run1"), "run1.unc.csv");
+    EXPECT_EQ(uncertaintyFileName("a.data.txt"), "a.data.txt.unc.csv");
+}
+
+TEST(UncertaintyFile, WrittenLinesReadBackUnchanged) {
+    ScopedWorkDir dir;
+    const UncertaintyTable t = sampleTable();
+    const std::vector<std::string> lines = uncertaintyFileLines(t);
+    ASSERT_EQ(lines.size(), 1u + 9u + 651u);
+    EXPECT_EQ(lines[1].substr(0, 9), "point,30,");
+    EXPECT_EQ(lines[9], "point,150,,,0,,1,next-event");
+    EXPECT_EQ(lines[10].substr(0, 13), "grid,,50,-100");
+    EXPECT_EQ(lines.back(), "grid,,150,50,3.5e-07,0.75,1,next-event");
+    writeLines("r.unc.csv", lines);
+
+    const UncertaintyTable back = readUncertaintyFile("r.unc.csv");
+    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+        // Nine digits bring every float back exactly.
+        EXPECT_EQ(static_cast<float>(back.points[j].airKermaRatio),
+                  static_cast<float>(t.points[j].airKermaRatio));
+        EXPECT_EQ(back.points[j].relStdError.has_value(), t.points[j].relStdError.has_value());
+    }
+    EXPECT_DOUBLE_EQ(*back.grid[20][30].relStdError, 0.75);
+    EXPECT_TRUE(back.grid[20][30].fewHistories);
+    EXPECT_EQ(back.estimator, "next-event");
+    EXPECT_FALSE(readUncertaintiesBeside("other.data").has_value());
+    EXPECT_TRUE(readUncertaintiesBeside("r.data").has_value());
+}
+
+TEST(UncertaintyFile, DamagedFilesAreRefusedWithTheirPosition) {
+    const std::vector<std::string> good = uncertaintyFileLines(sampleTable());
+    struct Case {
+        const char* what;
+        int line;  // 0-based line to change; -1 removes the last line
+        const char* text;
+        int expectedLine, expectedColumn;
+    };
+    const Case cases[] = {
+        {"wrong header", 0, "kind,angle", 1, 1},
+        {"bad number", 3, "point,60,,,abc,0.1,0,next-event", 4, 12},
+        {"unknown angle", 3, "point,61,,,1e-4,0.1,0,next-event", 4, 7},
+        {"off-grid x", 12, "grid,,52,-100,1e-4,0.1,0,next-event", 13, 7},
+        {"missing field", 3, "point,60,,,1e-4,0.1,0", 4, 21},
+        {"unknown kind", 3, "pointx,60,,,1e-4,0.1,0,next-event", 4, 1},
+        {"duplicate", 3, "point,30,,,1e-4,0.1,0,next-event", 4, 1},
+        {"bad flag", 3, "point,60,,,1e-4,0.1,2,next-event", 4, 21},
+        {"mixed estimators", 3, "point,60,,,1e-4,0.1,0,analog", 4, 23},
+        {"truncated", -1, "", 661, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedWorkDir dir;
+        std::vector<std::string> lines = good;
+        if (c.line < 0) {
+            lines.pop_back();
+        } else {
+            lines[static_cast<std::size_t>(c.line)] = c.text;
+        }
+        writeLines("r.unc.csv", lines);
+        try {
+            readUncertaintyFile("r.unc.csv");
+            ADD_FAILURE() << "accepted";
+        } catch (const DataError& e) {
+            EXPECT_EQ(e.where().line, c.expectedLine) << e.what();
+            EXPECT_EQ(e.where().column, c.expectedColumn) << e.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace korvana
