@@ -6,9 +6,14 @@
 #include "record_format.h"
 #include "record_writer.h"
 #include "result_file.h"
+#include "parallel_run.h"
 #include "simulation.h"
 #include "text_file.h"
+#include "uncertainty_file.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <memory>
 
 namespace korvana::engine {
@@ -39,9 +44,11 @@ std::string askForFileName(Console& console) {
     }
 }
 
-//! Writes the result file; a name that is blank or cannot be written is asked
-//! for again on the console, so a finished run is not thrown away.
-bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines) {
+//! Writes the result file and the uncertainty file beside it; a name that is
+//! blank or cannot be written is asked for again on the console, so a
+//! finished run is not thrown away.
+bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines,
+                 const std::vector<std::string>& uncertaintyLines) {
     if (name.empty()) {
         console.writeLine("File name missing or blank - please enter file name");
         name = askForFileName(console);
@@ -49,15 +56,54 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
     while (!name.empty()) {
         try {
             writeTextFileAtomically(name, lines);
-            return true;
+            break;
         } catch (const DataError& e) {
             console.writeLine(std::string("Result file ") + e.what());
             console.writeLine("Please enter another file name");
             name = askForFileName(console);
         }
     }
-    console.writeLine("No file name given - the results were not saved.");
-    return false;
+    if (name.empty()) {
+        console.writeLine("No file name given - the results were not saved.");
+        return false;
+    }
+    try {
+        writeTextFileAtomically(uncertaintyFileName(name), uncertaintyLines);
+    } catch (const DataError& e) {
+        // The result itself is saved; only its error bars are missing.
+        console.writeLine(std::string("Uncertainty file ") + e.what());
+    }
+    return true;
+}
+
+std::string modeLine(const EngineOptions& options, int threads, int processes) {
+    std::string line = " Parallel mode: " + std::to_string(threads) +
+                       (threads == 1 ? " thread" : " threads");
+    if (processes > 1) line += " in each of " + std::to_string(processes) + " processes";
+    line += ", seed " + std::to_string(options.seed) + ", " + estimatorName(options.estimator) +
+            " estimator";
+    return line;
+}
+
+std::string timeLeftLine(const ParallelProgress& p) {
+    char text[120];
+    if (p.historiesDone == 0) {
+        std::snprintf(text, sizeof text, "   ... %.0f s, first blocks still running", p.seconds);
+    } else {
+        const double share = static_cast<double>(p.historiesDone) /
+                             static_cast<double>(std::max<std::int64_t>(p.historiesTotal, 1));
+        std::snprintf(text, sizeof text, "   ... %3.0f %% of the histories done, about %.0f s left",
+                      100.0 * share, p.seconds * (1.0 - share) / share);
+    }
+    return text;
+}
+
+std::string speedLine(std::int64_t histories, double seconds) {
+    char text[120];
+    std::snprintf(text, sizeof text, " %lld histories in %.1f s: %.4g histories per second",
+                  static_cast<long long>(histories), seconds,
+                  seconds > 0 ? static_cast<double>(histories) / seconds : 0.0);
+    return text;
 }
 
 }  // namespace
@@ -75,34 +121,68 @@ std::string progressLine(int bin, int lastBinPlusOne) {
     return RecordWriter(format).integer(bin).integer(lastBinPlusOne).line().substr(1);
 }
 
-int runEngine(Console& console, const Clock& clock) {
+int runEngine(Console& console, const Clock& clock, const EngineOptions& options,
+              BlockExchange* exchange) {
     RandomStream stream;
     stream.initialise();
     // Large tables: kept off the stack.
     auto inputs = std::make_unique<EngineInputs>();
     loadEngineInputs(*inputs);
     auto scores = std::make_unique<Scores>();
+    auto moments = std::make_unique<KermaMoments>();
     const EngineInputs& in = *inputs;
+    const bool talks = !exchange || exchange->rank() == 0;
 
-    showBanner(console);
-    console.waitForEnter();
+    if (talks) {
+        showBanner(console);
+        console.waitForEnter();
+    }
+    if (exchange) exchange->waitForProcessZero();
 
-    console.writeLine(" <<< Monte Carlo Simulation >>>");
-    const ClockTime startClock = clock.now();
-    console.writeLine(clockLine("Start time", startClock));
-
-    simulate(in, TransportBuild::Fast, stream, *scores, [&](int bin) {
+    ClockTime startClock{};
+    if (talks) {
+        console.writeLine(" <<< Monte Carlo Simulation >>>");
+        startClock = clock.now();
+        console.writeLine(clockLine("Start time", startClock));
+    }
+    const auto showProgress = [&](int bin) {
         console.writeLine(progressLine(bin, in.spectrum.topBin + 1));
-    });
+    };
+
+    std::int64_t histories = 0;
+    double seconds = 0;
+    if (options.parallel) {
+        ParallelSettings settings;
+        settings.threads = options.threads > 0 ? options.threads : availableCores();
+        settings.seed = options.seed;
+        settings.exchange = exchange;
+        if (talks) {
+            console.writeLine(modeLine(options, settings.threads,
+                                       exchange ? exchange->rankCount() : 1));
+        }
+        const auto started = std::chrono::steady_clock::now();
+        simulateParallel(in, settings, *scores, *moments, showProgress,
+                         [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); });
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        for (const HistoryBlock& b : planBlocks(in.spectrum, in.run.historyCount)) {
+            histories += b.histories;
+        }
+    } else {
+        simulate(in, TransportBuild::Fast, stream, *scores, showProgress, moments.get());
+    }
+    if (!talks) return 0;
 
     console.writeLine("");
     console.writeLine(clockLine("Start time", startClock));
+    if (options.parallel) console.writeLine(speedLine(histories, seconds));
     console.writeLine("");
 
     const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
     const std::vector<std::string> lines =
         resultFileLines(totals, *scores, in.spectrum, in.run, in.spectrumFile.descriptor);
-    const bool saved = saveResults(console, in.run.resultFileName, lines);
+    const std::vector<std::string> uncertaintyLines = uncertaintyFileLines(
+        uncertaintyTableFor(totals, *scores, *moments, estimatorName(options.estimator)));
+    const bool saved = saveResults(console, in.run.resultFileName, lines, uncertaintyLines);
 
     console.writeLine(clockLine("Finish time", clock.now()));
     console.writeLine("");

@@ -8,8 +8,9 @@
 
 namespace korvana::engine {
 
-FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores)
-    : m_tissue(tissue), m_scoring(scoring), m_scores(scores) {
+FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores,
+                         KermaMoments* moments)
+    : m_tissue(tissue), m_scoring(scoring), m_scores(&scores), m_moments(moments) {
     for (int j = 1; j <= tissue.rowCount; ++j) {
         const TissueCrossSectionRow& row = tissue.rows[j];
         LogRow& l = m_logRows[j];
@@ -136,7 +137,7 @@ float FastPhysics::incoherentFunctionAt(float x) const {
 void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1) {
     const float E = photon.energy;
     const int b = energyBin(E);
-    ++m_scores.scoredEscapes;
+    ++m_scores->scoredEscapes;
     const float muEn = gridValue(m_scoring.airEnergyAbsorption, E);
     const float muPb = gridValue(m_scoring.leadAttenuation, E);
 
@@ -163,8 +164,10 @@ void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1
                 const float dzp = zp - POINT_Z[j];
                 if (dzp * dzp + yp * yp > POINT_DISC_RADIUS * POINT_DISC_RADIUS) continue;
                 const float factor = transmission();
-                m_scores.pointSpectrum[j][b] += factor;
-                m_scores.pointKerma[j] += energyTimesMuEn * factor / sdir;
+                const float kerma = energyTimesMuEn * factor / sdir;
+                m_scores->pointSpectrum[j][b] += factor;
+                m_scores->pointKerma[j] += kerma;
+                if (m_moments) m_moments->add(KermaMoments::pointIndex(j), kerma);
             }
         }
     }
@@ -186,7 +189,9 @@ void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1
         for (int k = first; k <= last; ++k) {
             const float dzk = zp - gridRowZ(k);
             if (dzk * dzk + yp * yp <= GRID_DISC_RADIUS * GRID_DISC_RADIUS) {
-                m_scores.gridKerma[i][k] += energyTimesMuEn * transmission() / sdir;
+                const float kerma = energyTimesMuEn * transmission() / sdir;
+                m_scores->gridKerma[i][k] += kerma;
+                if (m_moments) m_moments->add(KermaMoments::cellIndex(i, k), kerma);
             }
         }
     }

@@ -17,6 +17,7 @@
 //    and the curtain factor taken once per escape.
 #pragma once
 
+#include "kerma_moments.h"
 #include "random_stream.h"
 #include "scattering.h"
 #include "scores.h"
@@ -29,7 +30,16 @@ namespace korvana::engine {
 
 class FastPhysics {
 public:
-    FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores);
+    //! Scores into `scores`, and into `moments` when given (the uncertainty
+    //! bookkeeping, which the result file does not depend on).
+    FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores,
+                KermaMoments* moments = nullptr);
+
+    //! Scores the following histories into other tallies (a block of the parallel mode).
+    void scoreInto(Scores& scores, KermaMoments* moments) {
+        m_scores = &scores;
+        m_moments = moments;
+    }
 
     TissueCoefficients coefficients(float E);
     float incoherentFunctionAt(float x) const;
@@ -74,7 +84,8 @@ private:
 
     const TissueTables& m_tissue;
     ScoringContext m_scoring;
-    Scores& m_scores;
+    Scores* m_scores;
+    KermaMoments* m_moments;
 
     //! Per tissue row j: ln e(j), and for j >= 2 the differences to row j-1.
     struct LogRow {

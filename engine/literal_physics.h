@@ -15,8 +15,9 @@ namespace korvana::engine {
 
 class LiteralPhysics {
 public:
-    LiteralPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores)
-        : m_tissue(tissue), m_scoring(scoring), m_scores(scores) {}
+    LiteralPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores,
+                   KermaMoments* moments = nullptr)
+        : m_tissue(tissue), m_scoring(scoring), m_scores(scores), m_moments(moments) {}
 
     TissueCoefficients coefficients(float E) const { return tissueCoefficients(m_tissue, E); }
     float incoherentFunctionAt(float x) const { return engine::incoherentFunctionAt(m_tissue, x); }
@@ -49,13 +50,14 @@ public:
     }
 
     void scoreEscape(const Photon& p, float x1, float y1, float z1) {
-        engine::scoreEscape(m_scores, m_scoring, p, x1, y1, z1);
+        engine::scoreEscape(m_scores, m_scoring, p, x1, y1, z1, m_moments);
     }
 
 private:
     const TissueTables& m_tissue;
     ScoringContext m_scoring;
     Scores& m_scores;
+    KermaMoments* m_moments;
 };
 
 }  // namespace korvana::engine

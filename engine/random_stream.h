@@ -27,6 +27,14 @@ public:
     //! Seed, fill IX(i) = (2 IX(i-1) + i) mod 16384, warm up 1000 discarded steps.
     void initialise();
 
+    //! The stream of one block of histories in the parallel mode: IX(1..52)
+    //! are 14-bit pieces of SplitMix64 outputs started from a key that mixes
+    //! (seed, bin, block); IX(53..55) hold the bin and the block number
+    //! themselves, so no two blocks of one seed start from the same state;
+    //! IX(1) is made odd, which an additive generator modulo 2^14 needs for
+    //! its full period. Then the same 1000 warm-up steps.
+    void initialiseForBlock(std::uint64_t seed, int bin, std::int64_t block);
+
     //! One step, returning IX(K)/16384.1 in [0, 16383/16384.1].
     float next() { return valueOf(nextInteger()); }
 

@@ -10,7 +10,41 @@ namespace {
 
 float ratio(float value, float reference) { return reference == 0.0f ? 0.0f : value / reference; }
 
+//! The area of a measuring point's disc, 25 pi [cm^2].
+constexpr float POINT_DISC_AREA = 25.0f * PI;
+
 }  // namespace
+
+float pointKermaRatio(const RunTotals& totals, const Scores& scores, int point) {
+    return ratio(scores.pointKerma[point] / POINT_DISC_AREA, totals.primaryKerma);
+}
+
+float gridKermaRatio(const RunTotals& totals, const Scores& scores, int column, int row) {
+    return ratio(scores.gridKerma[column][row], totals.primaryKerma);
+}
+
+UncertaintyTable uncertaintyTableFor(const RunTotals& totals, const Scores& scores,
+                                     const KermaMoments& moments, const std::string& estimator) {
+    const auto entry = [&moments](float value, int q) {
+        KermaUncertainty u;
+        u.airKermaRatio = value;
+        if (value != 0.0f) u.relStdError = moments.relativeError(q);
+        u.fewHistories = moments.contributingHistories(q) < MIN_CONTRIBUTING_HISTORIES;
+        return u;
+    };
+    UncertaintyTable table;
+    table.estimator = estimator;
+    for (int j = 1; j <= POINT_COUNT; ++j) {
+        table.points[j - 1] = entry(pointKermaRatio(totals, scores, j), KermaMoments::pointIndex(j));
+    }
+    for (int i = 1; i <= GRID_COLUMNS; ++i) {
+        for (int k = 1; k <= GRID_ROWS; ++k) {
+            table.grid[i - 1][k - 1] =
+                entry(gridKermaRatio(totals, scores, i, k), KermaMoments::cellIndex(i, k));
+        }
+    }
+    return table;
+}
 
 RunTotals finishRun(Scores& scores, const PreparedSpectrum& spectrum,
                     const GridTable& airEnergyAbsorption, const RunParameters& run) {
@@ -61,13 +95,11 @@ std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& 
                         .line());
 
     const RecordFormat pointLine("(E10.4,2X,E10.4,2X,E10.4)");
-    const float discArea = 25.0f * PI;
     for (int j = 1; j <= POINT_COUNT; ++j) {
-        const float kerma = scores.pointKerma[j] / discArea;
         lines.push_back(RecordWriter(pointLine)
                             .real(totals.pointSpectrumPeak[j])
-                            .real(kerma)
-                            .real(ratio(kerma, totals.primaryKerma))
+                            .real(scores.pointKerma[j] / POINT_DISC_AREA)
+                            .real(pointKermaRatio(totals, scores, j))
                             .line());
     }
 
@@ -92,7 +124,7 @@ std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& 
     for (int k = 1; k <= GRID_ROWS; ++k) {
         RecordWriter w(gridLine);
         for (int i = 1; i <= GRID_COLUMNS; ++i) {
-            w.real(ratio(scores.gridKerma[i][k], totals.primaryKerma));
+            w.real(gridKermaRatio(totals, scores, i, k));
         }
         lines.push_back(w.line());
     }

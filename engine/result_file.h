@@ -4,7 +4,9 @@
 #include "beam.h"
 #include "grid_tables.h"
 #include "run_parameters.h"
+#include "kerma_moments.h"
 #include "scores.h"
+#include "uncertainty_file.h"
 
 #include <array>
 #include <string>
@@ -30,5 +32,15 @@ std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& 
                                          const BeamDescriptor& beam);
 
 inline constexpr int RESULT_FILE_LINES = 353;
+
+//! The air kerma ratios the result file holds, before their rounding: point
+//! 1..9 and grid cell (column 1..21, row 1..31), from finished scores.
+float pointKermaRatio(const RunTotals& totals, const Scores& scores, int point);
+float gridKermaRatio(const RunTotals& totals, const Scores& scores, int column, int row);
+
+//! The uncertainty file's table for a finished run: the result file's ratios
+//! with the relative errors of `moments`, and the estimator's name.
+UncertaintyTable uncertaintyTableFor(const RunTotals& totals, const Scores& scores,
+                                     const KermaMoments& moments, const std::string& estimator);
 
 }  // namespace korvana::engine

@@ -7,7 +7,7 @@
 namespace korvana::engine {
 
 void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& photon, float x1,
-                 float y1, float z1) {
+                 float y1, float z1, KermaMoments* moments) {
     const float E = photon.energy;
     const int b = energyBin(E);
     ++scores.scoredEscapes;
@@ -30,8 +30,10 @@ void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& ph
         const float dzp = zp - POINT_Z[j];
         if (dzp * dzp + yp * yp > POINT_DISC_RADIUS * POINT_DISC_RADIUS) continue;
         const float T = curtainTransmission(context.curtain, z, zc, muPb);
+        const float kerma = E * muEn * T / sdir;
         scores.pointSpectrum[j][b] += T;
-        scores.pointKerma[j] += E * muEn * T / sdir;
+        scores.pointKerma[j] += kerma;
+        if (moments) moments->add(KermaMoments::pointIndex(j), kerma);
     }
 
     for (int i = 1; i <= GRID_COLUMNS; ++i) {
@@ -43,7 +45,9 @@ void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& ph
             const float dzk = zp - gridRowZ(k);
             if (dzk * dzk + yp * yp <= GRID_DISC_RADIUS * GRID_DISC_RADIUS) {
                 const float T = curtainTransmission(context.curtain, z, zc, muPb);
-                scores.gridKerma[i][k] += E * muEn * T / sdir;
+                const float kerma = E * muEn * T / sdir;
+                scores.gridKerma[i][k] += kerma;
+                if (moments) moments->add(KermaMoments::cellIndex(i, k), kerma);
             }
         }
     }

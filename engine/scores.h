@@ -4,6 +4,7 @@
 
 #include "energy_grid.h"
 #include "geometry.h"
+#include "kerma_moments.h"
 #include "photon.h"
 
 #include <array>
@@ -34,7 +35,8 @@ struct ScoringContext {
 //! along its straight line from its last interaction point to every scoring
 //! plane. (x1, y1, z1) is the tentative point outside the object. This is the
 //! reference form: every disc tested, the curtain factor taken at each hit.
+//! Each contribution also goes to `moments` when given.
 void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& photon, float x1,
-                 float y1, float z1);
+                 float y1, float z1, KermaMoments* moments = nullptr);
 
 }  // namespace korvana::engine

@@ -30,7 +30,7 @@ namespace {
 
 template <class Physics>
 void walkBins(const EngineInputs& in, Physics& physics, RandomStream& stream,
-              const std::function<void(int bin)>& onBin) {
+              const std::function<void(int bin)>& onBin, KermaMoments* moments) {
     const PhantomBox box = phantomBoxFor(in.run);
     for (int bin = FIRST_SIMULATED_BIN; bin <= in.spectrum.topBin; ++bin) {
         onBin(bin);
@@ -39,20 +39,21 @@ void walkBins(const EngineInputs& in, Physics& physics, RandomStream& stream,
         for (std::int64_t n = 0; n < count; ++n) {
             runHistory(binEnergy, in.run, box, physics, stream);
         }
+        if (moments && count > 0) moments->closeStratum(count);
     }
 }
 
 }  // namespace
 
 void simulate(const EngineInputs& in, TransportBuild build, RandomStream& stream, Scores& scores,
-              const std::function<void(int bin)>& onBin) {
+              const std::function<void(int bin)>& onBin, KermaMoments* moments) {
     const ScoringContext scoring{in.air, in.lead, leadCurtainFor(in.run)};
     if (build == TransportBuild::Fast) {
-        FastPhysics physics(in.tissue, scoring, scores);
-        walkBins(in, physics, stream, onBin);
+        FastPhysics physics(in.tissue, scoring, scores, moments);
+        walkBins(in, physics, stream, onBin, moments);
     } else {
-        LiteralPhysics physics(in.tissue, scoring, scores);
-        walkBins(in, physics, stream, onBin);
+        LiteralPhysics physics(in.tissue, scoring, scores, moments);
+        walkBins(in, physics, stream, onBin, moments);
     }
 }
 

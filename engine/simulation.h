@@ -4,6 +4,7 @@
 
 #include "beam.h"
 #include "grid_tables.h"
+#include "kerma_moments.h"
 #include "random_stream.h"
 #include "run_parameters.h"
 #include "scores.h"
@@ -31,9 +32,12 @@ void loadEngineInputs(EngineInputs& inputs);
 //! Which lookups the history loop uses; both give bit-identical results.
 enum class TransportBuild { Fast, Literal };
 
-//! Runs the histories of bins 10 to the spectrum's top bin, calling
-//! `onBin(bin)` before each bin. The stream must be initialised.
+//! Runs the histories of bins 10 to the spectrum's top bin in one random
+//! stream, calling `onBin(bin)` before each bin. The stream must be
+//! initialised. With `moments`, also keeps the uncertainty bookkeeping, one
+//! stratum per bin; the scores and the stream are the same either way.
 void simulate(const EngineInputs& inputs, TransportBuild build, RandomStream& stream,
-              Scores& scores, const std::function<void(int bin)>& onBin);
+              Scores& scores, const std::function<void(int bin)>& onBin,
+              KermaMoments* moments = nullptr);
 
 }  // namespace korvana::engine

@@ -1,0 +1,67 @@
+#include "engine_options.h"
+
+#include "parallel_run.h"
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+namespace korvana::engine {
+
+const char* estimatorName(Estimator estimator) {
+    return estimator == Estimator::NextEvent ? "next-event" : "analog";
+}
+
+EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std::ostream& out) {
+    CLI::App app("Monte Carlo simulation of the scattered radiation beside an irradiated object "
+                 "with a lead curtain. Reads B2F.txt, B_SPCTL.dat and the tables from the "
+                 "working directory and writes the result file and its .unc.csv there.",
+                 "lumetrel");
+    EngineOptions options;
+    long long threads = -1;
+    std::string seed;
+    std::string estimator = "analog";
+    app.add_option("--threads", threads,
+                   "Parallel mode on N threads (0: every core). The result does not depend on N.");
+    app.add_option("--seed", seed,
+                   "Parallel mode with the block streams of seed S (a whole number, default " +
+                       std::to_string(DEFAULT_SEED) + "); another S gives an independent replica.");
+    app.add_option("--estimator", estimator,
+                   "Scoring at the measuring points: analog (default) or next-event.")
+        ->check(CLI::IsMember({"analog", "next-event"}));
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        options.helpShown = true;
+        return options;
+    } catch (const CLI::ParseError& e) {
+        throw OptionsError(e.what());
+    }
+
+    if (app.count("--threads") > 0) {
+        if (threads < 0 || threads > 4096) {
+            throw OptionsError("--threads: " + std::to_string(threads) +
+                               " is not a thread count (0 for every core, or 1 to 4096)");
+        }
+        options.parallel = true;
+        options.threads = static_cast<int>(threads);
+    }
+    options.seed = DEFAULT_SEED;
+    if (app.count("--seed") > 0) {
+        const bool digitsOnly = !seed.empty() && seed.size() <= 19 &&
+                                seed.find_first_not_of("0123456789") == std::string::npos;
+        if (!digitsOnly) {
+            throw OptionsError("--seed: " + seed + " is not a whole number from 0 up");
+        }
+        options.seed = std::stoull(seed);
+        options.parallel = true;
+    }
+    options.estimator = estimator == "next-event" ? Estimator::NextEvent : Estimator::Analog;
+    return options;
+}
+
+}  // namespace korvana::engine
