@@ -18,14 +18,17 @@ korvana_ensure_packages() {
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     echo "Installing: $missing"
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -qq
     # shellcheck disable=SC2086
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing
 }
 
 # Everything the programs and the test suite need to build and run (the window
 # tests run on Qt's offscreen platform and draw text with a plain font).
-KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev qt6-base-dev fonts-dejavu-core)
+KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev libcli11-dev qt6-base-dev fonts-dejavu-core)
+
+# ./test also builds lumetrel with Open MPI and runs it over two processes.
+KORVANA_TEST_PACKAGES=(libopenmpi-dev openmpi-bin)
 
 # korvana on a display: a Japanese font for the captions and a terminal for the
 # simulation engine's console window.

@@ -1,0 +1,212 @@
+// The parallel mode and the uncertainty file, through whole engine runs.
+#include "driver.h"
+#include "engine_case.h"
+#include "engine_options.h"
+#include "engine_result_file.h"
+#include "parallel_run.h"
+#include "random_stream.h"
+#include "uncertainty_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+namespace korvana::engine {
+namespace {
+
+using namespace korvana::testing;
+
+struct RunFiles {
+    std::string result, uncertainty;
+    std::string console;
+};
+
+//! Runs the engine on the smooth spectrum of the current directory.
+RunFiles runCase(const EngineOptions& options, const std::string& histories,
+                 const std::string& name) {
+    RunFileValues run;
+    run.histories = histories;
+    run.resultName = name;
+    run.write();
+    std::istringstream in;
+    std::ostringstream out;
+    StreamConsole console(in, out);
+    SystemClock clock;
+    EXPECT_EQ(runEngine(console, clock, options), 0);
+    return {readWhole(name), readWhole(uncertaintyFileName(name)), out.str()};
+}
+
+EngineOptions parallel(int threads, std::uint64_t seed = DEFAULT_SEED) {
+    EngineOptions o;
+    o.parallel = true;
+    o.threads = threads;
+    o.seed = seed;
+    return o;
+}
+
+class ParallelRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copyEngineTables();
+        writeSpectrum(smoothSpectrum());
+    }
+    ScopedWorkDir dir;
+};
+
+TEST_F(ParallelRunTest, UncertaintyFileHoldsTheResultFilesKermas) {
+    const RunFiles files = runCase(EngineOptions{}, "2.000E+05", "u.data");
+    const UncertaintyTable table = readUncertaintyFile("u.unc.csv");
+    const std::vector<std::string> lines = readTextFile("u.data").lines;
+    for (int j = 0; j < 9; ++j) {
+        const double inFile = numbersOfLine(lines[static_cast<std::size_t>(301 + j)])[2];
+        const KermaUncertainty& p = table.points[static_cast<std::size_t>(j)];
+        // The result file rounds to four digits.
+        EXPECT_NEAR(p.airKermaRatio, inFile, 5e-4 * inFile) << "point " << j + 1;
+        ASSERT_TRUE(p.relStdError.has_value());
+        EXPECT_GT(*p.relStdError, 0.0);
+        EXPECT_LT(*p.relStdError, 1.0);
+    }
+    const std::vector<double> firstRow = numbersOfLine(lines[322]);
+    for (int i = 0; i < 21; ++i) {
+        EXPECT_NEAR(table.grid[static_cast<std::size_t>(i)][0].airKermaRatio, firstRow[i],
+                    5e-4 * firstRow[i]);
+    }
+    EXPECT_EQ(table.estimator, "analog");
+}
+
+TEST_F(ParallelRunTest, FilesDoNotDependOnTheThreadCountButOnTheSeed) {
+    const RunFiles one = runCase(parallel(1), "1.000E+05", "t1.data");
+    const RunFiles two = runCase(parallel(2), "1.000E+05", "t2.data");
+    const RunFiles three = runCase(parallel(3), "1.000E+05", "t3.data");
+    EXPECT_TRUE(one.result == two.result && two.result == three.result);
+    EXPECT_TRUE(one.uncertainty == two.uncertainty && two.uncertainty == three.uncertainty);
+    const RunFiles otherSeed = runCase(parallel(2, 2), "1.000E+05", "s2.data");
+    EXPECT_NE(one.result, otherSeed.result);
+    EXPECT_NE(one.uncertainty, otherSeed.uncertainty);
+
+    // The console names the mode, and the bins still come in order.
+    EXPECT_NE(two.console.find(" Parallel mode: 2 threads, seed 1, analog estimator"),
+              std::string::npos);
+    EXPECT_LT(two.console.find(" 20 / 160"), two.console.find(" 21 / 160"));
+    EXPECT_NE(two.console.find("histories per second"), std::string::npos);
+}
+
+TEST(BlockStreams, NeighbouringBlocksAndSeedsStartApart) {
+    const auto firstDraws = [](std::uint64_t seed, int bin, std::int64_t block) {
+        RandomStream s;
+        s.initialiseForBlock(seed, bin, block);
+        std::vector<int> draws;
+        for (int n = 0; n < 8; ++n) draws.push_back(s.nextInteger());
+        return draws;
+    };
+    const std::vector<int> base = firstDraws(1, 100, 5);
+    for (const auto& [seed, bin, block] :
+         {std::tuple{1ull, 100, 6ll}, std::tuple{1ull, 100, 4ll}, std::tuple{1ull, 101, 5ll},
+          std::tuple{1ull, 99, 5ll}, std::tuple{2ull, 100, 5ll}}) {
+        const std::vector<int> other = firstDraws(seed, bin, block);
+        EXPECT_NE(other[0], base[0]) << seed << " " << bin << " " << block;
+        EXPECT_NE(other, base);
+    }
+}
+
+TEST(BlockPlan, BlocksOfAFixedSizeCoverEachBin) {
+    PreparedSpectrum s;
+    s.topBin = 12;
+    s.normalised[10] = 0.5f;
+    s.normalised[12] = 0.5f;
+    const std::vector<HistoryBlock> blocks = planBlocks(s, 2.0f * BLOCK_HISTORIES + 2.0f);
+    ASSERT_EQ(blocks.size(), 4u);  // bin 10: full + 1 history; bin 11: none; bin 12 the same
+    EXPECT_EQ(blocks[0].bin, 10);
+    EXPECT_EQ(blocks[1].histories, 1);
+    EXPECT_EQ(blocks[1].index, 1);
+    EXPECT_EQ(blocks[2].bin, 12);
+    EXPECT_EQ(blocks[2].index, 0);
+}
+
+//! (a - b) / combined standard error, per measuring point.
+std::vector<double> normalisedDifferences(const UncertaintyTable& a, const UncertaintyTable& b) {
+    std::vector<double> z;
+    for (int j = 0; j < 9; ++j) {
+        const KermaUncertainty& p = a.points[static_cast<std::size_t>(j)];
+        const KermaUncertainty& q = b.points[static_cast<std::size_t>(j)];
+        const double sp = p.airKermaRatio * p.relStdError.value_or(0);
+        const double sq = q.airKermaRatio * q.relStdError.value_or(0);
+        z.push_back((p.airKermaRatio - q.airKermaRatio) / std::sqrt(sp * sp + sq * sq));
+    }
+    return z;
+}
+
+TEST_F(ParallelRunTest, ParallelAndExactModesAgreeWithinTheirErrors) {
+    runCase(EngineOptions{}, "1.000E+06", "exact.data");
+    runCase(parallel(2), "1.000E+06", "par.data");
+    const std::vector<double> z = normalisedDifferences(readUncertaintyFile("exact.unc.csv"),
+                                                        readUncertaintyFile("par.unc.csv"));
+    for (int j = 0; j < 9; ++j) EXPECT_LT(std::fabs(z[static_cast<std::size_t>(j)]), 4.0) << j;
+}
+
+TEST_F(ParallelRunTest, ReportedErrorsMatchTheSpreadOfIndependentSeeds) {
+    constexpr int SEEDS = 12;
+    std::vector<UncertaintyTable> replicas;
+    for (int s = 1; s <= SEEDS; ++s) {
+        runCase(parallel(2, static_cast<std::uint64_t>(s) * 7919), "4.000E+05", "r.data");
+        replicas.push_back(readUncertaintyFile("r.unc.csv"));
+    }
+    // Pooled over the nine points: the deviation of each replica from the
+    // mean of all, in units of the mean reported standard error, corrected
+    // for the mean's own share; its root mean square is 1 for honest errors.
+    double sumOfSquares = 0;
+    int count = 0;
+    for (int j = 0; j < 9; ++j) {
+        double mean = 0, reported = 0;
+        for (const UncertaintyTable& r : replicas) {
+            const KermaUncertainty& p = r.points[static_cast<std::size_t>(j)];
+            mean += p.airKermaRatio / SEEDS;
+            reported += p.airKermaRatio * p.relStdError.value_or(0) / SEEDS;
+        }
+        for (const UncertaintyTable& r : replicas) {
+            const double d = (r.points[static_cast<std::size_t>(j)].airKermaRatio - mean) / reported;
+            sumOfSquares += d * d * SEEDS / (SEEDS - 1);
+            ++count;
+        }
+    }
+    const double rms = std::sqrt(sumOfSquares / count);
+    RecordProperty("rms", std::to_string(rms));
+    EXPECT_GT(rms, 0.7);
+    EXPECT_LT(rms, 1.4);
+}
+
+TEST(EngineOptions, RefusalsAndTheModesTheySelect) {
+    std::ostringstream help;
+    const auto parse = [&help](std::vector<std::string> args) {
+        return parseEngineOptions(args, help);
+    };
+    EXPECT_FALSE(parse({}).parallel);
+    const EngineOptions all = parse({"--threads", "0"});
+    EXPECT_TRUE(all.parallel);
+    EXPECT_EQ(all.threads, 0);
+    EXPECT_EQ(all.seed, DEFAULT_SEED);
+    const EngineOptions seeded = parse({"--seed=42", "--estimator", "next-event"});
+    EXPECT_TRUE(seeded.parallel);
+    EXPECT_EQ(seeded.seed, 42u);
+    EXPECT_EQ(seeded.estimator, Estimator::NextEvent);
+    EXPECT_TRUE(parse({"--help"}).helpShown);
+    EXPECT_NE(help.str().find("--threads"), std::string::npos);
+
+    for (const std::vector<std::string>& refused :
+         std::vector<std::vector<std::string>>{{"--threads"},
+                                               {"--threads", "-1"},
+                                               {"--threads", "two"},
+                                               {"--threads", "1.5"},
+                                               {"--seed"},
+                                               {"--seed", "-3"},
+                                               {"--seed", "0x10"},
+                                               {"--estimator", "fast"},
+                                               {"--thread", "2"},
+                                               {"extra"}}) {
+        EXPECT_THROW(parse(refused), OptionsError) << refused[0];
+    }
+}
+
+}  // namespace
+}  // namespace korvana::engine
