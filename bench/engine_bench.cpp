@@ -1,11 +1,15 @@
-// Engine throughput on the default case: the fast build of the history loop
-// against the literal reference build, in one run, with their result files
-// compared byte for byte.
+// Engine throughput on the default case, all in one run:
+//  - the single-stream mode's fast build of the history loop, without and with
+//    the uncertainty bookkeeping, against the literal reference build, with
+//    their result files compared byte for byte;
+//  - the parallel mode with one thread and with every core, against the
+//    single-stream mode.
 //
 // usage: engine_bench [histories]   (default 2e6)
-// Prints histories per second, scored escapes, wall time and the speed ratio.
+// Prints histories per second, scored escapes, wall time and the ratios.
 #include "generate_spectrum.h"
 #include "material_tables.h"
+#include "parallel_run.h"
 #include "random_stream.h"
 #include "result_file.h"
 #include "simulation.h"
@@ -28,15 +32,19 @@ struct Measurement {
     std::vector<std::string> lines;
 };
 
-Measurement measure(const EngineInputs& in, TransportBuild build) {
+enum class Bookkeeping { Off, On };
+
+Measurement measure(const EngineInputs& in, TransportBuild build, Bookkeeping bookkeeping) {
     RandomStream stream;
     stream.initialise();
     auto scores = std::make_unique<Scores>();
+    auto moments = std::make_unique<KermaMoments>();
     Measurement m;
     const auto start = std::chrono::steady_clock::now();
-    simulate(in, build, stream, *scores, [&](int bin) {
-        m.histories += binPhotonCount(in.spectrum, bin, in.run.historyCount);
-    });
+    simulate(
+        in, build, stream, *scores,
+        [&](int bin) { m.histories += binPhotonCount(in.spectrum, bin, in.run.historyCount); },
+        bookkeeping == Bookkeeping::On ? moments.get() : nullptr);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.scoredEscapes = scores->scoredEscapes;
     const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
@@ -44,8 +52,26 @@ Measurement measure(const EngineInputs& in, TransportBuild build) {
     return m;
 }
 
+Measurement measureParallel(const EngineInputs& in, int threads) {
+    auto scores = std::make_unique<Scores>();
+    auto moments = std::make_unique<KermaMoments>();
+    Measurement m;
+    for (const HistoryBlock& b : planBlocks(in.spectrum, in.run.historyCount)) {
+        m.histories += b.histories;
+    }
+    ParallelSettings settings;
+    settings.threads = threads;
+    const auto start = std::chrono::steady_clock::now();
+    simulateParallel(in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
+    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.scoredEscapes = scores->scoredEscapes;
+    return m;
+}
+
+double rate(const Measurement& m) { return static_cast<double>(m.histories) / m.seconds; }
+
 void report(const char* name, const Measurement& m) {
-    std::printf("%-8s %12lld histories %10.3f s %12.0f histories/s %10lld scored escapes\n", name,
+    std::printf("%-22s %12lld histories %10.3f s %12.0f histories/s %10lld scored escapes\n", name,
                 static_cast<long long>(m.histories), m.seconds, m.histories / m.seconds,
                 static_cast<long long>(m.scoredEscapes));
 }
@@ -80,13 +106,29 @@ int main(int argc, char** argv) {
                 in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength,
                 histories);
 
-    const Measurement fast = measure(*in, TransportBuild::Fast);
-    report("fast", fast);
-    const Measurement literal = measure(*in, TransportBuild::Literal);
-    report("literal", literal);
-    std::printf("speed ratio fast/literal: %.2f\n", literal.seconds / fast.seconds);
-    const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes;
-    std::printf("result files byte-identical: %s\n", same ? "yes" : "NO");
+    const int cores = availableCores();
+    const Measurement bare = measure(*in, TransportBuild::Fast, Bookkeeping::Off);
+    report("exact, no error bars", bare);
+    const Measurement fast = measure(*in, TransportBuild::Fast, Bookkeeping::On);
+    report("exact (single stream)", fast);
+    const Measurement literal = measure(*in, TransportBuild::Literal, Bookkeeping::On);
+    report("exact, literal build", literal);
+    const Measurement one = measureParallel(*in, 1);
+    report("parallel, 1 thread", one);
+    const Measurement all = measureParallel(*in, cores);
+    char allName[40];
+    std::snprintf(allName, sizeof allName, "parallel, %d threads", cores);
+    report(allName, all);
+
+    std::printf("speed ratio fast/literal: %.2f\n", rate(fast) / rate(literal));
+    std::printf("cost of the error bars in the exact mode: %+.1f %%\n",
+                100.0 * (rate(bare) / rate(fast) - 1.0));
+    std::printf("parallel 1 thread / exact: %.3f\n", rate(one) / rate(fast));
+    std::printf("parallel %d threads / exact: %.3f\n", cores, rate(all) / rate(fast));
+    const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes &&
+                      bare.lines == fast.lines;
+    std::printf("result files byte-identical (fast, literal, without error bars): %s\n",
+                same ? "yes" : "NO");
     fs::current_path(data);
     fs::remove_all(work);
     return same ? 0 : 1;
