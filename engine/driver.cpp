@@ -156,6 +156,7 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
         settings.threads = options.threads > 0 ? options.threads : availableCores();
         settings.seed = options.seed;
         settings.exchange = exchange;
+        settings.estimator = options.estimator;
         if (talks) {
             console.writeLine(modeLine(options, settings.threads,
                                        exchange ? exchange->rankCount() : 1));
@@ -168,7 +169,9 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
             histories += b.histories;
         }
     } else {
-        simulate(in, TransportBuild::Fast, stream, *scores, showProgress, moments.get());
+        if (options.estimator == Estimator::NextEvent) console.writeLine(" Next-event estimator");
+        simulate(in, TransportBuild::Fast, stream, *scores, showProgress, moments.get(),
+                 options.estimator);
     }
     if (!talks) return 0;
 

@@ -8,10 +8,6 @@
 
 namespace korvana::engine {
 
-const char* estimatorName(Estimator estimator) {
-    return estimator == Estimator::NextEvent ? "next-event" : "analog";
-}
-
 EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std::ostream& out) {
     CLI::App app("Monte Carlo simulation of the scattered radiation beside an irradiated object "
                  "with a lead curtain. Reads B2F.txt, B_SPCTL.dat and the tables from the "

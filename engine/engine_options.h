@@ -7,6 +7,8 @@
 // streams of their own); --threads 0, or --seed alone, uses every core.
 #pragma once
 
+#include "estimator.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -14,11 +16,6 @@
 #include <vector>
 
 namespace korvana::engine {
-
-enum class Estimator { Analog, NextEvent };
-
-//! "analog" or "next-event", as the options and the uncertainty file name them.
-const char* estimatorName(Estimator estimator);
 
 struct EngineOptions {
     bool parallel = false;

@@ -48,6 +48,19 @@ FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scori
     }
 }
 
+void FastPhysics::useNextEvent() {
+    m_nextEvent = std::make_unique<NextEventScorer>(m_tissue, m_scoring);
+}
+
+void FastPhysics::endHistory() {
+    if (!m_nextEvent) return;
+    for (int j = 1; j <= POINT_COUNT; ++j) {
+        if (m_historyKerma[j] == 0.0) continue;
+        if (m_moments) m_moments->add(KermaMoments::pointIndex(j), m_historyKerma[j]);
+        m_historyKerma[j] = 0.0;
+    }
+}
+
 TissueCoefficients FastPhysics::interpolate(float E) const {
     // First row above E among rows 2..N-1, else N: the row the scan from row 2 stops at.
     const float* rows = m_energies.data();
@@ -155,7 +168,7 @@ void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1
         return T;
     };
 
-    {
+    if (!m_nextEvent) {
         const float t = (POINT_PLANE_X - x) / u;
         const float yp = y + t * v;
         if (std::fabs(yp) <= POINT_DISC_RADIUS) {

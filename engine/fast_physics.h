@@ -18,12 +18,14 @@
 #pragma once
 
 #include "kerma_moments.h"
+#include "next_event.h"
 #include "random_stream.h"
 #include "scattering.h"
 #include "scores.h"
 #include "tissue_tables.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace korvana::engine {
@@ -34,6 +36,10 @@ public:
     //! bookkeeping, which the result file does not depend on).
     FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores,
                 KermaMoments* moments = nullptr);
+
+    //! Scores the measuring points by the next-event estimator from now on;
+    //! the grid stays analog.
+    void useNextEvent();
 
     //! Scores the following histories into other tallies (a block of the parallel mode).
     void scoreInto(Scores& scores, KermaMoments* moments) {
@@ -65,6 +71,14 @@ public:
     ScatteringResult incoherent(float E, RandomStream& stream);
 
     void scoreEscape(const Photon& p, float x1, float y1, float z1);
+    void scoreCollision(const Photon& p, const TissueCoefficients& mu) {
+        if (m_nextEvent) {
+            m_nextEvent->scoreCollision(
+                p, mu, m_scoring.box, [this](float E) { return interpolate(E).total; },
+                *m_scores, m_historyKerma);
+        }
+    }
+    void endHistory();
 
 private:
     //! Kahn's candidate for one (branch, second draw) at the current grid energy.
@@ -86,6 +100,8 @@ private:
     ScoringContext m_scoring;
     Scores* m_scores;
     KermaMoments* m_moments;
+    std::unique_ptr<NextEventScorer> m_nextEvent;  //!< null: the points are scored analog
+    std::array<double, POINT_COUNT + 1> m_historyKerma{};  //!< next-event, this history
 
     //! Per tissue row j: ln e(j), and for j >= 2 the differences to row j-1.
     struct LogRow {

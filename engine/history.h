@@ -4,17 +4,10 @@
 // The transport is analog: every history has weight 1. The order and number
 // of random draws are part of the result: the same inputs give the same file.
 //
-// The loop is written once, over a `Physics` that answers the table lookups
-// and scores escapes. Two exist: LiteralPhysics, which searches and takes
+// The loop is written once, over a `TransportPhysics` that answers the table
+// lookups and scores. Two exist: LiteralPhysics, which searches and takes
 // logarithms at every lookup as the tables are defined, and FastPhysics,
-// which returns bit-identical values from precomputed tables. A Physics has:
-//   TissueCoefficients coefficients(float E);
-//   float incoherentFunctionAt(float x) const;  float incoherentFunctionMax() const;
-//   float coherentX(RandomStream&) const;       // one draw r: sampleCoherentX(r x max)
-//   void azimuth(RandomStream&, float& cosPhi, float& sinPhi) const;  // one draw
-//   ScatteringResult incoherent(float E, RandomStream&);  // sampleIncoherent's result
-//   float flightLength(RandomStream&, float mu, float& r2);  // draws r1, r2
-//   void scoreEscape(const Photon&, float x1, float y1, float z1);
+// which returns bit-identical values from precomputed tables.
 #pragma once
 
 #include "constants.h"
@@ -25,8 +18,33 @@
 #include "tissue_tables.h"
 
 #include <cmath>
+#include <concepts>
 
 namespace korvana::engine {
+
+//! What the history loop asks of its physics.
+template <class P>
+concept TransportPhysics = requires(P& physics, const P& constPhysics, RandomStream& stream,
+                                    float value, float& out, const Photon& photon,
+                                    const TissueCoefficients& mu) {
+    { physics.coefficients(value) } -> std::same_as<TissueCoefficients>;
+    { constPhysics.incoherentFunctionAt(value) } -> std::same_as<float>;
+    { constPhysics.incoherentFunctionMax() } -> std::same_as<float>;
+    //! one draw r: sampleCoherentX(r x max)
+    { constPhysics.coherentX(stream) } -> std::same_as<float>;
+    //! one draw: cos and sin of the azimuth
+    constPhysics.azimuth(stream, out, out);
+    //! sampleIncoherent's result
+    { physics.incoherent(value, stream) } -> std::same_as<ScatteringResult>;
+    //! draws r1 and r2 (again while r1 is 0); returns -ln(r1)/mu [cm], r2 in `out`
+    { physics.flightLength(stream, value, out) } -> std::same_as<float>;
+    //! a scattered photon leaving the object towards the scoring planes
+    physics.scoreEscape(photon, value, value, value);
+    //! every interaction site, before the interaction (the next-event estimator)
+    physics.scoreCollision(photon, mu);
+    //! after the history's last step
+    physics.endHistory();
+};
 
 //! Turns the photon's direction by the scattering angle and an azimuth of
 //! cos cPhi, sin sPhi.
@@ -40,11 +58,10 @@ inline bool isScorable(const Photon& p) {
     return p.scattered && w != 0.0f && w != 1.0f && u != 0.0f && p.cosPhi >= 0.0f;
 }
 
-//! One history of a photon of `binEnergy` [keV], from the source to its end.
-template <class Physics>
-void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box,
-                Physics& physics, RandomStream& stream) {
-    Photon p = sourcePhoton(binEnergy, run, stream);
+//! The photon's flights and interactions until it is absorbed, escapes or
+//! falls below the cut-off.
+template <TransportPhysics Physics>
+void followPhoton(Photon& p, const PhantomBox& box, Physics& physics, RandomStream& stream) {
     for (;;) {
         if (p.energy < ENERGY_CUTOFF_KEV) return;
         const TissueCoefficients mu = physics.coefficients(p.energy);
@@ -61,6 +78,7 @@ void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box
         p.x = x1;
         p.y = y1;
         p.z = z1;
+        physics.scoreCollision(p, mu);
 
         if (r2 < mu.photoFraction) return;  // photoelectric absorption
         const ScatteringResult scatter = r2 < mu.photoCoherentFraction
@@ -73,6 +91,15 @@ void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box
         turnDirection(p, scatter.cosTheta, scatter.sinTheta, cPhi, sPhi);
         p.scattered = true;
     }
+}
+
+//! One history of a photon of `binEnergy` [keV], from the source to its end.
+template <TransportPhysics Physics>
+void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box,
+                Physics& physics, RandomStream& stream) {
+    Photon p = sourcePhoton(binEnergy, run, stream);
+    followPhoton(p, box, physics, stream);
+    physics.endHistory();
 }
 
 }  // namespace korvana::engine

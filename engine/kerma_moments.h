@@ -28,11 +28,13 @@ public:
     }
 
     //! One history's contribution [keV cm^2/g] to quantity `q` of the open stratum.
-    void add(int q, float contribution) {
+    void add(int q, float contribution) { add(q, static_cast<double>(contribution)); }
+
+    //! One history's whole contribution, when it came from several collisions.
+    void add(int q, double contribution) {
         Open& o = m_open[static_cast<std::size_t>(q)];
-        const double c = contribution;
-        o.sum += c;
-        o.sumOfSquares += c * c;
+        o.sum += contribution;
+        o.sumOfSquares += contribution * contribution;
         ++o.hits;
     }
 

@@ -52,6 +52,9 @@ public:
     void scoreEscape(const Photon& p, float x1, float y1, float z1) {
         engine::scoreEscape(m_scores, m_scoring, p, x1, y1, z1, m_moments);
     }
+    //! The reference build scores analog only.
+    void scoreCollision(const Photon&, const TissueCoefficients&) {}
+    void endHistory() {}
 
 private:
     const TissueTables& m_tissue;

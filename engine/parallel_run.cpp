@@ -74,9 +74,11 @@ public:
     //! A worker thread: takes this process's blocks as they come.
     void work() {
         try {
-            const ScoringContext scoring{m_in.air, m_in.lead, leadCurtainFor(m_in.run)};
+            const ScoringContext scoring{m_in.air, m_in.lead, leadCurtainFor(m_in.run),
+                                         phantomBoxFor(m_in.run)};
             auto idle = std::make_unique<Scores>();
             FastPhysics physics(m_in.tissue, scoring, *idle);
+            if (m_settings.estimator == Estimator::NextEvent) physics.useNextEvent();
             for (;;) {
                 std::int64_t g = 0;
                 {

@@ -68,6 +68,7 @@ struct ParallelSettings {
     int threads = 1;  //!< worker threads of this process, at least 1
     std::uint64_t seed = DEFAULT_SEED;
     BlockExchange* exchange = nullptr;  //!< null: this process runs every block
+    Estimator estimator = Estimator::Analog;
 };
 
 struct ParallelProgress {

@@ -29,6 +29,7 @@ struct ScoringContext {
     const GridTable& airEnergyAbsorption;  //!< muen/rho of air [cm^2/g]
     const GridTable& leadAttenuation;      //!< mu of lead [1/cm]
     LeadCurtain curtain;
+    PhantomBox box{};  //!< the object, for the next-event estimator's rays
 };
 
 //! Follows a scattered photon leaving the object towards +x (u > 0, w != 0)

@@ -46,10 +46,12 @@ void walkBins(const EngineInputs& in, Physics& physics, RandomStream& stream,
 }  // namespace
 
 void simulate(const EngineInputs& in, TransportBuild build, RandomStream& stream, Scores& scores,
-              const std::function<void(int bin)>& onBin, KermaMoments* moments) {
-    const ScoringContext scoring{in.air, in.lead, leadCurtainFor(in.run)};
+              const std::function<void(int bin)>& onBin, KermaMoments* moments,
+              Estimator estimator) {
+    const ScoringContext scoring{in.air, in.lead, leadCurtainFor(in.run), phantomBoxFor(in.run)};
     if (build == TransportBuild::Fast) {
         FastPhysics physics(in.tissue, scoring, scores, moments);
+        if (estimator == Estimator::NextEvent) physics.useNextEvent();
         walkBins(in, physics, stream, onBin, moments);
     } else {
         LiteralPhysics physics(in.tissue, scoring, scores, moments);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "beam.h"
+#include "estimator.h"
 #include "grid_tables.h"
 #include "kerma_moments.h"
 #include "random_stream.h"
@@ -38,6 +39,6 @@ enum class TransportBuild { Fast, Literal };
 //! stratum per bin; the scores and the stream are the same either way.
 void simulate(const EngineInputs& inputs, TransportBuild build, RandomStream& stream,
               Scores& scores, const std::function<void(int bin)>& onBin,
-              KermaMoments* moments = nullptr);
+              KermaMoments* moments = nullptr, Estimator estimator = Estimator::Analog);
 
 }  // namespace korvana::engine

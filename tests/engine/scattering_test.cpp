@@ -1,5 +1,6 @@
 // Sampling of the scattering angles against their analytic densities
 // (chi-square with a fixed stream), and the direction turn's geometry.
+#include "angular_density.h"
 #include "history.h"
 #include "literal_physics.h"
 
@@ -161,6 +162,45 @@ TEST(CoherentScattering, FollowsFormFactorTimesThomson) {
         ++counts[cosineBin(r.cosTheta)];
     }
     EXPECT_LT(chiSquare(counts, binShares(density), n), CHI_SQUARE_LIMIT);
+}
+
+// The next-event estimator's densities, on the shipped tables: each is a
+// probability density over the sphere and follows its own sampler.
+TEST(AngularDensities, IntegrateToOneAndFollowTheirSamplers) {
+    const TissueTables tables = loadTissueTables(std::string(KORVANA_DATA_DIR) + "/ICRUSoft.dat");
+    const AngularDensities densities(tables);
+    Scores scores;
+    GridTable none{};
+    LiteralPhysics physics(tables, ScoringContext{none, none, LeadCurtain{}}, scores);
+    RandomStream stream;
+    stream.initialise();
+    // 20 and 80 keV lie on the energy grid, 47.3 keV between its points.
+    for (const double E : {20.0, 47.3, 80.0}) {
+        SCOPED_TRACE(E);
+        const auto sphereIntegral = [](const std::function<double(double)>& perSteradian) {
+            // Over theta, where sin(theta) tames the forward peak of coherent scattering.
+            const int steps = 200000;
+            double sum = 0;
+            for (int i = 0; i < steps; ++i) {
+                const double theta = (i + 0.5) * M_PI / steps;
+                sum += perSteradian(std::cos(theta)) * 2.0 * M_PI * std::sin(theta) * M_PI / steps;
+            }
+            return sum;
+        };
+        const auto coherent = [&](double mu) { return densities.coherent(E, mu); };
+        const auto incoherent = [&](double mu) { return densities.incoherent(E, mu); };
+        EXPECT_NEAR(sphereIntegral(coherent), 1.0, 2e-3);
+        EXPECT_NEAR(sphereIntegral(incoherent), 1.0, 2e-4);
+
+        const int n = 200000;
+        std::vector<int> coherentCounts(BINS, 0), incoherentCounts(BINS, 0);
+        for (int i = 0; i < n; ++i) {
+            ++coherentCounts[cosineBin(sampleCoherent(static_cast<float>(E), physics, stream).cosTheta)];
+            ++incoherentCounts[cosineBin(sampleIncoherent(static_cast<float>(E), physics, stream).cosTheta)];
+        }
+        EXPECT_LT(chiSquare(coherentCounts, binShares(coherent), n), CHI_SQUARE_LIMIT);
+        EXPECT_LT(chiSquare(incoherentCounts, binShares(incoherent), n), CHI_SQUARE_LIMIT);
+    }
 }
 
 TEST(TurnDirection, KeepsUnitLengthAndTurnsByTheScatteringAngle) {
