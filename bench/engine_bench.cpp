@@ -3,7 +3,10 @@
 //    the uncertainty bookkeeping, against the literal reference build, with
 //    their result files compared byte for byte;
 //  - the parallel mode with one thread and with every core, against the
-//    single-stream mode.
+//    single-stream mode;
+//  - precision per second at the measuring points: the analog scoring and
+//    the next-event estimator at equal wall time on every core, with the
+//    figure of merit 1/(relative error^2 x time) of each point.
 //
 // usage: engine_bench [histories]   (default 2e6)
 // Prints histories per second, scored escapes, wall time and the ratios.
@@ -14,6 +17,7 @@
 #include "result_file.h"
 #include "simulation.h"
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +34,7 @@ struct Measurement {
     std::int64_t histories = 0;
     std::int64_t scoredEscapes = 0;
     std::vector<std::string> lines;
+    std::array<double, POINT_COUNT + 1> relativeError{};  //!< [point 1..9]
 };
 
 enum class Bookkeeping { Off, On };
@@ -52,7 +57,8 @@ Measurement measure(const EngineInputs& in, TransportBuild build, Bookkeeping bo
     return m;
 }
 
-Measurement measureParallel(const EngineInputs& in, int threads) {
+Measurement measureParallel(const EngineInputs& in, int threads,
+                            Estimator estimator = Estimator::Analog) {
     auto scores = std::make_unique<Scores>();
     auto moments = std::make_unique<KermaMoments>();
     Measurement m;
@@ -61,10 +67,14 @@ Measurement measureParallel(const EngineInputs& in, int threads) {
     }
     ParallelSettings settings;
     settings.threads = threads;
+    settings.estimator = estimator;
     const auto start = std::chrono::steady_clock::now();
     simulateParallel(in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.scoredEscapes = scores->scoredEscapes;
+    for (int j = 1; j <= POINT_COUNT; ++j) {
+        m.relativeError[j] = moments->relativeError(KermaMoments::pointIndex(j));
+    }
     return m;
 }
 
@@ -125,6 +135,33 @@ int main(int argc, char** argv) {
                 100.0 * (rate(bare) / rate(fast) - 1.0));
     std::printf("parallel 1 thread / exact: %.3f\n", rate(one) / rate(fast));
     std::printf("parallel %d threads / exact: %.3f\n", cores, rate(all) / rate(fast));
+
+    // Precision per second: the next-event estimator for as long as the analog run took.
+    const float asked = in->run.historyCount;
+    in->run.historyCount = asked / 50.0f;
+    const Measurement pilot = measureParallel(*in, cores, Estimator::NextEvent);
+    in->run.historyCount = static_cast<float>(rate(pilot) * all.seconds);
+    const Measurement nextEvent = measureParallel(*in, cores, Estimator::NextEvent);
+    in->run.historyCount = asked;
+    report("next-event, all threads", nextEvent);
+    const auto merit = [](const Measurement& m, int j) {
+        return 1.0 / (m.relativeError[j] * m.relativeError[j] * m.seconds);
+    };
+    std::printf("%6s %14s %14s %12s %12s %8s\n", "point", "analog error", "next-event", "FOM analog",
+                "FOM n-e", "ratio");
+    double smallestRatio = 1e300;
+    for (int j = 1; j <= POINT_COUNT; ++j) {
+        const double ratio = merit(nextEvent, j) / merit(all, j);
+        smallestRatio = std::min(smallestRatio, ratio);
+        std::printf("%4d deg %12.3f %% %12.4f %% %12.4g %12.4g %8.1f\n", 15 + 15 * j,
+                    100.0 * all.relativeError[j], 100.0 * nextEvent.relativeError[j],
+                    merit(all, j), merit(nextEvent, j), ratio);
+    }
+    std::printf("figure of merit next-event / analog at 90 and 120 deg: %.1f, %.1f; smallest of "
+                "the nine: %.1f\n",
+                merit(nextEvent, 5) / merit(all, 5), merit(nextEvent, 7) / merit(all, 7),
+                smallestRatio);
+
     const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes &&
                       bare.lines == fast.lines;
     std::printf("result files byte-identical (fast, literal, without error bars): %s\n",

@@ -1,7 +1,9 @@
 #include "fast_physics.h"
 
 #include "constants.h"
+#include "file_names.h"
 #include "grid_lookup.h"
+#include "sampling_limit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,7 +107,8 @@ ScatteringResult FastPhysics::incoherentAtGridEnergy(int bin, RandomStream& stre
     }
     const float E = static_cast<float>(bin) * 0.5f;
     const KahnBranches& kahn = m_kahnAtGrid[bin];
-    for (;;) {
+    for (long tries = 1;; ++tries) {
+        if (tries > MAX_SAMPLING_TRIES) failSampling("incoherent scattering", TISSUE_TABLE_FILE, E);
         const float r1 = stream.next();
         const int n2 = stream.nextInteger();
         const float r3 = stream.next();

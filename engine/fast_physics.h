@@ -20,6 +20,7 @@
 #include "kerma_moments.h"
 #include "next_event.h"
 #include "random_stream.h"
+#include "sampling_limit.h"
 #include "scattering.h"
 #include "scores.h"
 #include "tissue_tables.h"
@@ -61,7 +62,9 @@ public:
 
     float flightLength(RandomStream& stream, float mu, float& r2) const {
         int n1 = 0;
+        long tries = 0;
         do {
+            if (++tries > MAX_SAMPLING_TRIES) failSampling("a flight length", "the random stream", mu);
             n1 = stream.nextInteger();
             r2 = stream.next();
         } while (n1 == 0);  // r1 = n1/16384.1 is 0 exactly when n1 is

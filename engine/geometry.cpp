@@ -1,5 +1,8 @@
 #include "geometry.h"
 
+#include "file_names.h"
+#include "sampling_limit.h"
+
 #include <cmath>
 
 namespace korvana::engine {
@@ -25,7 +28,9 @@ float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float 
 
 Photon sourcePhoton(float binEnergy, const RunParameters& run, RandomStream& stream) {
     float x0 = 0, y0 = 0, rho2 = 0;
+    long tries = 0;
     do {
+        if (++tries > MAX_SAMPLING_TRIES) failSampling("the source's start point", RUN_FILE, binEnergy);
         const float r1 = stream.next();
         const float r2 = stream.next();
         x0 = (0.5f - r1) * run.fieldSizeX;

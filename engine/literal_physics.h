@@ -5,6 +5,7 @@
 
 #include "constants.h"
 #include "random_stream.h"
+#include "sampling_limit.h"
 #include "scattering.h"
 #include "scores.h"
 #include "tissue_tables.h"
@@ -38,7 +39,9 @@ public:
     //! Draws r1 and r2 (again while r1 <= 0) and returns -ln(r1)/mu [cm].
     float flightLength(RandomStream& stream, float mu, float& r2) const {
         float r1 = 0;
+        long tries = 0;
         do {
+            if (++tries > MAX_SAMPLING_TRIES) failSampling("a flight length", "the random stream", mu);
             r1 = stream.next();
             r2 = stream.next();
         } while (r1 <= 0.0f);

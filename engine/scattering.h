@@ -5,7 +5,9 @@
 #pragma once
 
 #include "constants.h"
+#include "file_names.h"
 #include "random_stream.h"
+#include "sampling_limit.h"
 
 #include <cmath>
 
@@ -89,7 +91,8 @@ IncoherentAngle incoherentAngle(float E, float K, float eta, const Physics& phys
 template <class Physics>
 ScatteringResult sampleIncoherent(float E, const Physics& physics, RandomStream& stream) {
     const KahnBranches kahn = kahnBranchesFor(E);
-    for (;;) {
+    for (long tries = 1;; ++tries) {
+        if (tries > MAX_SAMPLING_TRIES) failSampling("incoherent scattering", TISSUE_TABLE_FILE, E);
         const float r1 = stream.next();
         const float r2 = stream.next();
         const float r3 = stream.next();
@@ -111,7 +114,8 @@ ScatteringResult sampleIncoherent(float E, const Physics& physics, RandomStream&
 template <class Physics>
 ScatteringResult sampleCoherent(float E, const Physics& physics, RandomStream& stream) {
     float c = 0;
-    for (;;) {
+    for (long tries = 1;; ++tries) {
+        if (tries > MAX_SAMPLING_TRIES) failSampling("coherent scattering", TISSUE_TABLE_FILE, E);
         const float xs = physics.coherentX(stream);
         const float s = xs * HC_KEV_ANGSTROM / E;  // sin(theta/2)
         if (s > 1.0f) continue;

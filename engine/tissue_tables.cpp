@@ -66,6 +66,14 @@ TissueTables loadTissueTables(const std::string& fileName) {
         row.x = f[0];
         row.formFactorIntegral = f[1];
         row.incoherentFunction = f[2];
+        require(row.incoherentFunction >= 0, cursor.position(23),
+                "S(x) is negative (its ratio to the maximum is an acceptance probability)" +
+                    std::string(REGENERATE));
+        // Coherent scattering draws x from the first row up and accepts only
+        // sin(theta/2) = x hc/E <= 1, at every energy down to the 5 keV cut-off.
+        require(j > 1 || row.x <= ENERGY_CUTOFF_KEV / HC_KEV_ANGSTROM, cursor.position(1),
+                "the first x is above 5 keV/hc = 0.403 1/A (coherent scattering at low energies "
+                "could find no angle)" + std::string(REGENERATE));
         if (j > 1) {
             const ScatterFactorRow& previous = t.scatter[j - 1];
             require(row.x > previous.x, cursor.position(1),

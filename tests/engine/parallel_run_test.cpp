@@ -1,4 +1,5 @@
 // The parallel mode and the uncertainty file, through whole engine runs.
+#include "data_error.h"
 #include "driver.h"
 #include "engine_case.h"
 #include "engine_options.h"
@@ -90,6 +91,34 @@ TEST_F(ParallelRunTest, FilesDoNotDependOnTheThreadCountButOnTheSeed) {
               std::string::npos);
     EXPECT_LT(two.console.find(" 20 / 160"), two.console.find(" 21 / 160"));
     EXPECT_NE(two.console.find("histories per second"), std::string::npos);
+}
+
+TEST_F(ParallelRunTest, AFailingThreadStopsTheRunWithoutAResultFile) {
+    // A form-factor table with all its weight above x = 5 1/A passes the load
+    // checks, but leaves coherent scattering below 62 keV no angle to accept:
+    // a worker reaches the sampling bound.
+    std::vector<std::string> lines = readTextFile("ICRUSoft.dat").lines;
+    for (std::size_t i = 27; i < 27 + 45; ++i) {  // the scatter-factor rows
+        if (std::stof(lines[i].substr(0, 10)) < 5.0f) lines[i].replace(10, 12, "  .00000E+00");
+    }
+    writeLines("ICRUSoft.dat", lines);
+    RunFileValues run;
+    run.histories = "1.000E+05";
+    run.write();
+    std::istringstream in;
+    std::ostringstream out;
+    StreamConsole console(in, out);
+    SystemClock clock;
+    try {
+        runEngine(console, clock, parallel(2));
+        ADD_FAILURE() << "the run went on";
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().fileName, "ICRUSoft.dat");
+        EXPECT_NE(std::string(e.what()).find("coherent scattering at"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists("case.data"));
+    EXPECT_FALSE(std::filesystem::exists("case.unc.csv"));
 }
 
 TEST(BlockStreams, NeighbouringBlocksAndSeedsStartApart) {

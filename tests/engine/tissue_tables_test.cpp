@@ -134,8 +134,13 @@ TEST_F(TissueTablesTest, RefusesTablesALookupWouldFailOn) {
         {"zero coefficient", tissueFile({{0.001, 1, 1, 1}, {0.01, 0, 1, 1}}), 4},
         {"descending energy", tissueFile({{0.01, 1, 1, 1}, {0.001, 1, 1, 1}}), 4},
         {"short", tissueFile(THREE_ROWS, 3), 50},
+        // Scatter rows start at line 6 for three energy rows.
+        {"negative S(x)", tissueFile(THREE_ROWS), 7},
+        {"first x above 5 keV/hc", tissueFile(THREE_ROWS), 6},
     };
-    cases.back().lines.resize(49);
+    cases[5].lines[6].replace(22, 12, " -.10000E+00");
+    cases[6].lines[5].replace(0, 10, "  .500E+00");
+    cases[4].lines.resize(49);
     for (const Case& c : cases) {
         writeLines("ICRUSoft.dat", c.lines);
         try {
