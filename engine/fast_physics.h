@@ -46,6 +46,7 @@ public:
     void scoreInto(Scores& scores, KermaMoments* moments) {
         m_scores = &scores;
         m_moments = moments;
+        m_collisions = 0;
     }
 
     TissueCoefficients coefficients(float E);
@@ -78,7 +79,7 @@ public:
         if (m_nextEvent) {
             m_nextEvent->scoreCollision(
                 p, mu, m_scoring.box, [this](float E) { return interpolate(E).total; },
-                *m_scores, m_historyKerma);
+                m_collisions++, *m_scores, m_historyKerma);
         }
     }
     void endHistory();
@@ -105,6 +106,7 @@ private:
     KermaMoments* m_moments;
     std::unique_ptr<NextEventScorer> m_nextEvent;  //!< null: the points are scored analog
     std::array<double, POINT_COUNT + 1> m_historyKerma{};  //!< next-event, this history
+    std::uint64_t m_collisions = 0;  //!< next-event: collisions since the tallies were chosen
 
     //! Per tissue row j: ln e(j), and for j >= 2 the differences to row j-1.
     struct LogRow {

@@ -10,6 +10,18 @@ namespace korvana::engine {
 NextEventScorer::NextEventScorer(const TissueTables& tables, const ScoringContext& scoring)
     : m_densities(tables), m_scoring(scoring) {}
 
+void NextEventScorer::discOffset(std::uint64_t n, float& y, float& z) {
+    // R2 sequence (Roberts 2018): frac(n / g), frac(n / g^2) with g^3 = g + 1;
+    // a uniform point on the disc by radius R sqrt(a) and angle 2 pi b.
+    constexpr double A1 = 0.7548776662466927, A2 = 0.5698402909980532;
+    const double n1 = static_cast<double>(n % 1000000007ull);
+    const double a = n1 * A1 - std::floor(n1 * A1);
+    const double b = n1 * A2 - std::floor(n1 * A2);
+    const double radius = POINT_DISC_RADIUS * std::sqrt(a);
+    y = static_cast<float>(radius * std::sin(2.0 * 3.141592653589793 * b));
+    z = static_cast<float>(radius * std::cos(2.0 * 3.141592653589793 * b));
+}
+
 float NextEventScorer::distanceToSurface(const PhantomBox& box, float x, float y, float z,
                                          float u, float v, float w) {
     constexpr float NEVER = std::numeric_limits<float>::max();
