@@ -17,6 +17,7 @@
 #include "result_file.h"
 #include "simulation.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -35,6 +36,7 @@ struct Measurement {
     std::int64_t scoredEscapes = 0;
     std::vector<std::string> lines;
     std::array<double, POINT_COUNT + 1> relativeError{};  //!< [point 1..9]
+    double medianCellError = 0;  //!< median relative error over the grid cells
 };
 
 enum class Bookkeeping { Off, On };
@@ -75,6 +77,14 @@ Measurement measureParallel(const EngineInputs& in, int threads,
     for (int j = 1; j <= POINT_COUNT; ++j) {
         m.relativeError[j] = moments->relativeError(KermaMoments::pointIndex(j));
     }
+    std::vector<double> cells;
+    for (int i = 1; i <= GRID_COLUMNS; ++i) {
+        for (int k = 1; k <= GRID_ROWS; ++k) {
+            cells.push_back(moments->relativeError(KermaMoments::cellIndex(i, k)));
+        }
+    }
+    std::nth_element(cells.begin(), cells.begin() + cells.size() / 2, cells.end());
+    m.medianCellError = cells[cells.size() / 2];
     return m;
 }
 
@@ -161,6 +171,14 @@ int main(int argc, char** argv) {
                 "the nine: %.1f\n",
                 merit(nextEvent, 5) / merit(all, 5), merit(nextEvent, 7) / merit(all, 7),
                 smallestRatio);
+
+    const auto mapMerit = [](const Measurement& m) {
+        return 1.0 / (m.medianCellError * m.medianCellError * m.seconds);
+    };
+    std::printf("map: median cell error %.3f %% analog, %.3f %% next-event; figure of merit "
+                "next-event / analog %.1f\n",
+                100.0 * all.medianCellError, 100.0 * nextEvent.medianCellError,
+                mapMerit(nextEvent) / mapMerit(all));
 
     const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes &&
                       bare.lines == fast.lines;

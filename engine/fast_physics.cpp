@@ -52,15 +52,11 @@ FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scori
 
 void FastPhysics::useNextEvent() {
     m_nextEvent = std::make_unique<NextEventScorer>(m_tissue, m_scoring);
+    m_history = std::make_unique<HistoryContributions>();
 }
 
 void FastPhysics::endHistory() {
-    if (!m_nextEvent) return;
-    for (int j = 1; j <= POINT_COUNT; ++j) {
-        if (m_historyKerma[j] == 0.0) continue;
-        if (m_moments) m_moments->add(KermaMoments::pointIndex(j), m_historyKerma[j]);
-        m_historyKerma[j] = 0.0;
-    }
+    if (m_history) m_history->endHistory(m_moments);
 }
 
 TissueCoefficients FastPhysics::interpolate(float E) const {
@@ -154,6 +150,7 @@ void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1
     const float E = photon.energy;
     const int b = energyBin(E);
     ++m_scores->scoredEscapes;
+    if (m_nextEvent) return;  // every disc is scored at the collisions instead
     const float muEn = gridValue(m_scoring.airEnergyAbsorption, E);
     const float muPb = gridValue(m_scoring.leadAttenuation, E);
 
@@ -171,7 +168,7 @@ void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1
         return T;
     };
 
-    if (!m_nextEvent) {
+    {
         const float t = (POINT_PLANE_X - x) / u;
         const float yp = y + t * v;
         if (std::fabs(yp) <= POINT_DISC_RADIUS) {

@@ -38,8 +38,7 @@ public:
     FastPhysics(const TissueTables& tissue, const ScoringContext& scoring, Scores& scores,
                 KermaMoments* moments = nullptr);
 
-    //! Scores the measuring points by the next-event estimator from now on;
-    //! the grid stays analog.
+    //! Scores the measuring points and the grid by the next-event estimator from now on.
     void useNextEvent();
 
     //! Scores the following histories into other tallies (a block of the parallel mode).
@@ -78,8 +77,8 @@ public:
     void scoreCollision(const Photon& p, const TissueCoefficients& mu) {
         if (m_nextEvent) {
             m_nextEvent->scoreCollision(
-                p, mu, m_scoring.box, [this](float E) { return interpolate(E).total; },
-                m_collisions++, *m_scores, m_historyKerma);
+                p, mu, [this](float E) { return interpolate(E).total; }, m_collisions++,
+                *m_scores, *m_history);
         }
     }
     void endHistory();
@@ -105,7 +104,7 @@ private:
     Scores* m_scores;
     KermaMoments* m_moments;
     std::unique_ptr<NextEventScorer> m_nextEvent;  //!< null: the points are scored analog
-    std::array<double, POINT_COUNT + 1> m_historyKerma{};  //!< next-event, this history
+    std::unique_ptr<HistoryContributions> m_history;  //!< next-event: this history's
     std::uint64_t m_collisions = 0;  //!< next-event: collisions since the tallies were chosen
 
     //! Per tissue row j: ln e(j), and for j >= 2 the differences to row j-1.

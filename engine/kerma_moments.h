@@ -66,4 +66,31 @@ private:
     std::array<Closed, QUANTITY_COUNT> m_closed{};
 };
 
+//! One history's contributions gathered over its collisions (the next-event
+//! estimator scores at several), handed to the moments when it ends.
+class HistoryContributions {
+public:
+    void add(int q, double contribution) {
+        double& value = m_values[static_cast<std::size_t>(q)];
+        if (value == 0.0) m_touched[m_touchedCount++] = q;
+        value += contribution;
+        if (value == 0.0) value = TINY;  // stays listed once
+    }
+    //! Adds the history's total of every quantity it reached, and starts anew.
+    void endHistory(KermaMoments* moments) {
+        for (int n = 0; n < m_touchedCount; ++n) {
+            const std::size_t q = static_cast<std::size_t>(m_touched[static_cast<std::size_t>(n)]);
+            if (moments) moments->add(static_cast<int>(q), m_values[q]);
+            m_values[q] = 0.0;
+        }
+        m_touchedCount = 0;
+    }
+
+private:
+    static constexpr double TINY = 1e-300;
+    std::array<double, KermaMoments::QUANTITY_COUNT> m_values{};
+    std::array<int, KermaMoments::QUANTITY_COUNT> m_touched{};
+    int m_touchedCount = 0;
+};
+
 }  // namespace korvana::engine

@@ -1,42 +1,53 @@
-// The next-event (point detector) estimator at the nine measuring points.
+// The next-event (point detector) estimator at the nine measuring points and
+// the cells of the distribution grid.
 //
-// At every interaction site in the object, the first included, each point
+// At every interaction site in the object, the first included, a disc
 // receives the expected contribution of that collision: for coherent and for
 // incoherent scattering, its share of the total coefficient, times the angular
-// density per steradian towards the point (angular_density.h), times the
+// density per steradian towards the disc (angular_density.h), times the
 // probability of leaving the object along that ray without interacting, times
-// the curtain's transmission, times the solid angle the point's disc subtends
-// (25 pi u / r^2). That is the expected number of scattered photons crossing
+// the curtain's transmission, times the solid angle the disc subtends
+// (area u / r^2). That is the expected number of scattered photons crossing
 // the disc, which the analog scoring counts one by one: it is added to the
 // point's spectrum (in the bin of the energy after scattering), and with the
-// analog weight E muen / sdir to its kerma. Photons scattered below 5 keV end
+// analog weight E muen / sdir to the kerma. Photons scattered below 5 keV end
 // their history in the transport, so they contribute nothing here either.
 //
-// The analog scoring averages over each 5 cm disc, so the estimate is taken at
-// a point spread uniformly over the disc, a different one at each collision,
+// The analog scoring averages over each disc, so the estimate is taken at a
+// point spread uniformly over the disc, a different one at each collision,
 // not at its centre: the fluence is smooth over most discs, but the 90 degree
 // disc straddles the plane of the entrance surface, where rays from shallow
-// collisions start leaving through that face, and its average lies about 2 %
+// collisions start leaving through that face, and its average lies about 3 %
 // above its centre's value (measured on the default case). The points come
 // from a low-discrepancy (R2) sequence over the collisions of a block, so no
-// random number is drawn: the transport and the grid's analog scoring stay
-// exactly as they are. All points lie well outside the object (x = 100 cm,
-// the object ends at x = 15 cm), so 1/r^2 stays bounded and the estimator's
-// variance finite.
+// random number is drawn: the transport stays exactly as it is.
+//
+// All nine points are scored at every collision. Of the 651 grid cells, a few
+// taken in turn from the same kind of sequence are scored at each collision,
+// their contributions weighted by 651 over that few so the estimate stays
+// unbiased: every cell is reached far more often than by crossing photons, at
+// a cost the nine points already dominate.
+//
+// Every disc lies well outside the object (x >= 50 cm, the object ends at
+// x = 15 cm), so 1/r^2 stays bounded and the estimator's variance finite.
 #pragma once
 
 #include "angular_density.h"
 #include "constants.h"
 #include "geometry.h"
+#include "grid_lookup.h"
+#include "kerma_moments.h"
 #include "photon.h"
 #include "scores.h"
 #include "tissue_tables.h"
 
-#include <array>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 
 namespace korvana::engine {
+
+//! Grid cells scored at each collision.
+inline constexpr int NEXT_EVENT_CELLS_PER_COLLISION = 4;
 
 class NextEventScorer {
 public:
@@ -45,66 +56,100 @@ public:
     const AngularDensities& densities() const { return m_densities; }
 
     //! Adds the expected contributions of a collision of `p` (at its site,
-    //! before the collision) whose coefficients are `mu`. `totalAt(E)` gives the
-    //! total coefficient [1/cm] at E [keV]. The kerma contributions are also
-    //! added to `historyKerma` [point 1..9] for the uncertainty bookkeeping.
-    //! `collision` numbers the collisions of the block (or run), from 0: it
-    //! picks the point on the discs.
+    //! before the collision) whose coefficients are `mu`. `totalAt(E)` gives
+    //! the total coefficient [1/cm] at E [keV]. `collision` numbers the
+    //! collisions of the block (or run) from 0 and picks the discs' points and
+    //! the grid cells. The kerma contributions also go to `history`.
     template <class TotalAt>
-    void scoreCollision(const Photon& p, const TissueCoefficients& mu, const PhantomBox& box,
-                        const TotalAt& totalAt, std::uint64_t collision, Scores& scores,
-                        std::array<double, POINT_COUNT + 1>& historyKerma) const;
+    void scoreCollision(const Photon& p, const TissueCoefficients& mu, const TotalAt& totalAt,
+                        std::uint64_t collision, Scores& scores,
+                        HistoryContributions& history) const;
 
-    //! The offset (y, z) [cm] from a disc's centre for collision number n.
+    //! The offset (y, z) from a disc's centre, in units of its radius, for number n.
     static void discOffset(std::uint64_t n, float& y, float& z);
+    //! The grid cell (column 1..21, row 1..31) scored as the n-th.
+    static void gridCell(std::uint64_t n, int& column, int& row);
 
 private:
+    //! Expected crossings of a disc of `area` [cm^2] centred on the ray's end
+    //! (tx, ty, tz), for each scattering: calls add(energy, crossings, zc, sdir).
+    template <class TotalAt, class Add>
+    void towards(const Photon& p, const TissueCoefficients& mu, const TotalAt& totalAt, float tx,
+                 float ty, float tz, float area, const Add& add) const;
+
+    //! The curtain's transmission times the crossings; 0 when nothing arrives.
+    float transmitted(float energy, float crossings, float z0, float zc) const;
+
     //! Distance [cm] from (x, y, z) inside the box to its surface along (u, v, w), u > 0.
     static float distanceToSurface(const PhantomBox& box, float x, float y, float z, float u,
                                    float v, float w);
-
-    void addContribution(int point, float energy, float crossings, float z0, float zc,
-                         float sdir, Scores& scores,
-                         std::array<double, POINT_COUNT + 1>& historyKerma) const;
 
     AngularDensities m_densities;
     ScoringContext m_scoring;
 };
 
+template <class TotalAt, class Add>
+void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu,
+                              const TotalAt& totalAt, float tx, float ty, float tz, float area,
+                              const Add& add) const {
+    const float E = p.energy;
+    const float dx = tx - p.x, dy = ty - p.y, dz = tz - p.z;
+    const float r2 = dx * dx + dy * dy + dz * dz;
+    const float r = std::sqrt(r2);
+    const float u = dx / r, v = dy / r, w = dz / r;
+    const float cosTheta = u * p.u() + v * p.v() + w * p.w();
+    const float solidAngle = area * u / r2;
+    const float depth = distanceToSurface(m_scoring.box, p.x, p.y, p.z, u, v, w);
+    const float zc = p.z + ((LeadCurtain::PLANE_X - p.x) / u) * w;
+    const float sdir = std::sqrt(u * u + v * v);
+
+    const double coherent = m_densities.coherent(E, cosTheta);
+    if (coherent > 0.0) {
+        add(E, mu.coherent / mu.total * static_cast<float>(coherent) *
+                   std::exp(-mu.total * depth) * solidAngle,
+            zc, sdir);
+    }
+    const float scattered = E / (1.0f + (E / ELECTRON_REST_ENERGY_KEV) * (1.0f - cosTheta));
+    if (scattered < ENERGY_CUTOFF_KEV) return;
+    add(scattered, mu.incoherent / mu.total *
+                       static_cast<float>(m_densities.incoherent(E, cosTheta)) *
+                       std::exp(-totalAt(scattered) * depth) * solidAngle,
+        zc, sdir);
+}
+
 template <class TotalAt>
 void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& mu,
-                                     const PhantomBox& box, const TotalAt& totalAt,
-                                     std::uint64_t collision, Scores& scores,
-                                     std::array<double, POINT_COUNT + 1>& historyKerma) const {
+                                     const TotalAt& totalAt, std::uint64_t collision,
+                                     Scores& scores, HistoryContributions& history) const {
     float offsetY = 0, offsetZ = 0;
     discOffset(collision, offsetY, offsetZ);
-    const float E = p.energy;
-    const float coherentShare = mu.coherent / mu.total;
-    const float incoherentShare = mu.incoherent / mu.total;
-    const float u0 = p.u(), v0 = p.v(), w0 = p.w();
     for (int j = 1; j <= POINT_COUNT; ++j) {
-        const float dx = POINT_PLANE_X - p.x, dy = offsetY - p.y, dz = POINT_Z[j] + offsetZ - p.z;
-        const float r2 = dx * dx + dy * dy + dz * dz;
-        const float r = std::sqrt(r2);
-        const float u = dx / r, v = dy / r, w = dz / r;
-        const float cosTheta = u * u0 + v * v0 + w * w0;
-        const float solidAngle = 25.0f * PI * u / r2;
-        const float depth = distanceToSurface(box, p.x, p.y, p.z, u, v, w);
-        const float zc = p.z + ((LeadCurtain::PLANE_X - p.x) / u) * w;
-        const float sdir = std::sqrt(u * u + v * v);
-
-        const double coherent = m_densities.coherent(E, cosTheta);
-        if (coherent > 0.0) {
-            const float crossings = coherentShare * static_cast<float>(coherent) *
-                                    std::exp(-mu.total * depth) * solidAngle;
-            addContribution(j, E, crossings, p.z, zc, sdir, scores, historyKerma);
-        }
-        const float scattered = E / (1.0f + (E / ELECTRON_REST_ENERGY_KEV) * (1.0f - cosTheta));
-        if (scattered < ENERGY_CUTOFF_KEV) continue;
-        const float crossings = incoherentShare *
-                                static_cast<float>(m_densities.incoherent(E, cosTheta)) *
-                                std::exp(-totalAt(scattered) * depth) * solidAngle;
-        addContribution(j, scattered, crossings, p.z, zc, sdir, scores, historyKerma);
+        towards(p, mu, totalAt, POINT_PLANE_X, POINT_DISC_RADIUS * offsetY,
+                POINT_Z[j] + POINT_DISC_RADIUS * offsetZ, 25.0f * PI,
+                [&](float energy, float crossings, float zc, float sdir) {
+                    const float weighted = transmitted(energy, crossings, p.z, zc);
+                    if (weighted == 0.0f) return;
+                    const float kerma = energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
+                    scores.pointSpectrum[j][energyBin(energy)] += weighted;
+                    scores.pointKerma[j] += kerma;
+                    history.add(KermaMoments::pointIndex(j), kerma);
+                });
+    }
+    constexpr float CELL_WEIGHT =
+        static_cast<float>(GRID_COLUMNS * GRID_ROWS) / NEXT_EVENT_CELLS_PER_COLLISION;
+    for (int n = 0; n < NEXT_EVENT_CELLS_PER_COLLISION; ++n) {
+        int column = 0, row = 0;
+        gridCell(collision * NEXT_EVENT_CELLS_PER_COLLISION + static_cast<std::uint64_t>(n),
+                 column, row);
+        towards(p, mu, totalAt, gridColumnX(column), GRID_DISC_RADIUS * offsetY,
+                gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, 4.0f * PI,
+                [&](float energy, float crossings, float zc, float sdir) {
+                    const float weighted = transmitted(energy, crossings, p.z, zc);
+                    if (weighted == 0.0f) return;
+                    const float kerma = CELL_WEIGHT * energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
+                    scores.gridKerma[column][row] += kerma;
+                    history.add(KermaMoments::cellIndex(column, row), kerma);
+                });
     }
 }
 

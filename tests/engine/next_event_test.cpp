@@ -63,6 +63,27 @@ TEST(NextEventEstimator, AgreesWithTheAnalogScoringAtEveryPoint) {
             // The point of the estimator: far smaller errors from far fewer histories.
             EXPECT_LT(*n.relStdError, *a.relStdError / 3.0) << "point " << j + 1;
         }
+        // The grid's cells, pooled: normalised differences with a root mean
+        // square of 1 and no bias, where the analog scoring has enough hits.
+        double sum = 0, sumOfSquares = 0;
+        int cells = 0;
+        for (int i = 0; i < 21; ++i) {
+            for (int k = 0; k < 31; ++k) {
+                const KermaUncertainty& a = analog.grid[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+                const KermaUncertainty& n = nextEvent.grid[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+                if (a.fewHistories || !a.relStdError || !n.relStdError) continue;
+                const double z = (n.airKermaRatio - a.airKermaRatio) /
+                                 std::hypot(a.airKermaRatio * *a.relStdError,
+                                            n.airKermaRatio * *n.relStdError);
+                sum += z;
+                sumOfSquares += z * z;
+                ++cells;
+            }
+        }
+        ASSERT_GT(cells, 300);
+        EXPECT_LT(std::fabs(sum / cells), 0.25);
+        EXPECT_GT(std::sqrt(sumOfSquares / cells), 0.7);
+        EXPECT_LT(std::sqrt(sumOfSquares / cells), 1.4);
     }
 }
 
