@@ -24,8 +24,10 @@ korvana_ensure_packages() {
 }
 
 # Everything the programs and the test suite need to build and run (the window
-# tests run on Qt's offscreen platform and draw text with a plain font).
-KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev qt6-base-dev fonts-dejavu-core)
+# tests run on Qt's offscreen platform and draw text with a plain font; korvana-study
+# parses its options with CLI11 and draws its plot into SVG).
+KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev qt6-base-dev fonts-dejavu-core libcli11-dev
+                        qt6-svg-dev)
 
 # korvana on a display: a Japanese font for the captions and a terminal for the
 # simulation engine's console window.
