@@ -75,8 +75,7 @@ ProgramOutcome runProgram(const ProgramRequest& request,
     ::close(fds[1]);
     outcome.started = true;
 
-    const std::string prefix =
-        request.program.substr(request.program.find_last_of('/') + 1) + ":";
+    const std::string prefix = request.program.substr(request.program.find_last_of('/') + 1) + ":";
     std::string pending;
     char buffer[4096];
     bool open = true;
@@ -118,6 +117,12 @@ ProgramOutcome runProgram(const ProgramRequest& request,
             return outcome;
         }
     }
+    // Ctrl+C on a terminal reaches the whole process group: a program ended by
+    // it counts as stopped, not as failed.
+    if (!keepGoing()) {
+        outcome.stopped = true;
+        return outcome;
+    }
     if (WIFEXITED(status)) outcome.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
     if (outcome.exitStatus == 127 && outcome.lastErrorLine.empty()) {
@@ -133,10 +138,10 @@ bool succeeded(const ProgramOutcome& outcome) {
 std::string describeFailure(const std::string& programName, const ProgramOutcome& outcome) {
     if (!outcome.startError.empty()) return programName + ": " + outcome.startError;
     if (outcome.stopped) return programName + " was stopped";
-    std::string text = outcome.signal != 0
-                           ? programName + " ended by signal " + std::to_string(outcome.signal)
-                           : programName + " exited with status " +
-                                 std::to_string(outcome.exitStatus);
+    std::string text =
+        outcome.signal != 0
+            ? programName + " ended by signal " + std::to_string(outcome.signal)
+            : programName + " exited with status " + std::to_string(outcome.exitStatus);
     if (!outcome.lastErrorLine.empty()) text += " (" + outcome.lastErrorLine + ")";
     return text;
 }

@@ -98,7 +98,7 @@ std::vector<double> historiesBeforeBin(const app::GeneratedSpectrum& spectrum, d
 
 const std::vector<std::string>& chainTableNames() {
     static const std::vector<std::string> names = {
-        TISSUE_TABLE_FILE, AIR_TABLE_FILE,   LEAD_TABLE_FILE,          ALUMINIUM_TABLE_FILE,
+        TISSUE_TABLE_FILE,   AIR_TABLE_FILE,    LEAD_TABLE_FILE,           ALUMINIUM_TABLE_FILE,
         TUNGSTEN_TABLE_FILE, COPPER_TABLE_FILE, app::CONVERSION_TABLE_FILE};
     return names;
 }
@@ -139,7 +139,8 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
         // the smooth coefficients over energy is left, second order beside the
         // kerma's own error. The kerma's relative error is therefore the dose's,
         // to first order, with and without glasses alike.
-        const std::optional<double> kermaError = result.kermaRelErr[static_cast<std::size_t>(k - 1)];
+        const std::optional<double> kermaError =
+            result.kermaRelErr[static_cast<std::size_t>(k - 1)];
         if (bare.eyeLensDose[k]) result.eyeLensRelErr[j] = kermaError;
         if (glasses.eyeLensDose[k]) result.eyeLensGlassesRelErr[j] = kermaError;
     }
@@ -174,15 +175,15 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
         return outcome;
     }
 
-    const app::ConditionTexts texts{inputOf(condition, StudyInput::Kv),
-                                    inputOf(condition, StudyInput::Angle),
-                                    inputOf(condition, StudyInput::Inherent),
-                                    inputOf(condition, StudyInput::Al),
-                                    inputOf(condition, StudyInput::Cu)};
+    const app::ConditionTexts texts{
+        inputOf(condition, StudyInput::Kv), inputOf(condition, StudyInput::Angle),
+        inputOf(condition, StudyInput::Inherent), inputOf(condition, StudyInput::Al),
+        inputOf(condition, StudyInput::Cu)};
     app::SpectrumRun spectrum;
     try {
-        spectrum = app::generateSpectrum(texts, rectificationOf(inputOf(condition, StudyInput::Mode)),
-                                         tables.material, (folder / SPECTRUM_FILE).string());
+        spectrum =
+            app::generateSpectrum(texts, rectificationOf(inputOf(condition, StudyInput::Mode)),
+                                  tables.material, (folder / SPECTRUM_FILE).string());
     } catch (const DataError& e) {
         outcome.failure = std::string("spectrum refused: ") + e.what();
         return outcome;
@@ -191,8 +192,8 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
 
     const std::string log = (folder / (name + ".log")).string();
     const auto ignoreLine = [](std::string_view) {};
-    const ProgramOutcome hvl = runProgram({environment.hvlProgram, {}, folder.string(), log},
-                                          ignoreLine, keepGoing);
+    const ProgramOutcome hvl =
+        runProgram({environment.hvlProgram, {}, folder.string(), log}, ignoreLine, keepGoing);
     if (hvl.stopped) {
         outcome.interrupted = true;
         return outcome;
@@ -220,7 +221,8 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
     }
 
     std::vector<std::string> arguments;
-    if (engine.threads) arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
+    if (engine.threads)
+        arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
     if (engine.estimator) arguments.insert(arguments.end(), {"--estimator", *engine.estimator});
     const double histories = app::textValue(inputOf(condition, StudyInput::Histories));
     const std::vector<double> before = historiesBeforeBin(spectrum.spectrum, histories);
@@ -231,7 +233,8 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
         if (!std::regex_match(line.data(), line.data() + line.size(), match, progressLine)) return;
         const int bin = std::stoi(match[1].str());
         if (bin < 1 || bin > GRID_BINS || total <= 0) return;
-        progress(before[static_cast<std::size_t>(bin)] / total, before[static_cast<std::size_t>(bin)]);
+        progress(before[static_cast<std::size_t>(bin)] / total,
+                 before[static_cast<std::size_t>(bin)]);
     };
     const ProgramOutcome run =
         runProgram({environment.engineProgram, arguments, folder.string(), log}, onLine, keepGoing);

@@ -60,8 +60,8 @@ public:
             return;
         }
         const auto now = Clock::now();
-        if (m_lastFileLine && std::chrono::duration<double>(now - *m_lastFileLine).count() <
-                                  FILE_PROGRESS_SECONDS) {
+        if (m_lastFileLine &&
+            std::chrono::duration<double>(now - *m_lastFileLine).count() < FILE_PROGRESS_SECONDS) {
             return;
         }
         m_lastFileLine = now;
@@ -239,7 +239,8 @@ StudyEnvironment findEnvironment(const fs::path& programDirectory) {
     }
     const auto program = [&places](const char* name) {
         for (const fs::path& place : places) {
-            if (::access((place / name).c_str(), X_OK) == 0) return fs::absolute(place / name).string();
+            if (::access((place / name).c_str(), X_OK) == 0)
+                return fs::absolute(place / name).string();
         }
         return std::string();
     };
@@ -258,8 +259,8 @@ StudyEnvironment findEnvironment(const fs::path& programDirectory) {
     return environment;
 }
 
-int runStudy(const StudyOptions& options, const StudyEnvironment& environment,
-             StudyConsole console, const std::function<bool()>& keepGoing) {
+int runStudy(const StudyOptions& options, const StudyEnvironment& environment, StudyConsole console,
+             const std::function<bool()>& keepGoing) {
     if (!options.mergeDirs.empty()) return mergeStudies(options, console);
 
     const std::vector<Condition> conditions = studyConditions(options);
@@ -317,16 +318,17 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment,
                 conditionLeft + (lastRate > 0 ? historiesAfter[n] / lastRate : std::nan(""));
             char percent[16];
             std::snprintf(percent, sizeof percent, "%3.0f%%", 100 * fraction);
-            progress.show(label + ": " + percent + ", " + rate(perSecond) +
-                          " histories/s, left " + duration(conditionLeft) + " (study " +
-                          duration(studyLeft) + ")");
+            progress.show(label + ": " + percent + ", " + rate(perSecond) + " histories/s, left " +
+                          duration(conditionLeft) + " (study " + duration(studyLeft) + ")");
         };
         progress.show(label + ": spectrum and HVL");
-        const ConditionOutcome outcome = runCondition(condition, folder, environment, engine,
-                                                      tables, onProgress, keepGoing);
+        const ConditionOutcome outcome =
+            runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing);
         progress.clear();
         for (const std::string& note : outcome.notes) console.out << label << ": " << note << '\n';
         if (outcome.interrupted) {
+            // A row of an earlier run of this condition would name removed files.
+            if (rows.erase(condition.index) != 0) writeSummary(summaryFile, rowsOf(rows));
             fs::remove_all(folder, ec);
             console.out << label << ": interrupted; its partial files (" << folder.string()
                         << ") were removed. Run the same command again to go on.\n";
@@ -340,9 +342,8 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment,
                            << outcome.failure << '\n';
             failures.push_back(condition.folder);
         }
-        rows[condition.index] =
-            summaryRow(condition, conditions.size(), options.estimator, outcome.result,
-                       outcome.failure);
+        rows[condition.index] = summaryRow(condition, conditions.size(), options.estimator,
+                                           outcome.result, outcome.failure);
         writeSummary(summaryFile, rowsOf(rows));
         console.out << std::flush;
     }

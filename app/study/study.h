@@ -43,8 +43,8 @@ struct StudyConsole {
 };
 
 //! Runs the study (or the merge) of the parsed options.
-int runStudy(const StudyOptions& options, const StudyEnvironment& environment,
-             StudyConsole console, const std::function<bool()>& keepGoing);
+int runStudy(const StudyOptions& options, const StudyEnvironment& environment, StudyConsole console,
+             const std::function<bool()>& keepGoing);
 
 //! The whole command: parses, finds the environment beside `programDirectory`
 //! and runs; refusals and --help as described above.

@@ -1,7 +1,6 @@
 #include "study_options.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <charconv>
 
@@ -36,8 +35,7 @@ struct Parser {
         for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
             const InputDescription& d = inputDescriptions()[n];
             texts[n] = d.defaultText;
-            CLI::Option* option =
-                app.add_option(std::string("--") + d.option, texts[n], d.help);
+            CLI::Option* option = app.add_option(std::string("--") + d.option, texts[n], d.help);
             option->type_name("VALUES");
             if (*d.defaultText != '\0') option->capture_default_str();
         }
@@ -71,8 +69,8 @@ StudyPart parsePart(const std::string& text) {
     StudyPart part;
     const std::size_t slash = text.find('/');
     const auto whole = [](std::string_view digits, int& value) {
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                                  value);
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
         return !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
     };
     if (slash == std::string::npos || !whole(std::string_view(text).substr(0, slash), part.k) ||
@@ -93,8 +91,10 @@ const std::array<InputDescription, INPUT_COUNT>& inputDescriptions() {
         {"fsd", "fsd_cm", "cm", "80", "focus-to-entrance-surface distance [cm]"},
         {"field", "field_cm", "cm", "25x25",
          "field size at FSD, long x short axis [cm]; one number is a square field"},
-        {"kv", "kv", "kV", "80", "tube voltage (peak) [kV]; 150 or more runs as 149.5, 30 or less as 30"},
-        {"angle", "angle_deg", "degree", "12", "target angle [degree], more than 0 and less than 90"},
+        {"kv", "kv", "kV", "80",
+         "tube voltage (peak) [kV]; 150 or more runs as 149.5, 30 or less as 30"},
+        {"angle", "angle_deg", "degree", "12",
+         "target angle [degree], more than 0 and less than 90"},
         {"inherent", "inherent_mm_al", "mm Al", "2.5",
          "inherent filtration [mm Al equivalent]; below 1 runs as 1"},
         {"al", "al_mm", "mm", "1.5", "added aluminium filter [mm]"},
@@ -145,7 +145,8 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
             options.values[n] = expandNumberList(text, d.option);
         }
     }
-    for (const std::string& histories : options.values[static_cast<std::size_t>(StudyInput::Histories)]) {
+    for (const std::string& histories :
+         options.values[static_cast<std::size_t>(StudyInput::Histories)]) {
         if (!(strictNumber(histories, "histories") >= 1.0)) {
             throw DataError("--histories " + histories +
                             " runs no photon - give 1 or more histories per condition");
@@ -173,8 +174,8 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
     std::size_t count = 1;
     for (const auto& values : options.values) count *= values.size();
     if (count > CONDITIONS_WITHOUT_YES && !options.yes) {
-        throw DataError("the options make " + std::to_string(count) +
-                        " conditions, more than " + std::to_string(CONDITIONS_WITHOUT_YES) +
+        throw DataError("the options make " + std::to_string(count) + " conditions, more than " +
+                        std::to_string(CONDITIONS_WITHOUT_YES) +
                         " - check the lists and ranges, or add --yes to run them all");
     }
     return options;

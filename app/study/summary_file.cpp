@@ -160,8 +160,7 @@ std::size_t rowCondition(const SummaryRow& row) {
 std::vector<SummaryRow> readSummary(const std::string& fileName) {
     if (!std::filesystem::exists(fileName)) return {};
     const TextLines file = readTextFile(fileName);
-    if (file.lines.empty() ||
-        splitCsvLine(file.lines[0], fileName, 1) != summaryHeader()) {
+    if (file.lines.empty() || splitCsvLine(file.lines[0], fileName, 1) != summaryHeader()) {
         throw DataError(SourcePosition{fileName, 1, 0},
                         "the header is not the one korvana-study writes (another program or "
                         "version wrote the file) - choose another --out or move the file away");

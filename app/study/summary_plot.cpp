@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgGenerator>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -23,8 +22,8 @@ namespace korvana::study {
 
 namespace {
 
-constexpr int WIDTH = 760;   // [px]
-constexpr int HEIGHT = 480;  // [px]
+constexpr int WIDTH = 760;                                        // [px]
+constexpr int HEIGHT = 480;                                       // [px]
 constexpr double LEFT = 90, RIGHT = 560, TOP = 50, BOTTOM = 410;  // plot area [px]
 constexpr std::array<int, 2> PLOT_ANGLES = {90, 120};             // [degree]
 const std::array<QColor, 8> LINE_COLOURS = {
@@ -69,7 +68,8 @@ struct Axis {
     double low = 0, high = 1;
     bool logarithmic = false;
     double toUnit(double value) const {
-        if (logarithmic) return (std::log10(value) - std::log10(low)) / (std::log10(high) - std::log10(low));
+        if (logarithmic)
+            return (std::log10(value) - std::log10(low)) / (std::log10(high) - std::log10(low));
         return (value - low) / (high - low);
     }
 };

@@ -106,8 +106,8 @@ double strictNumber(std::string_view text, std::string_view option) {
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
                                               std::chars_format::general);
     const bool plain = digits.find_first_of("nNiI") == std::string_view::npos;  // no nan, inf
-    if (digits.empty() || !plain || error != std::errc() ||
-        end != digits.data() + digits.size() || !std::isfinite(value)) {
+    if (digits.empty() || !plain || error != std::errc() || end != digits.data() + digits.size() ||
+        !std::isfinite(value)) {
         throw DataError("the value " + quoted(text) + " of --" + std::string(option) +
                         " is not a number - write a number such as 1.5, a list such as "
                         "0,0.25,0.5 or a range such as 60:100:20");
@@ -159,8 +159,8 @@ std::vector<std::string> expandWordList(std::string_view text, std::string_view 
         if (!known) {
             std::string choices;
             for (const std::string& word : words) choices += (choices.empty() ? "" : ", ") + word;
-            throw DataError("--" + std::string(option) + " " + quoted(item) +
-                            " is not one of " + choices + " - give one of them or a list of them");
+            throw DataError("--" + std::string(option) + " " + quoted(item) + " is not one of " +
+                            choices + " - give one of them or a list of them");
         }
         if (!seen.insert(item).second) {
             throw DataError("--" + std::string(option) + " lists " + quoted(item) +

@@ -29,8 +29,7 @@ TEST_P(OptionRefusal, IsRefusedBeforeAnythingRuns) {
 INSTANTIATE_TEST_SUITE_P(
     Arguments, OptionRefusal,
     testing::Values(Refusal{{"--bogus", "1"}, "not expected"},
-                    Refusal{{"--pb", "0", "extra"}, "not expected"},
-                    Refusal{{"--kv"}, "--kv"},
+                    Refusal{{"--pb", "0", "extra"}, "not expected"}, Refusal{{"--kv"}, "--kv"},
                     Refusal{{"--kv", "60:100"}, "three parts"},
                     Refusal{{"--kv", "30:130:0.1", "--pb", "0,0.5"}, "--yes"},
                     Refusal{{"--part", "3/2"}, "K/N"}, Refusal{{"--part", "0/2"}, "K/N"},

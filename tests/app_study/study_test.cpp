@@ -32,13 +32,14 @@ struct StudyRun {
     std::string errors;
 };
 
-StudyRun study(std::vector<std::string> arguments,
-               const std::function<bool()>& keepGoing = [] { return true; }) {
+StudyRun study(
+    std::vector<std::string> arguments,
+    const std::function<bool()>& keepGoing = [] { return true; }) {
     arguments.insert(arguments.end(), {"--length", "60", "--histories", "2e4"});
     std::ostringstream out, errors;
     StudyRun run;
-    run.status = runStudy(parseStudyOptions(arguments), ENVIRONMENT, {out, errors, false},
-                          keepGoing);
+    run.status =
+        runStudy(parseStudyOptions(arguments), ENVIRONMENT, {out, errors, false}, keepGoing);
     run.out = out.str();
     run.errors = errors.str();
     return run;
@@ -61,8 +62,7 @@ std::map<int, std::vector<std::string>> korvanaResultsTable(const fs::path& fold
     const fs::path previous = fs::current_path();
     fs::current_path(folder);
     std::ostringstream out, errors;
-    const int status =
-        app::runResultsCommand({folder.filename().string() + ".data"}, out, errors);
+    const int status = app::runResultsCommand({folder.filename().string() + ".data"}, out, errors);
     fs::current_path(previous);
     EXPECT_EQ(status, 0) << errors.str();
     std::map<int, std::vector<std::string>> table;
@@ -108,7 +108,8 @@ TEST(Study, SummaryRowsAreWhatKorvanaResultsComputesFromTheResultFiles) {
             EXPECT_EQ(asPrinted(cell(row, ("eye_lens_" + a).c_str())), values[2]) << angle;
             EXPECT_EQ(asPrinted(cell(row, ("eye_lens_glasses_" + a).c_str())), values[5]) << angle;
             // The engine of this tree writes no .unc.csv yet: no errors to show.
-            if (!fs::exists(uncertaintyFileName((folder / (folder.filename().string() + ".data")).string()))) {
+            if (!fs::exists(uncertaintyFileName(
+                    (folder / (folder.filename().string() + ".data")).string()))) {
                 EXPECT_EQ(cell(row, ("kerma_" + a + "_rel_err").c_str()), "");
             }
         }
@@ -167,9 +168,8 @@ TEST(Study, PartsMergedEqualTheWholeStudy) {
     EXPECT_EQ(readSummary("p2/summary.csv").size(), 1u);
 
     std::ostringstream out, errors;
-    const int incomplete =
-        runStudy(parseStudyOptions({"--merge", "p1", "--out", "half"}), {}, {out, errors, false},
-                 [] { return true; });
+    const int incomplete = runStudy(parseStudyOptions({"--merge", "p1", "--out", "half"}), {},
+                                    {out, errors, false}, [] { return true; });
     EXPECT_EQ(incomplete, 1);
     EXPECT_NE(errors.str().find("conditions 2 are in none"), std::string::npos) << errors.str();
 
@@ -183,9 +183,9 @@ TEST(Study, PartsMergedEqualTheWholeStudy) {
 TEST(Study, AFailedConditionIsMarkedAndTheStudyGoesOn) {
     ScopedWorkDir dir;
     std::ostringstream out, errors;
-    const int status = runStudy(
-        parseStudyOptions({"--pb", "0.35", "--length", "200,60", "--histories", "2e4"}),
-        ENVIRONMENT, {out, errors, false}, [] { return true; });
+    const int status =
+        runStudy(parseStudyOptions({"--pb", "0.35", "--length", "200,60", "--histories", "2e4"}),
+                 ENVIRONMENT, {out, errors, false}, [] { return true; });
     EXPECT_EQ(status, 1);
     const std::vector<SummaryRow> rows = readSummary("study/summary.csv");
     ASSERT_EQ(rows.size(), 2u);
@@ -199,8 +199,8 @@ TEST(Study, AFailedConditionIsMarkedAndTheStudyGoesOn) {
 TEST(Study, AnInterruptedConditionLeavesNoPartialFilesNorRow) {
     ScopedWorkDir dir;
     // Stop as the engine is about to start on the second condition.
-    const StudyRun run = study({"--pb", "0,0.35", "--out", "s"},
-                               [] { return !fs::exists("s/pb0.35/B2F.txt"); });
+    const StudyRun run =
+        study({"--pb", "0,0.35", "--out", "s"}, [] { return !fs::exists("s/pb0.35/B2F.txt"); });
     EXPECT_EQ(run.status, EXIT_INTERRUPTED);
     EXPECT_FALSE(fs::exists("s/pb0.35"));
     const std::vector<SummaryRow> rows = readSummary("s/summary.csv");

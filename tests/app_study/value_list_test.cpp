@@ -23,17 +23,16 @@ TEST_P(NumberList, GivesTheValuesInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Spellings, NumberList,
-    testing::Values(Expansion{"80", {"80"}}, Expansion{"1e7", {"1e7"}},
-                    Expansion{"+.5", {"+.5"}}, Expansion{"-2", {"-2"}},
-                    Expansion{"0,0.25,0.35,0.5", {"0", "0.25", "0.35", "0.5"}},
-                    Expansion{"60:100:20", {"60", "80", "100"}},
-                    Expansion{"60:110:20", {"60", "80", "100"}},          // stop not reached
-                    Expansion{"0.1:0.3:0.1", {"0.1", "0.2", "0.3"}},     // 0.30000000000000004
-                    Expansion{"0:1:0.1", {"0",   "0.1", "0.2", "0.3", "0.4", "0.5",
-                                          "0.6", "0.7", "0.8", "0.9", "1"}},
-                    Expansion{"100:60:-20", {"100", "80", "60"}},
-                    Expansion{"5:5:1", {"5"}},                           // a single value
-                    Expansion{"0,10:30:10", {"0", "10", "20", "30"}}));  // mixed
+    testing::Values(
+        Expansion{"80", {"80"}}, Expansion{"1e7", {"1e7"}}, Expansion{"+.5", {"+.5"}},
+        Expansion{"-2", {"-2"}}, Expansion{"0,0.25,0.35,0.5", {"0", "0.25", "0.35", "0.5"}},
+        Expansion{"60:100:20", {"60", "80", "100"}},
+        Expansion{"60:110:20", {"60", "80", "100"}},      // stop not reached
+        Expansion{"0.1:0.3:0.1", {"0.1", "0.2", "0.3"}},  // 0.30000000000000004
+        Expansion{"0:1:0.1",
+                  {"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"}},
+        Expansion{"100:60:-20", {"100", "80", "60"}}, Expansion{"5:5:1", {"5"}},  // a single value
+        Expansion{"0,10:30:10", {"0", "10", "20", "30"}}));                       // mixed
 
 struct Refusal {
     const char* text;
