@@ -1,7 +1,7 @@
 // One spectrum run as the main form's step (4) does it, without any window:
 // read and correct the conditions, compute the spectrum, write B_SPCTL.dat in
-// the working directory (or under another path, for a study's condition folder). Starting the HVL
-// calculator and drawing are the caller's part.
+// the working directory (or under another path, for a study's condition
+// folder). Starting the HVL calculator and drawing are the caller's part.
 #pragma once
 
 #include <string>
