@@ -15,6 +15,10 @@ struct Refusal {
     const char* reason;  //!< a part of the message
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) {
+    for (const std::string& a : r.arguments) *os << a << ' ';
+}
+
 class OptionRefusal : public testing::TestWithParam<Refusal> {};
 
 TEST_P(OptionRefusal, IsRefusedBeforeAnythingRuns) {

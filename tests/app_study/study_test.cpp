@@ -2,12 +2,16 @@
 // (the built programs), at 2e4 histories per condition.
 #include "study.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <sstream>
 
+#include "data_error.h"
 #include "eye_lens_dose.h"
 #include "hvl_results.h"
 #include "picture_format.h"
@@ -32,14 +36,20 @@ struct StudyRun {
     std::string errors;
 };
 
+// A refusal before the run comes back as exit status 1, as from the command.
 StudyRun study(
     std::vector<std::string> arguments,
     const std::function<bool()>& keepGoing = [] { return true; }) {
     arguments.insert(arguments.end(), {"--length", "60", "--histories", "2e4"});
     std::ostringstream out, errors;
     StudyRun run;
-    run.status =
-        runStudy(parseStudyOptions(arguments), ENVIRONMENT, {out, errors, false}, keepGoing);
+    try {
+        run.status =
+            runStudy(parseStudyOptions(arguments), ENVIRONMENT, {out, errors, false}, keepGoing);
+    } catch (const DataError& e) {
+        errors << e.what();
+        run.status = 1;
+    }
     run.out = out.str();
     run.errors = errors.str();
     return run;
@@ -194,6 +204,24 @@ TEST(Study, AFailedConditionIsMarkedAndTheStudyGoesOn) {
     EXPECT_EQ(cell(rows[0], "kerma_90"), "");
     EXPECT_EQ(cell(rows[1], "status"), "ok");
     EXPECT_NE(errors.str().find("study/length200"), std::string::npos) << errors.str();
+}
+
+TEST(Study, AFolderInUseOrHoldingAnotherStudyIsRefused) {
+    ScopedWorkDir dir;
+    ASSERT_EQ(study({"--pb", "0,0.35", "--out", "s"}).status, 0);
+    const std::string summary = readWhole("s/summary.csv");
+    const StudyRun other = study({"--pb", "0,0.25,0.35", "--out", "s"});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_NE(other.errors.find("of another study"), std::string::npos) << other.errors;
+
+    const int lock = ::open("s/.korvana-study.lock", O_RDWR);
+    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const StudyRun second = study({"--pb", "0,0.35", "--out", "s", "--force"});
+    ::close(lock);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_NE(second.errors.find("another korvana-study is running"), std::string::npos)
+        << second.errors;
+    EXPECT_EQ(readWhole("s/summary.csv"), summary);
 }
 
 TEST(Study, AnInterruptedConditionLeavesNoPartialFilesNorRow) {

@@ -15,6 +15,8 @@ struct Expansion {
     std::vector<std::string> values;
 };
 
+void PrintTo(const Expansion& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class NumberList : public testing::TestWithParam<Expansion> {};
 
 TEST_P(NumberList, GivesTheValuesInOrder) {
@@ -38,6 +40,8 @@ struct Refusal {
     const char* text;
     const char* reason;  //!< a part of the message
 };
+
+void PrintTo(const Refusal& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class NumberListRefusal : public testing::TestWithParam<Refusal> {};
 
