@@ -160,10 +160,10 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         options.threads = parser.threads;
     }
     if (parser.app.count("--estimator") != 0) {
-        options.estimator = expandWordList(parser.estimator, "estimator", ESTIMATORS).front();
         if (parser.estimator.find(',') != std::string::npos) {
             throw DataError("--estimator takes one value - give analog or next-event");
         }
+        options.estimator = expandWordList(parser.estimator, "estimator", ESTIMATORS).front();
     }
     if (parser.app.count("--part") != 0) options.part = parsePart(parser.part);
     if (options.outDir.empty()) {
