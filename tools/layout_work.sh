@@ -6,7 +6,7 @@ build=$1
 work=$2
 mkdir -p "$work"
 for program in app/forms/korvana engine/lumetrel hvl/tavisen app/spectrum/korvana-spectrum \
-               app/results/korvana-results; do
+               app/results/korvana-results app/study/korvana-study; do
     cp -f "$build/$program" "$work/"
 done
 cp -f data/ICRUSoft.dat data/MU_en2016.dat data/Pb.dat data/Aluminum.atc \

@@ -39,10 +39,10 @@ ConversionTable loadConversionTable(const std::string& fileName) {
     return table;
 }
 
-EyeLensDoseTables loadEyeLensDoseTables() {
+EyeLensDoseTables loadEyeLensDoseTables(const std::string& directory) {
     EyeLensDoseTables tables;
-    tables.conversion = loadConversionTable(CONVERSION_TABLE_FILE);
-    tables.leadAttenuationEye = loadAttenuationTable(LEAD_TABLE_FILE);
+    tables.conversion = loadConversionTable(fileInDirectory(directory, CONVERSION_TABLE_FILE));
+    tables.leadAttenuationEye = loadAttenuationTable(fileInDirectory(directory, LEAD_TABLE_FILE));
     return tables;
 }
 

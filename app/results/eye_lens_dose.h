@@ -32,8 +32,8 @@ struct EyeLensDoseTables {
     AttenuationTable leadAttenuationEye{};  //!< Pb.dat, mu [1/cm]
 };
 
-//! d-DperK.dDk, then Pb.dat, from the working directory.
-EyeLensDoseTables loadEyeLensDoseTables();
+//! d-DperK.dDk, then Pb.dat, from `directory` (empty: the working directory).
+EyeLensDoseTables loadEyeLensDoseTables(const std::string& directory = {});
 
 //! Per shown angle k = 2..8 (other entries empty): the fraction F(k) of the
 //! scattered photons that pass the lead, D3mm/Kair of the transmitted

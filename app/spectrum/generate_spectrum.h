@@ -1,9 +1,12 @@
 // One spectrum run as the main form's step (4) does it, without any window:
 // read and correct the conditions, compute the spectrum, write B_SPCTL.dat in
-// the working directory. Starting the HVL calculator and drawing are the
-// caller's part.
+// the working directory (or under another path, for a study's condition
+// folder). Starting the HVL calculator and drawing are the caller's part.
 #pragma once
 
+#include <string>
+
+#include "file_names.h"
 #include "irradiation_conditions.h"
 #include "material_tables.h"
 #include "spectrum_generator.h"
@@ -16,8 +19,9 @@ struct SpectrumRun {
 };
 
 //! Throws DataError (conditions rejected, spectrum 0 everywhere, file not
-//! writable); B_SPCTL.dat is then left as it was.
+//! writable); the file is then left as it was.
 SpectrumRun generateSpectrum(const ConditionTexts& texts, RectificationMode rectification,
-                             const MaterialTables& tables);
+                             const MaterialTables& tables,
+                             const std::string& fileName = SPECTRUM_FILE);
 
 }  // namespace korvana::app

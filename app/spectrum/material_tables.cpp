@@ -29,12 +29,17 @@ AttenuationTable loadAttenuationTable(const std::string& fileName) {
     return table;
 }
 
-MaterialTables loadMaterialTables() {
+std::string fileInDirectory(const std::string& directory, const char* name) {
+    return directory.empty() ? std::string(name) : directory + "/" + name;
+}
+
+MaterialTables loadMaterialTables(const std::string& directory) {
+    const auto in = [&directory](const char* name) { return fileInDirectory(directory, name); };
     MaterialTables tables;
-    tables.tungstenAttenuation = loadAttenuationTable(TUNGSTEN_TABLE_FILE);
-    tables.aluminiumAttenuation = loadAttenuationTable(ALUMINIUM_TABLE_FILE);
-    tables.copperAttenuation = loadAttenuationTable(COPPER_TABLE_FILE);
-    tables.leadAttenuationGui = loadAttenuationTable(LEAD_TABLE_FILE);
+    tables.tungstenAttenuation = loadAttenuationTable(in(TUNGSTEN_TABLE_FILE));
+    tables.aluminiumAttenuation = loadAttenuationTable(in(ALUMINIUM_TABLE_FILE));
+    tables.copperAttenuation = loadAttenuationTable(in(COPPER_TABLE_FILE));
+    tables.leadAttenuationGui = loadAttenuationTable(in(LEAD_TABLE_FILE));
     return tables;
 }
 

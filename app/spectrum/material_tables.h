@@ -31,8 +31,11 @@ struct MaterialTables {
 //! not finite: nothing goes on with half-read data.
 AttenuationTable loadAttenuationTable(const std::string& fileName);
 
-//! Reads Tungsten.dat, Aluminum.atc, Copper.dat and Pb.dat from the working
-//! directory, in this order, each read in full before the next.
-MaterialTables loadMaterialTables();
+//! Reads Tungsten.dat, Aluminum.atc, Copper.dat and Pb.dat from `directory`
+//! (empty: the working directory), in this order, each read in full before the next.
+MaterialTables loadMaterialTables(const std::string& directory = {});
+
+//! `name` in `directory`; the plain name when the directory is empty.
+std::string fileInDirectory(const std::string& directory, const char* name);
 
 }  // namespace korvana::app

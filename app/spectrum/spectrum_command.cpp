@@ -68,6 +68,20 @@ std::string spectrumUsage() {
            "tables or the conditions are rejected (B_SPCTL.dat is then left as it was).\n";
 }
 
+std::vector<std::string> correctionNotes(const ConditionTexts& texts,
+                                         const ConditionReading& reading) {
+    std::vector<std::string> notes;
+    if (reading.correctedTubeVoltageText) {
+        notes.push_back("Tube voltage " + texts.tubeVoltageKv + " kV corrected to " +
+                        *reading.correctedTubeVoltageText + " kV (range 30 to 149.5 kV).");
+    }
+    if (reading.correctedInherentText) {
+        notes.push_back("Inherent filtration " + texts.inherentFiltrationMm + " mm corrected to " +
+                        *reading.correctedInherentText + " mm (the least inherent filtration).");
+    }
+    return notes;
+}
+
 SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments) {
     SpectrumOptions options;
     std::map<std::string, std::string> given;
@@ -151,14 +165,8 @@ int runSpectrumCommand(const std::vector<std::string>& arguments, std::ostream& 
         const MaterialTables tables = loadMaterialTables();
         const SpectrumRun run = generateSpectrum(options.texts, options.rectification, tables);
         const IrradiationConditions& c = run.reading.conditions;
-        if (run.reading.correctedTubeVoltageText) {
-            out << "Tube voltage " << options.texts.tubeVoltageKv << " kV corrected to "
-                << *run.reading.correctedTubeVoltageText << " kV (range 30 to 149.5 kV).\n";
-        }
-        if (run.reading.correctedInherentText) {
-            out << "Inherent filtration " << options.texts.inherentFiltrationMm
-                << " mm corrected to " << *run.reading.correctedInherentText
-                << " mm (the least inherent filtration).\n";
+        for (const std::string& note : correctionNotes(options.texts, run.reading)) {
+            out << note << '\n';
         }
         int peakBin = 1;
         for (int i = 1; i <= GRID_BINS; ++i) {

@@ -28,6 +28,12 @@ SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments);
 //! The text of --help.
 std::string spectrumUsage();
 
+//! The corrections the reading made to the typed texts, one English sentence
+//! each ("Tube voltage 160 kV corrected to 149.5 kV (range 30 to 149.5 kV)."),
+//! for the console of the window-less commands.
+std::vector<std::string> correctionNotes(const ConditionTexts& texts,
+                                         const ConditionReading& reading);
+
 //! Runs the command: 0 on success, 1 on bad arguments, 2 when the tables or
 //! the conditions are rejected; the message goes to `errors`.
 int runSpectrumCommand(const std::vector<std::string>& arguments, std::ostream& out,

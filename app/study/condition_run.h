@@ -1,0 +1,72 @@
+// One study condition through the real chain, in its own folder:
+//   the curtain check and result name of the launch dialog (run_file.h),
+//   the spectrum of the main form's step (4) -> B_SPCTL.dat,
+//   tavisen -> HVL_S2.dat,
+//   the run file writer -> B2F.txt,
+//   lumetrel -> NAME.data (and NAME.unc.csv when the engine writes one),
+//   the result viewers' numbers: air kerma and eye lens doses (eye_lens_dose.h).
+// NAME is the folder's name. The data tables are linked into the folder, so
+// every file of the run sits there and korvana's result browser can open it.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "eye_lens_dose.h"
+#include "material_tables.h"
+#include "study_options.h"
+#include "summary_file.h"
+
+namespace korvana::study {
+
+//! Where the chain's programs and tables are.
+struct StudyEnvironment {
+    std::string engineProgram;  //!< lumetrel
+    std::string hvlProgram;     //!< tavisen
+    std::string dataDirectory;  //!< the shipped tables
+};
+
+//! The engine options a study passes on, only when the user gave them.
+struct EngineSettings {
+    std::optional<int> threads;
+    std::optional<std::string> estimator;
+};
+
+//! Tables read once per study from the data directory.
+struct StudyTables {
+    app::MaterialTables material;
+    app::EyeLensDoseTables eyeLens;
+};
+
+//! The tables the chain reads in a condition folder: the engine's, tavisen's,
+//! the spectrum's and the eye lens dose's.
+const std::vector<std::string>& chainTableNames();
+
+//! Engine progress: the share of the condition's histories done and how many.
+using EngineProgress = std::function<void(double fractionDone, double historiesDone)>;
+
+struct ConditionOutcome {
+    std::optional<ConditionResult> result;  //!< when the whole chain succeeded
+    std::string failure;                    //!< why not, in English
+    std::vector<std::string> notes;         //!< corrections of the spectrum's inputs
+    bool interrupted = false;               //!< keepGoing said stop
+};
+
+//! The result file of a condition folder: FOLDER/NAME.data.
+std::filesystem::path resultFileOf(const std::filesystem::path& folder);
+
+//! Runs the chain in `folder` (created when missing; outputs of an earlier run
+//! there are removed first, so none is taken for this run's).
+ConditionOutcome runCondition(const Condition& condition, const std::filesystem::path& folder,
+                              const StudyEnvironment& environment, const EngineSettings& engine,
+                              const StudyTables& tables, const EngineProgress& progress,
+                              const std::function<bool()>& keepGoing);
+
+//! The summary values of a result file already in a folder (NAME.data, its
+//! .unc.csv when present, HVL_S2.dat). Throws DataError when one is unusable.
+ConditionResult readConditionResult(const std::filesystem::path& folder, const StudyTables& tables);
+
+}  // namespace korvana::study

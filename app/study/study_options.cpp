@@ -1,0 +1,224 @@
+#include "study_options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <charconv>
+
+#include "data_error.h"
+#include "value_list.h"
+
+namespace korvana::study {
+
+namespace {
+
+const std::vector<std::string> MODE_WORDS = {"cp", "3phase", "1phase"};
+const std::vector<std::string> ESTIMATORS = {"analog", "next-event"};
+
+// The one place that builds the parser, so --help shows what is parsed.
+struct Parser {
+    CLI::App app{
+        "Runs the spectrum, the HVL calculator and the engine for one condition or a sweep of\n"
+        "conditions, each in a folder of its own under --out, and tabulates the air kerma\n"
+        "and eye lens doses with their relative errors in OUT/summary.csv (and, when one or\n"
+        "two options are swept, a plot OUT/summary.svg). Every numeric option takes one\n"
+        "value, a comma list (--pb 0,0.25,0.35,0.5) or a range start:stop:step\n"
+        "(--kv 60:100:20); the conditions are all their combinations.",
+        "korvana-study"};
+    std::array<std::string, INPUT_COUNT> texts;
+    int threads = 0;
+    std::string estimator;
+    std::string part;
+    StudyOptions options;
+
+    Parser() {
+        app.get_formatter()->column_width(26);
+        for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+            const InputDescription& d = inputDescriptions()[n];
+            texts[n] = d.defaultText;
+            CLI::Option* option = app.add_option(std::string("--") + d.option, texts[n], d.help);
+            option->type_name("VALUES");
+            if (*d.defaultText != '\0') option->capture_default_str();
+        }
+        app.add_option("--threads", threads,
+                       "engine threads, passed to lumetrel --threads (0: all cores); "
+                       "without it the engine runs as it does by default")
+            ->type_name("N");
+        app.add_option("--estimator", estimator,
+                       "passed to lumetrel --estimator: analog or next-event; without it the "
+                       "engine's default")
+            ->type_name("NAME");
+        app.add_option("--out", options.outDir, "folder of the study")
+            ->type_name("DIR")
+            ->capture_default_str();
+        app.add_flag("--dry-run", options.dryRun, "list the conditions and stop");
+        app.add_flag("--force", options.force,
+                     "run conditions again although their result and summary row exist");
+        app.add_flag("--yes", options.yes, "allow more than 1000 conditions");
+        app.add_option("--part", part,
+                       "run only every N-th condition starting at the K-th (job arrays)")
+            ->type_name("K/N");
+        app.add_option("--merge", options.mergeDirs,
+                       "join the summaries of the parts in these folders into "
+                       "OUT/summary.csv, in condition order, instead of running")
+            ->type_name("DIR")
+            ->expected(1, -1);
+    }
+};
+
+StudyPart parsePart(const std::string& text) {
+    StudyPart part;
+    const std::size_t slash = text.find('/');
+    const auto whole = [](std::string_view digits, int& value) {
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
+    };
+    if (slash == std::string::npos || !whole(std::string_view(text).substr(0, slash), part.k) ||
+        !whole(std::string_view(text).substr(slash + 1), part.n) || part.n < 1 || part.k < 1 ||
+        part.k > part.n) {
+        throw DataError("--part \"" + text +
+                        "\" is not K/N with 1 <= K <= N (as in --part 2/8) - give the part's "
+                        "number and the number of parts");
+    }
+    return part;
+}
+
+}  // namespace
+
+const std::array<InputDescription, INPUT_COUNT>& inputDescriptions() {
+    static const std::array<InputDescription, INPUT_COUNT> inputs = {{
+        {"thickness", "thickness_cm", "cm", "20", "thickness of the irradiated object [cm]"},
+        {"fsd", "fsd_cm", "cm", "80", "focus-to-entrance-surface distance [cm]"},
+        {"field", "field_cm", "cm", "25x25",
+         "field size at FSD, long x short axis [cm]; one number is a square field"},
+        {"kv", "kv", "kV", "80",
+         "tube voltage (peak) [kV]; 150 or more runs as 149.5, 30 or less as 30"},
+        {"angle", "angle_deg", "degree", "12",
+         "target angle [degree], more than 0 and less than 90"},
+        {"inherent", "inherent_mm_al", "mm Al", "2.5",
+         "inherent filtration [mm Al equivalent]; below 1 runs as 1"},
+        {"al", "al_mm", "mm", "1.5", "added aluminium filter [mm]"},
+        {"cu", "cu_mm", "mm", "0", "added copper filter [mm]"},
+        {"mode", "mode", "", "cp",
+         "rectification: cp constant potential, 3phase three-phase 12-peak, 1phase "
+         "single-phase full-wave"},
+        {"pb", "pb_mm", "mm Pb", "",
+         "lead equivalent of the curtain [mm Pb], 0 for none; no default (the form's box is "
+         "empty), so it must be given"},
+        {"length", "length_cm", "cm", "0",
+         "curtain length L [cm], at most FSD - 20 cm + thickness"},
+        {"histories", "histories", "", "500000000",
+         "number of incident photons (histories) per condition"},
+    }};
+    return inputs;
+}
+
+const InputDescription& describe(StudyInput input) {
+    return inputDescriptions()[static_cast<std::size_t>(input)];
+}
+
+std::string studyUsage() { return Parser().app.help(); }
+
+StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
+    Parser parser;
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        parser.app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        parser.options.help = true;
+        return parser.options;
+    } catch (const CLI::ParseError& e) {
+        throw DataError(std::string(e.what()) + " - see korvana-study --help");
+    }
+    StudyOptions options = std::move(parser.options);
+    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+        const InputDescription& d = inputDescriptions()[n];
+        const std::string& text = parser.texts[n];
+        const auto input = static_cast<StudyInput>(n);
+        if (input == StudyInput::Pb && parser.app.count("--pb") == 0) {
+            options.values[n] = {""};  // the form's empty box: the curtain check refuses it
+        } else if (input == StudyInput::Field) {
+            options.values[n] = expandFieldList(text, d.option);
+        } else if (input == StudyInput::Mode) {
+            options.values[n] = expandWordList(text, d.option, MODE_WORDS);
+        } else {
+            options.values[n] = expandNumberList(text, d.option);
+        }
+    }
+    for (const std::string& histories :
+         options.values[static_cast<std::size_t>(StudyInput::Histories)]) {
+        if (!(strictNumber(histories, "histories") >= 1.0)) {
+            throw DataError("--histories " + histories +
+                            " runs no photon - give 1 or more histories per condition");
+        }
+    }
+    if (parser.app.count("--threads") != 0) {
+        if (parser.threads < 0) {
+            throw DataError("--threads " + std::to_string(parser.threads) +
+                            " is negative - give 0 (all cores) or a number of threads");
+        }
+        options.threads = parser.threads;
+    }
+    if (parser.app.count("--estimator") != 0) {
+        if (parser.estimator.find(',') != std::string::npos) {
+            throw DataError("--estimator takes one value - give analog or next-event");
+        }
+        options.estimator = expandWordList(parser.estimator, "estimator", ESTIMATORS).front();
+    }
+    if (parser.app.count("--part") != 0) options.part = parsePart(parser.part);
+    if (options.outDir.empty()) {
+        throw DataError("--out is empty - give the study's folder");
+    }
+    if (!options.mergeDirs.empty()) return options;
+
+    std::size_t count = 1;
+    for (const auto& values : options.values) count *= values.size();
+    if (count > CONDITIONS_WITHOUT_YES && !options.yes) {
+        throw DataError("the options make " + std::to_string(count) + " conditions, more than " +
+                        std::to_string(CONDITIONS_WITHOUT_YES) +
+                        " - check the lists and ranges, or add --yes to run them all");
+    }
+    return options;
+}
+
+std::vector<StudyInput> sweptInputs(const StudyOptions& options) {
+    std::vector<StudyInput> swept;
+    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+        if (options.values[n].size() > 1) swept.push_back(static_cast<StudyInput>(n));
+    }
+    return swept;
+}
+
+std::vector<Condition> studyConditions(const StudyOptions& options) {
+    std::size_t count = 1;
+    for (const auto& values : options.values) count *= values.size();
+    const std::vector<StudyInput> swept = sweptInputs(options);
+    std::vector<Condition> conditions;
+    conditions.reserve(count);
+    for (std::size_t c = 0; c < count; ++c) {
+        Condition condition;
+        condition.index = c + 1;
+        // The last input varies fastest: a mixed-radix count over the value lists.
+        std::size_t rest = c;
+        for (std::size_t n = INPUT_COUNT; n-- > 0;) {
+            const auto& values = options.values[n];
+            condition.inputs[n] = values[rest % values.size()];
+            rest /= values.size();
+        }
+        for (StudyInput input : swept) {
+            if (!condition.folder.empty()) condition.folder += '_';
+            condition.folder += std::string(describe(input).option) +
+                                condition.inputs[static_cast<std::size_t>(input)];
+        }
+        if (condition.folder.empty()) condition.folder = "condition";
+        conditions.push_back(std::move(condition));
+    }
+    return conditions;
+}
+
+bool inPart(std::size_t index, const StudyPart& part) {
+    return index >= static_cast<std::size_t>(part.k) &&
+           (index - static_cast<std::size_t>(part.k)) % static_cast<std::size_t>(part.n) == 0;
+}
+
+}  // namespace korvana::study

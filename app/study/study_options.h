@@ -1,0 +1,97 @@
+// korvana-study's options and the conditions they make.
+//
+// Every input of the main form and the launch dialog is an option with the
+// main form's default, in the order of the form's steps (1) to (3) and the
+// dialog: --thickness --fsd --field --kv --angle --inherent --al --cu --mode
+// --pb --length --histories. A numeric option takes one value, a comma list
+// or a range (value_list.h); the conditions are the Cartesian product of the
+// values in that order, the first option varying slowest. --pb has no default,
+// as the form's curtain box is empty: without it every condition is refused
+// by the curtain check, as the main form refuses to open the launch dialog.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvana::study {
+
+enum class StudyInput {
+    Thickness,
+    Fsd,
+    Field,
+    Kv,
+    Angle,
+    Inherent,
+    Al,
+    Cu,
+    Mode,
+    Pb,
+    Length,
+    Histories,
+};
+inline constexpr std::size_t INPUT_COUNT = 12;
+
+struct InputDescription {
+    const char* option;       //!< without dashes: "kv"
+    const char* column;       //!< summary column: the option and its unit, "pb_mm"
+    const char* unit;         //!< for axes: "mm Pb"; empty for none
+    const char* defaultText;  //!< the main form's default; empty: none
+    const char* help;         //!< meaning and unit, for --help
+};
+
+//! The inputs in the order above.
+const std::array<InputDescription, INPUT_COUNT>& inputDescriptions();
+const InputDescription& describe(StudyInput input);
+
+//! One condition: the text of every input, as the main form's boxes would hold them
+//! (the field as "LONGxSHORT", the mode as cp, 3phase or 1phase, pb empty when not given).
+using InputTexts = std::array<std::string, INPUT_COUNT>;
+
+struct Condition {
+    std::size_t index = 0;  //!< 1-based place in the whole study
+    InputTexts inputs;
+    std::string folder;  //!< named from the swept values, e.g. "kv80_pb0.35"
+};
+
+//! --part k/n: every n-th condition starting at the k-th.
+struct StudyPart {
+    int k = 1;
+    int n = 1;
+};
+
+inline constexpr std::size_t CONDITIONS_WITHOUT_YES = 1000;
+
+struct StudyOptions {
+    bool help = false;
+    std::array<std::vector<std::string>, INPUT_COUNT> values;  //!< per input, at least one
+    std::optional<int> threads;                                //!< passed to the engine when given
+    std::optional<std::string> estimator;                      //!< analog | next-event
+    std::string outDir = "study";
+    bool dryRun = false;
+    bool force = false;
+    bool yes = false;
+    StudyPart part;
+    std::vector<std::string> mergeDirs;  //!< --merge: join these summaries instead of running
+};
+
+//! Parses the arguments after the program name. Throws DataError with the
+//! reason for unknown options, malformed values, lists and ranges, a bad
+//! --part, or more than CONDITIONS_WITHOUT_YES conditions without --yes.
+StudyOptions parseStudyOptions(const std::vector<std::string>& arguments);
+
+//! The text of --help, with every default and unit.
+std::string studyUsage();
+
+//! The Cartesian product of the values, in study order, with their folders.
+std::vector<Condition> studyConditions(const StudyOptions& options);
+
+//! The inputs with more than one value, in input order.
+std::vector<StudyInput> sweptInputs(const StudyOptions& options);
+
+//! True when condition `index` (1-based) belongs to `part`.
+bool inPart(std::size_t index, const StudyPart& part);
+
+}  // namespace korvana::study

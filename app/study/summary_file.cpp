@@ -1,0 +1,193 @@
+#include "summary_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <stdexcept>
+
+#include "data_error.h"
+#include "text_file.h"
+
+namespace korvana::study {
+
+namespace {
+
+constexpr std::array<int, KERMA_POINTS> KERMA_ANGLES = {30, 45, 60, 75, 90, 105, 120, 135, 150};
+constexpr std::array<int, EYE_POINTS> EYE_ANGLES = {45, 60, 75, 90, 105, 120, 135};
+constexpr std::size_t FIRST_INPUT_COLUMN = 3;  // after condition, condition_count, folder
+
+std::vector<std::string> buildHeader() {
+    std::vector<std::string> header = {"condition", "condition_count", "folder"};
+    for (const InputDescription& d : inputDescriptions()) header.emplace_back(d.column);
+    header.insert(header.end(), {"estimator", "hvl1_mm_al", "eeff_kev"});
+    for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle));
+    for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle) + "_rel_err");
+    for (const char* name : {"eye_lens_", "eye_lens_glasses_"}) {
+        for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle));
+        for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle) + "_rel_err");
+    }
+    header.emplace_back("status");
+    return header;
+}
+
+// The shortest text that reads back to the same double.
+std::string numberCell(double value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+std::string optionalCell(const std::optional<double>& value) {
+    return value ? numberCell(*value) : std::string();
+}
+
+template <std::size_t N>
+void append(SummaryRow& row, const std::array<std::optional<double>, N>& values) {
+    for (const auto& value : values) row.push_back(optionalCell(value));
+}
+
+}  // namespace
+
+std::vector<std::string> summaryHeader() {
+    static const std::vector<std::string> header = buildHeader();
+    return header;
+}
+
+std::size_t summaryColumn(std::string_view name) {
+    static const std::vector<std::string> header = buildHeader();
+    const auto it = std::find(header.begin(), header.end(), name);
+    if (it == header.end()) throw std::out_of_range("no summary column " + std::string(name));
+    return static_cast<std::size_t>(it - header.begin());
+}
+
+std::size_t inputColumn(StudyInput input) {
+    return FIRST_INPUT_COLUMN + static_cast<std::size_t>(input);
+}
+
+SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
+                      const std::optional<std::string>& estimator,
+                      const std::optional<ConditionResult>& result, const std::string& failure) {
+    SummaryRow row = {std::to_string(condition.index), std::to_string(conditionCount),
+                      condition.folder};
+    row.insert(row.end(), condition.inputs.begin(), condition.inputs.end());
+    row.push_back(estimator.value_or(""));
+    const std::size_t valueCount = summaryHeader().size() - row.size() - 1;
+    if (result) {
+        row.push_back(numberCell(result->firstHvlMmAl));
+        row.push_back(numberCell(result->effectiveEnergyKev));
+        for (double kerma : result->kerma) row.push_back(numberCell(kerma));
+        append(row, result->kermaRelErr);
+        append(row, result->eyeLens);
+        append(row, result->eyeLensRelErr);
+        append(row, result->eyeLensGlasses);
+        append(row, result->eyeLensGlassesRelErr);
+        row.emplace_back("ok");
+    } else {
+        row.resize(row.size() + valueCount);
+        std::string reason = failure;
+        std::replace(reason.begin(), reason.end(), '\n', ' ');
+        std::replace(reason.begin(), reason.end(), '\r', ' ');
+        row.push_back("failed: " + reason);
+    }
+    return row;
+}
+
+bool rowCompletes(const SummaryRow& row, const Condition& condition,
+                  const std::optional<std::string>& estimator) {
+    if (row.size() != summaryHeader().size() || row.back() != "ok") return false;
+    if (row[2] != condition.folder || row[summaryColumn("estimator")] != estimator.value_or("")) {
+        return false;
+    }
+    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+        if (row[FIRST_INPUT_COLUMN + n] != condition.inputs[n]) return false;
+    }
+    return true;
+}
+
+std::string csvLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t n = 0; n < cells.size(); ++n) {
+        if (n > 0) line += ',';
+        const std::string& cell = cells[n];
+        if (cell.find_first_of(",\"") == std::string::npos) {
+            line += cell;
+            continue;
+        }
+        line += '"';
+        for (char c : cell) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        line += '"';
+    }
+    return line;
+}
+
+std::vector<std::string> splitCsvLine(std::string_view line, const std::string& fileName,
+                                      int lineNumber) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (std::size_t n = 0; n < line.size(); ++n) {
+        const char c = line[n];
+        if (quoted) {
+            if (c != '"') {
+                cells.back() += c;
+            } else if (n + 1 < line.size() && line[n + 1] == '"') {
+                cells.back() += '"';
+                ++n;
+            } else {
+                quoted = false;
+            }
+        } else if (c == ',') {
+            cells.emplace_back();
+        } else if (c == '"' && cells.back().empty()) {
+            quoted = true;
+        } else {
+            cells.back() += c;
+        }
+    }
+    if (quoted) {
+        throw DataError(SourcePosition{fileName, lineNumber, static_cast<int>(line.size())},
+                        "a quoted cell is not closed (the line was cut) - restore the file or "
+                        "run the study again with --force");
+    }
+    return cells;
+}
+
+std::size_t rowCondition(const SummaryRow& row) {
+    std::size_t index = 0;
+    std::from_chars(row[0].data(), row[0].data() + row[0].size(), index);
+    return index;
+}
+
+std::vector<SummaryRow> readSummary(const std::string& fileName) {
+    if (!std::filesystem::exists(fileName)) return {};
+    const TextLines file = readTextFile(fileName);
+    if (file.lines.empty() || splitCsvLine(file.lines[0], fileName, 1) != summaryHeader()) {
+        throw DataError(SourcePosition{fileName, 1, 0},
+                        "the header is not the one korvana-study writes (another program or "
+                        "version wrote the file) - choose another --out or move the file away");
+    }
+    std::vector<SummaryRow> rows;
+    for (std::size_t n = 1; n < file.lines.size(); ++n) {
+        if (file.lines[n].empty()) continue;
+        const int lineNumber = static_cast<int>(n + 1);
+        SummaryRow row = splitCsvLine(file.lines[n], fileName, lineNumber);
+        if (row.size() != summaryHeader().size() || rowCondition(row) == 0) {
+            throw DataError(SourcePosition{fileName, lineNumber, 0},
+                            "the row has " + std::to_string(row.size()) + " cells instead of " +
+                                std::to_string(summaryHeader().size()) +
+                                " or no condition number - restore the file or move it away");
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
+        return rowCondition(a) < rowCondition(b);
+    });
+    std::vector<std::string> lines = {csvLine(summaryHeader())};
+    for (const SummaryRow& row : rows) lines.push_back(csvLine(row));
+    writeTextFileAtomically(fileName, lines);
+}
+
+}  // namespace korvana::study

@@ -1,0 +1,85 @@
+// OUT/summary.csv: one row per condition of a study, as it completes.
+//
+// UTF-8, "," between cells, "." as decimal point, one header line, cells with
+// a comma or a quote quoted as in RFC 4180. Columns, in this order:
+//   condition, condition_count   the condition's place k in the study of n
+//   folder                       its folder under OUT
+//   thickness_cm ... histories   the inputs as given (study_options.h)
+//   estimator                    passed to the engine; empty for its default
+//   hvl1_mm_al, eeff_kev         first half-value layer and effective energy (HVL_S2.dat)
+//   kerma_30 ... kerma_150       air kerma ratio [Gy per Gy] at the nine measuring points
+//   kerma_30_rel_err ...         their relative standard errors
+//   eye_lens_45 ... eye_lens_135 eye lens dose [Gy per Gy] without glasses
+//   eye_lens_45_rel_err ...
+//   eye_lens_glasses_45 ...      with 0.07 mm Pb glasses
+//   eye_lens_glasses_45_rel_err ...
+//   status                       "ok" or "failed: reason"
+// Numbers are written in the shortest form that reads back to the same double;
+// an empty cell has no value (no .unc.csv beside the result, a dose 0/0, a
+// failed condition). The file is rewritten whole under a temporary name at
+// every row, so an interrupted study never leaves half a line.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "study_options.h"
+
+namespace korvana::study {
+
+inline constexpr const char* SUMMARY_FILE = "summary.csv";
+inline constexpr int KERMA_POINTS = 9;  //!< 30, 45, ..., 150 degrees
+inline constexpr int EYE_POINTS = 7;    //!< 45, 60, ..., 135 degrees
+
+//! What one completed condition gave.
+struct ConditionResult {
+    double firstHvlMmAl = 0;                                        //!< [mm Al]
+    double effectiveEnergyKev = 0;                                  //!< [keV]
+    std::array<double, KERMA_POINTS> kerma{};                       //!< [Gy per Gy]
+    std::array<std::optional<double>, KERMA_POINTS> kermaRelErr{};  //!< relative
+    std::array<std::optional<double>, EYE_POINTS> eyeLens{};        //!< [Gy per Gy]
+    std::array<std::optional<double>, EYE_POINTS> eyeLensRelErr{};
+    std::array<std::optional<double>, EYE_POINTS> eyeLensGlasses{};
+    std::array<std::optional<double>, EYE_POINTS> eyeLensGlassesRelErr{};
+};
+
+//! A row as its cells, in header order.
+using SummaryRow = std::vector<std::string>;
+
+std::vector<std::string> summaryHeader();
+//! Index of a column in the header; throws std::out_of_range for an unknown name.
+std::size_t summaryColumn(std::string_view name);
+std::size_t inputColumn(StudyInput input);
+
+//! The row of a condition; `result` is empty for a failed condition, whose
+//! status is "failed: " and the reason.
+SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
+                      const std::optional<std::string>& estimator,
+                      const std::optional<ConditionResult>& result, const std::string& failure);
+
+//! True when `row` is a completed run of exactly this condition (the same
+//! inputs and estimator, status ok).
+bool rowCompletes(const SummaryRow& row, const Condition& condition,
+                  const std::optional<std::string>& estimator);
+
+std::string csvLine(const std::vector<std::string>& cells);
+//! Splits one line; throws DataError at a malformed quote.
+std::vector<std::string> splitCsvLine(std::string_view line, const std::string& fileName,
+                                      int lineNumber);
+
+//! The rows of a summary file, or none when there is no file. Throws
+//! DataError naming the file when its header differs (another program or
+//! version wrote it) or a row has another number of cells.
+std::vector<SummaryRow> readSummary(const std::string& fileName);
+
+//! Writes header and rows, sorted by their condition number.
+void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows);
+
+//! The condition number of a row.
+std::size_t rowCondition(const SummaryRow& row);
+
+}  // namespace korvana::study
