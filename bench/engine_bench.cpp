@@ -28,6 +28,7 @@
 
 namespace {
 
+using namespace korvana;
 using namespace korvana::engine;
 
 struct Measurement {

@@ -16,8 +16,10 @@ constexpr std::string_view HEADER =
     "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
 constexpr int FIELD_COUNT = 8;
 
-constexpr int FIRST_ANGLE_DEG = 30, ANGLE_STEP_DEG = 15;
-constexpr int FIRST_X_CM = 50, FIRST_Z_CM = -100, GRID_STEP_CM = 5;
+constexpr int FIRST_ANGLE_DEG = FIRST_POINT_ANGLE_DEG, ANGLE_STEP_DEG = POINT_ANGLE_STEP_DEG;
+constexpr int FIRST_X_CM = static_cast<int>(GRID_FIRST_X);
+constexpr int FIRST_Z_CM = static_cast<int>(GRID_FIRST_Z);
+constexpr int GRID_STEP_CM = static_cast<int>(GRID_STEP);
 
 //! 9 significant digits: every float the engine holds reads back unchanged.
 std::string formatValue(double value, int significantDigits) {
@@ -111,15 +113,15 @@ std::string uncertaintyFileName(std::string_view resultFileName) {
 
 std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
     std::vector<std::string> lines;
-    lines.reserve(1 + UNC_POINT_COUNT + UNC_GRID_COLUMNS * UNC_GRID_ROWS);
+    lines.reserve(1 + POINT_COUNT + GRID_COLUMNS * GRID_ROWS);
     lines.emplace_back(HEADER);
-    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+    for (int j = 0; j < POINT_COUNT; ++j) {
         lines.push_back(formatRow("point", std::to_string(FIRST_ANGLE_DEG + ANGLE_STEP_DEG * j),
                                   "", "", table.points[j], table.estimator));
     }
     // Row by row of the map, as the result file lists the grid.
-    for (int k = 0; k < UNC_GRID_ROWS; ++k) {
-        for (int i = 0; i < UNC_GRID_COLUMNS; ++i) {
+    for (int k = 0; k < GRID_ROWS; ++k) {
+        for (int i = 0; i < GRID_COLUMNS; ++i) {
             lines.push_back(formatRow("grid", "", std::to_string(FIRST_X_CM + GRID_STEP_CM * i),
                                       std::to_string(FIRST_Z_CM + GRID_STEP_CM * k),
                                       table.grid[i][k], table.estimator));
@@ -136,8 +138,8 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
                         "header) - run the simulation again");
     }
     UncertaintyTable table;
-    std::array<bool, UNC_POINT_COUNT> pointSeen{};
-    std::array<std::array<bool, UNC_GRID_ROWS>, UNC_GRID_COLUMNS> cellSeen{};
+    std::array<bool, POINT_COUNT> pointSeen{};
+    std::array<std::array<bool, GRID_ROWS>, GRID_COLUMNS> cellSeen{};
     bool estimatorSeen = false;
 
     for (std::size_t n = 1; n < file.lines.size(); ++n) {
@@ -167,15 +169,15 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         bool* seen = nullptr;
         if (f[0].text == "point") {
             const int j = parse.index(f[1], "angle", FIRST_ANGLE_DEG, ANGLE_STEP_DEG,
-                                      UNC_POINT_COUNT);
+                                      POINT_COUNT);
             parse.expectEmpty(f[2], "x of a point");
             parse.expectEmpty(f[3], "z of a point");
             table.points[j] = q;
             seen = &pointSeen[j];
         } else if (f[0].text == "grid") {
             parse.expectEmpty(f[1], "angle of a grid cell");
-            const int i = parse.index(f[2], "x", FIRST_X_CM, GRID_STEP_CM, UNC_GRID_COLUMNS);
-            const int k = parse.index(f[3], "z", FIRST_Z_CM, GRID_STEP_CM, UNC_GRID_ROWS);
+            const int i = parse.index(f[2], "x", FIRST_X_CM, GRID_STEP_CM, GRID_COLUMNS);
+            const int k = parse.index(f[3], "z", FIRST_Z_CM, GRID_STEP_CM, GRID_ROWS);
             table.grid[i][k] = q;
             seen = &cellSeen[i][k];
         } else {
@@ -189,12 +191,12 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         throw DataError(SourcePosition{fileName, static_cast<int>(file.lines.size()) + 1, 0},
                         what + " is missing (the file is incomplete) - run the simulation again");
     };
-    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+    for (int j = 0; j < POINT_COUNT; ++j) {
         if (!pointSeen[j]) missing("the point at " +
                                    std::to_string(FIRST_ANGLE_DEG + ANGLE_STEP_DEG * j) + " deg");
     }
-    for (int i = 0; i < UNC_GRID_COLUMNS; ++i) {
-        for (int k = 0; k < UNC_GRID_ROWS; ++k) {
+    for (int i = 0; i < GRID_COLUMNS; ++i) {
+        for (int k = 0; k < GRID_ROWS; ++k) {
             if (!cellSeen[i][k]) {
                 missing("the grid cell x = " + std::to_string(FIRST_X_CM + GRID_STEP_CM * i) +
                         " cm, z = " + std::to_string(FIRST_Z_CM + GRID_STEP_CM * k) + " cm");

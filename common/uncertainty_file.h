@@ -16,6 +16,8 @@
 // unreliable. Older result files have no such file: readers treat it as optional.
 #pragma once
 
+#include "result_layout.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -24,9 +26,6 @@
 
 namespace korvana {
 
-inline constexpr int UNC_POINT_COUNT = 9;    //!< measuring points, 30..150 degrees
-inline constexpr int UNC_GRID_COLUMNS = 21;  //!< x = 50, 55, ..., 150 cm
-inline constexpr int UNC_GRID_ROWS = 31;     //!< z = -100, -95, ..., 50 cm
 //! Below this many contributing histories the error estimate itself is flagged.
 inline constexpr long long MIN_CONTRIBUTING_HISTORIES = 10;
 
@@ -38,9 +37,9 @@ struct KermaUncertainty {
 
 struct UncertaintyTable {
     //! [0..8] = 30, 45, ..., 150 degrees
-    std::array<KermaUncertainty, UNC_POINT_COUNT> points{};
+    std::array<KermaUncertainty, POINT_COUNT> points{};
     //! [column 0..20: x = 50..150 cm][row 0..30: z = -100..50 cm]
-    std::array<std::array<KermaUncertainty, UNC_GRID_ROWS>, UNC_GRID_COLUMNS> grid{};
+    std::array<std::array<KermaUncertainty, GRID_ROWS>, GRID_COLUMNS> grid{};
     std::string estimator = "analog";  //!< "analog" or "next-event"
 };
 

@@ -7,6 +7,7 @@
 
 #include "photon.h"
 #include "random_stream.h"
+#include "result_layout.h"
 #include "run_parameters.h"
 
 #include <array>
@@ -40,24 +41,16 @@ LeadCurtain leadCurtainFor(const RunParameters& run);
 //! the curtain plane at zc [cm]; muPb [1/cm] at the photon's energy.
 float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float muPb);
 
-//! The nine measuring points at x = 100 cm, y = 0, scattering angles 30..150 degrees.
-inline constexpr int POINT_COUNT = 9;
+//! The nine measuring points (common/result_layout.h) at x = 100 cm, y = 0.
 inline constexpr float POINT_PLANE_X = 100.0f;     //!< [cm]
 inline constexpr float POINT_DISC_RADIUS = 5.0f;   //!< [cm]
 //! z = 100 cot(angle) rounded to 0.1 cm, index 1..9 (element 0 unused).
 inline constexpr std::array<float, POINT_COUNT + 1> POINT_Z = {
     0.0f, 173.2f, 100.0f, 57.7f, 26.8f, 0.0f, -26.8f, -57.7f, -100.0f, -173.2f};
 
-//! The 21 x 31 points of the distribution map, discs of radius 2 cm at y = 0.
-inline constexpr int GRID_COLUMNS = 21;            //!< x = 50, 55, ..., 150 cm
-inline constexpr int GRID_ROWS = 31;               //!< z = -100, -95, ..., 50 cm
-inline constexpr float GRID_FIRST_X = 50.0f;       //!< [cm]
-inline constexpr float GRID_FIRST_Z = -100.0f;     //!< [cm]
-inline constexpr float GRID_STEP = 5.0f;           //!< [cm]
-inline constexpr float GRID_DISC_RADIUS = 2.0f;    //!< [cm]
-
-inline float gridColumnX(int column) { return GRID_FIRST_X + GRID_STEP * static_cast<float>(column - 1); }
-inline float gridRowZ(int row) { return GRID_FIRST_Z + GRID_STEP * static_cast<float>(row - 1); }
+//! The points of the distribution grid (common/result_layout.h) are discs of
+//! radius 2 cm at y = 0.
+inline constexpr float GRID_DISC_RADIUS = 2.0f;  //!< [cm]
 
 //! A new primary photon of `binEnergy` [keV] on the entrance surface, uniform
 //! over the field, heading away from the focus. Redraws at the exact field centre.

@@ -31,7 +31,6 @@ std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& 
                                          const PreparedSpectrum& spectrum, const RunParameters& run,
                                          const BeamDescriptor& beam);
 
-inline constexpr int RESULT_FILE_LINES = 353;
 
 //! The air kerma ratios the result file holds, before their rounding: point
 //! 1..9 and grid cell (column 1..21, row 1..31), from finished scores.

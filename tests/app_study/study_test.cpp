@@ -133,13 +133,13 @@ TEST(Study, ErrorsFromTheUncertaintyFileAndTheEyeLensDosesTakeTheKermas) {
     ASSERT_EQ(study({"--pb", "0.35", "--out", "s"}).status, 0);
     const fs::path folder = "s/condition";
     UncertaintyTable table;
-    for (int k = 0; k < UNC_POINT_COUNT; ++k) table.points[k].relStdError = 0.01 * (k + 1);
+    for (int k = 0; k < POINT_COUNT; ++k) table.points[k].relStdError = 0.01 * (k + 1);
     writeTextFileAtomically(uncertaintyFileName((folder / "condition.data").string()),
                             uncertaintyFileLines(table));
     StudyTables tables;
     tables.eyeLens = app::loadEyeLensDoseTables(KORVANA_DATA_DIR);
     const ConditionResult result = readConditionResult(folder, tables);
-    for (int k = 0; k < UNC_POINT_COUNT; ++k) EXPECT_EQ(result.kermaRelErr[k], 0.01 * (k + 1));
+    for (int k = 0; k < POINT_COUNT; ++k) EXPECT_EQ(result.kermaRelErr[k], 0.01 * (k + 1));
     for (int j = 0; j < EYE_POINTS; ++j) {
         EXPECT_EQ(result.eyeLensRelErr[j], 0.01 * (j + 2)) << j;  // 45 degrees is point 2
         EXPECT_EQ(result.eyeLensGlassesRelErr[j], 0.01 * (j + 2)) << j;

@@ -12,7 +12,7 @@ using testing::writeLines;
 
 UncertaintyTable sampleTable() {
     UncertaintyTable t;
-    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+    for (int j = 0; j < POINT_COUNT; ++j) {
         t.points[j].airKermaRatio = static_cast<double>(1.2345678e-4f * static_cast<float>(j + 1));
         t.points[j].relStdError = 0.01 * (j + 1);
     }
@@ -42,7 +42,7 @@ TEST(UncertaintyFile, WrittenLinesReadBackUnchanged) {
     writeLines("r.unc.csv", lines);
 
     const UncertaintyTable back = readUncertaintyFile("r.unc.csv");
-    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
+    for (int j = 0; j < POINT_COUNT; ++j) {
         // Nine digits bring every float back exactly.
         EXPECT_EQ(static_cast<float>(back.points[j].airKermaRatio),
                   static_cast<float>(t.points[j].airKermaRatio));
