@@ -25,7 +25,8 @@ korvana_ensure_packages() {
 
 # Everything the programs and the test suite need to build and run (the window
 # tests run on Qt's offscreen platform and draw text with a plain font).
-KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev qt6-base-dev fonts-dejavu-core)
+KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev qt6-base-dev qt6-svg-dev libcli11-dev
+                        fonts-dejavu-core)
 
 # korvana on a display: a Japanese font for the captions and a terminal for the
 # simulation engine's console window.

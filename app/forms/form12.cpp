@@ -29,27 +29,28 @@ std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
 
 Form12::Form12(Forms& forms)
     : Form("Form12", QStringLiteral("Monte Carlo simulation"), 7800, 4320),
-      Label5(addLabel(this, "Label5",
+      Label5(addLabel(page(), "Label5",
                       QStringLiteral("入射光子数、結果保存ファイル名を入力して下さい"),
                       {240, 240, 7245, 465})),
-      Label1(addLabel(this, "Label1", QStringLiteral("入射光子数（ヒストリー）="),
+      Label1(addLabel(page(), "Label1", QStringLiteral("入射光子数（ヒストリー）="),
                       {360, 1080, 4035, 465})),
-      Text1(addTextBox(this, "Text1", {4440, 1080, 2535, 435})),
-      Label2(addLabel(this, "Label2", QStringLiteral("個"), {7080, 1080, 315, 465})),
-      Label3(addLabel(this, "Label3", QStringLiteral("結果を保存するファイル名"),
+      Text1(addTextBox(page(), "Text1", {4440, 1080, 2535, 435})),
+      Label2(addLabel(page(), "Label2", QStringLiteral("個"), {7080, 1080, 315, 465})),
+      Label3(addLabel(page(), "Label3", QStringLiteral("結果を保存するファイル名"),
                       {480, 1800, 3780, 465})),
-      Label4(addLabel(this, "Label4", QStringLiteral("（拡張子なしで入力）"),
+      Label4(addLabel(page(), "Label4", QStringLiteral("（拡張子なしで入力）"),
                       {4320, 1800, 2850, 420})),
-      Text2(addTextBox(this, "Text2", {840, 2280, 6015, 435})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("シミュレーション開始"),
+      Text2(addTextBox(page(), "Text2", {840, 2280, 6015, 435})),
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("シミュレーション開始"),
                                 {600, 3120, 2895, 615})),
-      Command2(addCommandButton(this, "Command2", QStringLiteral("キャンセル"),
+      Command2(addCommandButton(page(), "Command2", QStringLiteral("キャンセル"),
                                 {4200, 3120, 2895, 615})),
       m_forms(forms) {
     Label5->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     for (QLabel* label : {Label1, Label2, Label3, Label4}) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+    setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
@@ -57,7 +58,7 @@ Form12::Form12(Forms& forms)
 void Form12::openLaunchDialog() {
     Text1->setText(QStringLiteral("500000000"));
     Text2->setText(monthDayYear(m_forms.clock().currentDate()));
-    showModeless();
+    showModelessOver(&m_forms.form2());
 }
 
 void Form12::Command1_Click() {

@@ -188,6 +188,24 @@ private slots:
         QVERIFY(fx.starter.starts.empty());
     }
 
+    void enterPressesTheFocusedButtonAndElsewhereTheStartButton() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        auto* start = form12.findChild<QPushButton*>(QStringLiteral("Command1"));
+        QCOMPARE(form12.defaultButton(), start);
+        QVERIFY(start->isDefault());
+        // Enter in the name box starts the simulation ...
+        QTest::keyClick(box(form12, "Text2"), Qt::Key_Return);
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
+        QVERIFY(!form12.isVisible());
+        // ... and on a focused Cancel it cancels.
+        openDialog(fx);
+        QTest::keyClick(form12.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::Key_Enter,
+                        Qt::KeypadModifier);
+        QVERIFY(!form12.isVisible());
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
+    }
+
     void engineThatCannotStartIsReportedAndDialogStays() {
         FormsFixture fx;
         fx.starter.outcome = {false, {}, {}, QStringLiteral("lumetrel is not an executable")};

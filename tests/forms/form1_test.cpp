@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <cmath>
 
@@ -100,6 +103,49 @@ private slots:
         }
         QCOMPARE(form1.Combo1->currentText(), QStringLiteral("90"));
         QCOMPARE(countNot(form1.Picture1->image(), form1.Picture1->image().rect(), WHITE), 0);
+    }
+
+    void onASmallScreenTheBrowserFitsAndScrolls() {
+        FormsFixture fx;
+        forms::Form1& form1 = fx.forms->form1();
+        fx.forms->form2().findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        const QRect available = form1.screen()->availableGeometry();
+        const QSize designed = form1.page()->size();
+        QVERIFY2(designed.width() > available.width(), "the test screen is meant to be smaller");
+        QVERIFY(form1.width() <= available.width() && form1.height() <= available.height());
+        QVERIFY(available.contains(form1.pos()));
+        QVERIFY(form1.scrollArea()->horizontalScrollBar()->isVisible());
+        QVERIFY(form1.scrollArea()->horizontalScrollBar()->maximum() > 0);
+        // The page keeps its designed size; resizing the window only scrolls it.
+        form1.resize(designed + QSize(100, 100));
+        QCOMPARE(form1.page()->size(), designed);
+        QTRY_VERIFY(!form1.scrollArea()->horizontalScrollBar()->isVisible());
+    }
+
+    void conditionBoxesAreReadOnlyAndOutOfTheTabChain() {
+        FormsFixture fx;
+        forms::Form1& form1 = fx.forms->form1();
+        for (const char* name : CONDITION_BOXES) {
+            QVERIFY2(control<QLineEdit>(form1, name)->isReadOnly(), name);
+            QVERIFY2(!(control<QLineEdit>(form1, name)->focusPolicy() & Qt::TabFocus), name);
+        }
+        QVERIFY(!form1.Text5->isReadOnly());
+    }
+
+    void aResultFileThatAppearsIsListedAndTheSelectionStays() {
+        FormsFixture fx;
+        touch("b.data");
+        openAndClick(*fx.forms, QStringLiteral("b.data"));
+        forms::Form1& form1 = fx.forms->form1();
+        // Written under another name and renamed into place, as the engine does.
+        touch("a.tmp");
+        QVERIFY(QFile::rename(QStringLiteral("a.tmp"), QStringLiteral("a.data")));
+        QTRY_COMPARE(form1.File1->count(), 2);
+        QCOMPARE(form1.File1->item(0)->text(), QStringLiteral("a.data"));
+        QCOMPARE(form1.File1->selectedFileName(), QStringLiteral("b.data"));
+        QVERIFY(QFile::remove(QStringLiteral("a.data")));
+        QTRY_COMPARE(form1.File1->count(), 1);
+        QCOMPARE(form1.File1->selectedFileName(), QStringLiteral("b.data"));
     }
 
     void clickShowsTheTwelveConditionsOfAnEngineFile() {

@@ -132,6 +132,15 @@ private slots:
         }
     }
 
+    void enterInTheThicknessComputesThroughTheDefaultButton() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        QCOMPARE(e.form5.defaultButton(), e.form5.Command1);
+        e.form5.Text3->setText(QStringLiteral("0.5"));
+        QTest::keyClick(e.form5.Text3, Qt::Key_Return);
+        QVERIFY(!e.form5.Text4->text().isEmpty());
+    }
+
     void glassesAndProtectionAreOneLayer() {
         EngineLoaded e;
         e.fx.forms->form1().Command2->click();

@@ -138,8 +138,9 @@ private slots:
         forms::Form6& form6 = fx.forms->form6();
         form6.drawIncidentSpectrum(triangleSpectrum(70, 160, 1), 1);
         writeHvlFile(" 2.535\r\n 32.10\r\n 5.123\r\n 40.00\r\n   123456789012.\r\n");
-        QTest::mouseClick(form6.findChild<QPushButton*>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
+        // OK is the default button: Enter anywhere in the window presses it.
+        QCOMPARE(form6.defaultButton(), form6.findChild<QPushButton*>(QStringLiteral("Command1")));
+        QTest::keyClick(&form6, Qt::Key_Return);
         QCOMPARE(form2.findChild<QLineEdit*>("Text9")->text(), QStringLiteral("2.535"));
         QCOMPARE(form2.findChild<QLineEdit*>("Text10")->text(), QStringLiteral("32.10"));
         QCOMPARE(form2.findChild<QLineEdit*>("Text11")->text(), QStringLiteral("1.235E+11"));
