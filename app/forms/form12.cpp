@@ -1,6 +1,8 @@
 #include "form12.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QThread>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include "message_box.h"
 #include "process_starter.h"
 #include "run_file.h"
+#include "settings.h"
 #include "text_file.h"
 
 namespace korvana::forms {
@@ -24,6 +27,37 @@ const QString STARTED_MESSAGE = QStringLiteral(
     " cpuスレッド数以内であれば、同時に異なる条件下でシミュレーションを行なうことができます ");
 
 std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
+
+const QString PARALLEL_KEY = QStringLiteral("launch/allCores");
+const QString NEXT_EVENT_KEY = QStringLiteral("launch/pointDetectorEstimator");
+
+QString resultNameFaultText(app::ResultNameFault fault) {
+    switch (fault) {
+        case app::ResultNameFault::Empty:
+            return QStringLiteral("ファイル名が入力されていません。");
+        case app::ResultNameFault::Directory:
+            return QStringLiteral("「.」や「..」はフォルダを表すため使えません。");
+        case app::ResultNameFault::PathSeparator:
+            return QStringLiteral("「/」や「\\」は使えません（結果は作業フォルダに保存されます）。");
+        case app::ResultNameFault::ForbiddenCharacter:
+            return QStringLiteral("制御文字や : * ? \" < > | はファイル名に使えません。");
+        case app::ResultNameFault::Hidden:
+            return QStringLiteral("「.」で始まる名前は隠しファイルになり、結果一覧に表示されません。");
+        case app::ResultNameFault::TooLong:
+            return QStringLiteral("名前が長すぎます（%1 バイトまで）。").arg(app::MAX_RESULT_NAME_BYTES);
+        case app::ResultNameFault::None:
+            break;
+    }
+    return {};
+}
+
+QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption,
+                       TwipRect where) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(where.toPixels());
+    return box;
+}
 
 }  // namespace
 
@@ -41,6 +75,10 @@ Form12::Form12(Forms& forms)
       Label4(addLabel(page(), "Label4", QStringLiteral("（拡張子なしで入力）"),
                       {4320, 1800, 2850, 420})),
       Text2(addTextBox(page(), "Text2", {840, 2280, 6015, 435})),
+      Check1(addCheckBox(page(), "Check1", QStringLiteral("全コアで並列計算"),
+                         {840, 2760, 2900, 330})),
+      Check2(addCheckBox(page(), "Check2", QStringLiteral("点検出器推定（高速）"),
+                         {3840, 2760, 3600, 330})),
       Command1(addCommandButton(page(), "Command1", QStringLiteral("シミュレーション開始"),
                                 {600, 3120, 2895, 615})),
       Command2(addCommandButton(page(), "Command2", QStringLiteral("キャンセル"),
@@ -50,9 +88,23 @@ Form12::Form12(Forms& forms)
     for (QLabel* label : {Label1, Label2, Label3, Label4}) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+    Check1->setChecked(storedChoice(PARALLEL_KEY, QThread::idealThreadCount() > 1));
+    Check2->setChecked(storedChoice(NEXT_EVENT_KEY, false));
+    // Only the user's own clicks are remembered.
+    connect(Check1, &QCheckBox::clicked, this, [](bool on) { storeChoice(PARALLEL_KEY, on); });
+    connect(Check2, &QCheckBox::clicked, this, [](bool on) { storeChoice(NEXT_EVENT_KEY, on); });
     setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+QStringList Form12::engineArguments() const {
+    QStringList arguments;
+    if (Check1->isChecked()) arguments << QStringLiteral("--threads") << QStringLiteral("0");
+    if (Check2->isChecked()) {
+        arguments << QStringLiteral("--estimator") << QStringLiteral("next-event");
+    }
+    return arguments;
 }
 
 void Form12::openLaunchDialog() {
@@ -63,10 +115,11 @@ void Form12::openLaunchDialog() {
 
 void Form12::Command1_Click() {
     const std::string name = textOf(Text2);
-    if (const std::string problem = app::resultNameProblem(name); !problem.empty()) {
+    if (const app::ResultNameFault fault = app::resultNameFault(name);
+        fault != app::ResultNameFault::None) {
         showMessage(this,
                     QStringLiteral("結果を保存するファイル名を確かめて下さい。\n") +
-                        QString::fromStdString(problem),
+                        resultNameFaultText(fault),
                     MessageIcon::Exclamation);
         return;
     }
@@ -88,7 +141,7 @@ void Form12::Command1_Click() {
 
     const QString logName = Text2->text() + QStringLiteral(".log");
     const StartOutcome outcome = m_forms.processStarter().start(
-        {QStringLiteral("lumetrel"), WindowStyle::NormalWithFocus, logName});
+        {QStringLiteral("lumetrel"), WindowStyle::NormalWithFocus, logName, engineArguments()});
     if (!outcome.started) {
         showMessage(this,
                     QStringLiteral("シミュレーションプログラム lumetrel を開始できません。\n") +

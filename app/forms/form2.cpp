@@ -295,7 +295,7 @@ void Form2::generateSpectrum() {
     QFile::remove(QString::fromLatin1(HVL_FILE));
     QCoreApplication::processEvents();
     const StartOutcome outcome =
-        m_forms.processStarter().start({QStringLiteral("tavisen"), WindowStyle::Hidden, {}});
+        m_forms.processStarter().start({QStringLiteral("tavisen"), WindowStyle::Hidden, {}, {}});
     if (!outcome.started) {
         showMessage(
             this, QStringLiteral("HVL 計算プログラム tavisen を開始できません。\n") + outcome.error,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFile>
+#include <QSettings>
 #include <QString>
 #include <QTest>
 #include <memory>
@@ -62,9 +63,12 @@ inline const std::vector<std::string> GUI_TABLES = {"Tungsten.dat", "Aluminum.at
                                                     "Pb.dat"};
 
 //! One test's world: a working directory (with the material tables unless told
-//! otherwise), the fakes, and the forms, Form2 loaded and shown.
+//! otherwise and with the user's settings file, never the real one), the
+//! fakes, and the forms, Form2 loaded and shown.
 struct FormsFixture {
     explicit FormsFixture(bool withTables = true) {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(workDir.path().string()));
         if (withTables) copyShippedTables(GUI_TABLES);
         forms = std::make_unique<forms::Forms>(starter, clock);
         forms->form2().showModeless();
