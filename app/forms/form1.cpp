@@ -15,12 +15,14 @@
 #include "condition_texts.h"
 #include "controls.h"
 #include "eye_lens_dose.h"
+#include "kerma_uncertainty.h"
 #include "file_list_box.h"
 #include "form10.h"
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
 #include "form5.h"
+#include "failure_text.h"
 #include "forms.h"
 #include "lead_protection.h"
 #include "message_box.h"
@@ -71,6 +73,24 @@ constexpr TwipRect kermaBox(int left, int row) {
 }
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
+
+// Left of each air kerma box, between it and the angle caption.
+QList<QLabel*> addErrorLabels(QWidget* parent) {
+    QList<QLabel*> labels;
+    const char* names[] = {"Label80", "Label81", "Label82", "Label83",
+                           "Label84", "Label85", "Label86"};
+    QFont small;
+    small.setPixelSize(10);
+    for (int row = 0; row < 7; ++row) {
+        const TwipRect box = kermaBox(18840, row);
+        QLabel* label = addLabel(parent, names[row], QString(), {18240, box.top, 580, box.height});
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setFont(small);
+        label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 160);"));
+        labels << label;
+    }
+    return labels;
+}
 
 }  // namespace
 
@@ -132,6 +152,7 @@ Form1::Form1(Forms& forms)
                                 {17760, 6000, 4380, 600})),
       Command1(addCommandButton(page(), "Command1", QStringLiteral("散乱線量分布表示"),
                                 {17880, 6900, 4140, 600})),
+      errorLabels(addErrorLabels(page())),
       m_forms(forms) {
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(TwipRect{7500, 8820, 2900, 360}.toPixels());
@@ -281,6 +302,7 @@ void Form1::setViewerButtonsEnabled(bool enabled) {
 
 void Form1::openResultBrowser() {
     for (QLineEdit* text : allTextBoxes()) text->clear();
+    clearKermaErrors();
     Text5->setText(QStringLiteral("0"));
     Picture1->clear();
     Check1->setChecked(false);
@@ -323,7 +345,7 @@ void Form1::File1_Click() {
         // The boxes keep what they showed.
         showMessage(this,
                     QStringLiteral("結果ファイル %1 の計算条件を読み込めません。\n").arg(name) +
-                        qText(error.what()),
+                        failureDetail(error),
                     MessageIcon::Critical);
     }
 }
@@ -341,19 +363,58 @@ void Form1::Command11_Click() {
         // The previously loaded result stays, and so does everything shown from it.
         showMessage(
             this,
-            QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) + qText(error.what()),
+            QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) + failureDetail(error),
             MessageIcon::Critical);
         return;
     }
-    m_forms.form3().showConditions(set.conditions);
     const QList<QLineEdit*> boxes = kermaBoxes();
     for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
         boxes[k - app::FIRST_SHOWN_ANGLE]->setText(
             qText(app::formatPicture(set.pointKermaRatio[k], "0.000E+00")));
     }
+    try {
+        app::attachUncertainties(set);
+    } catch (const std::exception& error) {
+        // The result itself was read in full and stays loaded.
+        showMessage(this,
+                    QStringLiteral("統計誤差のファイル %1 を読み込めません。"
+                                   "誤差なしで結果を表示します。\n")
+                            .arg(qText(uncertaintyFileName(set.fileName))) +
+                        failureDetail(error),
+                    MessageIcon::Exclamation);
+    }
+    showKermaErrors();
     drawSpectrumAxes();
     Command2->setEnabled(true);
     setViewerButtonsEnabled(true);
+}
+
+void Form1::clearKermaErrors() {
+    for (QLabel* label : errorLabels) label->clear();
+    for (QLineEdit* box : kermaBoxes()) box->setToolTip(QString());
+}
+
+void Form1::showKermaErrors() {
+    const app::ResultSet& set = m_forms.state().resultSet;
+    const QList<QLineEdit*> boxes = kermaBoxes();
+    for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
+        QLabel* label = errorLabels[k - app::FIRST_SHOWN_ANGLE];
+        const std::optional<double> percent = app::pointRelativeErrorPercent(set, k);
+        if (!percent) {
+            label->clear();
+            label->setToolTip(QString());
+            boxes[k - app::FIRST_SHOWN_ANGLE]->setToolTip(QString());
+            continue;
+        }
+        const QString text = qText(app::relativeErrorText(*percent));
+        QString tip = QStringLiteral("空気カーマの相対標準誤差 %1").arg(text);
+        if (app::pointHasFewHistories(set, k)) {
+            tip += QStringLiteral("（寄与したヒストリーが少なく、誤差の推定自体が不確かです）");
+        }
+        label->setText(text.simplified().remove(QLatin1Char(' ')));
+        label->setToolTip(tip);
+        boxes[k - app::FIRST_SHOWN_ANGLE]->setToolTip(tip);
+    }
 }
 
 void Form1::drawSpectrumAxes() {
@@ -401,7 +462,7 @@ void Form1::Command6_Click() {
     } catch (const std::exception& error) {
         showMessage(
             this,
-            QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") + qText(error.what()),
+            QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") + failureDetail(error),
             MessageIcon::Exclamation);
         return;
     }
@@ -420,6 +481,7 @@ void Form1::Command6_Click() {
 void Form1::Command4_Click() {
     Picture1->clear();
     for (QLineEdit* text : allTextBoxes()) text->clear();
+    clearKermaErrors();
     Check1->setChecked(false);
     setViewerButtonsEnabled(false);
 }
@@ -442,7 +504,7 @@ void Form1::Command8_Click() {
         }
     } catch (const std::exception& error) {
         showMessage(
-            this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") + qText(error.what()),
+            this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") + failureDetail(error),
             MessageIcon::Exclamation);
     }
 }

@@ -5,6 +5,8 @@
 // geometry window.
 #pragma once
 
+#include <QList>
+
 #include "form.h"
 
 class QCheckBox;
@@ -107,6 +109,9 @@ public:
     QLineEdit* const Text24;
     QPushButton* const Command2;  //!< eye lens dose
     QPushButton* const Command1;  //!< distribution map
+    //! Relative standard error of each air kerma (45 ... 135 degrees), beside
+    //! its box; empty for a result without uncertainties.
+    const QList<QLabel*> errorLabels;
 
 protected:
     void unload() override { closeResultViewers(); }
@@ -119,6 +124,9 @@ private:
     QList<QLineEdit*> kermaBoxes() const;
     QList<QLineEdit*> protectedKermaBoxes() const;
     void setViewerButtonsEnabled(bool enabled);
+    //! The error labels and the kerma boxes' tooltips from the loaded result.
+    void showKermaErrors();
+    void clearKermaErrors();
 
     Forms& m_forms;
     int m_drawColour = 12;

@@ -12,6 +12,7 @@
 #include "controls.h"
 #include "file_names.h"
 #include "form2.h"
+#include "failure_text.h"
 #include "forms.h"
 #include "message_box.h"
 #include "process_starter.h"
@@ -133,7 +134,7 @@ void Form12::Command1_Click() {
     } catch (const std::exception& error) {
         showMessage(
             this,
-            QStringLiteral("B2F.txt を書き込めません。\n") + QString::fromStdString(error.what()),
+            QStringLiteral("B2F.txt を書き込めません。\n") + failureDetail(error),
             MessageIcon::Critical);
         return;
     }

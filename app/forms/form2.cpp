@@ -17,6 +17,7 @@
 #include "form12.h"
 #include "form5.h"
 #include "form6.h"
+#include "failure_text.h"
 #include "forms.h"
 #include "generate_spectrum.h"
 #include "message_box.h"
@@ -212,7 +213,7 @@ bool Form2::loadTables() {
         showMessage(this,
                     QStringLiteral("材料データ（Tungsten.dat, Aluminum.atc, Copper.dat, Pb.dat）を"
                                    "読み込めません。\n") +
-                        QString::fromStdString(error.what()),
+                        failureDetail(error),
                     MessageIcon::Critical);
         return false;
     }
@@ -278,7 +279,7 @@ void Form2::generateSpectrum() {
         // Rejected conditions or an unwritable B_SPCTL.dat: the previous spectrum stays.
         showMessage(this,
                     QStringLiteral("Ｘ線スペクトルを計算できません。\n") +
-                        QString::fromStdString(error.what()),
+                        failureDetail(error),
                     MessageIcon::Exclamation);
         return;
     }

@@ -10,6 +10,7 @@
 
 #include "condition_texts.h"
 #include "controls.h"
+#include "kerma_uncertainty.h"
 #include "map_schematic.h"
 #include "overlay_shapes.h"
 #include "palette.h"
@@ -83,6 +84,7 @@ Form3::Form3()
       Label40(addLabel(page(), "Label40", QString(), {11400, 11000, 900, 330})),
       Label45(addLabel(page(), "Label45", QString(), {11400, 11350, 900, 330})),
       Label47(addLabel(page(), "Label47", QString(), {11400, 11700, 1300, 330})),
+      Label76(addLabel(page(), "Label76", QString(), {13400, 11700, 1500, 330})),
       Label74(addLabel(Picture1, "Label74", QStringLiteral("Pb"), {0, 0, 400, 300})),
       Line3(new OverlayLine(Picture1, "Line3", Qt::black, 1)),
       Line4(new OverlayLine(Picture1, "Line4", Qt::black, 1)),
@@ -198,7 +200,7 @@ void Form3::Form3_Load() {
     drawLegend();
     Line41->hide();
     Line42->hide();
-    for (QLabel* readout : {Label39, Label40, Label45, Label47}) readout->clear();
+    for (QLabel* readout : {Label39, Label40, Label45, Label47, Label76}) readout->clear();
 }
 
 void Form3::drawLegend() {
@@ -228,6 +230,8 @@ void Form3::showConditions(const app::RunConditions& conditions) {
 
 void Form3::drawKermaMap(const app::ResultSet& set) {
     m_paintedMap = set.kermaMap;
+    m_paintedUncertainties = set.uncertainties;
+    showConditions(set.conditions);
     Picture1->clear();
     placeSchematic(set.conditions);
     paintMap();
@@ -317,7 +321,7 @@ void Form3::showKermaAt(double x, double y) {
     if (!readout) {
         Line41->hide();
         Line42->hide();
-        for (QLabel* label : {Label39, Label40, Label45, Label47}) label->clear();
+        for (QLabel* label : {Label39, Label40, Label45, Label47, Label76}) label->clear();
         return;
     }
     Line41->setEnds(-34, y, 430, y);
@@ -328,6 +332,11 @@ void Form3::showKermaAt(double x, double y) {
     Label40->setText(qText(readout->zText));
     Label45->setText(qText(readout->percentText));
     Label47->setText(qText(readout->kermaText));
+    const std::optional<double> error =
+        app::mapRelativeErrorPercent(m_paintedUncertainties, readout->column, readout->row);
+    Label76->setText(error ? qText(app::relativeErrorText(*error)) : QString());
+    Label76->setToolTip(error ? QStringLiteral("最寄りの計算格子点における空気カーマの相対標準誤差")
+                              : QString());
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {

@@ -8,7 +8,10 @@
 #pragma once
 
 #include "form.h"
+#include <optional>
+
 #include "kerma_map.h"
+#include "uncertainty_file.h"
 
 class QLabel;
 class QLineEdit;
@@ -60,6 +63,7 @@ public:
     QLabel* const Label40;        //!< readout z [cm]
     QLabel* const Label45;        //!< readout [%]
     QLabel* const Label47;        //!< readout air kerma [Gy per Gy]
+    QLabel* const Label76;        //!< readout relative error of the nearest grid point, when known
     QLabel* const Label74;        //!< "Pb" beside the curtain
     OverlayLine* const Line3;     //!< beam edge, focus to the left field edge
     OverlayLine* const Line4;     //!< beam edge, right field edge to the focus
@@ -82,6 +86,7 @@ private:
     void placeSchematic(const app::RunConditions& conditions);
 
     app::KermaMap m_paintedMap;  //!< the map the readouts describe
+    std::optional<UncertaintyTable> m_paintedUncertainties;  //!< of the painted result
 };
 
 }  // namespace korvana::forms

@@ -9,6 +9,7 @@
 #include "controls.h"
 #include "form1.h"
 #include "form10.h"
+#include "failure_text.h"
 #include "forms.h"
 #include "message_box.h"
 #include "text_value.h"
@@ -133,7 +134,7 @@ bool Form5::openEyeLensDose() {
         showMessage(this,
                     QStringLiteral("水晶体線量の計算に必要なデータ（d-DperK.dDk, Pb.dat）を"
                                    "読み込めません。\n") +
-                        qText(error.what()),
+                        failureDetail(error),
                     MessageIcon::Critical);
         return false;
     }
@@ -156,7 +157,7 @@ void Form5::Command1_Click() {
                                        app::textValue(Combo2->currentText().toStdString()),
                                        app::textValue(Text3->text().toStdString()));
     } catch (const std::exception& error) {
-        showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + qText(error.what()),
+        showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + failureDetail(error),
                     MessageIcon::Exclamation);
         return;
     }

@@ -49,7 +49,7 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
         outcome.error =
-            QStringLiteral("%1 is not an executable program in %2").arg(request.program, workDir);
+            QStringLiteral("%2 に実行できるプログラム %1 がありません").arg(request.program, workDir);
         return outcome;
     }
 
@@ -78,7 +78,7 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     qint64 pid = 0;
     outcome.started = process.startDetached(&pid);
     if (!outcome.started) {
-        outcome.error = QStringLiteral("%1 could not be started: %2")
+        outcome.error = QStringLiteral("%1 を起動できません（%2）")
                             .arg(process.program(), process.errorString());
     }
     return outcome;

@@ -4,6 +4,7 @@
 // protected column and damaged files.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,7 @@
 #include "form5.h"
 #include "picture_format.h"
 #include "result_file_builder.h"
+#include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
 using namespace korvana;
@@ -200,11 +202,51 @@ private slots:
         QCOMPARE(pixelAt(plot, 150, 300), GREY);
         QCOMPARE(pixelAt(plot, 300, 460), GREY);
         QCOMPARE(pixelAt(plot, 175, 285), WHITE);
-        // The map window got the loaded conditions (the curtain 0.25 mm, 60 cm).
+        QVERIFY(!fx.forms->form3().isVisible());
+        // The map window shows the conditions of the result it paints (the
+        // curtain 0.25 mm, 60 cm), and keeps them while another result is loaded.
+        form1.Command1->click();
         QCOMPARE(fx.forms->form3().Text5->text(), QStringLiteral("0.25"));
         QCOMPARE(fx.forms->form3().Text6->text(), QStringLiteral("60"));
         QCOMPARE(fx.forms->form3().Text25->text(), QStringLiteral("2.0E+04"));
-        QVERIFY(!fx.forms->form3().isVisible());
+        ResultFileContent::plausible().write("other.data");
+        form1.File1->refresh();
+        clickFile(*fx.forms, QStringLiteral("other.data"));
+        form1.Command11->click();
+        QCOMPARE(fx.forms->form3().Text5->text(), QStringLiteral("0.25"));
+    }
+
+    void relativeErrorsStandBesideTheAirKermaWhenTheResultHasThem() {
+        FormsFixture fx;
+        writeEngineResultFile(viewerRun());
+        forms::Form1& form1 = fx.forms->form1();
+        openAndLoad(*fx.forms, QStringLiteral("case.data"));
+        for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
+
+        writeUncertaintiesBeside("case.data");
+        const QString kermaText = form1.Text6->text();
+        form1.Command11->click();
+        QVERIFY(fx.recorder.messages.empty());
+        for (int k = 2; k <= 8; ++k) {
+            const QString expected = QStringLiteral("\u00b1%1.0%").arg(k);
+            QCOMPARE(form1.errorLabels[k - 2]->text(), expected);
+            QVERIFY(control<QLineEdit>(form1, KERMA_BOXES[k - 2])->toolTip().contains("%"));
+        }
+        QCOMPARE(form1.Text6->text(), kermaText);
+
+        // A damaged file: the result as before, without errors, and a warning.
+        writeLines("case.unc.csv", {"kind,angle_deg", "point,30"});
+        form1.Command11->click();
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        const forms::MessageRecord& warning = fx.recorder.messages[0];
+        QVERIFY(warning.icon == forms::MessageIcon::Exclamation);
+        QVERIFY2(warning.text.contains(QStringLiteral("case.unc.csv")) &&
+                     warning.text.contains(QStringLiteral("1 行目")),
+                 qPrintable(warning.text));
+        QCOMPARE(fx.forms->state().resultSet.fileName, std::string("case.data"));
+        QVERIFY(form1.Command1->isEnabled());
+        QCOMPARE(form1.Text6->text(), kermaText);
+        for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
     }
 
     void okWithoutSelectionOnlyWarns() {

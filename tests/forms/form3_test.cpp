@@ -14,6 +14,7 @@
 #include "fakes.h"
 #include "overlay_shapes.h"
 #include "result_file_builder.h"
+#include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
 using namespace korvana;
@@ -294,6 +295,19 @@ private slots:
         QCOMPARE(cellColour(l.form3, cellColumn(17), cellRow(9)), WHITE);
         l.form3.showKermaAt(280, 400);
         QCOMPARE(l.form3.Label45->text(), QStringLiteral("52.6"));
+    }
+
+    void readoutAddsTheNearestGridPointsErrorWhenKnown() {
+        Loaded l(bandContent());
+        l.form3.showKermaAt(280, 400);
+        QVERIFY(l.form3.Label76->text().isEmpty());
+        writeUncertaintiesBeside("map.data");
+        l.fx.forms->form1().Command11->click();
+        l.fx.forms->form1().Command1->click();
+        l.form3.showKermaAt(281, 402);  // x = 120.25, z = -50.5 cm: grid point (120, -50)
+        QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b11.5 %"));
+        l.form3.showKermaAt(-1, 400);
+        QVERIFY(l.form3.Label76->text().isEmpty());
     }
 
     void theWindowRepaintsFromItsImageAfterBeingHidden() {
