@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "condition_texts.h"
+#include "csv_export.h"
 #include "controls.h"
 #include "eye_lens_dose.h"
 #include "kerma_uncertainty.h"
@@ -28,6 +29,7 @@
 #include "message_box.h"
 #include "palette.h"
 #include "picture_box.h"
+#include "picture_export.h"
 #include "picture_format.h"
 #include "spectrum_plot.h"
 #include "text_value.h"
@@ -159,6 +161,7 @@ Form1::Form1(Forms& forms)
     buildCaptions();
     drawLeadButtonIcon();
 
+    addExportMenus();
     Picture1->setScale(0, 0, PLOT_WIDTH_UNITS, PLOT_HEIGHT_UNITS);
     QFont plotFont(QStringLiteral("Times New Roman"));
     plotFont.setPixelSize(19);  // 14.25 pt at 96 dots per inch
@@ -264,6 +267,36 @@ void Form1::buildCaptions() {
         const QColor colour = paletteColor(app::drawColourOfOption(n + 1));
         options[n]->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
     }
+}
+
+void Form1::addExportMenus() {
+    const auto loaded = [this] { return !m_forms.state().resultSet.fileName.empty(); };
+    const auto stem = [this] {
+        return qText(app::resultStem(m_forms.state().resultSet.fileName));
+    };
+    CsvExport spectra{SAVE_CSV_CAPTION, [stem] { return stem() + QStringLiteral("_spectra.csv"); },
+                      [this, loaded] {
+                          return loaded() ? app::resultSpectraCsv(m_forms.state().resultSet)
+                                          : std::vector<std::string>{};
+                      }};
+    CsvExport kerma{QStringLiteral("空気カーマを CSV として保存…"),
+                    [stem] { return stem() + QStringLiteral("_air_kerma.csv"); },
+                    [this, loaded] {
+                        return loaded() ? airKermaCsvLines() : std::vector<std::string>{};
+                    }};
+    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("spectrum_plot"), {spectra, kerma}));
+}
+
+std::vector<std::string> Form1::airKermaCsvLines() {
+    ProgramState& state = m_forms.state();
+    // The protected column for the thickness in Text5, as Command8 would compute it.
+    std::optional<app::LeadLayer> lead;
+    if (!Text5->text().isEmpty()) {
+        if (!state.materialTables) state.materialTables = app::loadMaterialTables();
+        lead = app::LeadLayer{app::textValue(Text5->text().toStdString()),
+                              &state.materialTables->leadAttenuationGui};
+    }
+    return app::airKermaCsv(state.resultSet, lead);
 }
 
 void Form1::drawLeadButtonIcon() {

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QList>
+#include <string>
+#include <vector>
 
 #include "form.h"
 
@@ -118,6 +120,9 @@ protected:
 
 private:
     void buildCaptions();
+    //! Picture1's menu: the plot as PNG or SVG, its spectra and the air kerma as CSV.
+    void addExportMenus();
+    std::vector<std::string> airKermaCsvLines();
     void drawLeadButtonIcon();
     void setConditionTexts(const QStringList& texts);
     QList<QLineEdit*> allTextBoxes() const;

@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "conversion_factor_plot.h"
 #include "picture_box.h"
+#include "picture_export.h"
 
 namespace korvana::forms {
 
@@ -11,6 +12,7 @@ Form10::Form10()
       Picture1(addPictureBox(page(), "Picture1", {120, 120, 7200, 4320})),
       Command1(
           addCommandButton(page(), "Command1", QStringLiteral("Close"), {5760, 4680, 1455, 495})) {
+    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("conversion_factor")));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

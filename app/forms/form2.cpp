@@ -19,6 +19,7 @@
 #include "form6.h"
 #include "failure_text.h"
 #include "forms.h"
+#include "picture_export.h"
 #include "generate_spectrum.h"
 #include "message_box.h"
 #include "picture_box.h"
@@ -82,6 +83,7 @@ Form2::Form2(Forms& forms)
       Picture1(addIconBox(page(), "Picture1", {9960, 9600, 480, 480})),
       m_forms(forms) {
     buildCaptions();
+    addExportMenu(Picture3, drawingExport(Picture3, QStringLiteral("geometry")));
     // The icon sits on the button's left; clicks go through to the button.
     Picture1->raise();
     Picture1->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -10,11 +10,13 @@
 
 #include "condition_texts.h"
 #include "controls.h"
+#include "csv_export.h"
 #include "kerma_uncertainty.h"
 #include "map_schematic.h"
 #include "overlay_shapes.h"
 #include "palette.h"
 #include "picture_box.h"
+#include "picture_export.h"
 #include "result_set.h"
 
 namespace korvana::forms {
@@ -101,6 +103,7 @@ Form3::Form3()
     small.setPixelSize(12);
     Picture1->setTextFont(small);
     Picture7->setScale(0, 0, 100, 110);
+    addExportMenus();
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
     // The pointer over the cross-hair, label or shapes still moves over the map.
@@ -196,6 +199,28 @@ void Form3::buildCaptions() {
     caption(page(), "Label48", "Gy", {12800, 11700, 500, 330});
 }
 
+void Form3::addExportMenus() {
+    // The map is a raster: PNG only, of the map with its schematic, legend and 100 % value.
+    PictureExport map{
+        QStringLiteral("kerma_map"),
+        [this] {
+            const QRect area = Picture1->geometry()
+                                   .united(Picture7->geometry())
+                                   .united(Label36->geometry())
+                                   .adjusted(0, 0, 2, 2);
+            return page()->grab(area).toImage();
+        },
+        {},
+        {{SAVE_CSV_CAPTION,
+          [this] { return qText(app::resultStem(m_paintedFileName)) + QStringLiteral("_map.csv"); },
+          [this] {
+              return m_paintedFileName.empty() ? std::vector<std::string>{}
+                                               : app::kermaMapCsv(m_paintedMap);
+          }}}};
+    addExportMenu(Picture1, map);
+    addExportMenu(Picture7, map);
+}
+
 void Form3::Form3_Load() {
     drawLegend();
     Line41->hide();
@@ -231,6 +256,7 @@ void Form3::showConditions(const app::RunConditions& conditions) {
 void Form3::drawKermaMap(const app::ResultSet& set) {
     m_paintedMap = set.kermaMap;
     m_paintedUncertainties = set.uncertainties;
+    m_paintedFileName = set.fileName;
     showConditions(set.conditions);
     Picture1->clear();
     placeSchematic(set.conditions);

@@ -9,6 +9,7 @@
 
 #include "form.h"
 #include <optional>
+#include <string>
 
 #include "kerma_map.h"
 #include "uncertainty_file.h"
@@ -80,6 +81,8 @@ protected:
 
 private:
     void buildCaptions();
+    //! The map's and the legend's menu: the picture as PNG, the refined grid as CSV.
+    void addExportMenus();
     void drawLegend();
     void paintMap();
     void drawGridAndMarks();
@@ -87,6 +90,7 @@ private:
 
     app::KermaMap m_paintedMap;  //!< the map the readouts describe
     std::optional<UncertaintyTable> m_paintedUncertainties;  //!< of the painted result
+    std::string m_paintedFileName;                            //!< empty until a map is painted
 };
 
 }  // namespace korvana::forms

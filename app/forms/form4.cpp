@@ -1,6 +1,8 @@
 #include "form4.h"
 
 #include "controls.h"
+#include "picture_box.h"
+#include "picture_export.h"
 #include "pictures.h"
 
 namespace korvana::forms {
@@ -13,6 +15,8 @@ Form4::Form4()
           addCommandButton(page(), "Command1", QStringLiteral("Close"), {10200, 7680, 1455, 495})) {
     drawSceneSideView(*Picture1);
     drawSceneTopView(*Picture2);
+    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("geometry_side_view")));
+    addExportMenu(Picture2, drawingExport(Picture2, QStringLiteral("geometry_top_view")));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

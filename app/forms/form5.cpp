@@ -11,6 +11,7 @@
 #include "form10.h"
 #include "failure_text.h"
 #include "forms.h"
+#include "picture_export.h"
 #include "message_box.h"
 #include "text_value.h"
 
@@ -80,6 +81,18 @@ Form5::Form5(Forms& forms)
         result->setStyleSheet(
             QStringLiteral("color: rgb(255, 0, 0); background: rgb(255, 255, 192);"));
     }
+    // The table as shown, as a picture of the window or as CSV.
+    addExportMenu(page(), {QStringLiteral("eye_lens_dose"), [this] { return page()->grab().toImage(); },
+                           {},
+                           {{SAVE_CSV_CAPTION,
+                             [this] {
+                                 return qText(app::resultStem(m_forms.state().resultSet.fileName)) +
+                                        QStringLiteral("_eye_lens_dose.csv");
+                             },
+                             [this] {
+                                 return m_shownDose ? app::eyeLensDoseCsv({*m_shownDose})
+                                                    : std::vector<std::string>{};
+                             }}}});
     setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -141,6 +154,7 @@ bool Form5::openEyeLensDose() {
     Text1->setText(qText(m_forms.state().resultSet.fileName));
     Text3->setText(QStringLiteral("0"));
     for (QLineEdit* result : ratioBoxes() + doseBoxes()) result->clear();
+    m_shownDose.reset();
     showModelessOver(&m_forms.form1());
     return true;
 }
@@ -152,10 +166,11 @@ void Form5::Command1_Click() {
     }
     if (!m_tables) return;  // only reachable before a successful opening
     app::EyeLensDose dose;
+    const double glassesMm = app::textValue(Combo2->currentText().toStdString());
+    const double protectionMm = app::textValue(Text3->text().toStdString());
     try {
-        dose = app::computeEyeLensDose(m_forms.state().resultSet, *m_tables,
-                                       app::textValue(Combo2->currentText().toStdString()),
-                                       app::textValue(Text3->text().toStdString()));
+        dose = app::computeEyeLensDose(m_forms.state().resultSet, *m_tables, glassesMm,
+                                       protectionMm);
     } catch (const std::exception& error) {
         showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + failureDetail(error),
                     MessageIcon::Exclamation);
@@ -168,6 +183,7 @@ void Form5::Command1_Click() {
         ratios[row]->setText(qText(app::doseConversionRatioText(dose.doseConversionRatio[k])));
         doses[row]->setText(qText(app::eyeLensDoseText(dose.eyeLensDose[k])));
     }
+    m_shownDose = app::EyeLensDoseTable{glassesMm, protectionMm, dose};
 }
 
 void Form5::Command2_Click() {

@@ -10,7 +10,9 @@
 #include "controls.h"
 #include "file_names.h"
 #include "form2.h"
+#include "csv_export.h"
 #include "forms.h"
+#include "picture_export.h"
 #include "hvl_results.h"
 #include "message_box.h"
 #include "palette.h"
@@ -37,12 +39,22 @@ Form6::Form6(Forms& forms)
           addCommandButton(page(), "Command2", QStringLiteral("Cancel"), {6000, 6600, 1455, 495})),
       m_forms(forms) {
     Picture3->setScale(0, 0, 6000, 2500);
+    addExportMenu(Picture3, drawingExport(Picture3, QStringLiteral("incident_spectrum"),
+                                          {{SAVE_CSV_CAPTION,
+                                            [] { return QStringLiteral("incident_spectrum.csv"); },
+                                            [this] {
+                                                return m_drawnSpectrum
+                                                           ? app::incidentSpectrumCsv(
+                                                                 *m_drawnSpectrum)
+                                                           : std::vector<std::string>{};
+                                            }}}));
     setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum, double spectrumPeak) {
+    m_drawnSpectrum = incidentSpectrum;
     PictureBox& p = *Picture3;
     const QColor grey = rgbColor(128, 128, 128);
     const QColor red = rgbColor(255, 0, 0);

@@ -13,6 +13,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 #include "engine_result_file.h"
@@ -23,6 +25,7 @@
 #include "form5.h"
 #include "picture_format.h"
 #include "result_file_builder.h"
+#include "text_file.h"
 #include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
@@ -247,6 +250,53 @@ private slots:
         QVERIFY(form1.Command1->isEnabled());
         QCOMPARE(form1.Text6->text(), kermaText);
         for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
+    }
+
+    void plotExportsAsSvgWithItsPolylineAndTheNumbersAsCsv() {
+        FormsFixture fx;
+        writeEngineResultFile(viewerRun());
+        openAndLoad(*fx.forms, QStringLiteral("case.data"));
+        forms::Form1& form1 = fx.forms->form1();
+        form1.Command5->click();
+        {
+            SaveNameAnswer answer(QStringLiteral("plot.svg"));
+            triggerExport(form1.Picture1, "savePicture");
+        }
+        QFile svg(QStringLiteral("plot.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        int longestPolyline = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.name() == QLatin1String("polyline")) {
+                const QString points = xml.attributes().value("points").toString();
+                longestPolyline = std::max<int>(longestPolyline,
+                                                points.split(' ', Qt::SkipEmptyParts).size());
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        // The primary curve: one point per bin, joined into one line.
+        QVERIFY2(longestPolyline >= 299, qPrintable(QString::number(longestPolyline)));
+
+        SaveNameAnswer answer(QStringLiteral("spectra.csv"));
+        triggerExport(form1.Picture1, "saveCsv");
+        QCOMPARE(answer.suggestions.back(), QStringLiteral("case_spectra.csv"));
+        const std::vector<std::string> spectra = readTextFile("spectra.csv").lines;
+        QCOMPARE(spectra.size(), std::size_t{301});
+        QVERIFY(spectra[0].rfind("energy_keV,primary,scatter_30deg,", 0) == 0);
+        QVERIFY(spectra[1].rfind("0.5,", 0) == 0);
+
+        form1.Text5->setText(QStringLiteral("0.5"));
+        writeUncertaintiesBeside("case.data");
+        form1.Command11->click();
+        SaveNameAnswer kermaAnswer(QStringLiteral("kerma.csv"));
+        triggerExport(form1.Picture1, "saveCsv2");
+        const std::vector<std::string> kerma = readTextFile("kerma.csv").lines;
+        QCOMPARE(kerma.size(), std::size_t{10});
+        QCOMPARE(kerma[0], std::string("angle_deg,air_kerma_Gy_per_Gy,rel_std_error_percent,"
+                                       "air_kerma_behind_0.5_mm_Pb_Gy_per_Gy"));
+        QVERIFY(kerma[2].rfind("45,", 0) == 0);
+        QVERIFY(fx.recorder.messages.empty());
     }
 
     void okWithoutSelectionOnlyWarns() {

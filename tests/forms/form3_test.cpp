@@ -14,6 +14,7 @@
 #include "fakes.h"
 #include "overlay_shapes.h"
 #include "result_file_builder.h"
+#include "text_file.h"
 #include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
@@ -308,6 +309,25 @@ private slots:
         QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b11.5 %"));
         l.form3.showKermaAt(-1, 400);
         QVERIFY(l.form3.Label76->text().isEmpty());
+    }
+
+    void mapExportsAsPictureAndRefinedGrid() {
+        Loaded l(bandContent());
+        {
+            SaveNameAnswer answer(QStringLiteral("map.png"));
+            triggerExport(l.form3.Picture7, "savePicture");
+        }
+        const QImage saved(QStringLiteral("map.png"));
+        QVERIFY(saved.width() >= l.form3.Picture1->width() + l.form3.Picture7->width());
+        SaveNameAnswer answer(QStringLiteral("grid.csv"));
+        triggerExport(l.form3.Picture1, "saveCsv");
+        QCOMPARE(answer.suggestions.back(), QStringLiteral("map_map.csv"));
+        const std::vector<std::string> csv = readTextFile("grid.csv").lines;
+        QCOMPARE(csv.size(), std::size_t{1 + 201 * 301});
+        QCOMPARE(csv[0], std::string("x_cm,z_cm,air_kerma_Gy_per_Gy,percent_of_max"));
+        // The maximum at x = 120 cm, z = -50 cm: cell (141, 101).
+        QVERIFY(csv[1 + 100 * 201 + 140].rfind("120,-50,", 0) == 0);
+        QVERIFY(csv[1 + 100 * 201 + 140].find(",100") != std::string::npos);
     }
 
     void theWindowRepaintsFromItsImageAfterBeingHidden() {

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "fakes.h"
+#include "text_file.h"
 #include "form2.h"
 #include "picture_box.h"
 
@@ -115,6 +116,20 @@ private slots:
             }
         }
         QVERIFY(textBelow);
+    }
+
+    void exportsTheDrawnSpectrumAsCsv() {
+        FormsFixture fx;
+        forms::Form6& form6 = fx.forms->form6();
+        const app::SpectrumArray spectrum = triangleSpectrum(70, 160, 3.7e-4);
+        form6.drawIncidentSpectrum(spectrum, 3.7e-4);
+        SaveNameAnswer answer(QStringLiteral("incident"));
+        triggerExport(form6.findChild<forms::PictureBox*>(QStringLiteral("Picture3")), "saveCsv");
+        const std::vector<std::string> csv = readTextFile("incident.csv").lines;
+        QCOMPARE(csv.size(), std::size_t{301});
+        QCOMPARE(csv[0], std::string("energy_keV,photons"));
+        QCOMPARE(csv[70].substr(0, 3), std::string("35,"));
+        QCOMPARE(std::stod(csv[70].substr(3)), spectrum[70]);
     }
 
     void drawingAgainReplacesThePlot() {
