@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -69,6 +70,17 @@ void Form::fitToScreen(const QWidget* owner) {
                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
     }
     QSize wanted = m_fitted ? size() : m_page->size();
+    if (!m_fitted) {
+        // Where one direction must scroll, its scroll bar takes room from the
+        // other: give that room back when the screen has it, so only one bar shows.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollArea);
+        const QSize room = available.size() - QSize(frame.left() + frame.right(),
+                                                     frame.top() + frame.bottom());
+        const bool tooHigh = wanted.height() > room.height();
+        const bool tooWide = wanted.width() > room.width();
+        if (tooHigh && !tooWide) wanted.rwidth() += bar;
+        if (tooWide && !tooHigh) wanted.rheight() += bar;
+    }
     QPoint topLeft = m_fitted ? pos() + QPoint(frame.left(), frame.top())
                               : available.topLeft() + QPoint(frame.left(), frame.top()) +
                                     QPoint(std::max(0, (available.width() - wanted.width()) / 2),
