@@ -252,7 +252,7 @@ void Form1::buildCaptions() {
     const char* rowCaptions[] = {"45度", "60度", "75度", "90度", "105度", "120度", "135度"};
     for (int row = 0; row < 7; ++row) {
         addLabel(page(), rowNames[row], QString::fromUtf8(rowCaptions[row]),
-                 {17880, KERMA_FIRST_TOP + KERMA_ROW * row, 900, 330});
+                 {17760, KERMA_FIRST_TOP + KERMA_ROW * row, 900, 330});
     }
     // The map button sits in a red frame.
     auto* shape = new QFrame(page());
