@@ -604,7 +604,7 @@ private slots:
         QCOMPARE(form1.Text18->text(), QString());
     }
 
-    void enterInTheThicknessMovesToItsButtonWithoutPressingIt() {
+    void enterInTheThicknessMovesToItsButtonAndEnterThereComputes() {
         FormsFixture fx;
         ResultFileContent::plausible().write("p.data");
         forms::Form1& form1 = fx.forms->form1();
@@ -614,6 +614,9 @@ private slots:
         QTest::keyClick(form1.Text5, Qt::Key_Return);
         QTRY_VERIFY(form1.Command8->hasFocus());
         QCOMPARE(form1.Text18->text(), QString());
+        // The second Enter presses the focused button.
+        QTest::keyClick(form1.Command8, Qt::Key_Return);
+        QVERIFY(!form1.Text18->text().isEmpty());
     }
 };
 
