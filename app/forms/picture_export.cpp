@@ -88,6 +88,7 @@ bool savePicture(const PictureExport& what, const QString& fileName) {
         svg.setFileName(fileName);
         svg.setSize(image.size());
         svg.setViewBox(QRect(QPoint(0, 0), image.size()));
+        svg.setResolution(96);  // one image pixel per screen pixel at 96 dots per inch
         svg.setTitle(what.fileStem);
         QPainter painter;
         if (!painter.begin(&svg)) return false;
