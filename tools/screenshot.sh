@@ -3,12 +3,15 @@
 # scratch working directory under Xvfb, walks through the main form, the
 # curtain message, the spectrum window, the HVL results, the launch dialog
 # with the engine's terminal, the result browser and the geometry window, and
-# saves one PNG per step.
-# usage: tools/screenshot.sh [OUT_DIR]   (default: screenshots/)
+# saves one PNG per step. --size sets the virtual screen (default 1400x900), to
+# see the windows as on a laptop (1366x768) or a full-HD screen (1920x1080).
+# usage: tools/screenshot.sh [--size WxH] [OUT_DIR]   (default: screenshots/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/ensure_packages.sh
 source tools/xdo_helpers.sh
+parse_screen_size 1400x900 "$@"
+set -- "${SCREEN_ARGS[@]+"${SCREEN_ARGS[@]}"}"
 korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PACKAGES[@]}"
 [ -x build/app/forms/korvana ] || korvana_build Release
 
@@ -19,7 +22,7 @@ tools/layout_work.sh build "$work"
 
 if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
     export KORVANA_SCREENSHOT_INNER=1
-    exec xvfb-run -a -s "-screen 0 1400x900x24" "$0" "$out"
+    exec xvfb-run -a -s "-screen 0 ${SCREEN_SIZE}x24" "$0" "$out"
 fi
 
 cd "$work"
@@ -27,7 +30,14 @@ cd "$work"
 korvana_pid=$!
 trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-shot() { sleep 0.7; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
+# The whole screen, every window back at its own size and place.
+shot() {
+    local id
+    for id in "${!KORVANA_CLAMPED_GEOMETRY[@]}"; do unclamp_window "$id"; done
+    sleep 0.7
+    import -window root "$out/$1.png"
+    echo "saved $out/$1.png"
+}
 # The message box: the smaller of the visible windows titled Korvana. There is
 # no window manager, so it is raised and given the keyboard focus by hand.
 message_box() {

@@ -5,12 +5,15 @@
 # scattered spectra, computes the air kerma behind 0.5 mm of lead, and shows
 # the map (with the pointer over it), the geometry window, the eye lens dose
 # with 0.07 mm glasses and the conversion factor window; one PNG per window.
-# usage: tools/screenshot_results.sh [OUT_DIR] [BUILD_DIR]
-#        (defaults: screenshots/ and build/)
+# usage: tools/screenshot_results.sh [--size WxH] [OUT_DIR] [BUILD_DIR]
+#        (defaults: a 1600x1000 screen, screenshots/ and build/); at a small
+#        size such as 1366x768 each window is shot as the screen shows it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/ensure_packages.sh
 source tools/xdo_helpers.sh
+parse_screen_size 1600x1000 "$@"
+set -- "${SCREEN_ARGS[@]+"${SCREEN_ARGS[@]}"}"
 korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PACKAGES[@]}"
 build=$(realpath -m "${2:-build}")
 [ -x "$build/app/forms/korvana" ] || { build=$(realpath -m build); korvana_build Release; }
@@ -20,7 +23,7 @@ mkdir -p "$out"
 
 if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
     export KORVANA_SCREENSHOT_INNER=1
-    exec xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$out" "$build"
+    exec xvfb-run -a -s "-screen 0 ${SCREEN_SIZE}x24" "$0" "$out" "$build"
 fi
 
 work=$(mktemp -d /tmp/korvana-result-shots-XXXXXX)
@@ -33,6 +36,7 @@ trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # One window, raised first (there is no window manager).
 shot() {
+    unclamp_window "$2"
     xdotool windowraise "$2"
     sleep 0.7
     import -window "$2" "$out/$1.png"

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -36,6 +37,15 @@ void CommandButton::paintEvent(QPaintEvent*) {
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
 }
 
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, TwipRect where) {
     auto* label = place(new QLabel(caption, parent), name, where);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -44,6 +54,11 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, Twip
 
 QLineEdit* addTextBox(QWidget* parent, const char* name, TwipRect where) {
     return place(new QLineEdit(parent), name, where);
+}
+
+void makeReadOnly(QLineEdit* box) {
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
 }
 
 CommandButton* addCommandButton(QWidget* parent, const char* name, const QString& caption,

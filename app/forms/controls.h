@@ -17,17 +17,22 @@ namespace korvana::forms {
 
 class PictureBox;
 
-//! A push button whose caption wraps at blanks to fit its width.
+//! A push button whose caption wraps at blanks to fit its width. Enter (as
+//! well as the space bar) presses it when it has the focus.
 class CommandButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, TwipRect where);
 QLineEdit* addTextBox(QWidget* parent, const char* name, TwipRect where);
+//! A box that only shows values: read-only and out of the Tab chain (a click
+//! still selects its text for copying).
+void makeReadOnly(QLineEdit* box);
 CommandButton* addCommandButton(QWidget* parent, const char* name, const QString& caption,
                                 TwipRect where, const QString& toolTip = QString());
 //! Option buttons with the same parent exclude each other.

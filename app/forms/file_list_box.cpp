@@ -1,19 +1,46 @@
 #include "file_list_box.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace korvana::forms {
 
 FileListBox::FileListBox(QWidget* parent, const QString& pattern)
-    : QListWidget(parent), m_pattern(pattern) {
+    : QListWidget(parent), m_pattern(pattern), m_watcher(new QFileSystemWatcher(this)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { followDirectory(); });
+}
+
+void FileListBox::fill() {
+    clear();
+    const QStringList names =
+        QDir(m_directory).entryList({m_pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    addItems(names);
 }
 
 void FileListBox::refresh() {
-    clear();
-    const QStringList names =
-        QDir::current().entryList({m_pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    addItems(names);
+    const QString directory = QDir::currentPath();
+    if (directory != m_directory) {
+        if (!m_watcher->directories().isEmpty()) m_watcher->removePaths(m_watcher->directories());
+        m_watcher->addPath(directory);
+        m_directory = directory;
+    }
+    fill();
+}
+
+void FileListBox::followDirectory() {
+    const QString selected = selectedFileName();
+    const int scrolledTo = verticalScrollBar()->value();
+    {
+        // The same file staying selected is no new choice of the user's.
+        const QSignalBlocker blocker(this);
+        fill();
+        if (!selected.isEmpty()) selectFile(selected);
+    }
+    verticalScrollBar()->setValue(scrolledTo);
+    viewport()->update();
 }
 
 QString FileListBox::selectedFileName() const {

@@ -2,21 +2,123 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace korvana::forms {
 
-Form::Form(const char* name, const QString& caption, int widthTwips, int heightTwips)
-    : QWidget(nullptr, Qt::Window) {
-    setObjectName(QString::fromLatin1(name));
-    setWindowTitle(caption);
-    setFixedSize(twipSizeToPixels(widthTwips, heightTwips));
+namespace {
+
+// Room a window manager's frame usually takes before the window has been
+// shown once and its real frame is known: borders and a title bar.
+const QMargins TYPICAL_FRAME(4, 30, 4, 4);
+
+// The smallest size the user may shrink a form to; the page scrolls below it.
+constexpr QSize SMALLEST_WINDOW(160, 120);
+
+}  // namespace
+
+QRect fittedWindowRect(QSize wanted, QPoint topLeft, QRect available, QMargins frame) {
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    const QSize size(std::min(wanted.width(), available.width() - frameWidth),
+                     std::min(wanted.height(), available.height() - frameHeight));
+    // Keep the whole frame inside the area; failing that, its top left.
+    const int left = std::clamp(topLeft.x() - frame.left(), available.left(),
+                                std::max(available.left(),
+                                         available.right() + 1 - size.width() - frameWidth));
+    const int top = std::clamp(topLeft.y() - frame.top(), available.top(),
+                               std::max(available.top(),
+                                        available.bottom() + 1 - size.height() - frameHeight));
+    return QRect(QPoint(left + frame.left(), top + frame.top()), size);
 }
 
-void Form::showModeless() {
+Form::Form(const char* name, const QString& caption, int widthTwips, int heightTwips)
+    : QWidget(nullptr, Qt::Window), m_page(new QWidget), m_scrollArea(new QScrollArea(this)) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(caption);
+    const QSize designed = twipSizeToPixels(widthTwips, heightTwips);
+    m_page->setObjectName(QStringLiteral("page"));
+    m_page->setFixedSize(designed);
+    m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setWidgetResizable(false);
+    m_scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_scrollArea->setWidget(m_page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scrollArea);
+    setMinimumSize(SMALLEST_WINDOW);
+    resize(designed);
+}
+
+void Form::fitToScreen(const QWidget* owner) {
+    QScreen* screen = owner && owner->isVisible() ? owner->screen() : this->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    QMargins frame = TYPICAL_FRAME;
+    if (m_fitted && isVisible()) {
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    QSize wanted = m_fitted ? size() : m_page->size();
+    if (!m_fitted) {
+        // Where one direction must scroll, its scroll bar takes room from the
+        // other: give that room back when the screen has it, so only one bar shows.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollArea);
+        const QSize room = available.size() - QSize(frame.left() + frame.right(),
+                                                     frame.top() + frame.bottom());
+        const bool tooHigh = wanted.height() > room.height();
+        const bool tooWide = wanted.width() > room.width();
+        if (tooHigh && !tooWide) wanted.rwidth() += bar;
+        if (tooWide && !tooHigh) wanted.rheight() += bar;
+    }
+    QPoint topLeft = m_fitted ? pos() + QPoint(frame.left(), frame.top())
+                              : available.topLeft() + QPoint(frame.left(), frame.top()) +
+                                    QPoint(std::max(0, (available.width() - wanted.width()) / 2),
+                                           std::max(0, (available.height() - wanted.height()) / 2));
+    if (owner && owner->isVisible()) {
+        const QRect ownerArea = owner->geometry();
+        topLeft = ownerArea.center() - QPoint(wanted.width() / 2, wanted.height() / 2);
+    }
+    const QRect placed = fittedWindowRect(wanted, topLeft, available, frame);
+    resize(placed.size());
+    move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+    m_fitted = true;
+}
+
+void Form::showModeless() { showModelessOver(nullptr); }
+
+void Form::showModelessOver(const QWidget* owner) {
+    if (!m_fitted || owner) fitToScreen(owner);
     show();
     // The headless test platform has no stacking order to change.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     activateWindow();
+}
+
+void Form::setDefaultButton(QPushButton* button) {
+    if (m_defaultButton) m_defaultButton->setDefault(false);
+    m_defaultButton = button;
+    if (button) button->setDefault(true);
+}
+
+void Form::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_defaultButton &&
+        m_defaultButton->isVisible() && m_defaultButton->isEnabled()) {
+        m_defaultButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form::closeEvent(QCloseEvent* event) {

@@ -13,19 +13,23 @@
 #include <exception>
 
 #include "condition_texts.h"
+#include "csv_export.h"
 #include "controls.h"
 #include "eye_lens_dose.h"
+#include "kerma_uncertainty.h"
 #include "file_list_box.h"
 #include "form10.h"
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
 #include "form5.h"
+#include "failure_text.h"
 #include "forms.h"
 #include "lead_protection.h"
 #include "message_box.h"
 #include "palette.h"
 #include "picture_box.h"
+#include "picture_export.h"
 #include "picture_format.h"
 #include "spectrum_plot.h"
 #include "text_value.h"
@@ -72,78 +76,101 @@ constexpr TwipRect kermaBox(int left, int row) {
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
 
+// Left of each air kerma box, between it and the angle caption.
+QList<QLabel*> addErrorLabels(QWidget* parent) {
+    QList<QLabel*> labels;
+    const char* names[] = {"Label80", "Label81", "Label82", "Label83",
+                           "Label84", "Label85", "Label86"};
+    QFont small;
+    small.setPixelSize(10);
+    for (int row = 0; row < 7; ++row) {
+        const TwipRect box = kermaBox(18840, row);
+        QLabel* label = addLabel(parent, names[row], QString(), {18240, box.top, 580, box.height});
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setFont(small);
+        label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 160);"));
+        labels << label;
+    }
+    return labels;
+}
+
 }  // namespace
 
 Form1::Form1(Forms& forms)
     : Form("Form1", QStringLiteral("Side Scattered X-ray Spectrum"), 22320, 10200),
       Label14(
-          addLabel(this, "Label14", QStringLiteral("結果ファイルを選択"), {120, 120, 4200, 330})),
-      File1(addFileListBox(this, "File1", QStringLiteral("*.data"), {120, 480, 4200, 3000})),
-      Command11(addCommandButton(this, "Command11", QStringLiteral("OK"), {120, 3600, 1320, 480})),
+          addLabel(page(), "Label14", QStringLiteral("結果ファイルを選択"), {120, 120, 4200, 330})),
+      File1(addFileListBox(page(), "File1", QStringLiteral("*.data"), {120, 480, 4200, 3000})),
+      Command11(addCommandButton(page(), "Command11", QStringLiteral("OK"), {120, 3600, 1320, 480})),
       Command4(
-          addCommandButton(this, "Command4", QStringLiteral("Reset"), {1560, 3600, 1320, 480})),
-      Command3(addCommandButton(this, "Command3", QStringLiteral("Exit"), {3000, 3600, 1320, 480},
+          addCommandButton(page(), "Command4", QStringLiteral("Reset"), {1560, 3600, 1320, 480})),
+      Command3(addCommandButton(page(), "Command3", QStringLiteral("Exit"), {3000, 3600, 1320, 480},
                                 QStringLiteral(" bye "))),
-      Text1(box(this, "Text1", conditionBox(0))),
-      Text2(box(this, "Text2", conditionBox(1))),
-      Text3(box(this, "Text3", {CONDITION_BOX_LEFT - 1500, conditionTop(3), 1000, 330})),
-      Text4(box(this, "Text4", {CONDITION_BOX_LEFT - 150, conditionTop(3), 1000, 330})),
-      Text26(box(this, "Text26", conditionBox(5))),
-      Text27(box(this, "Text27", conditionBox(6))),
-      Text9(box(this, "Text9", conditionBox(7))),
-      Text8(box(this, "Text8", conditionBox(8))),
-      Text12(box(this, "Text12", conditionBox(9))),
-      Text10(box(this, "Text10", conditionBox(10))),
-      Text11(box(this, "Text11", conditionBox(11))),
-      Text25(box(this, "Text25", conditionBox(12))),
-      Picture1(addPictureBox(this, "Picture1",
+      Text1(box(page(), "Text1", conditionBox(0))),
+      Text2(box(page(), "Text2", conditionBox(1))),
+      Text3(box(page(), "Text3", {CONDITION_BOX_LEFT - 1500, conditionTop(3), 1000, 330})),
+      Text4(box(page(), "Text4", {CONDITION_BOX_LEFT - 150, conditionTop(3), 1000, 330})),
+      Text26(box(page(), "Text26", conditionBox(5))),
+      Text27(box(page(), "Text27", conditionBox(6))),
+      Text9(box(page(), "Text9", conditionBox(7))),
+      Text8(box(page(), "Text8", conditionBox(8))),
+      Text12(box(page(), "Text12", conditionBox(9))),
+      Text10(box(page(), "Text10", conditionBox(10))),
+      Text11(box(page(), "Text11", conditionBox(11))),
+      Text25(box(page(), "Text25", conditionBox(12))),
+      Picture1(addPictureBox(page(), "Picture1",
                              {4500, 120, PLOT_OUTER_WIDTH_TWIPS, PLOT_OUTER_HEIGHT_TWIPS})),
-      Command5(addCommandButton(this, "Command5", QStringLiteral("一次線スペクトル描画"),
+      Command5(addCommandButton(page(), "Command5", QStringLiteral("一次線スペクトル描画"),
                                 {4500, 8760, 2800, 480})),
-      Command6(addCommandButton(this, "Command6", QStringLiteral("散乱線スペクトル描画"),
+      Command6(addCommandButton(page(), "Command6", QStringLiteral("散乱線スペクトル描画"),
                                 {4500, 9360, 2800, 480})),
-      Check1(new QCheckBox(QStringLiteral("散乱線 最大値で正規化"), this)),
-      Label39(addLabel(this, "Label39", QStringLiteral("散乱線角度 ="), {7500, 9420, 1500, 330})),
-      Combo1(addComboBox(this, "Combo1", {9000, 9360, 1000, 360})),
-      Frame1(addFrame(this, "Frame1", QStringLiteral("描画色"), {10500, 8700, 4200, 1140})),
+      Check1(new QCheckBox(QStringLiteral("散乱線 最大値で正規化"), page())),
+      Label39(addLabel(page(), "Label39", QStringLiteral("散乱線角度 ="), {7500, 9420, 1500, 330})),
+      Combo1(addComboBox(page(), "Combo1", {9000, 9360, 1000, 360})),
+      Frame1(addFrame(page(), "Frame1", QStringLiteral("描画色"), {10500, 8700, 4200, 1140})),
       Option1(addOptionButton(Frame1, "Option1", QStringLiteral("Red"), {150, 480, 950, 360})),
       Option2(addOptionButton(Frame1, "Option2", QStringLiteral("Blue"), {1150, 480, 950, 360})),
       Option3(addOptionButton(Frame1, "Option3", QStringLiteral("Green"), {2150, 480, 950, 360})),
       Option4(addOptionButton(Frame1, "Option4", QStringLiteral("Black"), {3150, 480, 950, 360})),
-      Command10(addCommandButton(this, "Command10", QStringLiteral("幾何学的配置図 表示"),
+      Command10(addCommandButton(page(), "Command10", QStringLiteral("幾何学的配置図 表示"),
                                  {15000, 8760, 2595, 480})),
-      Text6(box(this, "Text6", kermaBox(18840, 0))),
-      Text7(box(this, "Text7", kermaBox(18840, 1))),
-      Text13(box(this, "Text13", kermaBox(18840, 2))),
-      Text14(box(this, "Text14", kermaBox(18840, 3))),
-      Text15(box(this, "Text15", kermaBox(18840, 4))),
-      Text16(box(this, "Text16", kermaBox(18840, 5))),
-      Text17(box(this, "Text17", kermaBox(18840, 6))),
-      Text5(box(this, "Text5", {20400, 2250, 700, 330})),
-      Command8(addCommandButton(this, "Command8", QString(), {21570, 2190, 570, 450})),
-      Text18(box(this, "Text18", kermaBox(20460, 0))),
-      Text19(box(this, "Text19", kermaBox(20460, 1))),
-      Text20(box(this, "Text20", kermaBox(20460, 2))),
-      Text21(box(this, "Text21", kermaBox(20460, 3))),
-      Text22(box(this, "Text22", kermaBox(20460, 4))),
-      Text23(box(this, "Text23", kermaBox(20460, 5))),
-      Text24(box(this, "Text24", kermaBox(20460, 6))),
-      Command2(addCommandButton(this, "Command2", QStringLiteral("3mm線量当量換算係数／水晶体線量"),
+      Text6(box(page(), "Text6", kermaBox(18840, 0))),
+      Text7(box(page(), "Text7", kermaBox(18840, 1))),
+      Text13(box(page(), "Text13", kermaBox(18840, 2))),
+      Text14(box(page(), "Text14", kermaBox(18840, 3))),
+      Text15(box(page(), "Text15", kermaBox(18840, 4))),
+      Text16(box(page(), "Text16", kermaBox(18840, 5))),
+      Text17(box(page(), "Text17", kermaBox(18840, 6))),
+      Text5(box(page(), "Text5", {20400, 2250, 700, 330})),
+      Command8(addCommandButton(page(), "Command8", QString(), {21570, 2190, 570, 450})),
+      Text18(box(page(), "Text18", kermaBox(20460, 0))),
+      Text19(box(page(), "Text19", kermaBox(20460, 1))),
+      Text20(box(page(), "Text20", kermaBox(20460, 2))),
+      Text21(box(page(), "Text21", kermaBox(20460, 3))),
+      Text22(box(page(), "Text22", kermaBox(20460, 4))),
+      Text23(box(page(), "Text23", kermaBox(20460, 5))),
+      Text24(box(page(), "Text24", kermaBox(20460, 6))),
+      Command2(addCommandButton(page(), "Command2", QStringLiteral("3mm線量当量換算係数／水晶体線量"),
                                 {17760, 6000, 4380, 600})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("散乱線量分布表示"),
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("散乱線量分布表示"),
                                 {17880, 6900, 4140, 600})),
+      errorLabels(addErrorLabels(page())),
       m_forms(forms) {
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(TwipRect{7500, 8820, 2900, 360}.toPixels());
     buildCaptions();
     drawLeadButtonIcon();
 
+    addExportMenus();
     Picture1->setScale(0, 0, PLOT_WIDTH_UNITS, PLOT_HEIGHT_UNITS);
     QFont plotFont(QStringLiteral("Times New Roman"));
     plotFont.setPixelSize(19);  // 14.25 pt at 96 dots per inch
     Picture1->setTextFont(plotFont);
     Option1->setChecked(true);
-    for (QLineEdit* result : kermaBoxes() + protectedKermaBoxes()) result->setReadOnly(true);
+    // Every box but the lead thickness shows the loaded result; nothing reads them back.
+    for (QLineEdit* shown : allTextBoxes()) {
+        if (shown != Text5) makeReadOnly(shown);
+    }
 
     connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
     connect(File1, &QListWidget::currentRowChanged, this, [this] { File1_Click(); });
@@ -185,7 +212,7 @@ void Form1::buildCaptions() {
                 {"Label15", "銅付加フィルタ", 11},
                 {"Label17", "入射光子ヒストリー", 12}};
     for (const auto& row : rows) {
-        addLabel(this, row.name, QString::fromUtf8(row.caption),
+        addLabel(page(), row.name, QString::fromUtf8(row.caption),
                  {CONDITION_LABEL_LEFT, conditionTop(row.row) + 30, 1900, 330});
     }
     const struct {
@@ -196,39 +223,39 @@ void Form1::buildCaptions() {
                  {"Label24", "cm", 6},   {"Label25", "kV", 7},  {"Label26", "度", 8},
                  {"Label27", "mmAl", 9}, {"Label28", "mm", 10}, {"Label29", "mm", 11}};
     for (const auto& unit : units) {
-        addLabel(this, unit.name, QString::fromUtf8(unit.caption),
+        addLabel(page(), unit.name, QString::fromUtf8(unit.caption),
                  {CONDITION_UNIT_LEFT, conditionTop(unit.row) + 30, 900, 330});
     }
-    addLabel(this, "Label22", QStringLiteral("×"), {1560, conditionTop(3) + 30, 300, 330});
-    QLabel* squareCm = addLabel(this, "Label30", QStringLiteral("cm<sup>2</sup>"),
+    addLabel(page(), "Label22", QStringLiteral("×"), {1560, conditionTop(3) + 30, 300, 330});
+    QLabel* squareCm = addLabel(page(), "Label30", QStringLiteral("cm<sup>2</sup>"),
                                 {CONDITION_BOX_LEFT + 900, conditionTop(3) + 15, 700, 360});
     squareCm->setTextFormat(Qt::RichText);
 
     // Right-hand block: the air kerma at the measuring points.
-    addLabel(this, "Label16", QStringLiteral("ファントム入射表面中心から側方"),
+    addLabel(page(), "Label16", QStringLiteral("ファントム入射表面中心から側方"),
              {17760, 120, 4440, 330});
-    addLabel(this, "Label18", QStringLiteral("100 cm における散乱光子スペクトル"),
+    addLabel(page(), "Label18", QStringLiteral("100 cm における散乱光子スペクトル"),
              {17760, 450, 4440, 330});
     QLabel* explanation = addLabel(
-        this, "Label13",
+        page(), "Label13",
         QStringLiteral("ファントム入射表面における一次線に　よる空気カーマを 1 Gy とした時の、"
                        "　各角度の計測点における空気カーマ"),
         {17760, 840, 4440, 1020});
     explanation->setWordWrap(true);
     explanation->setStyleSheet(blue);
-    addLabel(this, "Label6", QStringLiteral("散乱角度"), {17760, 2280, 1000, 330});
-    addLabel(this, "Label42", QStringLiteral("鉛防護なし"), {18840, 2280, 1440, 330});
-    addLabel(this, "Label38", QStringLiteral("カーテン以外の鉛防護"), {20400, 1900, 1860, 330});
-    addLabel(this, "Label41", QStringLiteral("mm"), {21130, 2280, 420, 330});
+    addLabel(page(), "Label6", QStringLiteral("散乱角度"), {17760, 2280, 1000, 330});
+    addLabel(page(), "Label42", QStringLiteral("鉛防護なし"), {18840, 2280, 1440, 330});
+    addLabel(page(), "Label38", QStringLiteral("カーテン以外の鉛防護"), {20400, 1900, 1860, 330});
+    addLabel(page(), "Label41", QStringLiteral("mm"), {21130, 2280, 420, 330});
     const char* rowNames[] = {"Label33", "Label34", "Label35", "Label10",
                               "Label36", "Label19", "Label37"};
     const char* rowCaptions[] = {"45度", "60度", "75度", "90度", "105度", "120度", "135度"};
     for (int row = 0; row < 7; ++row) {
-        addLabel(this, rowNames[row], QString::fromUtf8(rowCaptions[row]),
-                 {17880, KERMA_FIRST_TOP + KERMA_ROW * row, 900, 330});
+        addLabel(page(), rowNames[row], QString::fromUtf8(rowCaptions[row]),
+                 {17760, KERMA_FIRST_TOP + KERMA_ROW * row, 900, 330});
     }
     // The map button sits in a red frame.
-    auto* shape = new QFrame(this);
+    auto* shape = new QFrame(page());
     shape->setObjectName(QStringLiteral("Shape1"));
     shape->setGeometry(TwipRect{17760, 6780, 4380, 840}.toPixels());
     shape->setStyleSheet(QStringLiteral("#Shape1 { border: 2px solid rgb(255, 0, 0); }"));
@@ -240,6 +267,36 @@ void Form1::buildCaptions() {
         const QColor colour = paletteColor(app::drawColourOfOption(n + 1));
         options[n]->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
     }
+}
+
+void Form1::addExportMenus() {
+    const auto loaded = [this] { return !m_forms.state().resultSet.fileName.empty(); };
+    const auto stem = [this] {
+        return qText(app::resultStem(m_forms.state().resultSet.fileName));
+    };
+    CsvExport spectra{SAVE_CSV_CAPTION, [stem] { return stem() + QStringLiteral("_spectra.csv"); },
+                      [this, loaded] {
+                          return loaded() ? app::resultSpectraCsv(m_forms.state().resultSet)
+                                          : std::vector<std::string>{};
+                      }};
+    CsvExport kerma{QStringLiteral("空気カーマを CSV として保存…"),
+                    [stem] { return stem() + QStringLiteral("_air_kerma.csv"); },
+                    [this, loaded] {
+                        return loaded() ? airKermaCsvLines() : std::vector<std::string>{};
+                    }};
+    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("spectrum_plot"), {spectra, kerma}));
+}
+
+std::vector<std::string> Form1::airKermaCsvLines() {
+    ProgramState& state = m_forms.state();
+    // The protected column for the thickness in Text5, as Command8 would compute it.
+    std::optional<app::LeadLayer> lead;
+    if (!Text5->text().isEmpty()) {
+        if (!state.materialTables) state.materialTables = app::loadMaterialTables();
+        lead = app::LeadLayer{app::textValue(Text5->text().toStdString()),
+                              &state.materialTables->leadAttenuationGui};
+    }
+    return app::airKermaCsv(state.resultSet, lead);
 }
 
 void Form1::drawLeadButtonIcon() {
@@ -278,6 +335,7 @@ void Form1::setViewerButtonsEnabled(bool enabled) {
 
 void Form1::openResultBrowser() {
     for (QLineEdit* text : allTextBoxes()) text->clear();
+    clearKermaErrors();
     Text5->setText(QStringLiteral("0"));
     Picture1->clear();
     Check1->setChecked(false);
@@ -320,7 +378,7 @@ void Form1::File1_Click() {
         // The boxes keep what they showed.
         showMessage(this,
                     QStringLiteral("結果ファイル %1 の計算条件を読み込めません。\n").arg(name) +
-                        qText(error.what()),
+                        failureDetail(error),
                     MessageIcon::Critical);
     }
 }
@@ -338,19 +396,58 @@ void Form1::Command11_Click() {
         // The previously loaded result stays, and so does everything shown from it.
         showMessage(
             this,
-            QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) + qText(error.what()),
+            QStringLiteral("結果ファイル %1 を読み込めません。\n").arg(name) + failureDetail(error),
             MessageIcon::Critical);
         return;
     }
-    m_forms.form3().showConditions(set.conditions);
     const QList<QLineEdit*> boxes = kermaBoxes();
     for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
         boxes[k - app::FIRST_SHOWN_ANGLE]->setText(
             qText(app::formatPicture(set.pointKermaRatio[k], "0.000E+00")));
     }
+    try {
+        app::attachUncertainties(set);
+    } catch (const std::exception& error) {
+        // The result itself was read in full and stays loaded.
+        showMessage(this,
+                    QStringLiteral("統計誤差のファイル %1 を読み込めません。"
+                                   "誤差なしで結果を表示します。\n")
+                            .arg(qText(uncertaintyFileName(set.fileName))) +
+                        failureDetail(error),
+                    MessageIcon::Exclamation);
+    }
+    showKermaErrors();
     drawSpectrumAxes();
     Command2->setEnabled(true);
     setViewerButtonsEnabled(true);
+}
+
+void Form1::clearKermaErrors() {
+    for (QLabel* label : errorLabels) label->clear();
+    for (QLineEdit* box : kermaBoxes()) box->setToolTip(QString());
+}
+
+void Form1::showKermaErrors() {
+    const app::ResultSet& set = m_forms.state().resultSet;
+    const QList<QLineEdit*> boxes = kermaBoxes();
+    for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
+        QLabel* label = errorLabels[k - app::FIRST_SHOWN_ANGLE];
+        const std::optional<double> percent = app::pointRelativeErrorPercent(set, k);
+        if (!percent) {
+            label->clear();
+            label->setToolTip(QString());
+            boxes[k - app::FIRST_SHOWN_ANGLE]->setToolTip(QString());
+            continue;
+        }
+        const QString text = qText(app::relativeErrorText(*percent));
+        QString tip = QStringLiteral("空気カーマの相対標準誤差 %1").arg(text);
+        if (app::pointHasFewHistories(set, k)) {
+            tip += QStringLiteral("（寄与したヒストリーが少なく、誤差の推定自体が不確かです）");
+        }
+        label->setText(text.simplified().remove(QLatin1Char(' ')));
+        label->setToolTip(tip);
+        boxes[k - app::FIRST_SHOWN_ANGLE]->setToolTip(tip);
+    }
 }
 
 void Form1::drawSpectrumAxes() {
@@ -398,7 +495,7 @@ void Form1::Command6_Click() {
     } catch (const std::exception& error) {
         showMessage(
             this,
-            QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") + qText(error.what()),
+            QStringLiteral("散乱線角度は 30 ～ 150 度で入力して下さい。\n") + failureDetail(error),
             MessageIcon::Exclamation);
         return;
     }
@@ -417,6 +514,7 @@ void Form1::Command6_Click() {
 void Form1::Command4_Click() {
     Picture1->clear();
     for (QLineEdit* text : allTextBoxes()) text->clear();
+    clearKermaErrors();
     Check1->setChecked(false);
     setViewerButtonsEnabled(false);
 }
@@ -439,7 +537,7 @@ void Form1::Command8_Click() {
         }
     } catch (const std::exception& error) {
         showMessage(
-            this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") + qText(error.what()),
+            this, QStringLiteral("鉛防護後の空気カーマを計算できません。\n") + failureDetail(error),
             MessageIcon::Exclamation);
     }
 }
@@ -448,6 +546,6 @@ void Form1::Command2_Click() { m_forms.form5().openEyeLensDose(); }
 
 void Form1::Command1_Click() { m_forms.form3().drawKermaMap(m_forms.state().resultSet); }
 
-void Form1::Command10_Click() { m_forms.form4().showModeless(); }
+void Form1::Command10_Click() { m_forms.form4().showModelessOver(this); }
 
 }  // namespace korvana::forms

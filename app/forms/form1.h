@@ -5,6 +5,10 @@
 // geometry window.
 #pragma once
 
+#include <QList>
+#include <string>
+#include <vector>
+
 #include "form.h"
 
 class QCheckBox;
@@ -107,18 +111,27 @@ public:
     QLineEdit* const Text24;
     QPushButton* const Command2;  //!< eye lens dose
     QPushButton* const Command1;  //!< distribution map
+    //! Relative standard error of each air kerma (45 ... 135 degrees), beside
+    //! its box; empty for a result without uncertainties.
+    const QList<QLabel*> errorLabels;
 
 protected:
     void unload() override { closeResultViewers(); }
 
 private:
     void buildCaptions();
+    //! Picture1's menu: the plot as PNG or SVG, its spectra and the air kerma as CSV.
+    void addExportMenus();
+    std::vector<std::string> airKermaCsvLines();
     void drawLeadButtonIcon();
     void setConditionTexts(const QStringList& texts);
     QList<QLineEdit*> allTextBoxes() const;
     QList<QLineEdit*> kermaBoxes() const;
     QList<QLineEdit*> protectedKermaBoxes() const;
     void setViewerButtonsEnabled(bool enabled);
+    //! The error labels and the kerma boxes' tooltips from the loaded result.
+    void showKermaErrors();
+    void clearKermaErrors();
 
     Forms& m_forms;
     int m_drawColour = 12;

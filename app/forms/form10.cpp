@@ -3,20 +3,22 @@
 #include "controls.h"
 #include "conversion_factor_plot.h"
 #include "picture_box.h"
+#include "picture_export.h"
 
 namespace korvana::forms {
 
 Form10::Form10()
     : Form("Form10", QStringLiteral("  Air kerma to absorbed dose at 3 mm in depth"), 7440, 5400),
-      Picture1(addPictureBox(this, "Picture1", {120, 120, 7200, 4320})),
+      Picture1(addPictureBox(page(), "Picture1", {120, 120, 7200, 4320})),
       Command1(
-          addCommandButton(this, "Command1", QStringLiteral("Close"), {5760, 4680, 1455, 495})) {
+          addCommandButton(page(), "Command1", QStringLiteral("Close"), {5760, 4680, 1455, 495})) {
+    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("conversion_factor")));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 
-void Form10::showConversionFactor(const app::ConversionTable& table) {
+void Form10::showConversionFactor(const app::ConversionTable& table, const QWidget* owner) {
     drawConversionFactorPlot(*Picture1, table);
-    showModeless();
+    showModelessOver(owner);
 }
 
 }  // namespace korvana::forms

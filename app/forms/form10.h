@@ -19,7 +19,7 @@ public:
     Form10();
 
     //! Draws `table`'s D3mm/Kair against photon energy and shows the window.
-    void showConversionFactor(const app::ConversionTable& table);
+    void showConversionFactor(const app::ConversionTable& table, const QWidget* owner = nullptr);
     void Command1_Click() { hide(); }
 
     PictureBox* const Picture1;

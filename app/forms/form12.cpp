@@ -1,6 +1,8 @@
 #include "form12.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QThread>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,10 +12,12 @@
 #include "controls.h"
 #include "file_names.h"
 #include "form2.h"
+#include "failure_text.h"
 #include "forms.h"
 #include "message_box.h"
 #include "process_starter.h"
 #include "run_file.h"
+#include "settings.h"
 #include "text_file.h"
 
 namespace korvana::forms {
@@ -25,47 +29,98 @@ const QString STARTED_MESSAGE = QStringLiteral(
 
 std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
 
+const QString PARALLEL_KEY = QStringLiteral("launch/allCores");
+const QString NEXT_EVENT_KEY = QStringLiteral("launch/pointDetectorEstimator");
+
+QString resultNameFaultText(app::ResultNameFault fault) {
+    switch (fault) {
+        case app::ResultNameFault::Empty:
+            return QStringLiteral("ファイル名が入力されていません。");
+        case app::ResultNameFault::Directory:
+            return QStringLiteral("「.」や「..」はフォルダを表すため使えません。");
+        case app::ResultNameFault::PathSeparator:
+            return QStringLiteral("「/」や「\\」は使えません（結果は作業フォルダに保存されます）。");
+        case app::ResultNameFault::ForbiddenCharacter:
+            return QStringLiteral("制御文字や : * ? \" < > | はファイル名に使えません。");
+        case app::ResultNameFault::Hidden:
+            return QStringLiteral("「.」で始まる名前は隠しファイルになり、結果一覧に表示されません。");
+        case app::ResultNameFault::TooLong:
+            return QStringLiteral("名前が長すぎます（%1 バイトまで）。").arg(app::MAX_RESULT_NAME_BYTES);
+        case app::ResultNameFault::None:
+            break;
+    }
+    return {};
+}
+
+QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption,
+                       TwipRect where) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(where.toPixels());
+    return box;
+}
+
 }  // namespace
 
 Form12::Form12(Forms& forms)
     : Form("Form12", QStringLiteral("Monte Carlo simulation"), 7800, 4320),
-      Label5(addLabel(this, "Label5",
+      Label5(addLabel(page(), "Label5",
                       QStringLiteral("入射光子数、結果保存ファイル名を入力して下さい"),
                       {240, 240, 7245, 465})),
-      Label1(addLabel(this, "Label1", QStringLiteral("入射光子数（ヒストリー）="),
+      Label1(addLabel(page(), "Label1", QStringLiteral("入射光子数（ヒストリー）="),
                       {360, 1080, 4035, 465})),
-      Text1(addTextBox(this, "Text1", {4440, 1080, 2535, 435})),
-      Label2(addLabel(this, "Label2", QStringLiteral("個"), {7080, 1080, 315, 465})),
-      Label3(addLabel(this, "Label3", QStringLiteral("結果を保存するファイル名"),
+      Text1(addTextBox(page(), "Text1", {4440, 1080, 2535, 435})),
+      Label2(addLabel(page(), "Label2", QStringLiteral("個"), {7080, 1080, 315, 465})),
+      Label3(addLabel(page(), "Label3", QStringLiteral("結果を保存するファイル名"),
                       {480, 1800, 3780, 465})),
-      Label4(addLabel(this, "Label4", QStringLiteral("（拡張子なしで入力）"),
+      Label4(addLabel(page(), "Label4", QStringLiteral("（拡張子なしで入力）"),
                       {4320, 1800, 2850, 420})),
-      Text2(addTextBox(this, "Text2", {840, 2280, 6015, 435})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("シミュレーション開始"),
+      Text2(addTextBox(page(), "Text2", {840, 2280, 6015, 435})),
+      Check1(addCheckBox(page(), "Check1", QStringLiteral("全コアで並列計算"),
+                         {840, 2760, 2900, 330})),
+      Check2(addCheckBox(page(), "Check2", QStringLiteral("点検出器推定（高速）"),
+                         {3840, 2760, 3600, 330})),
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("シミュレーション開始"),
                                 {600, 3120, 2895, 615})),
-      Command2(addCommandButton(this, "Command2", QStringLiteral("キャンセル"),
+      Command2(addCommandButton(page(), "Command2", QStringLiteral("キャンセル"),
                                 {4200, 3120, 2895, 615})),
       m_forms(forms) {
     Label5->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     for (QLabel* label : {Label1, Label2, Label3, Label4}) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+    Check1->setChecked(storedChoice(PARALLEL_KEY, QThread::idealThreadCount() > 1));
+    Check2->setChecked(storedChoice(NEXT_EVENT_KEY, false));
+    // Only the user's own clicks are remembered.
+    connect(Check1, &QCheckBox::clicked, this, [](bool on) { storeChoice(PARALLEL_KEY, on); });
+    connect(Check2, &QCheckBox::clicked, this, [](bool on) { storeChoice(NEXT_EVENT_KEY, on); });
+    setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+QStringList Form12::engineArguments() const {
+    QStringList arguments;
+    if (Check1->isChecked()) arguments << QStringLiteral("--threads") << QStringLiteral("0");
+    if (Check2->isChecked()) {
+        arguments << QStringLiteral("--estimator") << QStringLiteral("next-event");
+    }
+    return arguments;
 }
 
 void Form12::openLaunchDialog() {
     Text1->setText(QStringLiteral("500000000"));
     Text2->setText(monthDayYear(m_forms.clock().currentDate()));
-    showModeless();
+    showModelessOver(&m_forms.form2());
 }
 
 void Form12::Command1_Click() {
     const std::string name = textOf(Text2);
-    if (const std::string problem = app::resultNameProblem(name); !problem.empty()) {
+    if (const app::ResultNameFault fault = app::resultNameFault(name);
+        fault != app::ResultNameFault::None) {
         showMessage(this,
                     QStringLiteral("結果を保存するファイル名を確かめて下さい。\n") +
-                        QString::fromStdString(problem),
+                        resultNameFaultText(fault),
                     MessageIcon::Exclamation);
         return;
     }
@@ -79,7 +134,7 @@ void Form12::Command1_Click() {
     } catch (const std::exception& error) {
         showMessage(
             this,
-            QStringLiteral("B2F.txt を書き込めません。\n") + QString::fromStdString(error.what()),
+            QStringLiteral("B2F.txt を書き込めません。\n") + failureDetail(error),
             MessageIcon::Critical);
         return;
     }
@@ -87,7 +142,7 @@ void Form12::Command1_Click() {
 
     const QString logName = Text2->text() + QStringLiteral(".log");
     const StartOutcome outcome = m_forms.processStarter().start(
-        {QStringLiteral("lumetrel"), WindowStyle::NormalWithFocus, logName});
+        {QStringLiteral("lumetrel"), WindowStyle::NormalWithFocus, logName, engineArguments()});
     if (!outcome.started) {
         showMessage(this,
                     QStringLiteral("シミュレーションプログラム lumetrel を開始できません。\n") +

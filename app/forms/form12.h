@@ -1,9 +1,13 @@
 // Form12, "Monte Carlo simulation": the number of histories and the result
 // name; Start writes B2F.txt and starts lumetrel in a window of its own.
+// Two check boxes choose how the engine runs: on all cores ("--threads 0")
+// and with the point-detector estimator ("--estimator next-event"); both
+// choices are kept from one start of korvana to the next.
 #pragma once
 
 #include "form.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,8 +34,13 @@ public:
     QLabel* const Label3;
     QLabel* const Label4;
     QLineEdit* const Text2;  //!< result name without extension
+    QCheckBox* const Check1;  //!< all cores
+    QCheckBox* const Check2;  //!< point-detector estimator
     QPushButton* const Command1;
     QPushButton* const Command2;
+
+    //! The engine's arguments for the ticked boxes.
+    QStringList engineArguments() const;
 
 private:
     Forms& m_forms;

@@ -17,7 +17,9 @@
 #include "form12.h"
 #include "form5.h"
 #include "form6.h"
+#include "failure_text.h"
 #include "forms.h"
+#include "picture_export.h"
 #include "generate_spectrum.h"
 #include "message_box.h"
 #include "picture_box.h"
@@ -46,45 +48,52 @@ std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
 
 Form2::Form2(Forms& forms)
     : Form("Form2", QStringLiteral("Korvana"), 18720, 10920),
-      Text6(addTextBox(this, "Text6", {3480, 4725, INPUT_WIDTH, BOX_HEIGHT})),
-      Text7(addTextBox(this, "Text7", {6960, 4725, INPUT_WIDTH, BOX_HEIGHT})),
-      Text13(addTextBox(this, "Text13", {9480, 4725, INPUT_WIDTH, BOX_HEIGHT})),
-      Text14(addTextBox(this, "Text14", {10920, 4725, INPUT_WIDTH, BOX_HEIGHT})),
-      Text1(addTextBox(this, "Text1", {6600, 6000, INPUT_WIDTH, BOX_HEIGHT})),
-      Text5(addTextBox(this, "Text5", {6600, 6480, INPUT_WIDTH, BOX_HEIGHT})),
-      Text2(addTextBox(this, "Text2", {6600, 6960, INPUT_WIDTH, BOX_HEIGHT})),
-      Text3(addTextBox(this, "Text3", {6600, 7440, INPUT_WIDTH, BOX_HEIGHT})),
-      Text4(addTextBox(this, "Text4", {6600, 7920, INPUT_WIDTH, BOX_HEIGHT})),
-      Frame1(addFrame(this, "Frame1", QStringLiteral("整流方式"), {1200, 6360, 2640, 1800})),
+      Text6(addTextBox(page(), "Text6", {3480, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text7(addTextBox(page(), "Text7", {6960, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text13(addTextBox(page(), "Text13", {9480, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text14(addTextBox(page(), "Text14", {10920, 4725, INPUT_WIDTH, BOX_HEIGHT})),
+      Text1(addTextBox(page(), "Text1", {6600, 6000, INPUT_WIDTH, BOX_HEIGHT})),
+      Text5(addTextBox(page(), "Text5", {6600, 6480, INPUT_WIDTH, BOX_HEIGHT})),
+      Text2(addTextBox(page(), "Text2", {6600, 6960, INPUT_WIDTH, BOX_HEIGHT})),
+      Text3(addTextBox(page(), "Text3", {6600, 7440, INPUT_WIDTH, BOX_HEIGHT})),
+      Text4(addTextBox(page(), "Text4", {6600, 7920, INPUT_WIDTH, BOX_HEIGHT})),
+      Frame1(addFrame(page(), "Frame1", QStringLiteral("整流方式"), {1200, 6360, 2640, 1800})),
       Option7(addOptionButton(Frame1, "Option7", QStringLiteral("定電圧"), {240, 360, 2280, 360})),
       Option8(addOptionButton(Frame1, "Option8", QStringLiteral("三相12ピーク"),
                               {240, 780, 2280, 360})),
       Option9(
           addOptionButton(Frame1, "Option9", QStringLiteral("単相全波"), {240, 1200, 2280, 360})),
-      Text9(addTextBox(this, "Text9", {10680, 6480, 855, BOX_HEIGHT})),
-      Text10(addTextBox(this, "Text10", {10680, 6960, 855, BOX_HEIGHT})),
-      Text11(addTextBox(this, "Text11", {10440, 7920, 1455, BOX_HEIGHT})),
-      Text8(addTextBox(this, "Text8", {15720, 7800, INPUT_WIDTH, BOX_HEIGHT})),
-      Text12(addTextBox(this, "Text12", {15720, 8280, INPUT_WIDTH, BOX_HEIGHT})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("この条件でＸ線スペクトルを計算"),
+      Text9(addTextBox(page(), "Text9", {10680, 6480, 855, BOX_HEIGHT})),
+      Text10(addTextBox(page(), "Text10", {10680, 6960, 855, BOX_HEIGHT})),
+      Text11(addTextBox(page(), "Text11", {10440, 7920, 1455, BOX_HEIGHT})),
+      Text8(addTextBox(page(), "Text8", {15720, 7800, INPUT_WIDTH, BOX_HEIGHT})),
+      Text12(addTextBox(page(), "Text12", {15720, 8280, INPUT_WIDTH, BOX_HEIGHT})),
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("この条件でＸ線スペクトルを計算"),
                                 {1560, 9000, 6255, 735}, QStringLiteral(" スペクトル計算 "))),
-      Command3(addCommandButton(this, "Command3", QStringLiteral("モンテカルロシミュレーション"),
+      Command3(addCommandButton(page(), "Command3", QStringLiteral("モンテカルロシミュレーション"),
                                 {1560, 9840, 6255, 735},
                                 QStringLiteral(" Monte Carlo simulation"))),
-      Command2(addCommandButton(this, "Command2",
+      Command2(addCommandButton(page(), "Command2",
                                 QStringLiteral("         計算結果 検索・表示 　　水晶体線量の算出"),
                                 {9720, 9240, 4455, 1095})),
-      Command4(addCommandButton(this, "Command4", QStringLiteral("Exit"), {17160, 9600, 1290, 675},
+      Command4(addCommandButton(page(), "Command4", QStringLiteral("Exit"), {17160, 9600, 1290, 675},
                                 QStringLiteral("   bye   "))),
-      Picture3(addPictureBox(this, "Picture3", {12960, 240, 5565, 7335})),
-      Picture2(addIconBox(this, "Picture2", {720, 1560, 480, 480})),
-      Picture1(addIconBox(this, "Picture1", {9960, 9600, 480, 480})),
+      Picture3(addPictureBox(page(), "Picture3", {12960, 240, 5565, 7335})),
+      Picture2(addIconBox(page(), "Picture2", {720, 1560, 480, 480})),
+      Picture1(addIconBox(page(), "Picture1", {9960, 9600, 480, 480})),
       m_forms(forms) {
     buildCaptions();
+    addExportMenu(Picture3, drawingExport(Picture3, QStringLiteral("geometry")));
     // The icon sits on the button's left; clicks go through to the button.
     Picture1->raise();
     Picture1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    for (QLineEdit* box : {Text9, Text10, Text11}) box->setReadOnly(true);
+    for (QLineEdit* box : {Text9, Text10, Text11}) makeReadOnly(box);
+    // Tab follows the numbered steps: (1) geometry, (2) irradiation
+    // conditions, (3) curtain, (4) spectrum, (5) simulation, then the browser and Exit.
+    const QList<QWidget*> steps = {Text6, Text7,   Text13,  Text14,   Text1,    Text5,
+                                   Text2, Text3,   Text4,   Option7,  Option8,  Option9,
+                                   Text8, Text12,  Command1, Command3, Command2, Command4};
+    for (qsizetype n = 1; n < steps.size(); ++n) setTabOrder(steps[n - 1], steps[n]);
     drawTubeIcon(*Picture2);
     drawResultsIcon(*Picture1);
 
@@ -104,53 +113,53 @@ void Form2::buildCaptions() {
     QFont titleFont = font();
     titleFont.setPointSize(20);
     titleFont.setBold(true);
-    caption(this, "Label1", QStringLiteral("Korvana"), {240, 120, 4800, 600})->setFont(titleFont);
+    caption(page(), "Label1", QStringLiteral("Korvana"), {240, 120, 4800, 600})->setFont(titleFont);
     QFont headFont = font();
     headFont.setPointSize(12);
     headFont.setBold(true);
-    caption(this, "Label2",
+    caption(page(), "Label2",
             QStringLiteral("診断領域Ｘ線の側方散乱線量分布および散乱光子スペクトル"),
             {240, 840, 12600, 480})
         ->setFont(headFont);
-    caption(this, "Label3",
+    caption(page(), "Label3",
             QStringLiteral("被射体側方の散乱線による空気カーマ分布 および "
                            "入射面の線束中心から側方 100 cm"),
             {1440, 1500, 11400, 330});
     caption(
-        this, "Label4",
+        page(), "Label4",
         QStringLiteral("における線束中心軸に対して 45～135 度方向への散乱光子スペクトルを計測する"),
         {1440, 1830, 11400, 330});
-    caption(this, "Label5",
+    caption(page(), "Label5",
             QStringLiteral("( Ｘ線管からの漏洩Ｘ線，被射体以外からの散乱線は計測しない )"),
             {1440, 2220, 11400, 330});
     QFont stepFont = font();
     stepFont.setBold(true);
-    QLabel* steps = caption(this, "Label6", QStringLiteral("ステップ (1)→(2)→(3)→(4)→(5)"),
+    QLabel* steps = caption(page(), "Label6", QStringLiteral("ステップ (1)→(2)→(3)→(4)→(5)"),
                             {240, 2880, 6000, 360});
     steps->setFont(stepFont);
     steps->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
 
     // Step (1): geometry
-    caption(this, "Label7", QStringLiteral("(1)"), {240, 4250, 360, 330})->setFont(stepFont);
-    caption(this, "Label8", QStringLiteral("幾何学的"), {600, 4250, 960, 330})->setFont(stepFont);
-    caption(this, "Label9", QStringLiteral("配置等"), {600, 4560, 960, 330})->setFont(stepFont);
-    caption(this, "Label10", QStringLiteral("被照射体（ICRU軟部組織）"), {1800, 4250, 3600, 330});
-    caption(this, "Label11", QStringLiteral("40 × 30 ×"), {2160, 4770, 1300, 330});
-    caption(this, "Label12", QStringLiteral("cm"), {4500, 4770, 400, 330});
-    caption(this, "Label13", QStringLiteral("(厚さ)"), {3600, 5130, 900, 330});
-    caption(this, "Label14", QStringLiteral("焦点-入射表面間距離"), {5760, 4250, 3000, 330});
-    caption(this, "Label15", QStringLiteral("FSD ="), {6180, 4770, 780, 330});
-    caption(this, "Label16", QStringLiteral("cm"), {7980, 4770, 400, 330});
-    caption(this, "Label17", QStringLiteral("照射野サイズ at FSD"), {9480, 4250, 3000, 330});
-    caption(this, "Label18", QStringLiteral("×"), {10560, 4770, 300, 330});
-    caption(this, "Label19", QStringLiteral("cm"), {11940, 4770, 400, 330});
-    caption(this, "Label20", QStringLiteral("(長軸)"), {9600, 5130, 900, 330});
-    caption(this, "Label21", QStringLiteral("(短軸)"), {11040, 5130, 900, 330});
+    caption(page(), "Label7", QStringLiteral("(1)"), {240, 4250, 360, 330})->setFont(stepFont);
+    caption(page(), "Label8", QStringLiteral("幾何学的"), {600, 4250, 960, 330})->setFont(stepFont);
+    caption(page(), "Label9", QStringLiteral("配置等"), {600, 4560, 960, 330})->setFont(stepFont);
+    caption(page(), "Label10", QStringLiteral("被照射体（ICRU軟部組織）"), {1800, 4250, 3600, 330});
+    caption(page(), "Label11", QStringLiteral("40 × 30 ×"), {2160, 4770, 1300, 330});
+    caption(page(), "Label12", QStringLiteral("cm"), {4500, 4770, 400, 330});
+    caption(page(), "Label13", QStringLiteral("(厚さ)"), {3600, 5130, 900, 330});
+    caption(page(), "Label14", QStringLiteral("焦点-入射表面間距離"), {5760, 4250, 3000, 330});
+    caption(page(), "Label15", QStringLiteral("FSD ="), {6180, 4770, 780, 330});
+    caption(page(), "Label16", QStringLiteral("cm"), {7980, 4770, 400, 330});
+    caption(page(), "Label17", QStringLiteral("照射野サイズ at FSD"), {9480, 4250, 3000, 330});
+    caption(page(), "Label18", QStringLiteral("×"), {10560, 4770, 300, 330});
+    caption(page(), "Label19", QStringLiteral("cm"), {11940, 4770, 400, 330});
+    caption(page(), "Label20", QStringLiteral("(長軸)"), {9600, 5130, 900, 330});
+    caption(page(), "Label21", QStringLiteral("(短軸)"), {11040, 5130, 900, 330});
 
     // Step (2): irradiation conditions
-    caption(this, "Label22", QStringLiteral("(2)"), {240, 5700, 360, 330})->setFont(stepFont);
-    caption(this, "Label23", QStringLiteral("照射条件"), {600, 5700, 1200, 330})->setFont(stepFont);
-    caption(this, "Label24", QStringLiteral("( X-ray spectrum by Tucker's formula )"),
+    caption(page(), "Label22", QStringLiteral("(2)"), {240, 5700, 360, 330})->setFont(stepFont);
+    caption(page(), "Label23", QStringLiteral("照射条件"), {600, 5700, 1200, 330})->setFont(stepFont);
+    caption(page(), "Label24", QStringLiteral("( X-ray spectrum by Tucker's formula )"),
             {1920, 5700, 4560, 330});
     const struct {
         const char* name;
@@ -162,40 +171,40 @@ void Form2::buildCaptions() {
                 {"Label28", "アルミ付加フィルタ", 7485},
                 {"Label29", "銅付加フィルタ", 7965}};
     for (const auto& row : rows) {
-        caption(this, row.name, QString::fromUtf8(row.text), {3960, row.top, 2520, 330})
+        caption(page(), row.name, QString::fromUtf8(row.text), {3960, row.top, 2520, 330})
             ->setAlignment(Qt::AlignRight | Qt::AlignTop);
     }
-    caption(this, "Label30", QStringLiteral("kV"), {7680, 6045, 1200, 330});
-    caption(this, "Label31", QStringLiteral("degree"), {7680, 6525, 1200, 330});
-    caption(this, "Label32", QStringLiteral("mmAL eq."), {7680, 7005, 1200, 330});
-    caption(this, "Label33", QStringLiteral("mm"), {7680, 7485, 1200, 330});
-    caption(this, "Label34", QStringLiteral("mm"), {7680, 7965, 1200, 330});
+    caption(page(), "Label30", QStringLiteral("kV"), {7680, 6045, 1200, 330});
+    caption(page(), "Label31", QStringLiteral("degree"), {7680, 6525, 1200, 330});
+    caption(page(), "Label32", QStringLiteral("mmAL eq."), {7680, 7005, 1200, 330});
+    caption(page(), "Label33", QStringLiteral("mm"), {7680, 7485, 1200, 330});
+    caption(page(), "Label34", QStringLiteral("mm"), {7680, 7965, 1200, 330});
 
     // Reference data of the spectrum
-    caption(this, "Label35", QStringLiteral("参考データ（入力不要）"), {9720, 6000, 3120, 330});
-    caption(this, "Label36", QStringLiteral("HVL"), {9840, 6525, 800, 330});
-    caption(this, "Label37", QStringLiteral("mmAL"), {11640, 6525, 900, 330});
-    caption(this, "Label38", QStringLiteral("Eeff"), {9840, 7005, 800, 330});
-    caption(this, "Label39", QStringLiteral("keV"), {11640, 7005, 900, 330});
-    caption(this, "Label40", QStringLiteral("Fluence / 1.0 [C/kg]"), {9840, 7530, 3000, 330});
-    QLabel* photons = caption(this, "Label41", QStringLiteral("Photons / mm<sup>2</sup>"),
+    caption(page(), "Label35", QStringLiteral("参考データ（入力不要）"), {9720, 6000, 3120, 330});
+    caption(page(), "Label36", QStringLiteral("HVL"), {9840, 6525, 800, 330});
+    caption(page(), "Label37", QStringLiteral("mmAL"), {11640, 6525, 900, 330});
+    caption(page(), "Label38", QStringLiteral("Eeff"), {9840, 7005, 800, 330});
+    caption(page(), "Label39", QStringLiteral("keV"), {11640, 7005, 900, 330});
+    caption(page(), "Label40", QStringLiteral("Fluence / 1.0 [C/kg]"), {9840, 7530, 3000, 330});
+    QLabel* photons = caption(page(), "Label41", QStringLiteral("Photons / mm<sup>2</sup>"),
                               {11940, 7920, 1500, 400});
     photons->setTextFormat(Qt::RichText);
 
     // Step (3): lead curtain
-    caption(this, "Label42", QStringLiteral("(3)"), {12960, 7590, 360, 300})->setFont(stepFont);
-    caption(this, "Label43", QStringLiteral("鉛カーテンの効果検証"), {13320, 7590, 3000, 300})
+    caption(page(), "Label42", QStringLiteral("(3)"), {12960, 7590, 360, 300})->setFont(stepFont);
+    caption(page(), "Label43", QStringLiteral("鉛カーテンの効果検証"), {13320, 7590, 3000, 300})
         ->setFont(stepFont);
-    caption(this, "Label44", QStringLiteral("鉛カーテン"), {13500, 7890, 1400, 330});
-    caption(this, "Label45", QStringLiteral("吊り下げ型"), {13500, 8220, 1400, 330});
-    caption(this, "Label46", QStringLiteral("鉛当量"), {14880, 7845, 840, 330});
-    caption(this, "Label47", QStringLiteral("mm"), {16755, 7845, 400, 330});
-    caption(this, "Label48", QStringLiteral("長さ (L)"), {14760, 8325, 960, 330});
-    caption(this, "Label49", QStringLiteral("cm"), {16755, 8325, 400, 330});
-    caption(this, "Label50", QStringLiteral("（上図参照）"), {17160, 8325, 1500, 330});
+    caption(page(), "Label44", QStringLiteral("鉛カーテン"), {13500, 7890, 1400, 330});
+    caption(page(), "Label45", QStringLiteral("吊り下げ型"), {13500, 8220, 1400, 330});
+    caption(page(), "Label46", QStringLiteral("鉛当量"), {14880, 7845, 840, 330});
+    caption(page(), "Label47", QStringLiteral("mm"), {16755, 7845, 400, 330});
+    caption(page(), "Label48", QStringLiteral("長さ (L)"), {14760, 8325, 960, 330});
+    caption(page(), "Label49", QStringLiteral("cm"), {16755, 8325, 400, 330});
+    caption(page(), "Label50", QStringLiteral("（上図参照）"), {17160, 8325, 1500, 330});
 
-    caption(this, "Label51", QStringLiteral("(4)"), {1080, 9180, 420, 330})->setFont(stepFont);
-    caption(this, "Label52", QStringLiteral("(5)"), {1080, 10020, 420, 330})->setFont(stepFont);
+    caption(page(), "Label51", QStringLiteral("(4)"), {1080, 9180, 420, 330})->setFont(stepFont);
+    caption(page(), "Label52", QStringLiteral("(5)"), {1080, 10020, 420, 330})->setFont(stepFont);
 }
 
 bool Form2::loadTables() {
@@ -206,7 +215,7 @@ bool Form2::loadTables() {
         showMessage(this,
                     QStringLiteral("材料データ（Tungsten.dat, Aluminum.atc, Copper.dat, Pb.dat）を"
                                    "読み込めません。\n") +
-                        QString::fromStdString(error.what()),
+                        failureDetail(error),
                     MessageIcon::Critical);
         return false;
     }
@@ -272,7 +281,7 @@ void Form2::generateSpectrum() {
         // Rejected conditions or an unwritable B_SPCTL.dat: the previous spectrum stays.
         showMessage(this,
                     QStringLiteral("Ｘ線スペクトルを計算できません。\n") +
-                        QString::fromStdString(error.what()),
+                        failureDetail(error),
                     MessageIcon::Exclamation);
         return;
     }
@@ -289,7 +298,7 @@ void Form2::generateSpectrum() {
     QFile::remove(QString::fromLatin1(HVL_FILE));
     QCoreApplication::processEvents();
     const StartOutcome outcome =
-        m_forms.processStarter().start({QStringLiteral("tavisen"), WindowStyle::Hidden, {}});
+        m_forms.processStarter().start({QStringLiteral("tavisen"), WindowStyle::Hidden, {}, {}});
     if (!outcome.started) {
         showMessage(
             this, QStringLiteral("HVL 計算プログラム tavisen を開始できません。\n") + outcome.error,

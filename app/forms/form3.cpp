@@ -10,10 +10,13 @@
 
 #include "condition_texts.h"
 #include "controls.h"
+#include "csv_export.h"
+#include "kerma_uncertainty.h"
 #include "map_schematic.h"
 #include "overlay_shapes.h"
 #include "palette.h"
 #include "picture_box.h"
+#include "picture_export.h"
 #include "result_set.h"
 
 namespace korvana::forms {
@@ -58,31 +61,32 @@ constexpr TwipRect rowBox(int row) { return {BOX_LEFT, rowTop(row), 1080, 330}; 
 
 Form3::Form3()
     : Form("Form3", QStringLiteral("Air kerma distribution"), 16650, 13680),
-      Label1(addLabel(this, "Label1", QStringLiteral("Distribution of Side Scattered Air-Kerma"),
+      Label1(addLabel(page(), "Label1", QStringLiteral("Distribution of Side Scattered Air-Kerma"),
                       {150, 90, 10000, 400})),
-      Picture1(addPictureBox(this, "Picture1",
+      Picture1(addPictureBox(page(), "Picture1",
                              {150, 525, (PICTURE_WIDTH + 4) * TWIPS_PER_PIXEL,
                               (PICTURE_HEIGHT + 4) * TWIPS_PER_PIXEL})),
-      Picture7(addPictureBox(this, "Picture7",
+      Picture7(addPictureBox(page(), "Picture7",
                              {PANEL_LEFT, 5900, (LEGEND_WIDTH_PIXELS + 4) * TWIPS_PER_PIXEL,
                               (LEGEND_HEIGHT_PIXELS + 4) * TWIPS_PER_PIXEL})),
-      Text9(addTextBox(this, "Text9", rowBox(0))),
-      Text8(addTextBox(this, "Text8", rowBox(1))),
-      Text12(addTextBox(this, "Text12", rowBox(2))),
-      Text10(addTextBox(this, "Text10", rowBox(3))),
-      Text11(addTextBox(this, "Text11", rowBox(4))),
-      Text1(addTextBox(this, "Text1", {BOX_LEFT + 120, rowTop(5), 960, 330})),
-      Text2(addTextBox(this, "Text2", rowBox(6))),
-      Text3(addTextBox(this, "Text3", {PANEL_LEFT + 240, rowTop(8), 1000, 330})),
-      Text4(addTextBox(this, "Text4", {PANEL_LEFT + 1560, rowTop(8), 1000, 330})),
-      Text25(addTextBox(this, "Text25", rowBox(9))),
-      Text5(addTextBox(this, "Text5", rowBox(11))),
-      Text6(addTextBox(this, "Text6", rowBox(12))),
-      Label36(addLabel(this, "Label36", QString(), {12200, 9420, 1400, 330})),
-      Label39(addLabel(this, "Label39", QString(), {11400, 10650, 900, 330})),
-      Label40(addLabel(this, "Label40", QString(), {11400, 11000, 900, 330})),
-      Label45(addLabel(this, "Label45", QString(), {11400, 11350, 900, 330})),
-      Label47(addLabel(this, "Label47", QString(), {11400, 11700, 1300, 330})),
+      Text9(addTextBox(page(), "Text9", rowBox(0))),
+      Text8(addTextBox(page(), "Text8", rowBox(1))),
+      Text12(addTextBox(page(), "Text12", rowBox(2))),
+      Text10(addTextBox(page(), "Text10", rowBox(3))),
+      Text11(addTextBox(page(), "Text11", rowBox(4))),
+      Text1(addTextBox(page(), "Text1", {BOX_LEFT + 120, rowTop(5), 960, 330})),
+      Text2(addTextBox(page(), "Text2", rowBox(6))),
+      Text3(addTextBox(page(), "Text3", {PANEL_LEFT + 240, rowTop(8), 1000, 330})),
+      Text4(addTextBox(page(), "Text4", {PANEL_LEFT + 1560, rowTop(8), 1000, 330})),
+      Text25(addTextBox(page(), "Text25", rowBox(9))),
+      Text5(addTextBox(page(), "Text5", rowBox(11))),
+      Text6(addTextBox(page(), "Text6", rowBox(12))),
+      Label36(addLabel(page(), "Label36", QString(), {12200, 9420, 1400, 330})),
+      Label39(addLabel(page(), "Label39", QString(), {11400, 10650, 900, 330})),
+      Label40(addLabel(page(), "Label40", QString(), {11400, 11000, 900, 330})),
+      Label45(addLabel(page(), "Label45", QString(), {11400, 11350, 900, 330})),
+      Label47(addLabel(page(), "Label47", QString(), {11400, 11700, 1300, 330})),
+      Label76(addLabel(page(), "Label76", QString(), {13400, 11700, 1500, 330})),
       Label74(addLabel(Picture1, "Label74", QStringLiteral("Pb"), {0, 0, 400, 300})),
       Line3(new OverlayLine(Picture1, "Line3", Qt::black, 1)),
       Line4(new OverlayLine(Picture1, "Line4", Qt::black, 1)),
@@ -93,12 +97,13 @@ Form3::Form3()
       Shape2(new OverlayShape(Picture1, "Shape2", Qt::black)),
       Shape3(new OverlayShape(Picture1, "Shape3", Qt::black, rgbColor(160, 160, 160))),
       Command1(
-          addCommandButton(this, "Command1", QStringLiteral("Close"), {14700, 12960, 1455, 495})) {
+          addCommandButton(page(), "Command1", QStringLiteral("Close"), {14700, 12960, 1455, 495})) {
     Picture1->setScale(PICTURE_LEFT, PICTURE_TOP, PICTURE_WIDTH, -PICTURE_HEIGHT);
     QFont small = font();
     small.setPixelSize(12);
     Picture1->setTextFont(small);
     Picture7->setScale(0, 0, 100, 110);
+    addExportMenus();
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
     // The pointer over the cross-hair, label or shapes still moves over the map.
@@ -106,7 +111,7 @@ Form3::Form3()
     Label74->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
     for (QLineEdit* box :
          {Text9, Text8, Text12, Text10, Text11, Text1, Text2, Text3, Text4, Text25, Text5, Text6}) {
-        box->setReadOnly(true);
+        makeReadOnly(box);
     }
     // The fixed parts of the schematic: the map frame and the couch bar.
     Shape2->setCorners(0, 0, 400, 600);
@@ -144,7 +149,7 @@ void Form3::buildCaptions() {
                 {"Label15", "Thickness", 11},
                 {"Label23", "Length (L)", 12}};
     for (const auto& row : rows) {
-        caption(this, row.name, row.text, {PANEL_LEFT, rowTop(row.row) + 30, 2200, 330});
+        caption(page(), row.name, row.text, {PANEL_LEFT, rowTop(row.row) + 30, 2200, 330});
     }
     findChild<QLabel*>(QStringLiteral("Label12"))->setStyleSheet(blue);
     const struct {
@@ -155,19 +160,19 @@ void Form3::buildCaptions() {
                  {"Label27", "mm", 3},      {"Label28", "mm", 4},     {"Label29", "cm", 6},
                  {"Label30", "photons", 9}, {"Label31", "mm", 11},    {"Label34", "cm", 12}};
     for (const auto& unit : units) {
-        caption(this, unit.name, unit.text, {UNIT_LEFT, rowTop(unit.row) + 30, 1000, 330});
+        caption(page(), unit.name, unit.text, {UNIT_LEFT, rowTop(unit.row) + 30, 1000, 330});
     }
     // Phantom size 40 x 30 x thickness cm3.
-    caption(this, "Label49", "40", {BOX_LEFT - 880, rowTop(5) + 30, 300, 330});
-    caption(this, "Label51", "x", {BOX_LEFT - 580, rowTop(5) + 30, 200, 330});
-    caption(this, "Label50", "30", {BOX_LEFT - 400, rowTop(5) + 30, 300, 330});
-    caption(this, "Label52", "x", {BOX_LEFT - 100, rowTop(5) + 30, 200, 330});
-    caption(this, "Label7", "cm", {UNIT_LEFT, rowTop(5) + 30, 330, 330});
-    caption(this, "Label53", "3", {UNIT_LEFT + 330, rowTop(5) - 30, 200, 300});
+    caption(page(), "Label49", "40", {BOX_LEFT - 880, rowTop(5) + 30, 300, 330});
+    caption(page(), "Label51", "x", {BOX_LEFT - 580, rowTop(5) + 30, 200, 330});
+    caption(page(), "Label50", "30", {BOX_LEFT - 400, rowTop(5) + 30, 300, 330});
+    caption(page(), "Label52", "x", {BOX_LEFT - 100, rowTop(5) + 30, 200, 330});
+    caption(page(), "Label7", "cm", {UNIT_LEFT, rowTop(5) + 30, 330, 330});
+    caption(page(), "Label53", "3", {UNIT_LEFT + 330, rowTop(5) - 30, 200, 300});
     // Field size: first x second cm2.
-    caption(this, "Label43", "x", {PANEL_LEFT + 1320, rowTop(8) + 30, 200, 330});
-    caption(this, "Label44", "cm", {PANEL_LEFT + 2640, rowTop(8) + 30, 330, 330});
-    caption(this, "Label54", "2", {PANEL_LEFT + 2970, rowTop(8) - 30, 200, 300});
+    caption(page(), "Label43", "x", {PANEL_LEFT + 1320, rowTop(8) + 30, 200, 330});
+    caption(page(), "Label44", "cm", {PANEL_LEFT + 2640, rowTop(8) + 30, 330, 330});
+    caption(page(), "Label54", "2", {PANEL_LEFT + 2970, rowTop(8) - 30, 200, 300});
 
     // The legend captions, top to bottom, beside their swatches.
     const char* legendNames[] = {"Label16", "Label17", "Label18", "Label19", "Label14", "Label20",
@@ -178,27 +183,49 @@ void Form3::buildCaptions() {
         caption(Picture7, legendNames[n], bands[n].caption, {56 * TWIPS_PER_PIXEL, top, 1400, 270});
     }
 
-    caption(this, "Label35", "100 % =", {PANEL_LEFT, 9420, 1100, 330});
-    caption(this, "Label38", "Gy", {13650, 9420, 500, 330});
-    QLabel* reference = caption(this, "Label37",
+    caption(page(), "Label35", "100 % =", {PANEL_LEFT, 9420, 1100, 330});
+    caption(page(), "Label38", "Gy", {13650, 9420, 500, 330});
+    QLabel* reference = caption(page(), "Label37",
                                 "This value is for the unit air kerma  ( 1 Gy )  at the entrance "
                                 "surface  of the phantom.",
                                 {PANEL_LEFT, 9780, 5400, 660});
     reference->setWordWrap(true);
     reference->setStyleSheet(blue);
-    caption(this, "Label41", "X", {PANEL_LEFT, 10650, 300, 330});
-    caption(this, "Label57", "cm", {12400, 10650, 500, 330});
-    caption(this, "Label42", "Y", {PANEL_LEFT, 11000, 300, 330});
-    caption(this, "Label58", "cm", {12400, 11000, 500, 330});
-    caption(this, "Label46", "%", {12400, 11350, 500, 330});
-    caption(this, "Label48", "Gy", {12800, 11700, 500, 330});
+    caption(page(), "Label41", "X", {PANEL_LEFT, 10650, 300, 330});
+    caption(page(), "Label57", "cm", {12400, 10650, 500, 330});
+    caption(page(), "Label42", "Y", {PANEL_LEFT, 11000, 300, 330});
+    caption(page(), "Label58", "cm", {12400, 11000, 500, 330});
+    caption(page(), "Label46", "%", {12400, 11350, 500, 330});
+    caption(page(), "Label48", "Gy", {12800, 11700, 500, 330});
+}
+
+void Form3::addExportMenus() {
+    // The map is a raster: PNG only, of the map with its schematic, legend and 100 % value.
+    PictureExport map{
+        QStringLiteral("kerma_map"),
+        [this] {
+            const QRect area = Picture1->geometry()
+                                   .united(Picture7->geometry())
+                                   .united(Label36->geometry())
+                                   .adjusted(0, 0, 2, 2);
+            return page()->grab(area).toImage();
+        },
+        {},
+        {{SAVE_CSV_CAPTION,
+          [this] { return qText(app::resultStem(m_paintedFileName)) + QStringLiteral("_map.csv"); },
+          [this] {
+              return m_paintedFileName.empty() ? std::vector<std::string>{}
+                                               : app::kermaMapCsv(m_paintedMap);
+          }}}};
+    addExportMenu(Picture1, map);
+    addExportMenu(Picture7, map);
 }
 
 void Form3::Form3_Load() {
     drawLegend();
     Line41->hide();
     Line42->hide();
-    for (QLabel* readout : {Label39, Label40, Label45, Label47}) readout->clear();
+    for (QLabel* readout : {Label39, Label40, Label45, Label47, Label76}) readout->clear();
 }
 
 void Form3::drawLegend() {
@@ -228,6 +255,9 @@ void Form3::showConditions(const app::RunConditions& conditions) {
 
 void Form3::drawKermaMap(const app::ResultSet& set) {
     m_paintedMap = set.kermaMap;
+    m_paintedUncertainties = set.uncertainties;
+    m_paintedFileName = set.fileName;
+    showConditions(set.conditions);
     Picture1->clear();
     placeSchematic(set.conditions);
     paintMap();
@@ -317,7 +347,7 @@ void Form3::showKermaAt(double x, double y) {
     if (!readout) {
         Line41->hide();
         Line42->hide();
-        for (QLabel* label : {Label39, Label40, Label45, Label47}) label->clear();
+        for (QLabel* label : {Label39, Label40, Label45, Label47, Label76}) label->clear();
         return;
     }
     Line41->setEnds(-34, y, 430, y);
@@ -328,6 +358,11 @@ void Form3::showKermaAt(double x, double y) {
     Label40->setText(qText(readout->zText));
     Label45->setText(qText(readout->percentText));
     Label47->setText(qText(readout->kermaText));
+    const std::optional<double> error =
+        app::mapRelativeErrorPercent(m_paintedUncertainties, readout->column, readout->row);
+    Label76->setText(error ? qText(app::relativeErrorText(*error)) : QString());
+    Label76->setToolTip(error ? QStringLiteral("最寄りの計算格子点における空気カーマの相対標準誤差")
+                              : QString());
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {

@@ -8,7 +8,11 @@
 #pragma once
 
 #include "form.h"
+#include <optional>
+#include <string>
+
 #include "kerma_map.h"
+#include "uncertainty_file.h"
 
 class QLabel;
 class QLineEdit;
@@ -60,6 +64,7 @@ public:
     QLabel* const Label40;        //!< readout z [cm]
     QLabel* const Label45;        //!< readout [%]
     QLabel* const Label47;        //!< readout air kerma [Gy per Gy]
+    QLabel* const Label76;        //!< readout relative error of the nearest grid point, when known
     QLabel* const Label74;        //!< "Pb" beside the curtain
     OverlayLine* const Line3;     //!< beam edge, focus to the left field edge
     OverlayLine* const Line4;     //!< beam edge, right field edge to the focus
@@ -76,12 +81,16 @@ protected:
 
 private:
     void buildCaptions();
+    //! The map's and the legend's menu: the picture as PNG, the refined grid as CSV.
+    void addExportMenus();
     void drawLegend();
     void paintMap();
     void drawGridAndMarks();
     void placeSchematic(const app::RunConditions& conditions);
 
     app::KermaMap m_paintedMap;  //!< the map the readouts describe
+    std::optional<UncertaintyTable> m_paintedUncertainties;  //!< of the painted result
+    std::string m_paintedFileName;                            //!< empty until a map is painted
 };
 
 }  // namespace korvana::forms

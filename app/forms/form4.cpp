@@ -1,18 +1,22 @@
 #include "form4.h"
 
 #include "controls.h"
+#include "picture_box.h"
+#include "picture_export.h"
 #include "pictures.h"
 
 namespace korvana::forms {
 
 Form4::Form4()
     : Form("Form4", QStringLiteral("Geometry"), 12600, 8400),
-      Picture1(addPictureBox(this, "Picture1", {120, 120, 5565, 7335})),
-      Picture2(addPictureBox(this, "Picture2", {5880, 120, 6600, 3600})),
+      Picture1(addPictureBox(page(), "Picture1", {120, 120, 5565, 7335})),
+      Picture2(addPictureBox(page(), "Picture2", {5880, 120, 6600, 3600})),
       Command1(
-          addCommandButton(this, "Command1", QStringLiteral("Close"), {10200, 7680, 1455, 495})) {
+          addCommandButton(page(), "Command1", QStringLiteral("Close"), {10200, 7680, 1455, 495})) {
     drawSceneSideView(*Picture1);
     drawSceneTopView(*Picture2);
+    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("geometry_side_view")));
+    addExportMenu(Picture2, drawingExport(Picture2, QStringLiteral("geometry_top_view")));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 

@@ -7,8 +7,11 @@
 #include <exception>
 
 #include "controls.h"
+#include "form1.h"
 #include "form10.h"
+#include "failure_text.h"
 #include "forms.h"
+#include "picture_export.h"
 #include "message_box.h"
 #include "text_value.h"
 
@@ -44,40 +47,53 @@ QString qText(const std::string& text) { return QString::fromStdString(text); }
 
 Form5::Form5(Forms& forms)
     : Form("Form5", QStringLiteral("Eye lens dose"), 6840, 7740),
-      Text1(addTextBox(this, "Text1", {1560, 990, 4800, 360})),
-      Label14(caption(this, "Label14", "Pb protection  =", {240, 1500, 2400, 330})),
-      Text3(addTextBox(this, "Text3", {2700, 1470, 900, 360})),
-      Label1(caption(this, "Label1", "Protective glasses  =", {240, 1980, 2400, 330})),
-      Combo2(addComboBox(this, "Combo2", {2700, 1950, 900, 360})),
-      Label3(caption(this, "Label3", "mm Pb", {3700, 1980, 900, 330})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("OK"), {4860, 1470, 1500, 840})),
-      Text6(addTextBox(this, "Text6", resultBox(RATIO_LEFT, 0))),
-      Text7(addTextBox(this, "Text7", resultBox(RATIO_LEFT, 1))),
-      Text13(addTextBox(this, "Text13", resultBox(RATIO_LEFT, 2))),
-      Text14(addTextBox(this, "Text14", resultBox(RATIO_LEFT, 3))),
-      Text15(addTextBox(this, "Text15", resultBox(RATIO_LEFT, 4))),
-      Text16(addTextBox(this, "Text16", resultBox(RATIO_LEFT, 5))),
-      Text17(addTextBox(this, "Text17", resultBox(RATIO_LEFT, 6))),
-      Text4(addTextBox(this, "Text4", resultBox(DOSE_LEFT, 0))),
-      Text8(addTextBox(this, "Text8", resultBox(DOSE_LEFT, 1))),
-      Text9(addTextBox(this, "Text9", resultBox(DOSE_LEFT, 2))),
-      Text10(addTextBox(this, "Text10", resultBox(DOSE_LEFT, 3))),
-      Text11(addTextBox(this, "Text11", resultBox(DOSE_LEFT, 4))),
-      Text12(addTextBox(this, "Text12", resultBox(DOSE_LEFT, 5))),
-      Text19(addTextBox(this, "Text19", resultBox(DOSE_LEFT, 6))),
-      Command2(addCommandButton(this, "Command2",
+      Text1(addTextBox(page(), "Text1", {1560, 990, 4800, 360})),
+      Label14(caption(page(), "Label14", "Pb protection  =", {240, 1500, 2400, 330})),
+      Text3(addTextBox(page(), "Text3", {2700, 1470, 900, 360})),
+      Label1(caption(page(), "Label1", "Protective glasses  =", {240, 1980, 2400, 330})),
+      Combo2(addComboBox(page(), "Combo2", {2700, 1950, 900, 360})),
+      Label3(caption(page(), "Label3", "mm Pb", {3700, 1980, 900, 330})),
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("OK"), {4860, 1470, 1500, 840})),
+      Text6(addTextBox(page(), "Text6", resultBox(RATIO_LEFT, 0))),
+      Text7(addTextBox(page(), "Text7", resultBox(RATIO_LEFT, 1))),
+      Text13(addTextBox(page(), "Text13", resultBox(RATIO_LEFT, 2))),
+      Text14(addTextBox(page(), "Text14", resultBox(RATIO_LEFT, 3))),
+      Text15(addTextBox(page(), "Text15", resultBox(RATIO_LEFT, 4))),
+      Text16(addTextBox(page(), "Text16", resultBox(RATIO_LEFT, 5))),
+      Text17(addTextBox(page(), "Text17", resultBox(RATIO_LEFT, 6))),
+      Text4(addTextBox(page(), "Text4", resultBox(DOSE_LEFT, 0))),
+      Text8(addTextBox(page(), "Text8", resultBox(DOSE_LEFT, 1))),
+      Text9(addTextBox(page(), "Text9", resultBox(DOSE_LEFT, 2))),
+      Text10(addTextBox(page(), "Text10", resultBox(DOSE_LEFT, 3))),
+      Text11(addTextBox(page(), "Text11", resultBox(DOSE_LEFT, 4))),
+      Text12(addTextBox(page(), "Text12", resultBox(DOSE_LEFT, 5))),
+      Text19(addTextBox(page(), "Text19", resultBox(DOSE_LEFT, 6))),
+      Command2(addCommandButton(page(), "Command2",
                                 QStringLiteral("Conversion factor for mono-energetic photon beams"),
                                 {240, 6840, 4200, 600})),
-      Command4(addCommandButton(this, "Command4", QStringLiteral("Close"), {4860, 6840, 1500, 600},
+      Command4(addCommandButton(page(), "Command4", QStringLiteral("Close"), {4860, 6840, 1500, 600},
                                 QStringLiteral(" Cancel "))),
       m_forms(forms) {
     buildCaptions();
-    Text1->setReadOnly(true);
+    makeReadOnly(Text1);
     for (QLineEdit* result : ratioBoxes() + doseBoxes()) {
-        result->setReadOnly(true);
+        makeReadOnly(result);
         result->setStyleSheet(
             QStringLiteral("color: rgb(255, 0, 0); background: rgb(255, 255, 192);"));
     }
+    // The table as shown, as a picture of the window or as CSV.
+    addExportMenu(page(), {QStringLiteral("eye_lens_dose"), [this] { return page()->grab().toImage(); },
+                           {},
+                           {{SAVE_CSV_CAPTION,
+                             [this] {
+                                 return qText(app::resultStem(m_forms.state().resultSet.fileName)) +
+                                        QStringLiteral("_eye_lens_dose.csv");
+                             },
+                             [this] {
+                                 return m_shownDose ? app::eyeLensDoseCsv({*m_shownDose})
+                                                    : std::vector<std::string>{};
+                             }}}});
+    setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -86,31 +102,31 @@ Form5::Form5(Forms& forms)
 void Form5::buildCaptions() {
     QFont headFont = font();
     headFont.setBold(true);
-    caption(this, "Label4", "Conversion factor ", {240, 150, 2100, 360})->setFont(headFont);
-    caption(this, "Label5", "D        / K", {2340, 150, 1500, 360})->setFont(headFont);
-    subscript(this, "Label6", "3mm", {2520, 300, 600, 300});
-    subscript(this, "Label7", "air", {3480, 300, 500, 300});
-    caption(this, "Label8", "air kerma to absorbed dose at 3 mm in depth", {240, 570, 6000, 330});
-    caption(this, "Label17", "Data file :", {240, 1020, 1300, 330});
-    caption(this, "Label16", "mm", {3700, 1500, 600, 330});
+    caption(page(), "Label4", "Conversion factor ", {240, 150, 2100, 360})->setFont(headFont);
+    caption(page(), "Label5", "D        / K", {2340, 150, 1500, 360})->setFont(headFont);
+    subscript(page(), "Label6", "3mm", {2520, 300, 600, 300});
+    subscript(page(), "Label7", "air", {3480, 300, 500, 300});
+    caption(page(), "Label8", "air kerma to absorbed dose at 3 mm in depth", {240, 570, 6000, 330});
+    caption(page(), "Label17", "Data file :", {240, 1020, 1300, 330});
+    caption(page(), "Label16", "mm", {3700, 1500, 600, 330});
 
-    caption(this, "Label23", "Eye lens dose", {240, 2640, 2000, 360})->setFont(headFont);
-    caption(this, "Label25", "D", {2340, 2640, 300, 360})->setFont(headFont);
-    subscript(this, "Label24", "eye lens", {2520, 2790, 1000, 300});
+    caption(page(), "Label23", "Eye lens dose", {240, 2640, 2000, 360})->setFont(headFont);
+    caption(page(), "Label25", "D", {2340, 2640, 300, 360})->setFont(headFont);
+    subscript(page(), "Label24", "eye lens", {2520, 2790, 1000, 300});
 
-    caption(this, "Label15", "Scattering angle", {240, 3240, 2300, 330});
-    caption(this, "Label11", "D        / K", {RATIO_LEFT + 120, 3180, 1400, 330});
-    subscript(this, "Label10", "3mm", {RATIO_LEFT + 270, 3330, 600, 300});
-    subscript(this, "Label9", "air", {RATIO_LEFT + 1140, 3330, 500, 300});
-    caption(this, "Label20", "D", {DOSE_LEFT + 120, 3180, 300, 330});
-    subscript(this, "Label21", "eye lens", {DOSE_LEFT + 300, 3330, 900, 300});
-    caption(this, "Label22", "Gy", {DOSE_LEFT + 1200, 3180, 400, 330});
+    caption(page(), "Label15", "Scattering angle", {240, 3240, 2300, 330});
+    caption(page(), "Label11", "D        / K", {RATIO_LEFT + 120, 3180, 1400, 330});
+    subscript(page(), "Label10", "3mm", {RATIO_LEFT + 270, 3330, 600, 300});
+    subscript(page(), "Label9", "air", {RATIO_LEFT + 1140, 3330, 500, 300});
+    caption(page(), "Label20", "D", {DOSE_LEFT + 120, 3180, 300, 330});
+    subscript(page(), "Label21", "eye lens", {DOSE_LEFT + 300, 3330, 900, 300});
+    caption(page(), "Label22", "Gy", {DOSE_LEFT + 1200, 3180, 400, 330});
     const char* rowNames[] = {"Label33", "Label34", "Label35", "Label12",
                               "Label36", "Label19", "Label37"};
     const char* rowCaptions[] = {"45 degree",  "60 degree",  "75 degree", "90 degree",
                                  "105 degree", "120 degree", "135 degree"};
     for (int row = 0; row < 7; ++row) {
-        caption(this, rowNames[row], rowCaptions[row], {480, FIRST_ROW_TOP + ROW * row, 2000, 330});
+        caption(page(), rowNames[row], rowCaptions[row], {480, FIRST_ROW_TOP + ROW * row, 2000, 330});
     }
 }
 
@@ -131,14 +147,15 @@ bool Form5::openEyeLensDose() {
         showMessage(this,
                     QStringLiteral("水晶体線量の計算に必要なデータ（d-DperK.dDk, Pb.dat）を"
                                    "読み込めません。\n") +
-                        qText(error.what()),
+                        failureDetail(error),
                     MessageIcon::Critical);
         return false;
     }
     Text1->setText(qText(m_forms.state().resultSet.fileName));
     Text3->setText(QStringLiteral("0"));
     for (QLineEdit* result : ratioBoxes() + doseBoxes()) result->clear();
-    showModeless();
+    m_shownDose.reset();
+    showModelessOver(&m_forms.form1());
     return true;
 }
 
@@ -149,12 +166,13 @@ void Form5::Command1_Click() {
     }
     if (!m_tables) return;  // only reachable before a successful opening
     app::EyeLensDose dose;
+    const double glassesMm = app::textValue(Combo2->currentText().toStdString());
+    const double protectionMm = app::textValue(Text3->text().toStdString());
     try {
-        dose = app::computeEyeLensDose(m_forms.state().resultSet, *m_tables,
-                                       app::textValue(Combo2->currentText().toStdString()),
-                                       app::textValue(Text3->text().toStdString()));
+        dose = app::computeEyeLensDose(m_forms.state().resultSet, *m_tables, glassesMm,
+                                       protectionMm);
     } catch (const std::exception& error) {
-        showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + qText(error.what()),
+        showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + failureDetail(error),
                     MessageIcon::Exclamation);
         return;
     }
@@ -165,10 +183,11 @@ void Form5::Command1_Click() {
         ratios[row]->setText(qText(app::doseConversionRatioText(dose.doseConversionRatio[k])));
         doses[row]->setText(qText(app::eyeLensDoseText(dose.eyeLensDose[k])));
     }
+    m_shownDose = app::EyeLensDoseTable{glassesMm, protectionMm, dose};
 }
 
 void Form5::Command2_Click() {
-    if (m_tables) m_forms.form10().showConversionFactor(m_tables->conversion);
+    if (m_tables) m_forms.form10().showConversionFactor(m_tables->conversion, this);
 }
 
 void Form5::Command4_Click() {

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "csv_export.h"
 #include "eye_lens_dose.h"
 #include "form.h"
 
@@ -69,6 +70,8 @@ private:
 
     Forms& m_forms;
     std::optional<app::EyeLensDoseTables> m_tables;  //!< read at the last opening
+    //! The table the result boxes show; empty while they are empty.
+    std::optional<app::EyeLensDoseTable> m_shownDose;
 };
 
 }  // namespace korvana::forms

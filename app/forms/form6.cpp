@@ -10,7 +10,9 @@
 #include "controls.h"
 #include "file_names.h"
 #include "form2.h"
+#include "csv_export.h"
 #include "forms.h"
+#include "picture_export.h"
 #include "hvl_results.h"
 #include "message_box.h"
 #include "palette.h"
@@ -31,17 +33,28 @@ QString formatted(double value, const char* picture) {
 
 Form6::Form6(Forms& forms)
     : Form("Form6", QStringLiteral("Incident X-ray spectrum"), 11295, 7440),
-      Picture3(addPictureBox(this, "Picture3", {120, 120, 10935, 6375})),
-      Command1(addCommandButton(this, "Command1", QStringLiteral("OK"), {3720, 6600, 1455, 495})),
+      Picture3(addPictureBox(page(), "Picture3", {120, 120, 10935, 6375})),
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("OK"), {3720, 6600, 1455, 495})),
       Command2(
-          addCommandButton(this, "Command2", QStringLiteral("Cancel"), {6000, 6600, 1455, 495})),
+          addCommandButton(page(), "Command2", QStringLiteral("Cancel"), {6000, 6600, 1455, 495})),
       m_forms(forms) {
     Picture3->setScale(0, 0, 6000, 2500);
+    addExportMenu(Picture3, drawingExport(Picture3, QStringLiteral("incident_spectrum"),
+                                          {{SAVE_CSV_CAPTION,
+                                            [] { return QStringLiteral("incident_spectrum.csv"); },
+                                            [this] {
+                                                return m_drawnSpectrum
+                                                           ? app::incidentSpectrumCsv(
+                                                                 *m_drawnSpectrum)
+                                                           : std::vector<std::string>{};
+                                            }}}));
+    setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum, double spectrumPeak) {
+    m_drawnSpectrum = incidentSpectrum;
     PictureBox& p = *Picture3;
     const QColor grey = rgbColor(128, 128, 128);
     const QColor red = rgbColor(255, 0, 0);
@@ -71,7 +84,7 @@ void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum, dou
     }
     p.setDrawWidth(2);
     p.rectangle(1000, 100, 5500, 2100, black);
-    showModeless();
+    showModelessOver(&m_forms.form2());
 }
 
 void Form6::readHvlResults() {

@@ -6,6 +6,8 @@
 // the relative fluence f at y = 2100 - 2000 f.
 #pragma once
 
+#include <optional>
+
 #include "form.h"
 #include "spectrum_generator.h"
 
@@ -37,6 +39,7 @@ public:
 
 private:
     Forms& m_forms;
+    std::optional<app::SpectrumArray> m_drawnSpectrum;  //!< the spectrum Picture3 shows
     int m_hvlWaitMs = 5000;
 };
 

@@ -45,6 +45,8 @@ QPoint PictureBox::toPixel(double x, double y) const {
 
 void PictureBox::clear() {
     m_image.fill(m_backColour);
+    m_ops.clear();
+    m_ops.push_back({DrawOp::Kind::Fill, {}, {}, m_image.rect(), m_backColour, 1, {}, {}});
     m_current = QPointF(m_scaleLeft, m_scaleTop);
     update();
 }
@@ -58,6 +60,7 @@ void PictureBox::drawSegment(QPoint from, QPoint to, const QColor& colour) {
     } else {
         painter.drawLine(from, to);
     }
+    m_ops.push_back({DrawOp::Kind::Segment, from, to, {}, colour, m_drawWidth, {}, {}});
     update();
 }
 
@@ -86,6 +89,7 @@ void PictureBox::filledRectangle(double x1, double y1, double x2, double y2, con
     const QRect area = QRect(toPixel(x1, y1), toPixel(x2, y2)).normalized();
     QPainter painter(&m_image);
     painter.fillRect(area, colour);
+    m_ops.push_back({DrawOp::Kind::FilledRect, {}, {}, area, colour, 1, {}, {}});
     m_current = QPointF(x2, y2);
     update();
 }
@@ -103,7 +107,55 @@ void PictureBox::text(double x, double y, const QString& text, const QColor& col
     const QPoint corner = toPixel(x, y);
     painter.drawText(QRect(corner, QSize(m_image.width() * 2, m_image.height() * 2)),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    m_ops.push_back({DrawOp::Kind::Text, corner, {}, {}, colour, 1, text, m_textFont});
     update();
+}
+
+void PictureBox::replay(QPainter& painter) const {
+    painter.save();
+    painter.setClipRect(m_image.rect());
+    std::size_t n = 0;
+    while (n < m_ops.size()) {
+        const DrawOp& op = m_ops[n];
+        switch (op.kind) {
+            case DrawOp::Kind::Fill:
+            case DrawOp::Kind::FilledRect:
+                painter.fillRect(op.area, op.colour);
+                ++n;
+                break;
+            case DrawOp::Kind::Text:
+                painter.setFont(op.font);
+                painter.setPen(op.colour);
+                painter.drawText(
+                    QRect(op.from, QSize(m_image.width() * 2, m_image.height() * 2)),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, op.text);
+                ++n;
+                break;
+            case DrawOp::Kind::Segment: {
+                // Segments that continue one another in one pen form one polyline.
+                QPolygon line{op.from, op.to};
+                std::size_t next = n + 1;
+                while (next < m_ops.size() && m_ops[next].kind == DrawOp::Kind::Segment &&
+                       m_ops[next].from == line.back() && m_ops[next].colour == op.colour &&
+                       m_ops[next].width == op.width && op.from != op.to &&
+                       m_ops[next].from != m_ops[next].to) {
+                    line << m_ops[next].to;
+                    ++next;
+                }
+                painter.setPen(QPen(op.colour, op.width, Qt::SolidLine, Qt::SquareCap,
+                                    Qt::MiterJoin));
+                painter.setBrush(Qt::NoBrush);
+                if (op.from == op.to) {
+                    painter.drawPoint(op.from);
+                } else {
+                    painter.drawPolyline(line);
+                }
+                n = next;
+                break;
+            }
+        }
+    }
+    painter.restore();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

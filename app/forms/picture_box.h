@@ -6,6 +6,9 @@
 // pixel ((x - left) * innerWidth / width, (y - top) * innerHeight / height),
 // rounded to the nearest pixel. Pen widths are in pixels. Drawing is aliased,
 // so every operation sets whole pixels in exactly the given colour.
+//
+// The operations since the last clear are also kept, so the same drawing can
+// be replayed as vectors (an SVG export) with the same pixel coordinates.
 #pragma once
 
 #include <QColor>
@@ -15,6 +18,9 @@
 #include <QPoint>
 #include <QPointF>
 #include <QString>
+#include <vector>
+
+class QPainter;
 
 namespace korvana::forms {
 
@@ -56,11 +62,28 @@ public:
     QPointF currentPosition() const { return m_current; }
     const QImage& image() const { return m_image; }
 
+    //! Draws the operations since the last clear on `painter`, in image
+    //! pixels; joined lines of one colour and width become one polyline.
+    void replay(QPainter& painter) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    //! One drawing operation as the image received it, in image pixels.
+    struct DrawOp {
+        enum class Kind { Fill, Segment, FilledRect, Text } kind;
+        QPoint from;
+        QPoint to;
+        QRect area;
+        QColor colour;
+        int width = 1;
+        QString text;
+        QFont font;
+    };
+
     void drawSegment(QPoint from, QPoint to, const QColor& colour);
+    std::vector<DrawOp> m_ops;
 
     QImage m_image;
     QColor m_backColour = Qt::white;

@@ -14,12 +14,13 @@ bool displayAvailable() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-//! Arguments that make `terminal` run `program` in its window.
-QStringList terminalArguments(const QString& terminal, const QString& program) {
-    if (QFileInfo(terminal).fileName() == QLatin1String("gnome-terminal")) {
-        return {QStringLiteral("--"), program};
-    }
-    return {QStringLiteral("-e"), program};
+//! Arguments that make `terminal` run `program` with `arguments` in its window.
+QStringList terminalArguments(const QString& terminal, const QString& program,
+                              const QStringList& arguments) {
+    const QString separator = QFileInfo(terminal).fileName() == QLatin1String("gnome-terminal")
+                                  ? QStringLiteral("--")
+                                  : QStringLiteral("-e");
+    return QStringList{separator, program} + arguments;
 }
 
 }  // namespace
@@ -48,7 +49,7 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
         outcome.error =
-            QStringLiteral("%1 is not an executable program in %2").arg(request.program, workDir);
+            QStringLiteral("%2 に実行できるプログラム %1 がありません").arg(request.program, workDir);
         return outcome;
     }
 
@@ -57,24 +58,27 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     process.setStandardInputFile(QProcess::nullDevice());
     if (request.style == WindowStyle::Hidden) {
         process.setProgram(program);
+        process.setArguments(request.arguments);
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
     } else if (const QString terminal = findTerminal(); !terminal.isEmpty()) {
         // The terminal gives the program a console of its own, Enter key included.
         process.setProgram(terminal);
-        process.setArguments(terminalArguments(terminal, program));
+        process.setArguments(terminalArguments(terminal, program, request.arguments));
         outcome.terminal = QFileInfo(terminal).fileName();
     } else {
         // No terminal: both output streams into one log, in order.
         process.setProgram(QStringLiteral("/bin/sh"));
-        process.setArguments({QStringLiteral("-c"), QStringLiteral("exec \"$0\" >\"$1\" 2>&1"),
-                              program, request.logFileName});
+        process.setArguments(QStringList{QStringLiteral("-c"),
+                                         QStringLiteral("log=$1; shift; exec \"$0\" \"$@\" >\"$log\" 2>&1"),
+                                         program, request.logFileName} +
+                             request.arguments);
         outcome.logFileName = request.logFileName;
     }
     qint64 pid = 0;
     outcome.started = process.startDetached(&pid);
     if (!outcome.started) {
-        outcome.error = QStringLiteral("%1 could not be started: %2")
+        outcome.error = QStringLiteral("%1 を起動できません（%2）")
                             .arg(process.program(), process.errorString());
     }
     return outcome;

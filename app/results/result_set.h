@@ -8,12 +8,14 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "constants.h"
 #include "data_error.h"
 #include "energy_grid.h"
 #include "kerma_map.h"
+#include "uncertainty_file.h"
 
 namespace korvana::app {
 
@@ -54,6 +56,8 @@ struct ResultSet {
     RunConditions conditions;
     KermaGrid kermaGrid{};  //!< [Gy per Gy] lines 323-353
     KermaMap kermaMap;      //!< kermaGrid refined (refineKermaGrid)
+    //! The engine's NAME.unc.csv (attachUncertainties); empty for a result without one.
+    std::optional<UncertaintyTable> uncertainties;
 };
 
 //! The run conditions of a result file: skips its first 310 lines and reads

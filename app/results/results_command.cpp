@@ -1,10 +1,17 @@
 #include "results_command.h"
 
+#include <CLI/CLI.hpp>
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "condition_texts.h"
+#include "csv_export.h"
+#include "file_names.h"
+#include "grid_tables.h"
+#include "kerma_uncertainty.h"
 #include "data_error.h"
 #include "eye_lens_dose.h"
 #include "picture_format.h"
@@ -35,6 +42,8 @@ constexpr std::array<ConditionLabel, CONDITION_COUNT> CONDITION_LABELS = {{
     {"Histories", "photons"},
 }};
 
+constexpr std::size_t ERROR_COLUMN_WIDTH = 8;
+
 std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
@@ -52,14 +61,22 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
 
     const EyeLensDose bare = computeEyeLensDose(set, tables, 0.0, 0.0);
     const EyeLensDose glasses = computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0);
+    // The error column only for a result with uncertainties: older results print as before.
+    const bool withErrors = set.uncertainties.has_value();
+    const std::string errorGap = withErrors ? std::string(ERROR_COLUMN_WIDTH, ' ') : "";
     out << "Per 1 Gy of primary air kerma at the entrance surface of the phantom:\n";
-    out << "                            without glasses           with "
+    out << "                            " << errorGap << "without glasses           with "
         << formatPicture(REPORT_GLASSES_MM_PB, "0.00") << " mm Pb glasses\n";
-    out << "  angle  air kerma Gy   D3mm/Kair  eye lens Gy   transmitted  D3mm/Kair  eye lens Gy\n";
+    out << "  angle  air kerma Gy" << (withErrors ? "   \u00b1 [%]" : "")
+        << "   D3mm/Kair  eye lens Gy   transmitted  D3mm/Kair  eye lens Gy\n";
     for (int k = FIRST_SHOWN_ANGLE; k <= LAST_SHOWN_ANGLE; ++k) {
         out << padded(formatPicture(angleOfIndex(k), "0"), 7)
-            << padded(formatPicture(set.pointKermaRatio[k], "0.000E+00"), 13)
-            << padded(doseConversionRatioText(bare.doseConversionRatio[k]), 12)
+            << padded(formatPicture(set.pointKermaRatio[k], "0.000E+00"), 13);
+        if (withErrors) {
+            const std::optional<double> percent = pointRelativeErrorPercent(set, k);
+            out << padded(percent ? formatPicture(*percent, "0.0") : "-", ERROR_COLUMN_WIDTH);
+        }
+        out << padded(doseConversionRatioText(bare.doseConversionRatio[k]), 12)
             << padded(eyeLensDoseText(bare.eyeLensDose[k]), 13)
             << padded(formatPicture(glasses.transmittedFraction[k], "0.000E+00"), 14)
             << padded(doseConversionRatioText(glasses.doseConversionRatio[k]), 11)
@@ -67,31 +84,101 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
     }
 }
 
+//! The CSV exports of the viewers, written into `directory`; returns the files written.
+std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDoseTables& tables,
+                                         double leadMm, const std::string& directory) {
+    const std::filesystem::path dir(directory);
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    const std::string stem = std::filesystem::path(resultStem(set.fileName)).filename().string();
+    std::vector<std::pair<std::string, std::vector<std::string>>> files = {
+        {stem + "_spectra.csv", resultSpectraCsv(set)},
+        {stem + "_air_kerma.csv", airKermaCsv(set, LeadLayer{leadMm, &tables.leadAttenuationEye})},
+        {stem + "_map.csv", kermaMapCsv(set.kermaMap)},
+        {stem + "_eye_lens_dose.csv",
+         eyeLensDoseCsv({{0.0, 0.0, computeEyeLensDose(set, tables, 0.0, 0.0)},
+                         {REPORT_GLASSES_MM_PB, 0.0,
+                          computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0)}})},
+    };
+    // The incident spectrum of the last step (4), when the working directory holds one.
+    if (std::filesystem::exists(SPECTRUM_FILE, error)) {
+        const SpectrumFile spectrum = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Ignore);
+        BinValues values{};
+        for (int i = 1; i <= GRID_BINS; ++i) values[i] = spectrum.spectrum[i];
+        files.push_back({"incident_spectrum.csv", incidentSpectrumCsv(values)});
+    }
+    std::vector<std::string> written;
+    for (const auto& [name, lines] : files) {
+        const std::string path = (dir / name).string();
+        writeCsvFile(path, lines);
+        written.push_back(path);
+    }
+    return written;
+}
+
 }  // namespace
 
 std::string resultsUsage() {
-    return "usage: korvana-results RESULT_FILE\n"
+    return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM]\n"
            "Prints the run conditions of a result file written by lumetrel, the air kerma at\n"
            "the measuring points 45 to 135 degrees and the eye lens dose per angle without and\n"
            "with 0.07 mm lead glasses, all per 1 Gy of primary air kerma at the entrance\n"
-           "surface. Reads d-DperK.dDk and Pb.dat from the working directory.\n";
+           "surface. Reads d-DperK.dDk and Pb.dat from the working directory. When the engine\n"
+           "wrote RESULT_FILE's uncertainty file (NAME.unc.csv), a column gives each air\n"
+           "kerma's relative standard error in percent.\n"
+           "\n"
+           "  --csv DIR  also write the viewers' CSV exports into DIR: NAME_spectra.csv,\n"
+           "             NAME_air_kerma.csv, NAME_map.csv, NAME_eye_lens_dose.csv and, when\n"
+           "             the working directory holds B_SPCTL.dat, incident_spectrum.csv\n"
+           "  --pb MM    lead in mm of the air kerma export's protected column (default 0.07)\n";
 }
 
 int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& out,
                       std::ostream& errors) {
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    CLI::App app("korvana-results", "korvana-results");
+    app.set_help_flag();  // --help prints resultsUsage, in the style of the other tools
+    bool help = false;
+    std::string resultFile;
+    std::string csvDirectory;
+    double leadMm = REPORT_GLASSES_MM_PB;
+    app.add_flag("-h,--help", help);
+    app.add_option("RESULT_FILE", resultFile);
+    app.add_option("--csv", csvDirectory);
+    app.add_option("--pb", leadMm);
+    try {
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        errors << "korvana-results: " << e.what() << '\n' << resultsUsage();
+        return 1;
+    }
+    if (help) {
         out << resultsUsage();
         return 0;
     }
-    if (arguments.size() != 1 || arguments[0].empty() || arguments[0][0] == '-') {
+    if (resultFile.empty()) {
         errors << "korvana-results: expected one result file name\n" << resultsUsage();
+        return 1;
+    }
+    if (app.count("--csv") > 0 && csvDirectory.empty()) {
+        errors << "korvana-results: --csv needs a directory\n" << resultsUsage();
         return 1;
     }
     try {
         ResultSet set;
-        loadResultSet(arguments[0], set);
+        loadResultSet(resultFile, set);
+        try {
+            attachUncertainties(set);
+        } catch (const DataError& e) {
+            // The result itself is fine: report it without errors.
+            errors << "korvana-results: warning: " << e.what()
+                   << " (the relative errors are not shown)\n";
+        }
         const EyeLensDoseTables tables = loadEyeLensDoseTables();
+        std::vector<std::string> written;
+        if (!csvDirectory.empty()) written = writeCsvExports(set, tables, leadMm, csvDirectory);
         printReport(set, tables, out);
+        for (const std::string& path : written) out << "Wrote " << path << '\n';
         return 0;
     } catch (const DataError& e) {
         errors << "korvana-results: " << e.what() << '\n';

@@ -1,12 +1,14 @@
 // korvana-results: the result viewers' numbers for scripts and for runs
 // without a display.
 //
-//   korvana-results default.data
+//   korvana-results default.data [--csv DIR] [--pb MM]
 //
 // Prints the run conditions of the result file, the air kerma at the
-// measuring points 45 to 135 degrees and the eye lens dose per angle without
-// and with 0.07 mm lead glasses, computed by the code the windows use. The
-// conversion table d-DperK.dDk and Pb.dat are read from the working directory.
+// measuring points 45 to 135 degrees (with its relative standard error when
+// the engine wrote NAME.unc.csv) and the eye lens dose per angle without and
+// with 0.07 mm lead glasses, computed by the code the windows use. The
+// conversion table d-DperK.dDk and Pb.dat are read from the working
+// directory. --csv writes the viewers' CSV exports into DIR as well.
 #pragma once
 
 #include <iosfwd>

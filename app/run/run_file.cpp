@@ -28,13 +28,17 @@ CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curta
     return CurtainCheck::Accepted;
 }
 
-std::string resultNameProblem(std::string_view name) {
-    std::string problem = fileNameProblem(name);
-    if (problem.empty() && name.size() > MAX_RESULT_NAME_BYTES) {
-        problem = "the name is longer than " + std::to_string(MAX_RESULT_NAME_BYTES) +
-                  " bytes (a file name holds at most 255 bytes with \".data\")";
+ResultNameFault resultNameFault(std::string_view name) {
+    if (name.empty()) return ResultNameFault::Empty;
+    if (name == "." || name == "..") return ResultNameFault::Directory;
+    for (const char c : name) {
+        if (c == '/' || c == '\\') return ResultNameFault::PathSeparator;
     }
-    return problem;
+    // The common rule also refuses control characters and : * ? " < > |.
+    if (!fileNameProblem(name).empty()) return ResultNameFault::ForbiddenCharacter;
+    if (name.front() == '.') return ResultNameFault::Hidden;
+    if (name.size() > MAX_RESULT_NAME_BYTES) return ResultNameFault::TooLong;
+    return ResultNameFault::None;
 }
 
 }  // namespace korvana::app

@@ -49,8 +49,18 @@ CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curta
 //! ".data" included.
 inline constexpr std::size_t MAX_RESULT_NAME_BYTES = 250;
 
-//! Why `name` cannot name a result file: empty, a path separator, a character
-//! a file name cannot hold, or longer than MAX_RESULT_NAME_BYTES. Empty when usable.
-std::string resultNameProblem(std::string_view name);
+//! Why a name cannot name a result file (the launch dialog words each one).
+enum class ResultNameFault {
+    None,
+    Empty,
+    Directory,           //!< "." or ".."
+    PathSeparator,       //!< results are written in the working directory only
+    ForbiddenCharacter,  //!< a control character or one of : * ? " < > |
+    Hidden,              //!< begins with "."; the result browser would never list it
+    TooLong,             //!< longer than MAX_RESULT_NAME_BYTES
+};
+
+//! The first fault of `name` as a result name, None when it is usable.
+ResultNameFault resultNameFault(std::string_view name);
 
 }  // namespace korvana::app

@@ -1,11 +1,17 @@
 // A result file written by the engine itself, read by the viewers' core.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
 
 #include "condition_texts.h"
+#include "csv_export.h"
+#include "kerma_uncertainty.h"
+#include "lead_protection.h"
+#include "uncertainty_fixture.h"
 #include "engine_case.h"
 #include "engine_result_file.h"
 #include "eye_lens_dose.h"
@@ -21,6 +27,24 @@ namespace {
 using namespace korvana::testing;
 
 std::vector<double> numbersOf(const std::string& line) { return numbersOfLine(line); }
+
+//! The fields of a CSV row; an empty field is NaN.
+std::vector<double> csvNumbers(const std::string& line) {
+    std::vector<double> values;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        const std::size_t end = std::min(line.find(',', start), line.size());
+        const std::string field = line.substr(start, end - start);
+        values.push_back(field.empty() ? std::nan("") : std::strtod(field.c_str(), nullptr));
+        start = end + 1;
+    }
+    return values;
+}
+
+//! Six significant digits, as the exports write them.
+void expectSixDigits(double written, double value) {
+    EXPECT_NEAR(written, value, std::abs(value) * 5e-6) << value;
+}
 
 class EngineResultTest : public ::testing::Test {
 protected:
@@ -91,6 +115,98 @@ TEST_F(EngineResultTest, CommandReportsConditionsKermaAndEyeLensDoses) {
         const std::string line = text.substr(row + 1, text.find('\n', row + 1) - row - 1);
         EXPECT_NE(line.find(eyeLensDoseText(bare.eyeLensDose[k])), std::string::npos) << line;
     }
+}
+
+TEST_F(EngineResultTest, SpectraExportHoldsTheStoredSpectra) {
+    const ResultSet set = readResultSet("case.data");
+    const std::vector<std::string> csv = resultSpectraCsv(set);
+    ASSERT_EQ(csv.size(), 301u);
+    EXPECT_EQ(csv[0],
+              "energy_keV,primary,scatter_30deg,scatter_45deg,scatter_60deg,scatter_75deg,"
+              "scatter_90deg,scatter_105deg,scatter_120deg,scatter_135deg,scatter_150deg");
+    for (int i : {1, 100, 300}) {
+        const std::vector<double> row = csvNumbers(csv[i]);
+        const std::vector<double> stored = numbersOf(lines[i - 1]);
+        ASSERT_EQ(row.size(), 11u);
+        EXPECT_EQ(row[0], 0.5 * i);
+        for (std::size_t n = 1; n < 11; ++n) expectSixDigits(row[n], stored[n]);
+    }
+}
+
+TEST_F(EngineResultTest, AirKermaExportAddsLeadAndErrorsWhenKnown) {
+    ResultSet set = readResultSet("case.data");
+    const EyeLensDoseTables tables = loadEyeLensDoseTables();
+    const LeadLayer lead{0.5, &tables.leadAttenuationEye};
+    std::vector<std::string> csv = airKermaCsv(set, lead);
+    ASSERT_EQ(csv.size(), 10u);
+    EXPECT_EQ(csv[0], "angle_deg,air_kerma_Gy_per_Gy,air_kerma_behind_0.5_mm_Pb_Gy_per_Gy");
+    const AngleValues shielded = computeLeadProtectedKerma(set, tables.leadAttenuationEye, 0.5);
+    for (int k = 1; k <= 9; ++k) {
+        const std::vector<double> row = csvNumbers(csv[k]);
+        EXPECT_EQ(row[0], 15.0 * k + 15.0);
+        EXPECT_EQ(row[1], numbersOf(lines[300 + k])[2]);
+        EXPECT_LE(row[2], row[1]);
+        if (k >= FIRST_SHOWN_ANGLE && k <= LAST_SHOWN_ANGLE) expectSixDigits(row[2], shielded[k]);
+    }
+
+    writeUncertaintiesBeside("case.data");
+    attachUncertainties(set);
+    csv = airKermaCsv(set, std::nullopt);
+    EXPECT_EQ(csv[0], "angle_deg,air_kerma_Gy_per_Gy,rel_std_error_percent");
+    for (int k = 1; k <= 9; ++k) EXPECT_NEAR(csvNumbers(csv[k])[2], k, 1e-9);
+}
+
+TEST_F(EngineResultTest, MapExportIsTheRefinedGrid) {
+    const ResultSet set = readResultSet("case.data");
+    const std::vector<std::string> csv = kermaMapCsv(set.kermaMap);
+    ASSERT_EQ(csv.size(), 1u + 201u * 301u);
+    EXPECT_EQ(csv[0], "x_cm,z_cm,air_kerma_Gy_per_Gy,percent_of_max");
+    // The first rows run along x at z = -100 cm; grid points are the file's values.
+    EXPECT_EQ(csvNumbers(csv[1])[0], 50.0);
+    EXPECT_EQ(csvNumbers(csv[2])[0], 50.5);
+    EXPECT_EQ(csvNumbers(csv[1])[1], -100.0);
+    EXPECT_EQ(csvNumbers(csv[202])[1], -99.5);
+    expectSixDigits(csvNumbers(csv[1])[2], set.kermaGrid[1][1]);
+    expectSixDigits(csvNumbers(csv[11])[2], set.kermaGrid[2][1]);
+    double largest = 0;
+    for (std::size_t n = 1; n < csv.size(); ++n) largest = std::max(largest, csvNumbers(csv[n])[3]);
+    EXPECT_EQ(largest, 100.0);
+}
+
+TEST_F(EngineResultTest, EyeLensDoseExportListsEachTable) {
+    const ResultSet set = readResultSet("case.data");
+    const EyeLensDoseTables tables = loadEyeLensDoseTables();
+    const EyeLensDose dose = computeEyeLensDose(set, tables, 0.07, 0.5);
+    const std::vector<std::string> csv = eyeLensDoseCsv({{0.07, 0.5, dose}});
+    ASSERT_EQ(csv.size(), 8u);
+    EXPECT_EQ(csv[0],
+              "glasses_mm_Pb,protection_mm_Pb,angle_deg,transmitted_fraction,D3mm_per_Kair,"
+              "eye_lens_dose_Gy_per_Gy");
+    const std::vector<double> first = csvNumbers(csv[1]);
+    EXPECT_EQ(first[0], 0.07);
+    EXPECT_EQ(first[1], 0.5);
+    EXPECT_EQ(first[2], 45.0);
+    expectSixDigits(first[3], dose.transmittedFraction[2]);
+    expectSixDigits(first[4], *dose.doseConversionRatio[2]);
+    expectSixDigits(first[5], *dose.eyeLensDose[2]);
+}
+
+TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
+    writeUncertaintiesBeside("case.data");
+    std::ostringstream out, errors;
+    ASSERT_EQ(runResultsCommand({"case.data", "--csv", "exports"}, out, errors), 0)
+        << errors.str();
+    for (const char* name : {"case_spectra.csv", "case_air_kerma.csv", "case_map.csv",
+                             "case_eye_lens_dose.csv", "incident_spectrum.csv"}) {
+        const std::vector<std::string> csv = readTextFile(std::string("exports/") + name).lines;
+        ASSERT_GT(csv.size(), 1u) << name;
+        EXPECT_NE(out.str().find(name), std::string::npos) << name;
+    }
+    EXPECT_EQ(readTextFile("exports/incident_spectrum.csv").lines[0], "energy_keV,photons");
+    const std::string text = out.str();
+    EXPECT_NE(text.find("air kerma Gy   \u00b1 [%]"), std::string::npos) << text;
+    // 45 degrees: the sample's 2 % beside the air kerma.
+    EXPECT_NE(text.find("     2.0   "), std::string::npos) << text;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include "fakes.h"
@@ -46,6 +47,8 @@ private slots:
         copyProgram(TAVISEN_PROGRAM);
         copyProgram(LUMETREL_PROGRAM);
         MessageRecorder recorder;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.path().string()));
         forms::SystemProcessStarter starter(QStringList{});  // no terminal: runs unattended
         FakeClock clock;
         forms::Forms forms(starter, clock);

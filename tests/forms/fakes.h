@@ -3,7 +3,9 @@
 // directory with the material tables, holding a fresh set of forms.
 #pragma once
 
+#include <QAction>
 #include <QFile>
+#include <QSettings>
 #include <QString>
 #include <QTest>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "form2.h"
 #include "forms.h"
 #include "message_box.h"
+#include "picture_export.h"
 #include "process_starter.h"
 #include "temp_dir.h"
 
@@ -58,13 +61,47 @@ public:
     std::vector<forms::MessageRecord> messages;
 };
 
+//! Answers every "save as" question with `answer` while it exists, and
+//! records the names suggested.
+class SaveNameAnswer {
+public:
+    explicit SaveNameAnswer(QString answer) : m_answer(std::move(answer)) {
+        forms::setSaveNameHook([this](const QString& suggested, const QString&) {
+            suggestions.push_back(suggested);
+            return m_answer;
+        });
+    }
+    ~SaveNameAnswer() { forms::setSaveNameHook({}); }
+    SaveNameAnswer(const SaveNameAnswer&) = delete;
+    SaveNameAnswer& operator=(const SaveNameAnswer&) = delete;
+
+    std::vector<QString> suggestions;
+
+private:
+    QString m_answer;
+};
+
+//! Triggers the export menu entry `action` (savePicture, saveCsv ...) of `area`.
+inline void triggerExport(QWidget* area, const char* action) {
+    for (QAction* entry : area->actions()) {
+        if (entry->objectName() == QLatin1String(action)) {
+            entry->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no export entry ") + QLatin1String(action)));
+}
+
 inline const std::vector<std::string> GUI_TABLES = {"Tungsten.dat", "Aluminum.atc", "Copper.dat",
                                                     "Pb.dat"};
 
 //! One test's world: a working directory (with the material tables unless told
-//! otherwise), the fakes, and the forms, Form2 loaded and shown.
+//! otherwise and with the user's settings file, never the real one), the
+//! fakes, and the forms, Form2 loaded and shown.
 struct FormsFixture {
     explicit FormsFixture(bool withTables = true) {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(workDir.path().string()));
         if (withTables) copyShippedTables(GUI_TABLES);
         forms = std::make_unique<forms::Forms>(starter, clock);
         forms->form2().showModeless();

@@ -3,9 +3,12 @@
 // engine start and its message, Cancel and start failures.
 #include "form12.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 
 #include "fakes.h"
 #include "form2.h"
@@ -146,6 +149,7 @@ private slots:
         QTest::newRow("colon") << "a:b";
         QTest::newRow("star") << "a*";
         QTest::newRow("dot dot") << "..";
+        QTest::newRow("hidden") << ".run";
         QTest::newRow("251 characters") << QString(251, QChar('a'));
     }
 
@@ -157,9 +161,36 @@ private slots:
         clickStart(form12);
         QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
         QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Exclamation);
+        // Worded in Japanese like every text of the window.
+        QVERIFY2(!fx.recorder.messages[0].text.contains(QRegularExpression("[A-Za-z]{3,}")),
+                 qPrintable(fx.recorder.messages[0].text));
         QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
         QVERIFY(fx.starter.starts.empty());
         QVERIFY(form12.isVisible());
+    }
+
+    void engineOptionsFollowTheBoxesAndAreKept() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        auto* allCores = form12.findChild<QCheckBox*>(QStringLiteral("Check1"));
+        auto* pointDetector = form12.findChild<QCheckBox*>(QStringLiteral("Check2"));
+        QCOMPARE(allCores->text(), QStringLiteral("全コアで並列計算"));
+        QCOMPARE(pointDetector->text(), QStringLiteral("点検出器推定（高速）"));
+        QCOMPARE(allCores->isChecked(), QThread::idealThreadCount() > 1);
+        QVERIFY(!pointDetector->isChecked());
+
+        if (!allCores->isChecked()) allCores->click();
+        pointDetector->click();
+        clickStart(form12);
+        QCOMPARE(fx.starter.starts.back().request.arguments,
+                 QStringList({"--threads", "0", "--estimator", "next-event"}));
+
+        // The next start of the program finds the same choices.
+        allCores->click();
+        forms::Forms again(fx.starter, fx.clock);
+        QVERIFY(!again.form12().findChild<QCheckBox*>(QStringLiteral("Check1"))->isChecked());
+        QVERIFY(again.form12().findChild<QCheckBox*>(QStringLiteral("Check2"))->isChecked());
+        QCOMPARE(again.form12().engineArguments(), QStringList({"--estimator", "next-event"}));
     }
 
     void longAndJapaneseNamesAreAccepted() {
@@ -186,6 +217,24 @@ private slots:
         QVERIFY(!form12.isVisible());
         QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
         QVERIFY(fx.starter.starts.empty());
+    }
+
+    void enterPressesTheFocusedButtonAndElsewhereTheStartButton() {
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        auto* start = form12.findChild<QPushButton*>(QStringLiteral("Command1"));
+        QCOMPARE(form12.defaultButton(), start);
+        QVERIFY(start->isDefault());
+        // Enter in the name box starts the simulation ...
+        QTest::keyClick(box(form12, "Text2"), Qt::Key_Return);
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
+        QVERIFY(!form12.isVisible());
+        // ... and on a focused Cancel it cancels.
+        openDialog(fx);
+        QTest::keyClick(form12.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::Key_Enter,
+                        Qt::KeypadModifier);
+        QVERIFY(!form12.isVisible());
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
     }
 
     void engineThatCannotStartIsReportedAndDialogStays() {

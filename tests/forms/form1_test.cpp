@@ -4,11 +4,17 @@
 // protected column and damaged files.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 #include "engine_result_file.h"
@@ -19,6 +25,8 @@
 #include "form5.h"
 #include "picture_format.h"
 #include "result_file_builder.h"
+#include "text_file.h"
+#include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
 using namespace korvana;
@@ -102,6 +110,49 @@ private slots:
         QCOMPARE(countNot(form1.Picture1->image(), form1.Picture1->image().rect(), WHITE), 0);
     }
 
+    void onASmallScreenTheBrowserFitsAndScrolls() {
+        FormsFixture fx;
+        forms::Form1& form1 = fx.forms->form1();
+        fx.forms->form2().findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        const QRect available = form1.screen()->availableGeometry();
+        const QSize designed = form1.page()->size();
+        QVERIFY2(designed.width() > available.width(), "the test screen is meant to be smaller");
+        QVERIFY(form1.width() <= available.width() && form1.height() <= available.height());
+        QVERIFY(available.contains(form1.pos()));
+        QVERIFY(form1.scrollArea()->horizontalScrollBar()->isVisible());
+        QVERIFY(form1.scrollArea()->horizontalScrollBar()->maximum() > 0);
+        // The page keeps its designed size; resizing the window only scrolls it.
+        form1.resize(designed + QSize(100, 100));
+        QCOMPARE(form1.page()->size(), designed);
+        QTRY_VERIFY(!form1.scrollArea()->horizontalScrollBar()->isVisible());
+    }
+
+    void conditionBoxesAreReadOnlyAndOutOfTheTabChain() {
+        FormsFixture fx;
+        forms::Form1& form1 = fx.forms->form1();
+        for (const char* name : CONDITION_BOXES) {
+            QVERIFY2(control<QLineEdit>(form1, name)->isReadOnly(), name);
+            QVERIFY2(!(control<QLineEdit>(form1, name)->focusPolicy() & Qt::TabFocus), name);
+        }
+        QVERIFY(!form1.Text5->isReadOnly());
+    }
+
+    void aResultFileThatAppearsIsListedAndTheSelectionStays() {
+        FormsFixture fx;
+        touch("b.data");
+        openAndClick(*fx.forms, QStringLiteral("b.data"));
+        forms::Form1& form1 = fx.forms->form1();
+        // Written under another name and renamed into place, as the engine does.
+        touch("a.tmp");
+        QVERIFY(QFile::rename(QStringLiteral("a.tmp"), QStringLiteral("a.data")));
+        QTRY_COMPARE(form1.File1->count(), 2);
+        QCOMPARE(form1.File1->item(0)->text(), QStringLiteral("a.data"));
+        QCOMPARE(form1.File1->selectedFileName(), QStringLiteral("b.data"));
+        QVERIFY(QFile::remove(QStringLiteral("a.data")));
+        QTRY_COMPARE(form1.File1->count(), 1);
+        QCOMPARE(form1.File1->selectedFileName(), QStringLiteral("b.data"));
+    }
+
     void clickShowsTheTwelveConditionsOfAnEngineFile() {
         FormsFixture fx;
         RunFileValues run;
@@ -154,11 +205,98 @@ private slots:
         QCOMPARE(pixelAt(plot, 150, 300), GREY);
         QCOMPARE(pixelAt(plot, 300, 460), GREY);
         QCOMPARE(pixelAt(plot, 175, 285), WHITE);
-        // The map window got the loaded conditions (the curtain 0.25 mm, 60 cm).
+        QVERIFY(!fx.forms->form3().isVisible());
+        // The map window shows the conditions of the result it paints (the
+        // curtain 0.25 mm, 60 cm), and keeps them while another result is loaded.
+        form1.Command1->click();
         QCOMPARE(fx.forms->form3().Text5->text(), QStringLiteral("0.25"));
         QCOMPARE(fx.forms->form3().Text6->text(), QStringLiteral("60"));
         QCOMPARE(fx.forms->form3().Text25->text(), QStringLiteral("2.0E+04"));
-        QVERIFY(!fx.forms->form3().isVisible());
+        ResultFileContent::plausible().write("other.data");
+        form1.File1->refresh();
+        clickFile(*fx.forms, QStringLiteral("other.data"));
+        form1.Command11->click();
+        QCOMPARE(fx.forms->form3().Text5->text(), QStringLiteral("0.25"));
+    }
+
+    void relativeErrorsStandBesideTheAirKermaWhenTheResultHasThem() {
+        FormsFixture fx;
+        writeEngineResultFile(viewerRun());
+        forms::Form1& form1 = fx.forms->form1();
+        openAndLoad(*fx.forms, QStringLiteral("case.data"));
+        for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
+
+        writeUncertaintiesBeside("case.data");
+        const QString kermaText = form1.Text6->text();
+        form1.Command11->click();
+        QVERIFY(fx.recorder.messages.empty());
+        for (int k = 2; k <= 8; ++k) {
+            const QString expected = QStringLiteral("\u00b1%1.0%").arg(k);
+            QCOMPARE(form1.errorLabels[k - 2]->text(), expected);
+            QVERIFY(control<QLineEdit>(form1, KERMA_BOXES[k - 2])->toolTip().contains("%"));
+        }
+        QCOMPARE(form1.Text6->text(), kermaText);
+
+        // A damaged file: the result as before, without errors, and a warning.
+        writeLines("case.unc.csv", {"kind,angle_deg", "point,30"});
+        form1.Command11->click();
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        const forms::MessageRecord& warning = fx.recorder.messages[0];
+        QVERIFY(warning.icon == forms::MessageIcon::Exclamation);
+        QVERIFY2(warning.text.contains(QStringLiteral("case.unc.csv")) &&
+                     warning.text.contains(QStringLiteral("1 行目")),
+                 qPrintable(warning.text));
+        QCOMPARE(fx.forms->state().resultSet.fileName, std::string("case.data"));
+        QVERIFY(form1.Command1->isEnabled());
+        QCOMPARE(form1.Text6->text(), kermaText);
+        for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
+    }
+
+    void plotExportsAsSvgWithItsPolylineAndTheNumbersAsCsv() {
+        FormsFixture fx;
+        writeEngineResultFile(viewerRun());
+        openAndLoad(*fx.forms, QStringLiteral("case.data"));
+        forms::Form1& form1 = fx.forms->form1();
+        form1.Command5->click();
+        {
+            SaveNameAnswer answer(QStringLiteral("plot.svg"));
+            triggerExport(form1.Picture1, "savePicture");
+        }
+        QFile svg(QStringLiteral("plot.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        int longestPolyline = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.name() == QLatin1String("polyline")) {
+                const QString points = xml.attributes().value("points").toString();
+                longestPolyline = std::max<int>(longestPolyline,
+                                                points.split(' ', Qt::SkipEmptyParts).size());
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        // The primary curve: one point per bin, joined into one line.
+        QVERIFY2(longestPolyline >= 299, qPrintable(QString::number(longestPolyline)));
+
+        SaveNameAnswer answer(QStringLiteral("spectra.csv"));
+        triggerExport(form1.Picture1, "saveCsv");
+        QCOMPARE(answer.suggestions.back(), QStringLiteral("case_spectra.csv"));
+        const std::vector<std::string> spectra = readTextFile("spectra.csv").lines;
+        QCOMPARE(spectra.size(), std::size_t{301});
+        QVERIFY(spectra[0].rfind("energy_keV,primary,scatter_30deg,", 0) == 0);
+        QVERIFY(spectra[1].rfind("0.5,", 0) == 0);
+
+        form1.Text5->setText(QStringLiteral("0.5"));
+        writeUncertaintiesBeside("case.data");
+        form1.Command11->click();
+        SaveNameAnswer kermaAnswer(QStringLiteral("kerma.csv"));
+        triggerExport(form1.Picture1, "saveCsv2");
+        const std::vector<std::string> kerma = readTextFile("kerma.csv").lines;
+        QCOMPARE(kerma.size(), std::size_t{10});
+        QCOMPARE(kerma[0], std::string("angle_deg,air_kerma_Gy_per_Gy,rel_std_error_percent,"
+                                       "air_kerma_behind_0.5_mm_Pb_Gy_per_Gy"));
+        QVERIFY(kerma[2].rfind("45,", 0) == 0);
+        QVERIFY(fx.recorder.messages.empty());
     }
 
     void okWithoutSelectionOnlyWarns() {
@@ -466,7 +604,7 @@ private slots:
         QCOMPARE(form1.Text18->text(), QString());
     }
 
-    void enterInTheThicknessMovesToItsButtonWithoutPressingIt() {
+    void enterInTheThicknessMovesToItsButtonAndEnterThereComputes() {
         FormsFixture fx;
         ResultFileContent::plausible().write("p.data");
         forms::Form1& form1 = fx.forms->form1();
@@ -476,6 +614,9 @@ private slots:
         QTest::keyClick(form1.Text5, Qt::Key_Return);
         QTRY_VERIFY(form1.Command8->hasFocus());
         QCOMPARE(form1.Text18->text(), QString());
+        // The second Enter presses the focused button.
+        QTest::keyClick(form1.Command8, Qt::Key_Return);
+        QVERIFY(!form1.Text18->text().isEmpty());
     }
 };
 

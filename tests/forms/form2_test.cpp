@@ -277,6 +277,23 @@ private slots:
         }
     }
 
+    void tabFollowsTheNumberedStepsAndSkipsReadOnlyBoxes() {
+        FormsFixture fx;
+        forms::Form2& form2 = fx.forms->form2();
+        const QStringList expected = {"Text6",  "Text7",    "Text13",   "Text14",   "Text1",
+                                      "Text5",  "Text2",    "Text3",    "Text4",    "Option7",
+                                      "Option8", "Option9", "Text8",    "Text12",   "Command1",
+                                      "Command3", "Command2", "Command4"};
+        QStringList chain;
+        QWidget* widget = form2.Text6;
+        do {
+            if (widget->focusPolicy() & Qt::TabFocus) chain << widget->objectName();
+            widget = widget->nextInFocusChain();
+        } while (widget != form2.Text6 && chain.size() < 40);
+        QCOMPARE(chain.mid(0, expected.size()), expected);
+        for (const char* name : {"Text9", "Text10", "Text11"}) QVERIFY(!chain.contains(name));
+    }
+
     void formsAreCreatedOnceAndReshown() {
         FormsFixture fx;
         forms::Form12* first = &fx.forms->form12();

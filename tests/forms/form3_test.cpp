@@ -14,6 +14,8 @@
 #include "fakes.h"
 #include "overlay_shapes.h"
 #include "result_file_builder.h"
+#include "text_file.h"
+#include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
 using namespace korvana;
@@ -294,6 +296,38 @@ private slots:
         QCOMPARE(cellColour(l.form3, cellColumn(17), cellRow(9)), WHITE);
         l.form3.showKermaAt(280, 400);
         QCOMPARE(l.form3.Label45->text(), QStringLiteral("52.6"));
+    }
+
+    void readoutAddsTheNearestGridPointsErrorWhenKnown() {
+        Loaded l(bandContent());
+        l.form3.showKermaAt(280, 400);
+        QVERIFY(l.form3.Label76->text().isEmpty());
+        writeUncertaintiesBeside("map.data");
+        l.fx.forms->form1().Command11->click();
+        l.fx.forms->form1().Command1->click();
+        l.form3.showKermaAt(281, 402);  // x = 120.25, z = -50.5 cm: grid point (120, -50)
+        QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b11.5 %"));
+        l.form3.showKermaAt(-1, 400);
+        QVERIFY(l.form3.Label76->text().isEmpty());
+    }
+
+    void mapExportsAsPictureAndRefinedGrid() {
+        Loaded l(bandContent());
+        {
+            SaveNameAnswer answer(QStringLiteral("map.png"));
+            triggerExport(l.form3.Picture7, "savePicture");
+        }
+        const QImage saved(QStringLiteral("map.png"));
+        QVERIFY(saved.width() >= l.form3.Picture1->width() + l.form3.Picture7->width());
+        SaveNameAnswer answer(QStringLiteral("grid.csv"));
+        triggerExport(l.form3.Picture1, "saveCsv");
+        QCOMPARE(answer.suggestions.back(), QStringLiteral("map_map.csv"));
+        const std::vector<std::string> csv = readTextFile("grid.csv").lines;
+        QCOMPARE(csv.size(), std::size_t{1 + 201 * 301});
+        QCOMPARE(csv[0], std::string("x_cm,z_cm,air_kerma_Gy_per_Gy,percent_of_max"));
+        // The maximum at x = 120 cm, z = -50 cm: cell (141, 101).
+        QVERIFY(csv[1 + 100 * 201 + 140].rfind("120,-50,", 0) == 0);
+        QVERIFY(csv[1 + 100 * 201 + 140].find(",100") != std::string::npos);
     }
 
     void theWindowRepaintsFromItsImageAfterBeingHidden() {

@@ -13,6 +13,7 @@
 
 #include "engine_result_file.h"
 #include "fakes.h"
+#include "text_file.h"
 #include "form10.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
@@ -130,6 +131,32 @@ private slots:
             QVERIFY2(std::abs(dose.toDouble() / (kerma * ratio.toDouble()) - 1.0) < 3e-3,
                      qPrintable(dose));
         }
+    }
+
+    void enterInTheThicknessComputesThroughTheDefaultButton() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        QCOMPARE(e.form5.defaultButton(), e.form5.Command1);
+        e.form5.Text3->setText(QStringLiteral("0.5"));
+        QTest::keyClick(e.form5.Text3, Qt::Key_Return);
+        QVERIFY(!e.form5.Text4->text().isEmpty());
+    }
+
+    void theShownTableExportsAsCsv() {
+        EngineLoaded e;
+        e.fx.forms->form1().Command2->click();
+        SaveNameAnswer answer(QStringLiteral("eye.csv"));
+        triggerExport(e.form5.page(), "saveCsv");
+        QCOMPARE(e.fx.recorder.messages.size(), std::size_t{1});  // nothing computed yet
+        e.compute(QStringLiteral("0.5"), QStringLiteral("0.07"));
+        triggerExport(e.form5.page(), "saveCsv");
+        const std::vector<std::string> csv = readTextFile("eye.csv").lines;
+        QCOMPARE(csv.size(), std::size_t{8});
+        QVERIFY(csv[0].rfind("glasses_mm_Pb,protection_mm_Pb,angle_deg,", 0) == 0);
+        QVERIFY(csv[1].rfind("0.07,0.5,45,", 0) == 0);
+        // The box shows four significant digits of the same dose.
+        const double exported = QString::fromStdString(csv[1]).section(',', 5).toDouble();
+        QVERIFY(qAbs(exported / e.form5.Text4->text().toDouble() - 1) < 1e-3);
     }
 
     void glassesAndProtectionAreOneLayer() {

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "fakes.h"
+#include "text_file.h"
 #include "form2.h"
 #include "picture_box.h"
 
@@ -117,6 +118,20 @@ private slots:
         QVERIFY(textBelow);
     }
 
+    void exportsTheDrawnSpectrumAsCsv() {
+        FormsFixture fx;
+        forms::Form6& form6 = fx.forms->form6();
+        const app::SpectrumArray spectrum = triangleSpectrum(70, 160, 3.7e-4);
+        form6.drawIncidentSpectrum(spectrum, 3.7e-4);
+        SaveNameAnswer answer(QStringLiteral("incident"));
+        triggerExport(form6.findChild<forms::PictureBox*>(QStringLiteral("Picture3")), "saveCsv");
+        const std::vector<std::string> csv = readTextFile("incident.csv").lines;
+        QCOMPARE(csv.size(), std::size_t{301});
+        QCOMPARE(csv[0], std::string("energy_keV,photons"));
+        QCOMPARE(csv[70].substr(0, 3), std::string("35,"));
+        QCOMPARE(std::stod(csv[70].substr(3)), spectrum[70]);
+    }
+
     void drawingAgainReplacesThePlot() {
         FormsFixture fx;
         forms::Form6& form6 = fx.forms->form6();
@@ -138,8 +153,9 @@ private slots:
         forms::Form6& form6 = fx.forms->form6();
         form6.drawIncidentSpectrum(triangleSpectrum(70, 160, 1), 1);
         writeHvlFile(" 2.535\r\n 32.10\r\n 5.123\r\n 40.00\r\n   123456789012.\r\n");
-        QTest::mouseClick(form6.findChild<QPushButton*>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
+        // OK is the default button: Enter anywhere in the window presses it.
+        QCOMPARE(form6.defaultButton(), form6.findChild<QPushButton*>(QStringLiteral("Command1")));
+        QTest::keyClick(&form6, Qt::Key_Return);
         QCOMPARE(form2.findChild<QLineEdit*>("Text9")->text(), QStringLiteral("2.535"));
         QCOMPARE(form2.findChild<QLineEdit*>("Text10")->text(), QStringLiteral("32.10"));
         QCOMPARE(form2.findChild<QLineEdit*>("Text11")->text(), QStringLiteral("1.235E+11"));

@@ -37,7 +37,7 @@ private slots:
         ScopedWorkDir dir;
         writeProgram("calc", "pwd > where.txt\necho console text\n");
         SystemProcessStarter starter(QStringList{});
-        const StartOutcome outcome = starter.start({"calc", WindowStyle::Hidden, {}});
+        const StartOutcome outcome = starter.start({"calc", WindowStyle::Hidden, {}, {}});
         QVERIFY(outcome.started);
         QTRY_COMPARE(contentOf("where.txt").trimmed(), QDir::currentPath().toUtf8());
         QVERIFY(!QFile::exists("calc.log"));
@@ -46,17 +46,19 @@ private slots:
     void withoutTerminalItRunsDetachedWithClosedInputAndALog() {
         ScopedWorkDir dir;
         // Waits for Enter as the engine does; closed input lets it go on at once.
-        writeProgram("engine", "echo banner\nread answer\necho after enter >&2\ntouch done\n");
+        writeProgram("engine",
+                     "echo banner \"$@\"\nread answer\necho after enter >&2\ntouch done\n");
         qputenv("DISPLAY", ":99");  // a display alone does not help without a terminal
         SystemProcessStarter starter(QStringList{});
         const StartOutcome outcome =
-            starter.start({"engine", WindowStyle::NormalWithFocus, "run one.log"});
+            starter.start({"engine", WindowStyle::NormalWithFocus, "run one.log",
+                           {"--threads", "0", "two words"}});
         qunsetenv("DISPLAY");
         QVERIFY(outcome.started);
         QVERIFY(outcome.terminal.isEmpty());
         QCOMPARE(outcome.logFileName, QStringLiteral("run one.log"));
         QTRY_VERIFY(QFile::exists("done"));
-        QCOMPARE(contentOf("run one.log"), QByteArray("banner\nafter enter\n"));
+        QCOMPARE(contentOf("run one.log"), QByteArray("banner --threads 0 two words\nafter enter\n"));
     }
 
     void terminalGetsTheProgramToRun() {
@@ -67,12 +69,12 @@ private slots:
         qputenv("DISPLAY", ":99");
         SystemProcessStarter starter({QStringLiteral("no-such-terminal"), terminal});
         const StartOutcome outcome =
-            starter.start({"engine", WindowStyle::NormalWithFocus, "x.log"});
+            starter.start({"engine", WindowStyle::NormalWithFocus, "x.log", {"--threads", "0"}});
         qunsetenv("DISPLAY");
         QVERIFY(outcome.started);
         QCOMPARE(outcome.terminal, QStringLiteral("fake-term"));
         QTRY_COMPARE(contentOf("terminal-args.txt").trimmed(),
-                     "-e " + QDir::current().absoluteFilePath("engine").toUtf8());
+                     "-e " + QDir::current().absoluteFilePath("engine").toUtf8() + " --threads 0");
         QVERIFY(!QFile::exists("x.log"));
     }
 
@@ -86,7 +88,7 @@ private slots:
         qunsetenv("WAYLAND_DISPLAY");
         SystemProcessStarter starter({QDir::current().absoluteFilePath("fake-term")});
         const StartOutcome outcome =
-            starter.start({"engine", WindowStyle::NormalWithFocus, "e.log"});
+            starter.start({"engine", WindowStyle::NormalWithFocus, "e.log", {}});
         if (!display.isEmpty()) qputenv("DISPLAY", display);
         if (!wayland.isEmpty()) qputenv("WAYLAND_DISPLAY", wayland);
         QVERIFY(outcome.started);
@@ -97,13 +99,13 @@ private slots:
     void missingProgramIsNotStarted() {
         ScopedWorkDir dir;
         SystemProcessStarter starter(QStringList{});
-        const StartOutcome outcome = starter.start({"tavisen", WindowStyle::Hidden, {}});
+        const StartOutcome outcome = starter.start({"tavisen", WindowStyle::Hidden, {}, {}});
         QVERIFY(!outcome.started);
         QVERIFY(outcome.error.contains(QStringLiteral("tavisen")));
         QFile notExecutable("lumetrel");
         QVERIFY(notExecutable.open(QIODevice::WriteOnly));
         notExecutable.close();
-        QVERIFY(!starter.start({"lumetrel", WindowStyle::NormalWithFocus, "l.log"}).started);
+        QVERIFY(!starter.start({"lumetrel", WindowStyle::NormalWithFocus, "l.log", {}}).started);
     }
 };
 

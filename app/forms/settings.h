@@ -1,0 +1,14 @@
+// The user's choices that korvana keeps from one start to the next: an INI
+// file "Korvana/korvana.ini" in the user's configuration directory. Tests move
+// it with QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir).
+#pragma once
+
+#include <QString>
+
+namespace korvana::forms {
+
+//! The stored choice under `key`, or `fallback` when none was stored.
+bool storedChoice(const QString& key, bool fallback);
+void storeChoice(const QString& key, bool value);
+
+}  // namespace korvana::forms

@@ -1,0 +1,58 @@
+// The numbers behind the viewers' pictures and tables as CSV files: UTF-8,
+// one header row naming every column with its unit, "." as decimal point
+// whatever the locale, numbers with six significant digits, CR LF line ends
+// (as every text file of the interactive program). Each function returns the
+// file's lines; writeCsvFile writes them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "eye_lens_dose.h"
+#include "material_tables.h"
+#include "result_set.h"
+
+namespace korvana::app {
+
+//! energy_keV,photons: the incident spectrum per bin 1..300 as computed.
+std::vector<std::string> incidentSpectrumCsv(const BinValues& spectrum);
+
+//! energy_keV,primary,scatter_30deg,...,scatter_150deg: the loaded result's
+//! spectra as the result file stores them (primary times primaryPeak, the
+//! scattered spectra each summing to 1).
+std::vector<std::string> resultSpectraCsv(const ResultSet& set);
+
+//! The lead layer of the air kerma export's protected column.
+struct LeadLayer {
+    double thicknessMm = 0;               //!< [mm Pb]
+    const AttenuationTable* attenuation;  //!< Pb.dat, mu [1/cm]
+};
+
+//! angle_deg,air_kerma_Gy_per_Gy[,rel_std_error_percent][,air_kerma_behind_T_mm_Pb_Gy_per_Gy]
+//! for the nine measuring points: the relative error when the result has
+//! uncertainties (empty where unknown), the protected value when `lead` is given.
+std::vector<std::string> airKermaCsv(const ResultSet& set, const std::optional<LeadLayer>& lead);
+
+//! x_cm,z_cm,air_kerma_Gy_per_Gy,percent_of_max: the refined map, row by row
+//! from z = -100 cm, x from 50 to 150 cm within a row.
+std::vector<std::string> kermaMapCsv(const KermaMap& map);
+
+//! One eye lens dose table and the lead it was computed for.
+struct EyeLensDoseTable {
+    double glassesMm = 0;     //!< [mm Pb]
+    double protectionMm = 0;  //!< [mm Pb]
+    EyeLensDose dose;
+};
+
+//! glasses_mm_Pb,protection_mm_Pb,angle_deg,transmitted_fraction,D3mm_per_Kair,eye_lens_dose_Gy_per_Gy
+//! for 45 to 135 degrees of each table in turn; a value that does not exist is empty.
+std::vector<std::string> eyeLensDoseCsv(const std::vector<EyeLensDoseTable>& tables);
+
+//! Writes `lines` as `fileName` (replacing it), CR LF line ends. Throws DataError.
+void writeCsvFile(const std::string& fileName, const std::vector<std::string>& lines);
+
+//! "default.data" -> "default": the stem the exports' file names start with.
+std::string resultStem(const std::string& resultFileName);
+
+}  // namespace korvana::app
