@@ -24,6 +24,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+//! The launch dialog's reason for refusing a result name, in the console's words.
+const char* resultNameProblem(app::ResultNameFault fault) {
+    switch (fault) {
+    case app::ResultNameFault::None: return nullptr;
+    case app::ResultNameFault::Empty: return "it is empty";
+    case app::ResultNameFault::Directory: return "it names a directory";
+    case app::ResultNameFault::PathSeparator: return "it holds a path separator";
+    case app::ResultNameFault::ForbiddenCharacter: return "it holds a character file names cannot";
+    case app::ResultNameFault::Hidden: return "it begins with \".\" (the result browser would not list it)";
+    case app::ResultNameFault::TooLong: return "it is too long for a file name";
+    }
+    return "it cannot name a file";
+}
+
 constexpr int FIRST_SIMULATED_BIN = 10;  // the engine never simulates bins 1-9
 
 std::string inputOf(const Condition& condition, StudyInput input) {
@@ -157,7 +171,7 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
         outcome.failure = "curtain check: " + problem;
         return outcome;
     }
-    if (const std::string problem = app::resultNameProblem(name); !problem.empty()) {
+    if (const char* problem = resultNameProblem(app::resultNameFault(name))) {
         outcome.failure = "result name " + name + ": " + problem;
         return outcome;
     }

@@ -14,11 +14,11 @@ namespace korvana::testing {
 //! plus k / 1000 %; the 150 degree point saw too few histories.
 inline UncertaintyTable sampleUncertainties() {
     UncertaintyTable table;
-    for (int j = 0; j < UNC_POINT_COUNT; ++j) {
-        table.points[j] = {1e-4 * (j + 1), 0.01 * (j + 1), j == UNC_POINT_COUNT - 1};
+    for (int j = 0; j < POINT_COUNT; ++j) {
+        table.points[j] = {1e-4 * (j + 1), 0.01 * (j + 1), j == POINT_COUNT - 1};
     }
-    for (int i = 0; i < UNC_GRID_COLUMNS; ++i) {
-        for (int k = 0; k < UNC_GRID_ROWS; ++k) {
+    for (int i = 0; i < GRID_COLUMNS; ++i) {
+        for (int k = 0; k < GRID_ROWS; ++k) {
             table.grid[i][k] = {1e-5, 0.001 * (i + 1) + 0.00001 * k, false};
         }
     }
