@@ -13,6 +13,9 @@ namespace korvana {
 inline constexpr int GRID_BINS = 300;          //!< rows of every table on the grid
 inline constexpr float BIN_WIDTH_KEV = 0.5f;   //!< [keV]
 
+//! The energy [keV] bin i stands for: i x 0.5 keV, exact in float and double.
+inline constexpr float binEnergyKev(int bin) { return static_cast<float>(bin) * BIN_WIDTH_KEV; }
+
 //! Values on the grid, indexed by bin number 1..300. Element 0 is not a bin;
 //! it stays 0 so that formulas can be written with the bin numbers as they are.
 using GridTable = std::array<float, GRID_BINS + 1>;

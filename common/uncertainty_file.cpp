@@ -16,7 +16,6 @@ constexpr std::string_view HEADER =
     "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
 constexpr int FIELD_COUNT = 8;
 
-constexpr int FIRST_ANGLE_DEG = FIRST_POINT_ANGLE_DEG, ANGLE_STEP_DEG = POINT_ANGLE_STEP_DEG;
 constexpr int FIRST_X_CM = static_cast<int>(GRID_FIRST_X);
 constexpr int FIRST_Z_CM = static_cast<int>(GRID_FIRST_Z);
 constexpr int GRID_STEP_CM = static_cast<int>(GRID_STEP);
@@ -116,7 +115,7 @@ std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
     lines.reserve(1 + POINT_COUNT + GRID_COLUMNS * GRID_ROWS);
     lines.emplace_back(HEADER);
     for (int j = 0; j < POINT_COUNT; ++j) {
-        lines.push_back(formatRow("point", std::to_string(FIRST_ANGLE_DEG + ANGLE_STEP_DEG * j),
+        lines.push_back(formatRow("point", std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j),
                                   "", "", table.points[j], table.estimator));
     }
     // Row by row of the map, as the result file lists the grid.
@@ -168,7 +167,7 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
 
         bool* seen = nullptr;
         if (f[0].text == "point") {
-            const int j = parse.index(f[1], "angle", FIRST_ANGLE_DEG, ANGLE_STEP_DEG,
+            const int j = parse.index(f[1], "angle", FIRST_POINT_ANGLE_DEG, POINT_ANGLE_STEP_DEG,
                                       POINT_COUNT);
             parse.expectEmpty(f[2], "x of a point");
             parse.expectEmpty(f[3], "z of a point");
@@ -193,7 +192,7 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
     };
     for (int j = 0; j < POINT_COUNT; ++j) {
         if (!pointSeen[j]) missing("the point at " +
-                                   std::to_string(FIRST_ANGLE_DEG + ANGLE_STEP_DEG * j) + " deg");
+                                   std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j) + " deg");
     }
     for (int i = 0; i < GRID_COLUMNS; ++i) {
         for (int k = 0; k < GRID_ROWS; ++k) {

@@ -48,7 +48,7 @@ float primaryKerma(const PreparedSpectrum& spectrum, const GridTable& airEnergyA
     for (int i = FIRST_SIMULATED_BIN; i <= GRID_BINS; ++i) {
         const float S = spectrum.normalised[i];
         if (S == 0.0f) continue;
-        sum += airEnergyAbsorption[i] * S * static_cast<float>(i) * run.historyCount * 0.5f;
+        sum += airEnergyAbsorption[i] * S * static_cast<float>(i) * run.historyCount * BIN_WIDTH_KEV;
     }
     return sum / (run.fieldSizeX * run.fieldSizeY);
 }

@@ -33,8 +33,8 @@ FastPhysics::FastPhysics(const TissueTables& tissue, const ScoringContext& scori
         m_x[j] = tissue.scatter[j].x;
     }
     for (int i = 1; i <= GRID_BINS; ++i) {
-        m_atGridEnergy[i] = interpolate(static_cast<float>(i) * 0.5f);
-        m_kahnAtGrid[i] = kahnBranchesFor(static_cast<float>(i) * 0.5f);
+        m_atGridEnergy[i] = interpolate(binEnergyKev(i));
+        m_kahnAtGrid[i] = kahnBranchesFor(binEnergyKev(i));
     }
     m_candidates.resize(2 * RandomStream::MODULUS);
     m_angles.resize(2 * RandomStream::MODULUS);
@@ -101,7 +101,7 @@ ScatteringResult FastPhysics::incoherentAtGridEnergy(int bin, RandomStream& stre
         m_attemptBin = bin;
         ++m_attemptGeneration;
     }
-    const float E = static_cast<float>(bin) * 0.5f;
+    const float E = binEnergyKev(bin);
     const KahnBranches& kahn = m_kahnAtGrid[bin];
     for (long tries = 1;; ++tries) {
         if (tries > MAX_SAMPLING_TRIES) failSampling("incoherent scattering", TISSUE_TABLE_FILE, E);

@@ -11,7 +11,7 @@ namespace korvana::engine {
 inline float gridValue(const GridTable& V, float E) {
     const int k = static_cast<int>(2.0f * E) + 1;
     if (k > GRID_BINS) return V[GRID_BINS];
-    return V[k - 1] + (E - static_cast<float>(k - 1) * 0.5f) * (V[k] - V[k - 1]) / 0.5f;
+    return V[k - 1] + (E - binEnergyKev(k - 1)) * (V[k] - V[k - 1]) / BIN_WIDTH_KEV;
 }
 
 //! The score bin of a photon of energy E [keV]: trunc(2E) + 1, so bin b holds

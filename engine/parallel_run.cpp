@@ -41,7 +41,7 @@ void runBlock(const EngineInputs& in, const HistoryBlock& block, std::uint64_t s
     stream.initialiseForBlock(seed, block.bin, block.index);
     physics.scoreInto(tallies.scores, &tallies.moments);
     const PhantomBox box = phantomBoxFor(in.run);
-    const float binEnergy = static_cast<float>(block.bin) * BIN_WIDTH_KEV;
+    const float binEnergy = binEnergyKev(block.bin);
     for (std::int64_t n = 0; n < block.histories; ++n) {
         runHistory(binEnergy, in.run, box, physics, stream);
     }

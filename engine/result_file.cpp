@@ -83,7 +83,7 @@ std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& 
     const RecordFormat spectrumLine("(F6.1,10E10.4)");
     for (int b = 1; b <= GRID_BINS; ++b) {
         RecordWriter w(spectrumLine);
-        w.real(static_cast<float>(b) * 0.5f).real(spectrum.normalised[b]);
+        w.real(binEnergyKev(b)).real(spectrum.normalised[b]);
         for (int j = 1; j <= POINT_COUNT; ++j) w.real(scores.pointSpectrum[j][b]);
         lines.push_back(w.line());
     }

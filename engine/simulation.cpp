@@ -35,7 +35,7 @@ void walkBins(const EngineInputs& in, Physics& physics, RandomStream& stream,
     for (int bin = FIRST_SIMULATED_BIN; bin <= in.spectrum.topBin; ++bin) {
         onBin(bin);
         const std::int64_t count = binPhotonCount(in.spectrum, bin, in.run.historyCount);
-        const float binEnergy = static_cast<float>(bin) * 0.5f;
+        const float binEnergy = binEnergyKev(bin);
         for (std::int64_t n = 0; n < count; ++n) {
             runHistory(binEnergy, in.run, box, physics, stream);
         }

@@ -42,7 +42,7 @@ TransmissionCurve kermaTransmission(const GridTable& spectrum, const GridTable& 
     GridTable weight{};
     float weightSum = 0.0f;
     for (int i = FIRST_KERMA_BIN; i <= lastBin; ++i) {
-        weight[i] = air[i] * spectrum[i] * static_cast<float>(i) * 0.5f;
+        weight[i] = air[i] * spectrum[i] * static_cast<float>(i) * BIN_WIDTH_KEV;
         weightSum += weight[i];
     }
     if (!(weightSum > 0.0f) || !std::isfinite(weightSum)) {

@@ -1,5 +1,7 @@
 #include "csv_export.h"
 
+#include "energy_grid.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -26,7 +28,7 @@ std::string number(const std::optional<double>& value) {
     return value ? number(*value) : std::string();
 }
 
-std::string energyOfBin(int bin) { return number(bin * 0.5); }  // bin i is i x 0.5 keV
+std::string energyOfBin(int bin) { return number(binEnergyKev(bin)); }
 
 std::string angleText(int k) { return number(angleOfIndex(k)); }
 
@@ -40,11 +42,11 @@ std::vector<std::string> incidentSpectrumCsv(const BinValues& spectrum) {
 
 std::vector<std::string> resultSpectraCsv(const ResultSet& set) {
     std::string header = "energy_keV,primary";
-    for (int k = 1; k <= ANGLE_COUNT; ++k) header += ",scatter_" + angleText(k) + "deg";
+    for (int k = 1; k <= POINT_COUNT; ++k) header += ",scatter_" + angleText(k) + "deg";
     std::vector<std::string> lines{header};
     for (int i = 1; i <= GRID_BINS; ++i) {
         std::string line = energyOfBin(i) + "," + number(set.primarySpectrum[i] * set.primaryPeak);
-        for (int k = 1; k <= ANGLE_COUNT; ++k) line += "," + number(set.rawScatterSpectra[k][i]);
+        for (int k = 1; k <= POINT_COUNT; ++k) line += "," + number(set.rawScatterSpectra[k][i]);
         lines.push_back(line);
     }
     return lines;
@@ -59,7 +61,7 @@ std::vector<std::string> airKermaCsv(const ResultSet& set, const std::optional<L
         header += ",air_kerma_behind_" + number(lead->thicknessMm) + "_mm_Pb_Gy_per_Gy";
     }
     std::vector<std::string> lines{header};
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         std::string line = angleText(k) + "," + number(set.pointKermaRatio[k]);
         if (set.uncertainties) line += "," + number(pointRelativeErrorPercent(set, k));
         if (lead) {

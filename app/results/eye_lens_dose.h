@@ -43,8 +43,8 @@ EyeLensDoseTables loadEyeLensDoseTables(const std::string& directory = {});
 //! the lead, empty otherwise.
 struct EyeLensDose {
     AngleValues transmittedFraction{};
-    std::array<std::optional<double>, ANGLE_COUNT + 1> doseConversionRatio{};
-    std::array<std::optional<double>, ANGLE_COUNT + 1> eyeLensDose{};
+    std::array<std::optional<double>, POINT_COUNT + 1> doseConversionRatio{};
+    std::array<std::optional<double>, POINT_COUNT + 1> eyeLensDose{};
 };
 
 //! Glasses and protection are one lead layer of their summed thickness [mm].

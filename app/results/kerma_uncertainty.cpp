@@ -19,12 +19,12 @@ void attachUncertainties(ResultSet& set) {
 }
 
 std::optional<double> pointRelativeErrorPercent(const ResultSet& set, int angleIndex) {
-    if (!set.uncertainties || angleIndex < 1 || angleIndex > ANGLE_COUNT) return std::nullopt;
+    if (!set.uncertainties || angleIndex < 1 || angleIndex > POINT_COUNT) return std::nullopt;
     return percentOf(set.uncertainties->points[static_cast<std::size_t>(angleIndex - 1)]);
 }
 
 bool pointHasFewHistories(const ResultSet& set, int angleIndex) {
-    if (!set.uncertainties || angleIndex < 1 || angleIndex > ANGLE_COUNT) return false;
+    if (!set.uncertainties || angleIndex < 1 || angleIndex > POINT_COUNT) return false;
     return set.uncertainties->points[static_cast<std::size_t>(angleIndex - 1)].fewHistories;
 }
 

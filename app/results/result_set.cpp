@@ -65,13 +65,13 @@ std::array<double, CONDITION_COUNT> conditionValues(const RunConditions& c) {
 
 RunConditions readResultConditions(const std::string& fileName) {
     const TextLines file = readTextFile(fileName);
-    if (file.lines.size() < static_cast<std::size_t>(LINES_BEFORE_CONDITIONS)) {
+    if (file.lines.size() < static_cast<std::size_t>((FIRST_CONDITION_LINE - 1))) {
         throw DataError(SourcePosition{fileName, static_cast<int>(file.lines.size()), 0},
                         "the file has only " + std::to_string(file.lines.size()) +
                             " lines and ends before its run conditions (lines 311-322; the "
                             "file is short or not a result file) - choose a complete result file");
     }
-    FreeFormReader reader(file, LINES_BEFORE_CONDITIONS);
+    FreeFormReader reader(file, (FIRST_CONDITION_LINE - 1));
     RunConditions conditions;
     readConditions(reader, conditions);
     return conditions;
@@ -87,7 +87,7 @@ ResultSet readResultSet(const std::string& fileName) {
     for (int i = 1; i <= GRID_BINS; ++i) {
         reader.next("the energy of " + binText(i));
         primary[i] = readNonNegative(reader, "the incident spectrum value of " + binText(i));
-        for (int k = 1; k <= ANGLE_COUNT; ++k) {
+        for (int k = 1; k <= POINT_COUNT; ++k) {
             set.rawScatterSpectra[k][i] =
                 readNonNegative(reader, "the scattered spectrum value of angle " +
                                             std::to_string(k) + " in " + binText(i));
@@ -95,7 +95,7 @@ ResultSet readResultSet(const std::string& fileName) {
     }
     reader.next("the peak-bin photon count (line 301)");
     reader.next("the primary air kerma (line 301)");
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         const std::string line = " (line " + std::to_string(301 + k) + ")";
         reader.next("the spectrum peak" + line);
         reader.next("the air kerma" + line);
@@ -106,18 +106,18 @@ ResultSet readResultSet(const std::string& fileName) {
         for (int n = 1; n <= GRID_COLUMNS; ++n) {
             set.kermaGrid[n][m] = readNonNegative(
                 reader, "grid value " + std::to_string(n) + " of line " +
-                            std::to_string(LINES_BEFORE_CONDITIONS + CONDITION_COUNT + m));
+                            std::to_string((FIRST_CONDITION_LINE - 1) + CONDITION_COUNT + m));
         }
     }
 
     set.kermaMap = refineKermaGrid(set.kermaGrid);
     set.primaryPeak = peakOf(primary);
     set.primarySpectrum = scaledToPeak(primary, set.primaryPeak);
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         set.scatterPeak[k] = peakOf(set.rawScatterSpectra[k]);
         set.scatterSpectra[k] = scaledToPeak(set.rawScatterSpectra[k], set.scatterPeak[k]);
     }
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         if (set.scatterPeak[k] > set.scatterPeakAll) set.scatterPeakAll = set.scatterPeak[k];
     }
     return set;

@@ -22,7 +22,7 @@ namespace korvana::app {
 //! Values per energy bin 1..300 (bin i at i x 0.5 keV); element 0 is not a bin and stays 0.
 using BinValues = std::array<double, GRID_BINS + 1>;
 //! Values per angle index 1..9; element 0 is not an angle and stays 0.
-using AngleValues = std::array<double, ANGLE_COUNT + 1>;
+using AngleValues = std::array<double, POINT_COUNT + 1>;
 
 //! The run conditions of lines 311-322, in file order.
 struct RunConditions {
@@ -47,8 +47,8 @@ std::array<double, CONDITION_COUNT> conditionValues(const RunConditions& conditi
 struct ResultSet {
     std::string fileName;         //!< the file it was loaded from
     BinValues primarySpectrum{};  //!< incident spectrum / primaryPeak (largest value 1)
-    std::array<BinValues, ANGLE_COUNT + 1> scatterSpectra{};     //!< per k, / scatterPeak(k)
-    std::array<BinValues, ANGLE_COUNT + 1> rawScatterSpectra{};  //!< per k, as stored (sum 1)
+    std::array<BinValues, POINT_COUNT + 1> scatterSpectra{};     //!< per k, / scatterPeak(k)
+    std::array<BinValues, POINT_COUNT + 1> rawScatterSpectra{};  //!< per k, as stored (sum 1)
     double primaryPeak = 0.0;                                    //!< largest stored primary value
     AngleValues scatterPeak{};      //!< largest stored value of angle k
     double scatterPeakAll = 0.0;    //!< largest scatterPeak

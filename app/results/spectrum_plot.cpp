@@ -30,9 +30,9 @@ PlotLegend primaryLegend() { return {LEGEND_LINE_Y, LEGEND_TEXT_Y, "Primary"}; }
 
 ScatterPlot scatterPlot(const ResultSet& set, std::string_view angleText, ScatterScale scale) {
     ScatterPlot plot;
-    plot.legendIndex = (textValue(angleText) - FIRST_ANGLE_DEG) / ANGLE_STEP_DEG + 1.0;
+    plot.legendIndex = (textValue(angleText) - FIRST_POINT_ANGLE_DEG) / POINT_ANGLE_STEP_DEG + 1.0;
     const double rounded = roundHalfToEven(plot.legendIndex);
-    if (!(rounded >= 1.0 && rounded <= ANGLE_COUNT)) {
+    if (!(rounded >= 1.0 && rounded <= POINT_COUNT)) {
         throw DataError("the angle \"" + std::string(angleText) +
                         "\" selects no measuring point (the points lie at 30 to 150 degrees in "
                         "steps of 15) - type one of 45, 60, 75, 90, 105, 120, 135, or 30 or 150");

@@ -2,6 +2,8 @@
 // tungsten anode: bremsstrahlung with self-absorption in the target plus K lines).
 #pragma once
 
+#include "energy_grid.h"
+
 #include <array>
 
 namespace korvana::app {
@@ -46,6 +48,6 @@ inline constexpr double SINGLE_PHASE_FULL_CURRENT_SINE = 0.75;
 inline constexpr double SINGLE_PHASE_CURRENT_EXPONENT = 1.5;
 
 //! Integration step of the electron energy and width of a spectrum bin [keV].
-inline constexpr double ENERGY_STEP_KEV = 0.5;
+inline constexpr double ENERGY_STEP_KEV = BIN_WIDTH_KEV;
 
 }  // namespace korvana::app

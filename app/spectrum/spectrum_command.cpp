@@ -187,7 +187,7 @@ int runSpectrumCommand(const std::vector<std::string>& arguments, std::ostream& 
             << "  rectification         " << static_cast<int>(c.rectification) << " ("
             << rectificationName(c.rectification) << ")\n"
             << "Spectrum peak: " << plainNumber(run.spectrum.spectrumPeak) << " at "
-            << formatPicture(0.5 * peakBin, "##0.0") << " keV (bin " << peakBin << ")\n"
+            << formatPicture(binEnergyKev(peakBin), "##0.0") << " keV (bin " << peakBin << ")\n"
             << SPECTRUM_FILE << " written.\n";
         return 0;
     } catch (const DataError& e) {

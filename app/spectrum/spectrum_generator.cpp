@@ -12,7 +12,6 @@ namespace {
 
 double radians(double degrees) { return PI_SHORT * degrees / 180.0; }
 
-double binEnergyKev(int bin) { return ENERGY_STEP_KEV * bin; }
 
 // Highest bin i with i <= 2 x (energy in keV): the bins a phase of that voltage reaches.
 bool withinVoltage(int bin, double energyKev) { return bin <= 2.0 * energyKev; }

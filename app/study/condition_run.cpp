@@ -138,7 +138,7 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
     ConditionResult result;
     result.firstHvlMmAl = hvl->firstHvlMm;
     result.effectiveEnergyKev = hvl->firstEffectiveEnergyKev;
-    for (int k = 1; k <= app::ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         result.kerma[k - 1] = set.pointKermaRatio[k];
         if (uncertainties) result.kermaRelErr[k - 1] = uncertainties->points[k - 1].relStdError;
     }

@@ -74,7 +74,7 @@ TEST_F(EngineResultTest, AirKermaColumnAndGridAreTheFileValues) {
     ResultSet set;
     loadResultSet("case.data", set);
     int reached = 0;
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         const std::vector<double> values = numbersOf(lines[301 + k - 1]);
         ASSERT_EQ(values.size(), 3u);
         EXPECT_EQ(set.pointKermaRatio[k], values[2]) << k;

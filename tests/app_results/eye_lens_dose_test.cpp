@@ -92,7 +92,7 @@ TEST_F(EyeLensDoseTest, ThickerLeadNeverRaisesTheTransmittedFraction) {
 
 TEST_F(EyeLensDoseTest, AMonoEnergeticSpectrumGivesTheTableRatioBehindAnyLead) {
     ResultSet mono = set;
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         mono.rawScatterSpectra[k].fill(0.0);
         mono.scatterSpectra[k].fill(0.0);
         mono.rawScatterSpectra[k][60] = 1.0;  // 30 keV

@@ -58,7 +58,7 @@ TEST_F(ResultSetTest, LoadTakesEveryValueFromItsPlace) {
     ResultSet set;
     loadResultSet("a.data", set);
     EXPECT_EQ(set.fileName, "a.data");
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         EXPECT_EQ(set.pointKermaRatio[k], content.pointKermaRatio[k]) << k;
         for (int i = 1; i <= GRID_BINS; ++i) {
             ASSERT_EQ(set.rawScatterSpectra[k][i], content.scatter[k][i]) << k << " " << i;
@@ -84,7 +84,7 @@ TEST_F(ResultSetTest, SpectraAreScaledToTheirPeaksAndEqualPeaksAllBecomeOne) {
     EXPECT_EQ(set.primarySpectrum[50], 1.0);
     EXPECT_EQ(set.primarySpectrum[36], content.primary[36] / 1.0);
     double largest = 0;
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         double peak = 0;
         for (int i = 1; i <= GRID_BINS; ++i) peak = std::max(peak, content.scatter[k][i]);
         EXPECT_EQ(set.scatterPeak[k], peak) << k;

@@ -12,7 +12,7 @@ namespace {
 // A set whose angle k has its peak (k / 10 as stored) in bin 20 k.
 ResultSet peakedSet() {
     ResultSet set;
-    for (int k = 1; k <= ANGLE_COUNT; ++k) {
+    for (int k = 1; k <= POINT_COUNT; ++k) {
         set.scatterPeak[k] = k / 10.0;
         set.scatterSpectra[k][20 * k] = 1.0;
         set.scatterSpectra[k][20 * k + 1] = 0.5;
