@@ -1,13 +1,13 @@
 #include "forms.h"
 
-#include "form1.h"
-#include "form10.h"
-#include "form12.h"
-#include "form2.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
-#include "form6.h"
+#include "form1_result_browser.h"
+#include "form10_conversion_factor.h"
+#include "form12_launch_dialog.h"
+#include "form2_main_input.h"
+#include "form3_kerma_map.h"
+#include "form4_geometry.h"
+#include "form5_eye_lens_dose.h"
+#include "form6_incident_spectrum.h"
 
 namespace korvana::forms {
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "clock.h"
-#include "form2.h"
+#include "form2_main_input.h"
 #include "forms.h"
 #include "process_starter.h"
 

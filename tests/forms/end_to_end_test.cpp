@@ -10,10 +10,10 @@
 #include <QTest>
 
 #include "fakes.h"
-#include "form1.h"
-#include "form12.h"
-#include "form2.h"
-#include "form6.h"
+#include "form1_result_browser.h"
+#include "form12_launch_dialog.h"
+#include "form2_main_input.h"
+#include "form6_incident_spectrum.h"
 #include "hvl_results.h"
 #include "picture_format.h"
 #include "viewer_helpers.h"

@@ -13,7 +13,7 @@
 
 #include "clock.h"
 #include "file_names.h"
-#include "form2.h"
+#include "form2_main_input.h"
 #include "forms.h"
 #include "message_box.h"
 #include "picture_export.h"

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "file_list_box.h"
-#include "form1.h"
+#include "form1_result_browser.h"
 #include "forms.h"
 #include "picture_box.h"
 

@@ -1,4 +1,4 @@
-#include "form4.h"
+#include "form4_geometry.h"
 
 #include "controls.h"
 #include "picture_box.h"

@@ -1,7 +1,7 @@
 // The main input form driven by control name: the start sequence, the
 // rectification options, step (4) with its failures, step (5)'s curtain
 // checks, the result browser button, Exit and closing the window.
-#include "form2.h"
+#include "form2_main_input.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -11,10 +11,10 @@
 #include <QTest>
 
 #include "fakes.h"
-#include "form1.h"
-#include "form12.h"
-#include "form5.h"
-#include "form6.h"
+#include "form1_result_browser.h"
+#include "form12_launch_dialog.h"
+#include "form5_eye_lens_dose.h"
+#include "form6_incident_spectrum.h"
 
 using namespace korvana;
 using namespace korvana::testing;
@@ -304,4 +304,4 @@ private slots:
 };
 
 QTEST_MAIN(Form2Test)
-#include "form2_test.moc"
+#include "form2_main_input_test.moc"

@@ -1,4 +1,4 @@
-#include "form12.h"
+#include "form12_launch_dialog.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -11,7 +11,7 @@
 #include "clock.h"
 #include "controls.h"
 #include "file_names.h"
-#include "form2.h"
+#include "form2_main_input.h"
 #include "failure_text.h"
 #include "forms.h"
 #include "message_box.h"

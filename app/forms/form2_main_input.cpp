@@ -1,4 +1,4 @@
-#include "form2.h"
+#include "form2_main_input.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -13,10 +13,10 @@
 
 #include "controls.h"
 #include "file_names.h"
-#include "form1.h"
-#include "form12.h"
-#include "form5.h"
-#include "form6.h"
+#include "form1_result_browser.h"
+#include "form12_launch_dialog.h"
+#include "form5_eye_lens_dose.h"
+#include "form6_incident_spectrum.h"
 #include "failure_text.h"
 #include "forms.h"
 #include "picture_export.h"

@@ -2,7 +2,7 @@
 // with the tables read afresh, a missing or short table keeping it closed,
 // the conversion factors and doses of an engine-written result, glasses and
 // protection as one layer, the 0/0 factor, the thickness messages, Close.
-#include "form5.h"
+#include "form5_eye_lens_dose.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,7 +14,7 @@
 #include "engine_result_file.h"
 #include "fakes.h"
 #include "text_file.h"
-#include "form10.h"
+#include "form10_conversion_factor.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
 
@@ -251,4 +251,4 @@ private slots:
 };
 
 QTEST_MAIN(Form5Test)
-#include "form5_test.moc"
+#include "form5_eye_lens_dose_test.moc"

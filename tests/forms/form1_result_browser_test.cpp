@@ -19,10 +19,10 @@
 
 #include "engine_result_file.h"
 #include "fakes.h"
-#include "form10.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
+#include "form10_conversion_factor.h"
+#include "form3_kerma_map.h"
+#include "form4_geometry.h"
+#include "form5_eye_lens_dose.h"
 #include "picture_format.h"
 #include "result_file_builder.h"
 #include "text_file.h"
@@ -621,4 +621,4 @@ private slots:
 };
 
 QTEST_MAIN(Form1Test)
-#include "form1_test.moc"
+#include "form1_result_browser_test.moc"

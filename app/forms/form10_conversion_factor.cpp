@@ -1,4 +1,4 @@
-#include "form10.h"
+#include "form10_conversion_factor.h"
 
 #include "controls.h"
 #include "conversion_factor_plot.h"

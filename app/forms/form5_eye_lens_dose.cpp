@@ -1,4 +1,4 @@
-#include "form5.h"
+#include "form5_eye_lens_dose.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -7,8 +7,8 @@
 #include <exception>
 
 #include "controls.h"
-#include "form1.h"
-#include "form10.h"
+#include "form1_result_browser.h"
+#include "form10_conversion_factor.h"
 #include "failure_text.h"
 #include "forms.h"
 #include "picture_export.h"

@@ -1,6 +1,6 @@
 // The incident spectrum window: the plot's pixels in Picture3's 6000 x 2500
 // user coordinates, and OK / Cancel with the HVL results.
-#include "form6.h"
+#include "form6_incident_spectrum.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,7 +9,7 @@
 
 #include "fakes.h"
 #include "text_file.h"
-#include "form2.h"
+#include "form2_main_input.h"
 #include "picture_box.h"
 
 using namespace korvana;
@@ -215,4 +215,4 @@ private slots:
 };
 
 QTEST_MAIN(Form6Test)
-#include "form6_test.moc"
+#include "form6_incident_spectrum_test.moc"

@@ -1,4 +1,4 @@
-#include "form3.h"
+#include "form3_kerma_map.h"
 
 #include <QEvent>
 #include <QFont>

@@ -1,7 +1,7 @@
 // The launch dialog: the run file written from the main form's and its own
 // fields (exact bytes, text-box number rule), the result name checks, the
 // engine start and its message, Cancel and start failures.
-#include "form12.h"
+#include "form12_launch_dialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -11,7 +11,7 @@
 #include <QThread>
 
 #include "fakes.h"
-#include "form2.h"
+#include "form2_main_input.h"
 
 using namespace korvana;
 using namespace korvana::testing;
@@ -249,4 +249,4 @@ private slots:
 };
 
 QTEST_MAIN(Form12Test)
-#include "form12_test.moc"
+#include "form12_launch_dialog_test.moc"

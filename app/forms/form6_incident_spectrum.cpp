@@ -1,4 +1,4 @@
-#include "form6.h"
+#include "form6_incident_spectrum.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,7 +9,7 @@
 
 #include "controls.h"
 #include "file_names.h"
-#include "form2.h"
+#include "form2_main_input.h"
 #include "csv_export.h"
 #include "forms.h"
 #include "picture_export.h"

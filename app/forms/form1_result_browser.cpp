@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "form1_result_browser.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,11 +18,11 @@
 #include "eye_lens_dose.h"
 #include "kerma_uncertainty.h"
 #include "file_list_box.h"
-#include "form10.h"
-#include "form2.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
+#include "form10_conversion_factor.h"
+#include "form2_main_input.h"
+#include "form3_kerma_map.h"
+#include "form4_geometry.h"
+#include "form5_eye_lens_dose.h"
 #include "failure_text.h"
 #include "forms.h"
 #include "lead_protection.h"

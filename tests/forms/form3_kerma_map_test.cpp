@@ -3,7 +3,7 @@
 // band), the grid, the schematic from the loaded result, the mouse readouts
 // at the map's corners and off it, a map without air kerma, and the painting
 // kept while another file is loaded or the window is covered.
-#include "form3.h"
+#include "form3_kerma_map.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -346,4 +346,4 @@ private slots:
 };
 
 QTEST_MAIN(Form3Test)
-#include "form3_test.moc"
+#include "form3_kerma_map_test.moc"

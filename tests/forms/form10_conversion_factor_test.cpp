@@ -1,6 +1,6 @@
 // The conversion factor window: D3mm/Kair of mono-energetic photons plotted
 // from the conversion table in the working directory, and Close.
-#include "form10.h"
+#include "form10_conversion_factor.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -9,7 +9,7 @@
 #include "conversion_factor_plot.h"
 #include "eye_lens_dose.h"
 #include "fakes.h"
-#include "form5.h"
+#include "form5_eye_lens_dose.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
 
@@ -101,4 +101,4 @@ private slots:
 };
 
 QTEST_MAIN(Form10Test)
-#include "form10_test.moc"
+#include "form10_conversion_factor_test.moc"
