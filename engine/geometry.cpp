@@ -1,5 +1,6 @@
 #include "geometry.h"
 
+#include "curtain_rule.h"
 #include "file_names.h"
 #include "sampling_limit.h"
 
@@ -14,7 +15,7 @@ PhantomBox phantomBoxFor(const RunParameters& run) {
 }
 
 LeadCurtain leadCurtainFor(const RunParameters& run) {
-    return LeadCurtain{run.phantomThickness - run.curtainLength, run.curtainLeadThickness};
+    return LeadCurtain{curtainEdgeZ(run.phantomThickness, run.curtainLength), run.curtainLeadThickness};
 }
 
 float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float muPb) {

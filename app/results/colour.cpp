@@ -1,26 +1,30 @@
 #include "colour.h"
 
-#include <stdexcept>
-#include <string>
+#include <array>
+#include <cstddef>
 
 namespace korvana::app {
 
 Rgb paletteColour(int number) {
-    switch (number) {
-        case 0:
-            return {0, 0, 0};
-        case 8:
-            return {128, 128, 128};
-        case 9:
-            return {0, 0, 255};
-        case 10:
-            return {0, 255, 0};
-        case 12:
-            return {255, 0, 0};
-        default:
-            throw std::invalid_argument("palette colour " + std::to_string(number) +
-                                        " is not used");
-    }
+    static constexpr std::array<Rgb, 16> COLOURS = {{
+        {0, 0, 0},
+        {0, 0, 128},
+        {0, 128, 0},
+        {0, 128, 128},
+        {128, 0, 0},
+        {128, 0, 128},
+        {128, 128, 0},
+        {192, 192, 192},
+        {128, 128, 128},
+        {0, 0, 255},
+        {0, 255, 0},
+        {0, 255, 255},
+        {255, 0, 0},
+        {255, 0, 255},
+        {255, 255, 0},
+        {255, 255, 255},
+    }};
+    return COLOURS[static_cast<std::size_t>(((number % 16) + 16) % 16)];
 }
 
 }  // namespace korvana::app

@@ -1,5 +1,7 @@
 #include "run_file.h"
 
+#include "curtain_rule.h"
+
 #include "file_names.h"
 #include "picture_format.h"
 #include "text_value.h"
@@ -23,7 +25,7 @@ CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curta
                           std::string_view focusSurfaceCm, std::string_view phantomThicknessCm) {
     if (curtainLeadMm.empty() || curtainLengthCm.empty()) return CurtainCheck::EntryMissing;
     // The curtain may reach from the object's far surface up to 20 cm short of the focus.
-    const double longestCm = textValue(focusSurfaceCm) - 20 + textValue(phantomThicknessCm);
+    const double longestCm = longestCurtainCm(textValue(focusSurfaceCm), textValue(phantomThicknessCm));
     if (longestCm < textValue(curtainLengthCm)) return CurtainCheck::LengthTooLong;
     return CurtainCheck::Accepted;
 }

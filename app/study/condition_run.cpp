@@ -1,5 +1,7 @@
 #include "condition_run.h"
 
+#include "curtain_rule.h"
+
 #include <cmath>
 #include <regex>
 #include <system_error>
@@ -63,7 +65,7 @@ std::string curtainProblem(const Condition& c) {
         case app::CurtainCheck::LengthTooLong:
             return "the curtain length " + length +
                    " cm is not correct: it is longer than FSD - 20 cm + thickness = " +
-                   app::plainNumber(app::textValue(fsd) - 20 + app::textValue(thickness)) +
+                   app::plainNumber(longestCurtainCm(app::textValue(fsd), app::textValue(thickness))) +
                    " cm - give a shorter --length";
         case app::CurtainCheck::Accepted:
             break;

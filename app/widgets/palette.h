@@ -1,5 +1,4 @@
-// The 16-colour palette the drawing code refers to by number
-// (0 black, 8 grey, 9 blue, 10 green, 12 red, 15 white, ...).
+// The 16-colour palette of the viewers' core (app/results/colour.h) as Qt colours.
 #pragma once
 
 #include <QColor>
