@@ -7,19 +7,34 @@
 # usage: tools/default_case.sh WORK_DIR [HISTORIES]
 set -euo pipefail
 data=$(cd "$(dirname "$0")/../data" && pwd)
+defaults=$(cd "$(dirname "$0")/../common" && pwd)/default_case.h
+# A value of the default case, from the one header the programs read too.
+default_value() { sed -n "s/.* $1 = \"\(.*\)\";.*/\1/p" "$defaults"; }
+kv=$(default_value TUBE_VOLTAGE_KV)
+angle=$(default_value TARGET_ANGLE_DEG)
+inherent=$(default_value INHERENT_FILTRATION_MM_AL)
+al=$(default_value ADDED_ALUMINIUM_MM)
+cu=$(default_value ADDED_COPPER_MM)
 cd "$1"
 histories=${2:-1.000E+07}
 result=default.data
 
 if [ -x ./korvana-spectrum ]; then
-    ./korvana-spectrum --kv 80 --angle 12 --inherent 2.5 --al 1.5 --cu 0 --mode 1
+    ./korvana-spectrum --kv "$kv" --angle "$angle" --inherent "$inherent" --al "$al" --cu "$cu" \
+        --mode 1
 else
     cp -f "$data/example/B_SPCTL.dat" .
 fi
 if [ -x ./tavisen ]; then
     ./tavisen </dev/null
 fi
-printf '%s\r\n' 20.0 80.0 25.0 25.0 0.035 60.0 "$histories" "$result" > B2F.txt
+# The run file as the launch dialog writes it (the lead in cm).
+awk -v t="$(default_value THICKNESS_CM)" -v f="$(default_value FSD_CM)" \
+    -v y="$(default_value FIELD_LONG_CM)" -v x="$(default_value FIELD_SHORT_CM)" \
+    -v pb="$(default_value CURTAIN_LEAD_MM)" -v l="$(default_value CURTAIN_LENGTH_CM)" \
+    'BEGIN { printf "%.1f\r\n%04.1f\r\n%.1f\r\n%.1f\r\n%.3f\r\n%04.1f\r\n", t, f, y, x, pb / 10, l }' \
+    > B2F.txt
+printf '%s\r\n' "$histories" "$result" >> B2F.txt
 ./lumetrel </dev/null
 
 echo

@@ -1,5 +1,7 @@
 #include "form2_main_input.h"
 
+#include "default_case.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
@@ -235,22 +237,23 @@ void Form2::Form2_Load() {
     glasses->addItems({"0", "0.07", "0.83", "0.87", ""});
     glasses->setEditText(QStringLiteral("0"));
 
-    Text1->setText(QStringLiteral("80"));
-    Text5->setText(QStringLiteral("12"));
-    Text2->setText(QStringLiteral("2.5"));
-    Text3->setText(QStringLiteral("1.5"));
-    Text4->setText(QStringLiteral("0"));
+    namespace d = default_case;
+    Text1->setText(QString::fromLatin1(d::TUBE_VOLTAGE_KV));
+    Text5->setText(QString::fromLatin1(d::TARGET_ANGLE_DEG));
+    Text2->setText(QString::fromLatin1(d::INHERENT_FILTRATION_MM_AL));
+    Text3->setText(QString::fromLatin1(d::ADDED_ALUMINIUM_MM));
+    Text4->setText(QString::fromLatin1(d::ADDED_COPPER_MM));
     Option7->setChecked(true);
     m_forms.state().rectificationMode = app::RectificationMode::ConstantPotential;
     Text9->clear();
     Text10->clear();
     Text11->clear();
-    Text6->setText(QStringLiteral("20"));
-    Text7->setText(QStringLiteral("80"));
-    Text13->setText(QStringLiteral("25"));
-    Text14->setText(QStringLiteral("25"));
+    Text6->setText(QString::fromLatin1(d::THICKNESS_CM));
+    Text7->setText(QString::fromLatin1(d::FSD_CM));
+    Text13->setText(QString::fromLatin1(d::FIELD_LONG_CM));
+    Text14->setText(QString::fromLatin1(d::FIELD_SHORT_CM));
     Text8->clear();
-    Text12->setText(QStringLiteral("0"));
+    Text12->setText(QString::fromLatin1(d::FORM_CURTAIN_LENGTH_CM));
     redrawGeometry();
 }
 

@@ -1,5 +1,7 @@
 #include "study_options.h"
 
+#include "default_case.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
@@ -86,28 +88,30 @@ StudyPart parsePart(const std::string& text) {
 }  // namespace
 
 const std::array<InputDescription, INPUT_COUNT>& inputDescriptions() {
+    static const std::string squareField =
+        std::string(default_case::FIELD_LONG_CM) + "x" + default_case::FIELD_SHORT_CM;
     static const std::array<InputDescription, INPUT_COUNT> inputs = {{
-        {"thickness", "thickness_cm", "cm", "20", "thickness of the irradiated object [cm]"},
-        {"fsd", "fsd_cm", "cm", "80", "focus-to-entrance-surface distance [cm]"},
-        {"field", "field_cm", "cm", "25x25",
+        {"thickness", "thickness_cm", "cm", default_case::THICKNESS_CM, "thickness of the irradiated object [cm]"},
+        {"fsd", "fsd_cm", "cm", default_case::FSD_CM, "focus-to-entrance-surface distance [cm]"},
+        {"field", "field_cm", "cm", squareField.c_str(),
          "field size at FSD, long x short axis [cm]; one number is a square field"},
-        {"kv", "kv", "kV", "80",
+        {"kv", "kv", "kV", default_case::TUBE_VOLTAGE_KV,
          "tube voltage (peak) [kV]; 150 or more runs as 149.5, 30 or less as 30"},
-        {"angle", "angle_deg", "degree", "12",
+        {"angle", "angle_deg", "degree", default_case::TARGET_ANGLE_DEG,
          "target angle [degree], more than 0 and less than 90"},
-        {"inherent", "inherent_mm_al", "mm Al", "2.5",
+        {"inherent", "inherent_mm_al", "mm Al", default_case::INHERENT_FILTRATION_MM_AL,
          "inherent filtration [mm Al equivalent]; below 1 runs as 1"},
-        {"al", "al_mm", "mm", "1.5", "added aluminium filter [mm]"},
-        {"cu", "cu_mm", "mm", "0", "added copper filter [mm]"},
+        {"al", "al_mm", "mm", default_case::ADDED_ALUMINIUM_MM, "added aluminium filter [mm]"},
+        {"cu", "cu_mm", "mm", default_case::ADDED_COPPER_MM, "added copper filter [mm]"},
         {"mode", "mode", "", "cp",
          "rectification: cp constant potential, 3phase three-phase 12-peak, 1phase "
          "single-phase full-wave"},
         {"pb", "pb_mm", "mm Pb", "",
          "lead equivalent of the curtain [mm Pb], 0 for none; no default (the form's box is "
          "empty), so it must be given"},
-        {"length", "length_cm", "cm", "0",
+        {"length", "length_cm", "cm", default_case::FORM_CURTAIN_LENGTH_CM,
          "curtain length L [cm], at most FSD - 20 cm + thickness"},
-        {"histories", "histories", "", "500000000",
+        {"histories", "histories", "", default_case::HISTORIES,
          "number of incident photons (histories) per condition"},
     }};
     return inputs;
