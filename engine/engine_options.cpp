@@ -18,13 +18,16 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
     std::string seed;
     std::string estimator = "analog";
     app.add_option("--threads", threads,
-                   "Parallel mode on N threads (0: every core). The result does not depend on N.");
+                   "Parallel mode on N threads (0: every core). The result does not depend on N.")
+        ->type_name("N");
     app.add_option("--seed", seed,
                    "Parallel mode with the block streams of seed S (a whole number, default " +
-                       std::to_string(DEFAULT_SEED) + "); another S gives an independent replica.");
+                       std::to_string(DEFAULT_SEED) + "); another S gives an independent replica.")
+        ->type_name("S");
     app.add_option("--estimator", estimator,
                    "Scoring at the measuring points: analog (default) or next-event.")
-        ->check(CLI::IsMember({"analog", "next-event"}));
+        ->check(CLI::IsMember({"analog", "next-event"}))
+        ->type_name("NAME");
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
