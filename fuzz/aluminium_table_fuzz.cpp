@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "common/grid_tables.h"
 #include "common/data_error.h"
+#include "common/grid_tables.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -14,8 +14,7 @@
 using namespace korvana;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const GridTable aluminium =
-        loadAluminiumAttenuation(KORVANA_DATA_DIR "/Aluminum.atc");
+    static const GridTable aluminium = loadAluminiumAttenuation(KORVANA_DATA_DIR "/Aluminum.atc");
     static const GridTable air = loadAirEnergyAbsorption(KORVANA_DATA_DIR "/MU_en2016.dat");
     const std::string fileName = fuzz::writeInputFile("B_SPCTL.dat", data, size);
     try {

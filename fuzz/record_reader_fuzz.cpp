@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const DataError&) {
         return 0;
     }
-    const std::string fileName = fuzz::writeInputFile("table.dat", data + lineEnd + 1,
-                                                      size - lineEnd - 1);
+    const std::string fileName =
+        fuzz::writeInputFile("table.dat", data + lineEnd + 1, size - lineEnd - 1);
     try {
         const TextLines file = readTextFile(fileName);
         LineCursor cursor(file);

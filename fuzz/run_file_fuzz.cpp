@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/run_parameters.h"
 #include "common/data_error.h"
+#include "engine/run_parameters.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,10 +1,11 @@
-// The beam spectrum B_SPCTL.dat, with its descriptor lines (the engine) and without (the HVL calculator).
+// The beam spectrum B_SPCTL.dat, with its descriptor lines (the engine) and without (the HVL
+// calculator).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "common/grid_tables.h"
 #include "common/data_error.h"
+#include "common/grid_tables.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const app::SpectrumOptions options =
             app::parseSpectrumOptions(fuzz::splitArguments(data, size));
-        if (!options.help) (void)app::readIrradiationConditions(options.texts, options.rectification);
+        if (!options.help)
+            (void)app::readIrradiationConditions(options.texts, options.rectification);
     } catch (const DataError&) {
     }
     return 0;
