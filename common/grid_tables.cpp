@@ -8,6 +8,12 @@
 
 namespace korvana {
 
+namespace {
+
+constexpr int SPECTRUM_VALUE_COLUMN = 8;  //!< first column of F8.5 in "(F6.1,A1,F8.5)"
+
+}  // namespace
+
 GridTable loadGridTable(const std::string& fileName, const char* recordFormat, int fieldNumber) {
     const RecordFormat format(recordFormat);
     const TextLines file = readTextFile(fileName);
@@ -45,7 +51,16 @@ SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descripto
         RecordReader reader(format, line, cursor.position());
         reader.readReal();  // the energy column: the bin follows from the line's position
         reader.readText();  // separator
-        result.spectrum[bin] = reader.readReal();
+        const float fluence = reader.readReal();
+        // Both readers weight by it: a negative fluence would pass the HVL
+        // calculator's sums unnoticed and give a plausible but false result.
+        if (fluence < 0.0f) {
+            throw DataError(cursor.position(SPECTRUM_VALUE_COLUMN),
+                            "spectrum value of bin " + std::to_string(bin) +
+                                " is negative (a photon fluence cannot be) - compute the "
+                                "spectrum again in the main window");
+        }
+        result.spectrum[bin] = fluence;
     }
     if (descriptorLines == DescriptorLines::Read) {
         BeamDescriptor& d = result.descriptor;

@@ -36,7 +36,8 @@ struct SpectrumFile {
 };
 
 //! Reads lines 1-300 with "(F6.1,A1,F8.5)" and, when `withDescriptor`, the six
-//! free-form descriptor lines that follow.
+//! free-form descriptor lines that follow. A negative spectrum value is refused
+//! with its line.
 enum class DescriptorLines { Read, Ignore };
 SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descriptorLines);
 

@@ -12,6 +12,9 @@ namespace {
 // Bounds that keep a mistyped count from expanding a format into millions of items.
 constexpr int MAX_COUNT = 10000;
 constexpr std::size_t MAX_ITEMS = 100000;
+// Groups are parsed recursively: a bound on their nesting keeps a damaged
+// format from exhausting the stack. No record needs more than a few levels.
+constexpr int MAX_GROUP_DEPTH = 16;
 
 // Recursive-descent parser over the descriptor list. Columns in its errors are
 // 1-based positions in the format text, so the message points at the mistake.
@@ -126,8 +129,15 @@ private:
         if (c == '(') {
             checkRepeat(counted, count, itemColumn);
             const int openColumn = column();
+            if (m_groupDepth == MAX_GROUP_DEPTH) {
+                fail(openColumn,
+                     "nests groups more than " + std::to_string(MAX_GROUP_DEPTH) + " deep",
+                     "no record needs that many levels");
+            }
             ++m_pos;
+            ++m_groupDepth;
             const std::vector<FormatItem> group = parseList(openColumn);
+            --m_groupDepth;
             ++m_pos;
             checkExpansion(items.size(), group.size(), count, itemColumn);
             for (int i = 0; i < count; ++i) {
@@ -269,6 +279,7 @@ private:
 
     std::string_view m_text;
     std::size_t m_pos = 0;
+    int m_groupDepth = 0;  //!< groups open around the current item
 };
 
 }  // namespace

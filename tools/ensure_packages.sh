@@ -33,6 +33,11 @@ KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev libcli11-dev qt6-base-dev qt
 # ./test also builds lumetrel with Open MPI and runs it over two processes.
 KORVANA_TEST_PACKAGES=(libopenmpi-dev openmpi-bin)
 
+# tools/fuzz.sh: clang with libFuzzer and the address and undefined-behaviour
+# sanitizers' runtimes (libclang-rt-dev for the installed clang). g++'s own
+# sanitizer runtimes, for ./test --sanitize, come with g++.
+KORVANA_FUZZ_PACKAGES=(clang libclang-rt-dev)
+
 # korvana on a display: a Japanese font for the captions and a terminal for the
 # simulation engine's console window.
 KORVANA_DISPLAY_PACKAGES=(fonts-ipafont-gothic xterm)

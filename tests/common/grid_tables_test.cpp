@@ -116,5 +116,36 @@ TEST(LoadSpectrum, DescriptorLinesAreOnlyNeededWhenRead) {
     }
 }
 
+// A damaged spectrum line is refused at its line and the fluence column, by
+// the engine and the HVL calculator alike.
+struct DamagedSpectrumLine {
+    int line;          //!< 1-based
+    const char* text;  //!< replaces the line
+};
+
+class LoadSpectrumDamaged : public ::testing::TestWithParam<DamagedSpectrumLine> {};
+
+TEST_P(LoadSpectrumDamaged, NamesTheLineAndTheFluenceColumn) {
+    const DamagedSpectrumLine& c = GetParam();
+    ScopedWorkDir dir;
+    std::vector<std::string> lines = spectrumLines();
+    lines[static_cast<std::size_t>(c.line - 1)] = c.text;
+    writeLines("B_SPCTL.dat", lines);
+    try {
+        loadSpectrum("B_SPCTL.dat", DescriptorLines::Ignore);
+        FAIL() << c.text;
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().line, c.line) << c.text;
+        EXPECT_EQ(e.where().column, 8) << c.text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LoadSpectrumDamaged,
+    ::testing::Values(DamagedSpectrumLine{41, "0020.5, -0.1000"},   // a negative fluence
+                      DamagedSpectrumLine{300, "0150.0,-0.00001"},  // the smallest negative
+                      DamagedSpectrumLine{21, "0010.5, 0.1x300"},   // not a number
+                      DamagedSpectrumLine{6, "0003.0"}));           // fluence missing
+
 }  // namespace
 }  // namespace korvana

@@ -160,7 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadFormat{"(I3,)", 5, "lacks a descriptor before ')'"},
         BadFormat{"(I3 I3)", 5, "where ',' or ')' belongs"},
         BadFormat{"(E10.4E2)", 7, "where ',' or ')' belongs"},
-        BadFormat{"(99999I1)", 2, "number above"}, BadFormat{"(9999(9999I1))", 2, "more than"}));
+        BadFormat{"(99999I1)", 2, "number above"}, BadFormat{"(9999(9999I1))", 2, "more than"},
+        // 17 groups inside the list: the 17th opens in column 18
+        BadFormat{"((((((((((((((((((I1))))))))))))))))))", 18, "more than 16 deep"}));
 
 }  // namespace
 }  // namespace korvana

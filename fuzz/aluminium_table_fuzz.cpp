@@ -1,0 +1,17 @@
+// The aluminium table Aluminum.atc through its grid table reader.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/data_error.h"
+#include "common/grid_tables.h"
+#include "fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string fileName = korvana::fuzz::writeInputFile("Aluminum.atc", data, size);
+    try {
+        (void)korvana::loadAluminiumAttenuation(fileName);
+    } catch (const korvana::DataError&) {
+    }
+    return 0;
+}
