@@ -10,13 +10,6 @@
 //
 // usage: engine_bench [histories]   (default 2e6)
 // Prints histories per second, scored escapes, wall time and the ratios.
-#include "generate_spectrum.h"
-#include "material_tables.h"
-#include "parallel_run.h"
-#include "random_stream.h"
-#include "result_file.h"
-#include "simulation.h"
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -25,6 +18,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+
+#include "app/spectrum/generate_spectrum.h"
+#include "app/spectrum/material_tables.h"
+#include "engine/parallel_run.h"
+#include "engine/random_stream.h"
+#include "engine/result_file.h"
+#include "engine/simulation.h"
 
 namespace {
 
@@ -72,7 +72,8 @@ Measurement measureParallel(const EngineInputs& in, int threads,
     settings.threads = threads;
     settings.estimator = estimator;
     const auto start = std::chrono::steady_clock::now();
-    simulateParallel(in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
+    simulateParallel(
+        in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.scoredEscapes = scores->scoredEscapes;
     for (int j = 1; j <= POINT_COUNT; ++j) {
@@ -121,11 +122,12 @@ int main(int argc, char** argv) {
     auto in = std::make_unique<EngineInputs>();
     loadEngineInputs(*in);
     in->run.historyCount = static_cast<float>(histories);
-    std::printf("default case: 80 kV CP, 12 deg, 2.5 + 1.5 mm Al; %.0f mm object, FSD %.0f cm, %.0f x %.0f cm field, "
-                "%.2f mm Pb curtain of %.0f cm; %.3g histories asked\n",
-                in->run.phantomThickness * 10, in->run.focusSurfaceDistance, in->run.fieldSizeX,
-                in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength,
-                histories);
+    std::printf(
+        "default case: 80 kV CP, 12 deg, 2.5 + 1.5 mm Al; %.0f mm object, FSD %.0f cm, %.0f x %.0f "
+        "cm field, "
+        "%.2f mm Pb curtain of %.0f cm; %.3g histories asked\n",
+        in->run.phantomThickness * 10, in->run.focusSurfaceDistance, in->run.fieldSizeX,
+        in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength, histories);
 
     const int cores = availableCores();
     const Measurement bare = measure(*in, TransportBuild::Fast, Bookkeeping::Off);
@@ -158,28 +160,29 @@ int main(int argc, char** argv) {
     const auto merit = [](const Measurement& m, int j) {
         return 1.0 / (m.relativeError[j] * m.relativeError[j] * m.seconds);
     };
-    std::printf("%6s %14s %14s %12s %12s %8s\n", "point", "analog error", "next-event", "FOM analog",
-                "FOM n-e", "ratio");
+    std::printf("%6s %14s %14s %12s %12s %8s\n", "point", "analog error", "next-event",
+                "FOM analog", "FOM n-e", "ratio");
     double smallestRatio = 1e300;
     for (int j = 1; j <= POINT_COUNT; ++j) {
         const double ratio = merit(nextEvent, j) / merit(all, j);
         smallestRatio = std::min(smallestRatio, ratio);
         std::printf("%4d deg %12.3f %% %12.4f %% %12.4g %12.4g %8.1f\n", 15 + 15 * j,
-                    100.0 * all.relativeError[j], 100.0 * nextEvent.relativeError[j],
-                    merit(all, j), merit(nextEvent, j), ratio);
+                    100.0 * all.relativeError[j], 100.0 * nextEvent.relativeError[j], merit(all, j),
+                    merit(nextEvent, j), ratio);
     }
-    std::printf("figure of merit next-event / analog at 90 and 120 deg: %.1f, %.1f; smallest of "
-                "the nine: %.1f\n",
-                merit(nextEvent, 5) / merit(all, 5), merit(nextEvent, 7) / merit(all, 7),
-                smallestRatio);
+    std::printf(
+        "figure of merit next-event / analog at 90 and 120 deg: %.1f, %.1f; smallest of "
+        "the nine: %.1f\n",
+        merit(nextEvent, 5) / merit(all, 5), merit(nextEvent, 7) / merit(all, 7), smallestRatio);
 
     const auto mapMerit = [](const Measurement& m) {
         return 1.0 / (m.medianCellError * m.medianCellError * m.seconds);
     };
-    std::printf("map: median cell error %.3f %% analog, %.3f %% next-event; figure of merit "
-                "next-event / analog %.1f\n",
-                100.0 * all.medianCellError, 100.0 * nextEvent.medianCellError,
-                mapMerit(nextEvent) / mapMerit(all));
+    std::printf(
+        "map: median cell error %.3f %% analog, %.3f %% next-event; figure of merit "
+        "next-event / analog %.1f\n",
+        100.0 * all.medianCellError, 100.0 * nextEvent.medianCellError,
+        mapMerit(nextEvent) / mapMerit(all));
 
     const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes &&
                       bare.lines == fast.lines;

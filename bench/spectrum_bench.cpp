@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "material_tables.h"
-#include "spectrum_generator.h"
+#include "app/spectrum/material_tables.h"
+#include "app/spectrum/spectrum_generator.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana {
 

@@ -10,8 +10,8 @@
 
 namespace korvana {
 
-inline constexpr int GRID_BINS = 300;          //!< rows of every table on the grid
-inline constexpr float BIN_WIDTH_KEV = 0.5f;   //!< [keV]
+inline constexpr int GRID_BINS = 300;         //!< rows of every table on the grid
+inline constexpr float BIN_WIDTH_KEV = 0.5f;  //!< [keV]
 
 //! The energy [keV] bin i stands for: i x 0.5 keV, exact in float and double.
 inline constexpr float binEnergyKev(int bin) { return static_cast<float>(bin) * BIN_WIDTH_KEV; }

@@ -1,4 +1,4 @@
-#include "file_names.h"
+#include "common/file_names.h"
 
 namespace korvana {
 

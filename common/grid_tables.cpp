@@ -1,10 +1,10 @@
-#include "grid_tables.h"
-
-#include "record_format.h"
-#include "record_reader.h"
-#include "text_file.h"
+#include "common/grid_tables.h"
 
 #include <string>
+
+#include "common/record_format.h"
+#include "common/record_reader.h"
+#include "common/text_file.h"
 
 namespace korvana {
 

@@ -1,9 +1,9 @@
 // Readers of the 300-row tables on the energy grid and of the beam spectrum file.
 #pragma once
 
-#include "energy_grid.h"
-
 #include <string>
+
+#include "common/energy_grid.h"
 
 namespace korvana {
 
@@ -21,12 +21,12 @@ GridTable loadAluminiumAttenuation(const std::string& fileName);
 
 //! The six numbers that follow the spectrum in B_SPCTL.dat.
 struct BeamDescriptor {
-    float peakTimes1000 = 0;            //!< 1000 x the generator's largest bin before normalisation
-    float tubeVoltageKv = 0;            //!< [kV]
-    float targetAngleDeg = 0;           //!< [degree]
-    float inherentFiltrationMmAl = 0;   //!< [mm Al equivalent]
-    float addedAluminiumMm = 0;         //!< [mm]
-    float addedCopperMm = 0;            //!< [mm]
+    float peakTimes1000 = 0;           //!< 1000 x the generator's largest bin before normalisation
+    float tubeVoltageKv = 0;           //!< [kV]
+    float targetAngleDeg = 0;          //!< [degree]
+    float inherentFiltrationMmAl = 0;  //!< [mm Al equivalent]
+    float addedAluminiumMm = 0;        //!< [mm]
+    float addedCopperMm = 0;           //!< [mm]
 };
 
 //! B_SPCTL.dat: the relative photon fluence per bin (largest bin 1 as written) and its descriptor.

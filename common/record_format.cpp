@@ -1,9 +1,9 @@
-#include "record_format.h"
+#include "common/record_format.h"
 
 #include <cctype>
 #include <cstddef>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana {
 

@@ -27,9 +27,9 @@ enum class FieldKind {
 
 struct FormatItem {
     FieldKind kind;
-    int width = 0;         //!< columns; 0 for a bare A (width of the value written)
-    int decimals = 0;      //!< d of Fw.d and Ew.d
-    std::string literal;   //!< text of a Literal item
+    int width = 0;        //!< columns; 0 for a bare A (width of the value written)
+    int decimals = 0;     //!< d of Fw.d and Ew.d
+    std::string literal;  //!< text of a Literal item
 };
 
 class RecordFormat {

@@ -12,12 +12,12 @@
 // Reals are converted once, from the decimal text, to the nearest float.
 #pragma once
 
-#include "data_error.h"
-#include "record_format.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/data_error.h"
+#include "common/record_format.h"
 
 namespace korvana {
 

@@ -1,4 +1,4 @@
-#include "record_writer.h"
+#include "common/record_writer.h"
 
 #include <cassert>
 #include <cmath>

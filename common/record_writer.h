@@ -11,10 +11,10 @@
 // Literals and nX are emitted as they are reached; line() completes the record.
 #pragma once
 
-#include "record_format.h"
-
 #include <string>
 #include <string_view>
+
+#include "common/record_format.h"
 
 namespace korvana {
 

@@ -33,6 +33,6 @@ inline constexpr int RESULT_FILE_LINES = 353;
 inline constexpr int FIRST_POINT_LINE = 302;      //!< point 1; points 2..9 follow
 inline constexpr int FIRST_CONDITION_LINE = 311;  //!< thickness; eleven conditions follow
 inline constexpr int CONDITION_COUNT = 12;
-inline constexpr int FIRST_GRID_LINE = 323;       //!< row 1 (z = -100 cm)
+inline constexpr int FIRST_GRID_LINE = 323;  //!< row 1 (z = -100 cm)
 
 }  // namespace korvana

@@ -1,14 +1,15 @@
-#include "text_file.h"
+#include "common/text_file.h"
 
-#include "record_reader.h"
-#include "record_writer.h"
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
-#include <unistd.h>
+
+#include "common/record_reader.h"
+#include "common/record_writer.h"
 
 namespace korvana {
 
@@ -16,8 +17,9 @@ TextLines readTextFile(const std::string& fileName) {
     const SourcePosition where{fileName, 0, 0};
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec)) {
-        throw DataError(where, "file not found (it must lie in the working directory) - "
-                               "copy it there or start the program in the right directory");
+        throw DataError(where,
+                        "file not found (it must lie in the working directory) - "
+                        "copy it there or start the program in the right directory");
     }
     if (std::filesystem::is_directory(fileName, ec)) {
         throw DataError(where, "is a directory, not a file - remove or rename it");
@@ -103,9 +105,9 @@ void writeTextFileAtomically(const std::string& fileName, const std::vector<std:
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        throw DataError(SourcePosition{fileName, 0, 0},
-                        "could not be put in place (" + ec.message() +
-                            ") - check the directory and the name");
+        throw DataError(
+            SourcePosition{fileName, 0, 0},
+            "could not be put in place (" + ec.message() + ") - check the directory and the name");
     }
 }
 

@@ -5,11 +5,11 @@
 // another program after it was read has no effect.
 #pragma once
 
-#include "data_error.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/data_error.h"
 
 namespace korvana {
 

@@ -1,12 +1,12 @@
-#include "uncertainty_file.h"
-
-#include "data_error.h"
-#include "text_file.h"
+#include "common/uncertainty_file.h"
 
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
+
+#include "common/data_error.h"
+#include "common/text_file.h"
 
 namespace korvana {
 
@@ -71,8 +71,9 @@ public:
         const auto result = std::from_chars(first, last, value);
         if (field.text.empty() || result.ec != std::errc() || result.ptr != last ||
             !std::isfinite(value)) {
-            fail(field, std::string("the ") + what + " is not a number (the file is damaged) - "
-                                                     "run the simulation again");
+            fail(field, std::string("the ") + what +
+                            " is not a number (the file is damaged) - "
+                            "run the simulation again");
         }
         return value;
     }
@@ -115,7 +116,8 @@ std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
     lines.reserve(1 + POINT_COUNT + GRID_COLUMNS * GRID_ROWS);
     lines.emplace_back(HEADER);
     for (int j = 0; j < POINT_COUNT; ++j) {
-        lines.push_back(formatRow("point", std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j),
+        lines.push_back(formatRow("point",
+                                  std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j),
                                   "", "", table.points[j], table.estimator));
     }
     // Row by row of the map, as the result file lists the grid.
@@ -191,8 +193,9 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
                         what + " is missing (the file is incomplete) - run the simulation again");
     };
     for (int j = 0; j < POINT_COUNT; ++j) {
-        if (!pointSeen[j]) missing("the point at " +
-                                   std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j) + " deg");
+        if (!pointSeen[j])
+            missing("the point at " +
+                    std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j) + " deg");
     }
     for (int i = 0; i < GRID_COLUMNS; ++i) {
         for (int k = 0; k < GRID_ROWS; ++k) {

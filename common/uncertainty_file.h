@@ -16,13 +16,13 @@
 // unreliable. Older result files have no such file: readers treat it as optional.
 #pragma once
 
-#include "result_layout.h"
-
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/result_layout.h"
 
 namespace korvana {
 

@@ -1,30 +1,29 @@
-#include "angular_density.h"
-
-#include "constants.h"
+#include "engine/angular_density.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "engine/constants.h"
 
 namespace korvana::engine {
 
 namespace {
 
 //! 8-point Gauss-Legendre nodes and weights on [-1, 1].
-constexpr std::array<double, 8> GL_NODES = {-0.9602898564975363, -0.7966664774136267,
-                                            -0.5255324099163290, -0.1834346424956498,
-                                            0.1834346424956498,  0.5255324099163290,
-                                            0.7966664774136267,  0.9602898564975363};
-constexpr std::array<double, 8> GL_WEIGHTS = {0.1012285362903763, 0.2223810344533745,
-                                              0.3137066458778873, 0.3626837833783620,
-                                              0.3626837833783620, 0.3137066458778873,
-                                              0.2223810344533745, 0.1012285362903763};
+constexpr std::array<double, 8> GL_NODES = {
+    -0.9602898564975363, -0.7966664774136267, -0.5255324099163290, -0.1834346424956498,
+    0.1834346424956498,  0.5255324099163290,  0.7966664774136267,  0.9602898564975363};
+constexpr std::array<double, 8> GL_WEIGHTS = {
+    0.1012285362903763, 0.2223810344533745, 0.3137066458778873, 0.3626837833783620,
+    0.3626837833783620, 0.3137066458778873, 0.2223810344533745, 0.1012285362903763};
 
 template <class F>
 double gaussLegendre(double a, double b, const F& f) {
     const double half = 0.5 * (b - a), mid = 0.5 * (a + b);
     double sum = 0;
-    for (std::size_t i = 0; i < GL_NODES.size(); ++i) sum += GL_WEIGHTS[i] * f(mid + half * GL_NODES[i]);
+    for (std::size_t i = 0; i < GL_NODES.size(); ++i)
+        sum += GL_WEIGHTS[i] * f(mid + half * GL_NODES[i]);
     return sum * half;
 }
 
@@ -61,7 +60,10 @@ int AngularDensities::scatterRow(double x) const {
     int lo = 2, hi = SCATTER_FACTOR_ROWS;  // first row whose x is at least x
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (s[mid].x < x) lo = mid + 1; else hi = mid;
+        if (s[mid].x < x)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
     return lo;
 }
@@ -71,9 +73,10 @@ double AngularDensities::incoherentFunctionRatio(double x) const {
     // S(x) linear between rows, the last interval extrapolating, as the sampler reads it.
     const auto& s = m_tables.scatter;
     const int j = std::clamp(scatterRow(x), 2, SCATTER_FACTOR_ROWS);
-    const double value = s[j - 1].incoherentFunction +
-                         (x - s[j - 1].x) * (s[j].incoherentFunction - s[j - 1].incoherentFunction) /
-                             (s[j].x - s[j - 1].x);
+    const double value =
+        s[j - 1].incoherentFunction + (x - s[j - 1].x) *
+                                          (s[j].incoherentFunction - s[j - 1].incoherentFunction) /
+                                          (s[j].x - s[j - 1].x);
     return value / m_tables.incoherentFunctionMax;
 }
 
@@ -83,8 +86,8 @@ double AngularDensities::coherentShape(double E, double mu) const {
     const int j = scatterRow(x);
     if (x <= 0.0 || j < 2 || j > SCATTER_FACTOR_ROWS) return 0.0;
     const auto& s = m_tables.scatter;
-    const double densityOfX = (s[j].formFactorIntegral - s[j - 1].formFactorIntegral) /
-                              (s[j].x - s[j - 1].x);
+    const double densityOfX =
+        (s[j].formFactorIntegral - s[j - 1].formFactorIntegral) / (s[j].x - s[j - 1].x);
     const double k = HC / E;
     return densityOfX / (4.0 * k * k * x) * (1.0 + mu * mu) / 2.0;
 }
@@ -106,10 +109,11 @@ double AngularDensities::coherentIntegral(double E) const {
         if (!(s[j].x > s[j - 1].x)) continue;
         const double densityOfX =
             (s[j].formFactorIntegral - s[j - 1].formFactorIntegral) / (s[j].x - s[j - 1].x);
-        total += gaussLegendre(s[j - 1].x, std::min(static_cast<double>(s[j].x), xMax), [&](double x) {
-            const double mu = cosineAt(x, E);
-            return densityOfX * (1.0 + mu * mu) / 2.0;
-        });
+        total +=
+            gaussLegendre(s[j - 1].x, std::min(static_cast<double>(s[j].x), xMax), [&](double x) {
+                const double mu = cosineAt(x, E);
+                return densityOfX * (1.0 + mu * mu) / 2.0;
+            });
     }
     return total;
 }

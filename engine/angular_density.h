@@ -16,10 +16,10 @@
 // linearly between grid energies.
 #pragma once
 
-#include "energy_grid.h"
-#include "tissue_tables.h"
-
 #include <array>
+
+#include "common/energy_grid.h"
+#include "engine/tissue_tables.h"
 
 namespace korvana::engine {
 

@@ -1,9 +1,9 @@
-#include "beam.h"
-
-#include "constants.h"
-#include "data_error.h"
+#include "engine/beam.h"
 
 #include <cmath>
+
+#include "common/data_error.h"
+#include "engine/constants.h"
 
 namespace korvana::engine {
 
@@ -48,7 +48,8 @@ float primaryKerma(const PreparedSpectrum& spectrum, const GridTable& airEnergyA
     for (int i = FIRST_SIMULATED_BIN; i <= GRID_BINS; ++i) {
         const float S = spectrum.normalised[i];
         if (S == 0.0f) continue;
-        sum += airEnergyAbsorption[i] * S * static_cast<float>(i) * run.historyCount * BIN_WIDTH_KEV;
+        sum +=
+            airEnergyAbsorption[i] * S * static_cast<float>(i) * run.historyCount * BIN_WIDTH_KEV;
     }
     return sum / (run.fieldSizeX * run.fieldSizeY);
 }

@@ -1,10 +1,10 @@
 // The incident beam as the engine uses it: the spectrum normalised to sum 1.
 #pragma once
 
-#include "grid_tables.h"
-#include "run_parameters.h"
-
 #include <cstdint>
+
+#include "common/grid_tables.h"
+#include "engine/run_parameters.h"
 
 namespace korvana::engine {
 

@@ -1,4 +1,4 @@
-#include "console.h"
+#include "engine/console.h"
 
 #include <ctime>
 #include <istream>

@@ -8,10 +8,10 @@ namespace korvana::engine {
 //! so the result files depend on this value; a test pins it.
 inline constexpr float PI = 3.141592f;
 
-inline constexpr float ENERGY_CUTOFF_KEV = 5.0f;         //!< [keV] histories end below it
-inline constexpr float ELECTRON_REST_ENERGY_KEV = 511.0f; //!< [keV] Compton kinematics
-inline constexpr float HC_KEV_ANGSTROM = 12.4f;          //!< [keV A] x = sin(theta/2) E / hc
-inline constexpr float INCOHERENT_TEST_LIMIT = 10.0f;    //!< [1/A] S(x) rejection only below it
+inline constexpr float ENERGY_CUTOFF_KEV = 5.0f;           //!< [keV] histories end below it
+inline constexpr float ELECTRON_REST_ENERGY_KEV = 511.0f;  //!< [keV] Compton kinematics
+inline constexpr float HC_KEV_ANGSTROM = 12.4f;            //!< [keV A] x = sin(theta/2) E / hc
+inline constexpr float INCOHERENT_TEST_LIMIT = 10.0f;      //!< [1/A] S(x) rejection only below it
 
 //! Bins 1-9 (below 5 keV) are never started; they still count in the normalisation.
 inline constexpr int FIRST_SIMULATED_BIN = 10;

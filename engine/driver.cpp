@@ -1,31 +1,31 @@
-#include "driver.h"
-
-#include "data_error.h"
-#include "file_names.h"
-#include "random_stream.h"
-#include "record_format.h"
-#include "record_writer.h"
-#include "result_file.h"
-#include "parallel_run.h"
-#include "simulation.h"
-#include "text_file.h"
-#include "uncertainty_file.h"
+#include "engine/driver.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "common/record_format.h"
+#include "common/record_writer.h"
+#include "common/text_file.h"
+#include "common/uncertainty_file.h"
+#include "engine/parallel_run.h"
+#include "engine/random_stream.h"
+#include "engine/result_file.h"
+#include "engine/simulation.h"
+
 namespace korvana::engine {
 
 namespace {
 
 void showBanner(Console& console) {
-    for (const char* line : {"", "", "      ***  Monte Carlo Simulation  ***", "",
-                             "   Calculation of side scattered radiation",
-                             "          of the irradiated object",
-                             "            with the Pb curtain", "               2024 version", "",
-                             "  ---  Push Enter key to calculation start ---"}) {
+    for (const char* line :
+         {"", "", "      ***  Monte Carlo Simulation  ***", "",
+          "   Calculation of side scattered radiation", "          of the irradiated object",
+          "            with the Pb curtain", "               2024 version", "",
+          "  ---  Push Enter key to calculation start ---"}) {
         console.writeLine(line);
     }
 }
@@ -77,8 +77,8 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
 }
 
 std::string modeLine(const EngineOptions& options, int threads, int processes) {
-    std::string line = " Parallel mode: " + std::to_string(threads) +
-                       (threads == 1 ? " thread" : " threads");
+    std::string line =
+        " Parallel mode: " + std::to_string(threads) + (threads == 1 ? " thread" : " threads");
     if (processes > 1) line += " in each of " + std::to_string(processes) + " processes";
     line += ", seed " + std::to_string(options.seed) + ", " + estimatorName(options.estimator) +
             " estimator";
@@ -111,7 +111,10 @@ std::string speedLine(std::int64_t histories, double seconds) {
 std::string clockLine(const char* caption, const ClockTime& time) {
     const RecordFormat format(std::string("(' ',' ") + caption + " =',I2,':',I2,':',I2)");
     // The first blank of the record is carriage control and is not shown.
-    return RecordWriter(format).integer(time.hour).integer(time.minute).integer(time.second)
+    return RecordWriter(format)
+        .integer(time.hour)
+        .integer(time.minute)
+        .integer(time.second)
         .line()
         .substr(1);
 }
@@ -158,8 +161,8 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
         settings.exchange = exchange;
         settings.estimator = options.estimator;
         if (talks) {
-            console.writeLine(modeLine(options, settings.threads,
-                                       exchange ? exchange->rankCount() : 1));
+            console.writeLine(
+                modeLine(options, settings.threads, exchange ? exchange->rankCount() : 1));
         }
         const auto started = std::chrono::steady_clock::now();
         simulateParallel(in, settings, *scores, *moments, showProgress,

@@ -1,8 +1,8 @@
 // The engine's entry: the phases of a run, its console texts and its timing.
 #pragma once
 
-#include "console.h"
-#include "engine_options.h"
+#include "engine/console.h"
+#include "engine/engine_options.h"
 
 namespace korvana::engine {
 

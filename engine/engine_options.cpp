@@ -1,18 +1,18 @@
-#include "engine_options.h"
-
-#include "parallel_run.h"
+#include "engine/engine_options.h"
 
 #include <CLI/CLI.hpp>
-
 #include <ostream>
+
+#include "engine/parallel_run.h"
 
 namespace korvana::engine {
 
 EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std::ostream& out) {
-    CLI::App app("Monte Carlo simulation of the scattered radiation beside an irradiated object "
-                 "with a lead curtain. Reads B2F.txt, B_SPCTL.dat and the tables from the "
-                 "working directory and writes the result file and its .unc.csv there.",
-                 "lumetrel");
+    CLI::App app(
+        "Monte Carlo simulation of the scattered radiation beside an irradiated object "
+        "with a lead curtain. Reads B2F.txt, B_SPCTL.dat and the tables from the "
+        "working directory and writes the result file and its .unc.csv there.",
+        "lumetrel");
     EngineOptions options;
     long long threads = -1;
     std::string seed;

@@ -7,13 +7,13 @@
 // streams of their own); --threads 0, or --seed alone, uses every core.
 #pragma once
 
-#include "estimator.h"
-
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "engine/estimator.h"
 
 namespace korvana::engine {
 

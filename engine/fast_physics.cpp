@@ -1,12 +1,12 @@
-#include "fast_physics.h"
-
-#include "constants.h"
-#include "file_names.h"
-#include "grid_lookup.h"
-#include "sampling_limit.h"
+#include "engine/fast_physics.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include "common/file_names.h"
+#include "engine/constants.h"
+#include "engine/grid_lookup.h"
+#include "engine/sampling_limit.h"
 
 namespace korvana::engine {
 
@@ -110,8 +110,8 @@ ScatteringResult FastPhysics::incoherentAtGridEnergy(int bin, RandomStream& stre
         const float r3 = stream.next();
         const KahnBranch branch =
             r1 <= kahn.firstBranchLimit ? KahnBranch::First : KahnBranch::Second;
-        const std::size_t index =
-            static_cast<std::size_t>((branch == KahnBranch::First ? 0 : RandomStream::MODULUS) + n2);
+        const std::size_t index = static_cast<std::size_t>(
+            (branch == KahnBranch::First ? 0 : RandomStream::MODULUS) + n2);
 
         CandidateEntry& c = m_candidates[index];
         if (c.generation != m_attemptGeneration) {
@@ -196,7 +196,8 @@ void FastPhysics::scoreEscape(const Photon& photon, float x1, float y1, float z1
         if (std::fabs(yp) > GRID_DISC_RADIUS) continue;
         const float zp = z + t * w;
         if (!(zp > lowestZ && zp < highestZ)) continue;
-        const int nearest = static_cast<int>(std::floor((zp - GRID_FIRST_Z) / GRID_STEP + 0.5f)) + 1;
+        const int nearest =
+            static_cast<int>(std::floor((zp - GRID_FIRST_Z) / GRID_STEP + 0.5f)) + 1;
         const int first = std::max(1, nearest - 1);
         const int last = std::min(GRID_ROWS, nearest + 1);
         for (int k = first; k <= last; ++k) {

@@ -17,17 +17,17 @@
 //    and the curtain factor taken once per escape.
 #pragma once
 
-#include "kerma_moments.h"
-#include "next_event.h"
-#include "random_stream.h"
-#include "sampling_limit.h"
-#include "scattering.h"
-#include "scores.h"
-#include "tissue_tables.h"
-
 #include <array>
 #include <memory>
 #include <vector>
+
+#include "engine/kerma_moments.h"
+#include "engine/next_event.h"
+#include "engine/random_stream.h"
+#include "engine/sampling_limit.h"
+#include "engine/scattering.h"
+#include "engine/scores.h"
+#include "engine/tissue_tables.h"
 
 namespace korvana::engine {
 
@@ -64,7 +64,8 @@ public:
         int n1 = 0;
         long tries = 0;
         do {
-            if (++tries > MAX_SAMPLING_TRIES) failSampling("a flight length", "the random stream", mu);
+            if (++tries > MAX_SAMPLING_TRIES)
+                failSampling("a flight length", "the random stream", mu);
             n1 = stream.nextInteger();
             r2 = stream.next();
         } while (n1 == 0);  // r1 = n1/16384.1 is 0 exactly when n1 is
@@ -77,8 +78,8 @@ public:
     void scoreCollision(const Photon& p, const TissueCoefficients& mu) {
         if (m_nextEvent) {
             m_nextEvent->scoreCollision(
-                p, mu, [this](float E) { return interpolate(E).total; }, m_collisions++,
-                *m_scores, *m_history);
+                p, mu, [this](float E) { return interpolate(E).total; }, m_collisions++, *m_scores,
+                *m_history);
         }
     }
     void endHistory();
@@ -103,7 +104,7 @@ private:
     ScoringContext m_scoring;
     Scores* m_scores;
     KermaMoments* m_moments;
-    std::unique_ptr<NextEventScorer> m_nextEvent;  //!< null: the points are scored analog
+    std::unique_ptr<NextEventScorer> m_nextEvent;     //!< null: the points are scored analog
     std::unique_ptr<HistoryContributions> m_history;  //!< next-event: this history's
     std::uint64_t m_collisions = 0;  //!< next-event: collisions since the tallies were chosen
 
@@ -121,8 +122,8 @@ private:
     TissueCoefficients m_lastCoefficients{};
 
     std::array<KahnBranches, GRID_BINS + 1> m_kahnAtGrid{};
-    int m_attemptBin = 0;         //!< grid energy the attempt tables hold
-    int m_attemptGeneration = 0;  //!< entries of other generations are stale
+    int m_attemptBin = 0;                      //!< grid energy the attempt tables hold
+    int m_attemptGeneration = 0;               //!< entries of other generations are stale
     std::vector<CandidateEntry> m_candidates;  //!< [branch x 16384 + draw]
     std::vector<AngleEntry> m_angles;          //!< same index
 

@@ -1,10 +1,10 @@
-#include "geometry.h"
-
-#include "curtain_rule.h"
-#include "file_names.h"
-#include "sampling_limit.h"
+#include "engine/geometry.h"
 
 #include <cmath>
+
+#include "common/curtain_rule.h"
+#include "common/file_names.h"
+#include "engine/sampling_limit.h"
 
 namespace korvana::engine {
 
@@ -15,7 +15,8 @@ PhantomBox phantomBoxFor(const RunParameters& run) {
 }
 
 LeadCurtain leadCurtainFor(const RunParameters& run) {
-    return LeadCurtain{curtainEdgeZ(run.phantomThickness, run.curtainLength), run.curtainLeadThickness};
+    return LeadCurtain{curtainEdgeZ(run.phantomThickness, run.curtainLength),
+                       run.curtainLeadThickness};
 }
 
 float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float muPb) {
@@ -31,7 +32,8 @@ Photon sourcePhoton(float binEnergy, const RunParameters& run, RandomStream& str
     float x0 = 0, y0 = 0, rho2 = 0;
     long tries = 0;
     do {
-        if (++tries > MAX_SAMPLING_TRIES) failSampling("the source's start point", RUN_FILE, binEnergy);
+        if (++tries > MAX_SAMPLING_TRIES)
+            failSampling("the source's start point", RUN_FILE, binEnergy);
         const float r1 = stream.next();
         const float r2 = stream.next();
         x0 = (0.5f - r1) * run.fieldSizeX;

@@ -5,12 +5,12 @@
 // the beam from the focus into the object, +x towards the worker's side.
 #pragma once
 
-#include "photon.h"
-#include "random_stream.h"
-#include "result_layout.h"
-#include "run_parameters.h"
-
 #include <array>
+
+#include "common/result_layout.h"
+#include "engine/photon.h"
+#include "engine/random_stream.h"
+#include "engine/run_parameters.h"
 
 namespace korvana::engine {
 
@@ -28,7 +28,8 @@ struct PhantomBox {
 
 PhantomBox phantomBoxFor(const RunParameters& run);
 
-//! A sheet without thickness in the plane x = 20 cm, covering z <= phantomThickness - curtainLength.
+//! A sheet without thickness in the plane x = 20 cm, covering z <= phantomThickness -
+//! curtainLength.
 struct LeadCurtain {
     static constexpr float PLANE_X = 20.0f;  //!< [cm] also the fixed lateral run of the obliquity
     float coveredUpToZ = 0;                  //!< [cm] phantomThickness - curtainLength
@@ -42,8 +43,8 @@ LeadCurtain leadCurtainFor(const RunParameters& run);
 float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float muPb);
 
 //! The nine measuring points (common/result_layout.h) at x = 100 cm, y = 0.
-inline constexpr float POINT_PLANE_X = 100.0f;     //!< [cm]
-inline constexpr float POINT_DISC_RADIUS = 5.0f;   //!< [cm]
+inline constexpr float POINT_PLANE_X = 100.0f;    //!< [cm]
+inline constexpr float POINT_DISC_RADIUS = 5.0f;  //!< [cm]
 //! z = 100 cot(angle) rounded to 0.1 cm, index 1..9 (element 0 unused).
 inline constexpr std::array<float, POINT_COUNT + 1> POINT_Z = {
     0.0f, 173.2f, 100.0f, 57.7f, 26.8f, 0.0f, -26.8f, -57.7f, -100.0f, -173.2f};

@@ -1,7 +1,7 @@
 // Interpolation in a table on the 0.5 keV energy grid.
 #pragma once
 
-#include "energy_grid.h"
+#include "common/energy_grid.h"
 
 namespace korvana::engine {
 

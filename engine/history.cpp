@@ -1,4 +1,4 @@
-#include "history.h"
+#include "engine/history.h"
 
 namespace korvana::engine {
 

@@ -10,15 +10,15 @@
 // which returns bit-identical values from precomputed tables.
 #pragma once
 
-#include "constants.h"
-#include "geometry.h"
-#include "scattering.h"
-#include "photon.h"
-#include "random_stream.h"
-#include "tissue_tables.h"
-
 #include <cmath>
 #include <concepts>
+
+#include "engine/constants.h"
+#include "engine/geometry.h"
+#include "engine/photon.h"
+#include "engine/random_stream.h"
+#include "engine/scattering.h"
+#include "engine/tissue_tables.h"
 
 namespace korvana::engine {
 
@@ -95,8 +95,8 @@ void followPhoton(Photon& p, const PhantomBox& box, Physics& physics, RandomStre
 
 //! One history of a photon of `binEnergy` [keV], from the source to its end.
 template <TransportPhysics Physics>
-void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box,
-                Physics& physics, RandomStream& stream) {
+void runHistory(float binEnergy, const RunParameters& run, const PhantomBox& box, Physics& physics,
+                RandomStream& stream) {
     Photon p = sourcePhoton(binEnergy, run, stream);
     followPhoton(p, box, physics, stream);
     physics.endHistory();

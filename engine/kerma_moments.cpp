@@ -1,4 +1,4 @@
-#include "kerma_moments.h"
+#include "engine/kerma_moments.h"
 
 #include <algorithm>
 #include <cmath>

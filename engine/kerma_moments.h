@@ -11,10 +11,10 @@
 // n s^2, s^2 being the sample variance of the stratum's n histories.
 #pragma once
 
-#include "geometry.h"
-
 #include <array>
 #include <cstdint>
+
+#include "engine/geometry.h"
 
 namespace korvana::engine {
 

@@ -3,14 +3,14 @@
 // scoring. Kept as the reference the fast build is measured and checked against.
 #pragma once
 
-#include "constants.h"
-#include "random_stream.h"
-#include "sampling_limit.h"
-#include "scattering.h"
-#include "scores.h"
-#include "tissue_tables.h"
-
 #include <cmath>
+
+#include "engine/constants.h"
+#include "engine/random_stream.h"
+#include "engine/sampling_limit.h"
+#include "engine/scattering.h"
+#include "engine/scores.h"
+#include "engine/tissue_tables.h"
 
 namespace korvana::engine {
 
@@ -41,7 +41,8 @@ public:
         float r1 = 0;
         long tries = 0;
         do {
-            if (++tries > MAX_SAMPLING_TRIES) failSampling("a flight length", "the random stream", mu);
+            if (++tries > MAX_SAMPLING_TRIES)
+                failSampling("a flight length", "the random stream", mu);
             r1 = stream.next();
             r2 = stream.next();
         } while (r1 <= 0.0f);

@@ -5,20 +5,20 @@
 // Without options it runs as it always has; see engine_options.h for the
 // parallel mode. Built with MPI, the same program also runs as several
 // processes under mpirun (mpi_exchange.h).
-#include "data_error.h"
-#include "driver.h"
-#include "engine_options.h"
-#include "mpi_exchange.h"
-
 #include <exception>
 #include <iostream>
+
+#include "common/data_error.h"
+#include "engine/driver.h"
+#include "engine/engine_options.h"
+#include "engine/mpi_exchange.h"
 
 int main(int argc, char** argv) {
     using namespace korvana;
     engine::EngineOptions options;
     try {
-        options = engine::parseEngineOptions(std::vector<std::string>(argv + 1, argv + argc),
-                                             std::cout);
+        options =
+            engine::parseEngineOptions(std::vector<std::string>(argv + 1, argv + argc), std::cout);
     } catch (const engine::OptionsError& e) {
         std::cerr << "lumetrel: " << e.what() << '\n' << engine::ENGINE_USAGE << '\n';
         return 1;

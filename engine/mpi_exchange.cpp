@@ -1,4 +1,4 @@
-#include "mpi_exchange.h"
+#include "engine/mpi_exchange.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -59,7 +59,8 @@ public:
     }
 
 private:
-    static constexpr int MESSAGE_BYTES = static_cast<int>(sizeof(std::int64_t) + sizeof(BlockTallies));
+    static constexpr int MESSAGE_BYTES =
+        static_cast<int>(sizeof(std::int64_t) + sizeof(BlockTallies));
     int m_rank, m_size;
 };
 

@@ -7,10 +7,10 @@
 // processes, so a plain start needs no MPI runtime at all).
 #pragma once
 
-#include "engine_options.h"
-#include "parallel_run.h"
-
 #include <memory>
+
+#include "engine/engine_options.h"
+#include "engine/parallel_run.h"
 
 namespace korvana::engine {
 

@@ -1,9 +1,9 @@
-#include "next_event.h"
-
-#include "grid_lookup.h"
+#include "engine/next_event.h"
 
 #include <algorithm>
 #include <limits>
+
+#include "engine/grid_lookup.h"
 
 namespace korvana::engine {
 
@@ -38,8 +38,8 @@ float NextEventScorer::transmitted(float energy, float crossings, float z0, floa
     return crossings * curtainTransmission(m_scoring.curtain, z0, zc, muPb);
 }
 
-float NextEventScorer::distanceToSurface(const PhantomBox& box, float x, float y, float z,
-                                         float u, float v, float w) {
+float NextEventScorer::distanceToSurface(const PhantomBox& box, float x, float y, float z, float u,
+                                         float v, float w) {
     constexpr float NEVER = std::numeric_limits<float>::max();
     const float tx = (box.xMax - x) / u;
     const float ty = v > 0.0f ? (box.yMax - y) / v : v < 0.0f ? (box.yMin - y) / v : NEVER;

@@ -32,17 +32,17 @@
 // x = 15 cm), so 1/r^2 stays bounded and the estimator's variance finite.
 #pragma once
 
-#include "angular_density.h"
-#include "constants.h"
-#include "geometry.h"
-#include "grid_lookup.h"
-#include "kerma_moments.h"
-#include "photon.h"
-#include "scores.h"
-#include "tissue_tables.h"
-
 #include <cmath>
 #include <cstdint>
+
+#include "engine/angular_density.h"
+#include "engine/constants.h"
+#include "engine/geometry.h"
+#include "engine/grid_lookup.h"
+#include "engine/kerma_moments.h"
+#include "engine/photon.h"
+#include "engine/scores.h"
+#include "engine/tissue_tables.h"
 
 namespace korvana::engine {
 
@@ -89,9 +89,8 @@ private:
 };
 
 template <class TotalAt, class Add>
-void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu,
-                              const TotalAt& totalAt, float tx, float ty, float tz, float area,
-                              const Add& add) const {
+void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu, const TotalAt& totalAt,
+                              float tx, float ty, float tz, float area, const Add& add) const {
     const float E = p.energy;
     const float dx = tx - p.x, dy = ty - p.y, dz = tz - p.z;
     const float r2 = dx * dx + dy * dy + dz * dz;
@@ -105,15 +104,16 @@ void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu,
 
     const double coherent = m_densities.coherent(E, cosTheta);
     if (coherent > 0.0) {
-        add(E, mu.coherent / mu.total * static_cast<float>(coherent) *
-                   std::exp(-mu.total * depth) * solidAngle,
+        add(E,
+            mu.coherent / mu.total * static_cast<float>(coherent) * std::exp(-mu.total * depth) *
+                solidAngle,
             zc, sdir);
     }
     const float scattered = E / (1.0f + (E / ELECTRON_REST_ENERGY_KEV) * (1.0f - cosTheta));
     if (scattered < ENERGY_CUTOFF_KEV) return;
-    add(scattered, mu.incoherent / mu.total *
-                       static_cast<float>(m_densities.incoherent(E, cosTheta)) *
-                       std::exp(-totalAt(scattered) * depth) * solidAngle,
+    add(scattered,
+        mu.incoherent / mu.total * static_cast<float>(m_densities.incoherent(E, cosTheta)) *
+            std::exp(-totalAt(scattered) * depth) * solidAngle,
         zc, sdir);
 }
 
@@ -129,7 +129,8 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
                 [&](float energy, float crossings, float zc, float sdir) {
                     const float weighted = transmitted(energy, crossings, p.z, zc);
                     if (weighted == 0.0f) return;
-                    const float kerma = energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
+                    const float kerma =
+                        energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
                     scores.pointSpectrum[j][energyBin(energy)] += weighted;
                     scores.pointKerma[j] += kerma;
                     history.add(KermaMoments::pointIndex(j), kerma);
@@ -139,14 +140,16 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
         static_cast<float>(GRID_COLUMNS * GRID_ROWS) / NEXT_EVENT_CELLS_PER_COLLISION;
     for (int n = 0; n < NEXT_EVENT_CELLS_PER_COLLISION; ++n) {
         int column = 0, row = 0;
-        gridCell(collision * NEXT_EVENT_CELLS_PER_COLLISION + static_cast<std::uint64_t>(n),
-                 column, row);
+        gridCell(collision * NEXT_EVENT_CELLS_PER_COLLISION + static_cast<std::uint64_t>(n), column,
+                 row);
         towards(p, mu, totalAt, gridColumnX(column), GRID_DISC_RADIUS * offsetY,
                 gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, 4.0f * PI,
                 [&](float energy, float crossings, float zc, float sdir) {
                     const float weighted = transmitted(energy, crossings, p.z, zc);
                     if (weighted == 0.0f) return;
-                    const float kerma = CELL_WEIGHT * energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
+                    const float kerma = CELL_WEIGHT * energy *
+                                        gridValue(m_scoring.airEnergyAbsorption, energy) *
+                                        weighted / sdir;
                     scores.gridKerma[column][row] += kerma;
                     history.add(KermaMoments::cellIndex(column, row), kerma);
                 });

@@ -1,7 +1,4 @@
-#include "parallel_run.h"
-
-#include "geometry.h"
-#include "history.h"
+#include "engine/parallel_run.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +6,9 @@
 #include <map>
 #include <mutex>
 #include <thread>
+
+#include "engine/geometry.h"
+#include "engine/history.h"
 
 namespace korvana::engine {
 
@@ -25,7 +25,8 @@ std::vector<HistoryBlock> planBlocks(const PreparedSpectrum& spectrum, float his
 
 void addBlock(Scores& scores, KermaMoments& moments, const BlockTallies& block) {
     for (int j = 1; j <= POINT_COUNT; ++j) {
-        for (int b = 1; b <= GRID_BINS; ++b) scores.pointSpectrum[j][b] += block.scores.pointSpectrum[j][b];
+        for (int b = 1; b <= GRID_BINS; ++b)
+            scores.pointSpectrum[j][b] += block.scores.pointSpectrum[j][b];
         scores.pointKerma[j] += block.scores.pointKerma[j];
     }
     for (int i = 1; i <= GRID_COLUMNS; ++i) {

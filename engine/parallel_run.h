@@ -10,15 +10,15 @@
 // window of blocks ahead of the merge, so memory stays bounded.
 #pragma once
 
-#include "fast_physics.h"
-#include "kerma_moments.h"
-#include "scores.h"
-#include "simulation.h"
-
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include "engine/fast_physics.h"
+#include "engine/kerma_moments.h"
+#include "engine/scores.h"
+#include "engine/simulation.h"
 
 namespace korvana::engine {
 
@@ -82,9 +82,8 @@ struct ParallelProgress {
 //! (bins without histories included) and `onTick` every few seconds; the
 //! scores and moments then hold the whole run. A failure in any thread stops
 //! the run and is thrown from here; the tallies are then incomplete.
-void simulateParallel(const EngineInputs& inputs, const ParallelSettings& settings,
-                      Scores& scores, KermaMoments& moments,
-                      const std::function<void(int bin)>& onBinDone,
+void simulateParallel(const EngineInputs& inputs, const ParallelSettings& settings, Scores& scores,
+                      KermaMoments& moments, const std::function<void(int bin)>& onBinDone,
                       const std::function<void(const ParallelProgress&)>& onTick);
 
 //! The thread count for --threads 0: every core the machine offers.

@@ -1,4 +1,4 @@
-#include "random_stream.h"
+#include "engine/random_stream.h"
 
 namespace korvana::engine {
 

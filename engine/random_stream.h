@@ -16,10 +16,10 @@ namespace korvana::engine {
 
 class RandomStream {
 public:
-    static constexpr int TABLE_SIZE = 55;     //!< the long lag
-    static constexpr int SHORT_LAG = 24;      //!< start of J
-    static constexpr int MODULUS = 16384;     //!< 14-bit integers
-    static constexpr int SEED = 3783;         //!< IX(1)
+    static constexpr int TABLE_SIZE = 55;  //!< the long lag
+    static constexpr int SHORT_LAG = 24;   //!< start of J
+    static constexpr int MODULUS = 16384;  //!< 14-bit integers
+    static constexpr int SEED = 3783;      //!< IX(1)
     static constexpr int WARM_UP_STEPS = 1000;
     //! 16384.1 rounded to float (16384.099609375): 1 is never reached.
     static constexpr float DIVISOR = 16384.1f;

@@ -1,8 +1,8 @@
-#include "result_file.h"
+#include "engine/result_file.h"
 
-#include "constants.h"
-#include "record_format.h"
-#include "record_writer.h"
+#include "common/record_format.h"
+#include "common/record_writer.h"
+#include "engine/constants.h"
 
 namespace korvana::engine {
 
@@ -35,7 +35,8 @@ UncertaintyTable uncertaintyTableFor(const RunTotals& totals, const Scores& scor
     UncertaintyTable table;
     table.estimator = estimator;
     for (int j = 1; j <= POINT_COUNT; ++j) {
-        table.points[j - 1] = entry(pointKermaRatio(totals, scores, j), KermaMoments::pointIndex(j));
+        table.points[j - 1] =
+            entry(pointKermaRatio(totals, scores, j), KermaMoments::pointIndex(j));
     }
     for (int i = 1; i <= GRID_COLUMNS; ++i) {
         for (int k = 1; k <= GRID_ROWS; ++k) {
@@ -89,10 +90,8 @@ std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& 
     }
 
     const RecordFormat kermaLine("(E10.4,2X,E10.4)");
-    lines.push_back(RecordWriter(kermaLine)
-                        .real(totals.peakBinPhotons)
-                        .real(totals.primaryKerma)
-                        .line());
+    lines.push_back(
+        RecordWriter(kermaLine).real(totals.peakBinPhotons).real(totals.primaryKerma).line());
 
     const RecordFormat pointLine("(E10.4,2X,E10.4,2X,E10.4)");
     for (int j = 1; j <= POINT_COUNT; ++j) {

@@ -1,16 +1,16 @@
 // The end of a run: normalisation of the tallies and the 353-line result file.
 #pragma once
 
-#include "beam.h"
-#include "grid_tables.h"
-#include "run_parameters.h"
-#include "kerma_moments.h"
-#include "scores.h"
-#include "uncertainty_file.h"
-
 #include <array>
 #include <string>
 #include <vector>
+
+#include "common/grid_tables.h"
+#include "common/uncertainty_file.h"
+#include "engine/beam.h"
+#include "engine/kerma_moments.h"
+#include "engine/run_parameters.h"
+#include "engine/scores.h"
 
 namespace korvana::engine {
 
@@ -30,7 +30,6 @@ RunTotals finishRun(Scores& scores, const PreparedSpectrum& spectrum,
 std::vector<std::string> resultFileLines(const RunTotals& totals, const Scores& scores,
                                          const PreparedSpectrum& spectrum, const RunParameters& run,
                                          const BeamDescriptor& beam);
-
 
 //! The air kerma ratios the result file holds, before their rounding: point
 //! 1..9 and grid cell (column 1..21, row 1..31), from finished scores.

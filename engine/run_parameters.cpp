@@ -1,11 +1,11 @@
-#include "run_parameters.h"
-
-#include "data_error.h"
-#include "file_names.h"
-#include "text_file.h"
+#include "engine/run_parameters.h"
 
 #include <cmath>
 #include <string>
+
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "common/text_file.h"
 
 namespace korvana::engine {
 

@@ -4,12 +4,12 @@
 // the reference and the fast lookups share one sampling code.
 #pragma once
 
-#include "constants.h"
-#include "file_names.h"
-#include "random_stream.h"
-#include "sampling_limit.h"
-
 #include <cmath>
+
+#include "common/file_names.h"
+#include "engine/constants.h"
+#include "engine/random_stream.h"
+#include "engine/sampling_limit.h"
 
 namespace korvana::engine {
 

@@ -1,8 +1,8 @@
-#include "scores.h"
-
-#include "grid_lookup.h"
+#include "engine/scores.h"
 
 #include <cmath>
+
+#include "engine/grid_lookup.h"
 
 namespace korvana::engine {
 

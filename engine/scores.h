@@ -2,13 +2,13 @@
 // distribution grid, with the curtain's transmission applied.
 #pragma once
 
-#include "energy_grid.h"
-#include "geometry.h"
-#include "kerma_moments.h"
-#include "photon.h"
-
 #include <array>
 #include <cstdint>
+
+#include "common/energy_grid.h"
+#include "engine/geometry.h"
+#include "engine/kerma_moments.h"
+#include "engine/photon.h"
 
 namespace korvana::engine {
 

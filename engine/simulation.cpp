@@ -1,12 +1,12 @@
-#include "simulation.h"
+#include "engine/simulation.h"
 
-#include "constants.h"
-#include "data_error.h"
-#include "fast_physics.h"
-#include "file_names.h"
-#include "geometry.h"
-#include "history.h"
-#include "literal_physics.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "engine/constants.h"
+#include "engine/fast_physics.h"
+#include "engine/geometry.h"
+#include "engine/history.h"
+#include "engine/literal_physics.h"
 
 namespace korvana::engine {
 

@@ -2,16 +2,16 @@
 // the banner, and the walk over the spectrum bins.
 #pragma once
 
-#include "beam.h"
-#include "estimator.h"
-#include "grid_tables.h"
-#include "kerma_moments.h"
-#include "random_stream.h"
-#include "run_parameters.h"
-#include "scores.h"
-#include "tissue_tables.h"
-
 #include <functional>
+
+#include "common/grid_tables.h"
+#include "engine/beam.h"
+#include "engine/estimator.h"
+#include "engine/kerma_moments.h"
+#include "engine/random_stream.h"
+#include "engine/run_parameters.h"
+#include "engine/scores.h"
+#include "engine/tissue_tables.h"
 
 namespace korvana::engine {
 

@@ -1,12 +1,12 @@
-#include "tissue_tables.h"
-
-#include "data_error.h"
-#include "record_format.h"
-#include "record_reader.h"
-#include "text_file.h"
+#include "engine/tissue_tables.h"
 
 #include <cmath>
 #include <string>
+
+#include "common/data_error.h"
+#include "common/record_format.h"
+#include "common/record_reader.h"
+#include "common/text_file.h"
 
 namespace korvana::engine {
 
@@ -16,7 +16,8 @@ void require(bool condition, const SourcePosition& where, const std::string& pro
     if (!condition) throw DataError(where, problem);
 }
 
-const char* const REGENERATE = " - use the shipped ICRUSoft.dat or regenerate it with tools/make_tables.py";
+const char* const REGENERATE =
+    " - use the shipped ICRUSoft.dat or regenerate it with tools/make_tables.py";
 
 }  // namespace
 
@@ -26,7 +27,8 @@ TissueTables loadTissueTables(const std::string& fileName) {
     TissueTables t;
 
     const RecordFormat countFormat("(I3)");
-    RecordReader countReader(countFormat, cursor.nextLine("the row count N (I3)"), cursor.position());
+    RecordReader countReader(countFormat, cursor.nextLine("the row count N (I3)"),
+                             cursor.position());
     const long count = countReader.readInteger();
     require(count >= 2 && count <= MAX_TISSUE_ROWS, cursor.position(1),
             "row count " + std::to_string(count) +
@@ -39,16 +41,14 @@ TissueTables loadTissueTables(const std::string& fileName) {
 
     const RecordFormat rowFormat("(E9.3,3E10.3)");
     for (int j = 1; j <= t.rowCount; ++j) {
-        const std::vector<float> f =
-            readReals(rowFormat, cursor.nextLine("a cross-section row (E9.3,3E10.3)"),
-                      cursor.position());
+        const std::vector<float> f = readReals(
+            rowFormat, cursor.nextLine("a cross-section row (E9.3,3E10.3)"), cursor.position());
         TissueCrossSectionRow& row = t.rows[j];
         row.energy = f[0] * 1000.0f;
         row.coherent = f[1];
         row.incoherent = f[2];
         row.photoelectric = f[3];
-        require(row.energy > 0 && (j == 1 || row.energy > t.rows[j - 1].energy),
-                cursor.position(1),
+        require(row.energy > 0 && (j == 1 || row.energy > t.rows[j - 1].energy), cursor.position(1),
                 "energy is not positive and ascending (rows are interpolated in ln E)" +
                     std::string(REGENERATE));
         require(row.coherent > 0 && row.incoherent > 0 && row.photoelectric > 0,
@@ -73,12 +73,13 @@ TissueTables loadTissueTables(const std::string& fileName) {
         // sin(theta/2) = x hc/E <= 1, at every energy down to the 5 keV cut-off.
         require(j > 1 || row.x <= ENERGY_CUTOFF_KEV / HC_KEV_ANGSTROM, cursor.position(1),
                 "the first x is above 5 keV/hc = 0.403 1/A (coherent scattering at low energies "
-                "could find no angle)" + std::string(REGENERATE));
+                "could find no angle)" +
+                    std::string(REGENERATE));
         if (j > 1) {
             const ScatterFactorRow& previous = t.scatter[j - 1];
-            require(row.x > previous.x, cursor.position(1),
-                    "x is not ascending (S(x) is interpolated between rows)" +
-                        std::string(REGENERATE));
+            require(
+                row.x > previous.x, cursor.position(1),
+                "x is not ascending (S(x) is interpolated between rows)" + std::string(REGENERATE));
             require(row.formFactorIntegral >= previous.formFactorIntegral, cursor.position(11),
                     "the form-factor integral decreases (it is a cumulative integral)" +
                         std::string(REGENERATE));
@@ -88,7 +89,8 @@ TissueTables loadTissueTables(const std::string& fileName) {
     t.formFactorIntegralMax = t.scatter[SCATTER_FACTOR_ROWS].formFactorIntegral;
     require(t.formFactorIntegralMax > 0 && t.incoherentFunctionMax > 0, cursor.position(11),
             "the last scatter-factor row has a zero integral or S(x) (both are used as "
-            "normalisation maxima)" + std::string(REGENERATE));
+            "normalisation maxima)" +
+                std::string(REGENERATE));
     return t;
 }
 
@@ -98,7 +100,8 @@ TissueCoefficients tissueCoefficients(const TissueTables& tables, float E) {
     const TissueCrossSectionRow& lo = tables.rows[j - 1];
     const TissueCrossSectionRow& hi = tables.rows[j];
 
-    const float t = (std::log(E) - std::log(lo.energy)) / (std::log(hi.energy) - std::log(lo.energy));
+    const float t =
+        (std::log(E) - std::log(lo.energy)) / (std::log(hi.energy) - std::log(lo.energy));
     const auto logLog = [t](float a, float b) {
         return std::exp(std::log(a) + t * (std::log(b) - std::log(a)));
     };

@@ -2,10 +2,10 @@
 // (ICRUSoft.dat), with the lookups the transport makes at every interaction.
 #pragma once
 
-#include "constants.h"
-
 #include <array>
 #include <string>
+
+#include "engine/constants.h"
 
 namespace korvana::engine {
 
@@ -25,9 +25,9 @@ struct ScatterFactorRow {
 };
 
 struct TissueTables {
-    int rowCount = 0;  //!< N, 2..25
+    int rowCount = 0;                                               //!< N, 2..25
     std::array<TissueCrossSectionRow, MAX_TISSUE_ROWS + 1> rows{};  //!< 1..N; element 0 unused
-    float tissueDensity = 0;  //!< [g/cm^3] read, not applied
+    float tissueDensity = 0;                                        //!< [g/cm^3] read, not applied
     std::array<ScatterFactorRow, SCATTER_FACTOR_ROWS + 1> scatter{};  //!< 1..45
     float formFactorIntegralMax = 0;  //!< formFactorIntegral of row 45
     float incoherentFunctionMax = 0;  //!< incoherentFunction of row 45

@@ -1,10 +1,10 @@
-#include "hvl_calculation.h"
+#include "hvl/hvl_calculation.h"
 
 #include <cmath>
 #include <string>
 
-#include "data_error.h"
-#include "file_names.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
 
 namespace korvana::hvl {
 

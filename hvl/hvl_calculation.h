@@ -8,7 +8,7 @@
 // the same HVL_S2.dat on every target.
 #pragma once
 
-#include "energy_grid.h"
+#include "common/energy_grid.h"
 
 namespace korvana::hvl {
 

@@ -1,8 +1,8 @@
-#include "hvl_file.h"
+#include "hvl/hvl_file.h"
 
-#include "record_format.h"
-#include "record_writer.h"
-#include "text_file.h"
+#include "common/record_format.h"
+#include "common/record_writer.h"
+#include "common/text_file.h"
 
 namespace korvana::hvl {
 

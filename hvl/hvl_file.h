@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hvl_calculation.h"
+#include "hvl/hvl_calculation.h"
 
 namespace korvana::hvl {
 

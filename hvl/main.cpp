@@ -4,9 +4,9 @@
 #include <exception>
 #include <iostream>
 
-#include "data_error.h"
-#include "file_names.h"
-#include "tavisen.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "hvl/tavisen.h"
 
 int main() {
     using namespace korvana;

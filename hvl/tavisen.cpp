@@ -1,11 +1,11 @@
-#include "tavisen.h"
+#include "hvl/tavisen.h"
 
 #include <ostream>
 
-#include "file_names.h"
-#include "grid_tables.h"
-#include "hvl_calculation.h"
-#include "hvl_file.h"
+#include "common/file_names.h"
+#include "common/grid_tables.h"
+#include "hvl/hvl_calculation.h"
+#include "hvl/hvl_file.h"
 
 namespace korvana::hvl {
 

@@ -30,8 +30,9 @@ korvana_ensure_packages() {
 KORVANA_BUILD_PACKAGES=(g++ cmake make libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev
                         fonts-dejavu-core)
 
-# ./test also builds lumetrel with Open MPI and runs it over two processes.
-KORVANA_TEST_PACKAGES=(libopenmpi-dev openmpi-bin)
+# ./test also builds lumetrel with Open MPI and runs it over two processes, and
+# checks the sources' format.
+KORVANA_TEST_PACKAGES=(libopenmpi-dev openmpi-bin clang-format)
 
 # tools/fuzz.sh: clang with libFuzzer and the address and undefined-behaviour
 # sanitizers' runtimes (libclang-rt-dev for the installed clang). g++'s own

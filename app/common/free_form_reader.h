@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "data_error.h"
-#include "text_file.h"
+#include "common/data_error.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 

@@ -1,4 +1,4 @@
-#include "picture_format.h"
+#include "app/common/picture_format.h"
 
 #include <cassert>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "text_value.h"
+#include "app/common/text_value.h"
 
 #include <algorithm>
 #include <charconv>

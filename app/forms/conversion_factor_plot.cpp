@@ -1,11 +1,11 @@
-#include "conversion_factor_plot.h"
+#include "app/forms/conversion_factor_plot.h"
 
 #include <QString>
 
-#include "energy_grid.h"
-#include "eye_lens_dose.h"
-#include "palette.h"
-#include "picture_box.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/widgets/palette.h"
+#include "app/widgets/picture_box.h"
+#include "common/energy_grid.h"
 
 namespace korvana::forms {
 

@@ -1,9 +1,9 @@
-#include "form10_conversion_factor.h"
+#include "app/forms/form10_conversion_factor.h"
 
-#include "controls.h"
-#include "conversion_factor_plot.h"
-#include "picture_box.h"
-#include "picture_export.h"
+#include "app/forms/conversion_factor_plot.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/picture_box.h"
+#include "app/widgets/picture_export.h"
 
 namespace korvana::forms {
 

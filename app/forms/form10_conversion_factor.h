@@ -2,7 +2,7 @@
 // of mono-energetic photons, plotted from the conversion table in use.
 #pragma once
 
-#include "form.h"
+#include "app/widgets/form.h"
 
 class QPushButton;
 

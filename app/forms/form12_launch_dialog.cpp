@@ -1,24 +1,24 @@
-#include "form12_launch_dialog.h"
+#include "app/forms/form12_launch_dialog.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QThread>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <exception>
 
-#include "clock.h"
-#include "controls.h"
-#include "file_names.h"
-#include "form2_main_input.h"
-#include "failure_text.h"
-#include "forms.h"
-#include "message_box.h"
-#include "process_starter.h"
-#include "run_file.h"
-#include "settings.h"
-#include "text_file.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/forms.h"
+#include "app/forms/settings.h"
+#include "app/run/run_file.h"
+#include "app/widgets/clock.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/failure_text.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/process_starter.h"
+#include "common/file_names.h"
+#include "common/text_file.h"
 
 namespace korvana::forms {
 
@@ -39,21 +39,23 @@ QString resultNameFaultText(app::ResultNameFault fault) {
         case app::ResultNameFault::Directory:
             return QStringLiteral("「.」や「..」はフォルダを表すため使えません。");
         case app::ResultNameFault::PathSeparator:
-            return QStringLiteral("「/」や「\\」は使えません（結果は作業フォルダに保存されます）。");
+            return QStringLiteral(
+                "「/」や「\\」は使えません（結果は作業フォルダに保存されます）。");
         case app::ResultNameFault::ForbiddenCharacter:
             return QStringLiteral("制御文字や : * ? \" < > | はファイル名に使えません。");
         case app::ResultNameFault::Hidden:
-            return QStringLiteral("「.」で始まる名前は隠しファイルになり、結果一覧に表示されません。");
+            return QStringLiteral(
+                "「.」で始まる名前は隠しファイルになり、結果一覧に表示されません。");
         case app::ResultNameFault::TooLong:
-            return QStringLiteral("名前が長すぎます（%1 バイトまで）。").arg(app::MAX_RESULT_NAME_BYTES);
+            return QStringLiteral("名前が長すぎます（%1 バイトまで）。")
+                .arg(app::MAX_RESULT_NAME_BYTES);
         case app::ResultNameFault::None:
             break;
     }
     return {};
 }
 
-QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption,
-                       TwipRect where) {
+QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption, TwipRect where) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(where.toPixels());
@@ -132,10 +134,8 @@ void Form12::Command1_Click() {
     try {
         writeTextFileAtomically(RUN_FILE, app::formatRunFileLines(texts));
     } catch (const std::exception& error) {
-        showMessage(
-            this,
-            QStringLiteral("B2F.txt を書き込めません。\n") + failureDetail(error),
-            MessageIcon::Critical);
+        showMessage(this, QStringLiteral("B2F.txt を書き込めません。\n") + failureDetail(error),
+                    MessageIcon::Critical);
         return;
     }
     QCoreApplication::processEvents();

@@ -5,7 +5,7 @@
 // choices are kept from one start of korvana to the next.
 #pragma once
 
-#include "form.h"
+#include "app/widgets/form.h"
 
 class QCheckBox;
 class QLabel;
@@ -33,7 +33,7 @@ public:
     QLabel* const Label2;
     QLabel* const Label3;
     QLabel* const Label4;
-    QLineEdit* const Text2;  //!< result name without extension
+    QLineEdit* const Text2;   //!< result name without extension
     QCheckBox* const Check1;  //!< all cores
     QCheckBox* const Check2;  //!< point-detector estimator
     QPushButton* const Command1;

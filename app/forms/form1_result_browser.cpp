@@ -1,4 +1,4 @@
-#include "form1_result_browser.h"
+#include "app/forms/form1_result_browser.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,27 +12,27 @@
 #include <QRadioButton>
 #include <exception>
 
-#include "condition_texts.h"
-#include "csv_export.h"
-#include "controls.h"
-#include "eye_lens_dose.h"
-#include "kerma_uncertainty.h"
-#include "file_list_box.h"
-#include "form10_conversion_factor.h"
-#include "form2_main_input.h"
-#include "form3_kerma_map.h"
-#include "form4_geometry.h"
-#include "form5_eye_lens_dose.h"
-#include "failure_text.h"
-#include "forms.h"
-#include "lead_protection.h"
-#include "message_box.h"
-#include "palette.h"
-#include "picture_box.h"
-#include "picture_export.h"
-#include "picture_format.h"
-#include "spectrum_plot.h"
-#include "text_value.h"
+#include "app/common/picture_format.h"
+#include "app/common/text_value.h"
+#include "app/forms/form10_conversion_factor.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/form3_kerma_map.h"
+#include "app/forms/form4_geometry.h"
+#include "app/forms/form5_eye_lens_dose.h"
+#include "app/forms/forms.h"
+#include "app/results/condition_texts.h"
+#include "app/results/csv_export.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/results/kerma_uncertainty.h"
+#include "app/results/lead_protection.h"
+#include "app/results/spectrum_plot.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/failure_text.h"
+#include "app/widgets/file_list_box.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/palette.h"
+#include "app/widgets/picture_box.h"
+#include "app/widgets/picture_export.h"
 
 namespace korvana::forms {
 
@@ -101,7 +101,8 @@ Form1::Form1(Forms& forms)
       Label14(
           addLabel(page(), "Label14", QStringLiteral("結果ファイルを選択"), {120, 120, 4200, 330})),
       File1(addFileListBox(page(), "File1", QStringLiteral("*.data"), {120, 480, 4200, 3000})),
-      Command11(addCommandButton(page(), "Command11", QStringLiteral("OK"), {120, 3600, 1320, 480})),
+      Command11(
+          addCommandButton(page(), "Command11", QStringLiteral("OK"), {120, 3600, 1320, 480})),
       Command4(
           addCommandButton(page(), "Command4", QStringLiteral("Reset"), {1560, 3600, 1320, 480})),
       Command3(addCommandButton(page(), "Command3", QStringLiteral("Exit"), {3000, 3600, 1320, 480},
@@ -150,7 +151,8 @@ Form1::Form1(Forms& forms)
       Text22(box(page(), "Text22", kermaBox(20460, 4))),
       Text23(box(page(), "Text23", kermaBox(20460, 5))),
       Text24(box(page(), "Text24", kermaBox(20460, 6))),
-      Command2(addCommandButton(page(), "Command2", QStringLiteral("3mm線量当量換算係数／水晶体線量"),
+      Command2(addCommandButton(page(), "Command2",
+                                QStringLiteral("3mm線量当量換算係数／水晶体線量"),
                                 {17760, 6000, 4380, 600})),
       Command1(addCommandButton(page(), "Command1", QStringLiteral("散乱線量分布表示"),
                                 {17880, 6900, 4140, 600})),
@@ -271,20 +273,18 @@ void Form1::buildCaptions() {
 
 void Form1::addExportMenus() {
     const auto loaded = [this] { return !m_forms.state().resultSet.fileName.empty(); };
-    const auto stem = [this] {
-        return qText(app::resultStem(m_forms.state().resultSet.fileName));
-    };
+    const auto stem = [this] { return qText(app::resultStem(m_forms.state().resultSet.fileName)); };
     CsvExport spectra{SAVE_CSV_CAPTION, [stem] { return stem() + QStringLiteral("_spectra.csv"); },
                       [this, loaded] {
                           return loaded() ? app::resultSpectraCsv(m_forms.state().resultSet)
                                           : std::vector<std::string>{};
                       }};
-    CsvExport kerma{QStringLiteral("空気カーマを CSV として保存…"),
-                    [stem] { return stem() + QStringLiteral("_air_kerma.csv"); },
-                    [this, loaded] {
-                        return loaded() ? airKermaCsvLines() : std::vector<std::string>{};
-                    }};
-    addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("spectrum_plot"), {spectra, kerma}));
+    CsvExport kerma{
+        QStringLiteral("空気カーマを CSV として保存…"),
+        [stem] { return stem() + QStringLiteral("_air_kerma.csv"); },
+        [this, loaded] { return loaded() ? airKermaCsvLines() : std::vector<std::string>{}; }};
+    addExportMenu(Picture1,
+                  drawingExport(Picture1, QStringLiteral("spectrum_plot"), {spectra, kerma}));
 }
 
 std::vector<std::string> Form1::airKermaCsvLines() {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "form.h"
+#include "app/widgets/form.h"
 
 class QCheckBox;
 class QComboBox;

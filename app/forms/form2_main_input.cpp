@@ -1,6 +1,4 @@
-#include "form2_main_input.h"
-
-#include "default_case.h"
+#include "app/forms/form2_main_input.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -13,22 +11,23 @@
 #include <cmath>
 #include <exception>
 
-#include "controls.h"
-#include "file_names.h"
-#include "form1_result_browser.h"
-#include "form12_launch_dialog.h"
-#include "form5_eye_lens_dose.h"
-#include "form6_incident_spectrum.h"
-#include "failure_text.h"
-#include "forms.h"
-#include "picture_export.h"
-#include "generate_spectrum.h"
-#include "message_box.h"
-#include "picture_box.h"
-#include "pictures.h"
-#include "process_starter.h"
-#include "run_file.h"
-#include "text_value.h"
+#include "app/common/text_value.h"
+#include "app/forms/form12_launch_dialog.h"
+#include "app/forms/form1_result_browser.h"
+#include "app/forms/form5_eye_lens_dose.h"
+#include "app/forms/form6_incident_spectrum.h"
+#include "app/forms/forms.h"
+#include "app/forms/pictures.h"
+#include "app/run/run_file.h"
+#include "app/spectrum/generate_spectrum.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/failure_text.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/picture_box.h"
+#include "app/widgets/picture_export.h"
+#include "app/widgets/process_starter.h"
+#include "common/default_case.h"
+#include "common/file_names.h"
 
 namespace korvana::forms {
 
@@ -70,7 +69,8 @@ Form2::Form2(Forms& forms)
       Text11(addTextBox(page(), "Text11", {10440, 7920, 1455, BOX_HEIGHT})),
       Text8(addTextBox(page(), "Text8", {15720, 7800, INPUT_WIDTH, BOX_HEIGHT})),
       Text12(addTextBox(page(), "Text12", {15720, 8280, INPUT_WIDTH, BOX_HEIGHT})),
-      Command1(addCommandButton(page(), "Command1", QStringLiteral("この条件でＸ線スペクトルを計算"),
+      Command1(addCommandButton(page(), "Command1",
+                                QStringLiteral("この条件でＸ線スペクトルを計算"),
                                 {1560, 9000, 6255, 735}, QStringLiteral(" スペクトル計算 "))),
       Command3(addCommandButton(page(), "Command3", QStringLiteral("モンテカルロシミュレーション"),
                                 {1560, 9840, 6255, 735},
@@ -78,8 +78,8 @@ Form2::Form2(Forms& forms)
       Command2(addCommandButton(page(), "Command2",
                                 QStringLiteral("         計算結果 検索・表示 　　水晶体線量の算出"),
                                 {9720, 9240, 4455, 1095})),
-      Command4(addCommandButton(page(), "Command4", QStringLiteral("Exit"), {17160, 9600, 1290, 675},
-                                QStringLiteral("   bye   "))),
+      Command4(addCommandButton(page(), "Command4", QStringLiteral("Exit"),
+                                {17160, 9600, 1290, 675}, QStringLiteral("   bye   "))),
       Picture3(addPictureBox(page(), "Picture3", {12960, 240, 5565, 7335})),
       Picture2(addIconBox(page(), "Picture2", {720, 1560, 480, 480})),
       Picture1(addIconBox(page(), "Picture1", {9960, 9600, 480, 480})),
@@ -92,9 +92,9 @@ Form2::Form2(Forms& forms)
     for (QLineEdit* box : {Text9, Text10, Text11}) makeReadOnly(box);
     // Tab follows the numbered steps: (1) geometry, (2) irradiation
     // conditions, (3) curtain, (4) spectrum, (5) simulation, then the browser and Exit.
-    const QList<QWidget*> steps = {Text6, Text7,   Text13,  Text14,   Text1,    Text5,
-                                   Text2, Text3,   Text4,   Option7,  Option8,  Option9,
-                                   Text8, Text12,  Command1, Command3, Command2, Command4};
+    const QList<QWidget*> steps = {Text6, Text7,  Text13,   Text14,   Text1,    Text5,
+                                   Text2, Text3,  Text4,    Option7,  Option8,  Option9,
+                                   Text8, Text12, Command1, Command3, Command2, Command4};
     for (qsizetype n = 1; n < steps.size(); ++n) setTabOrder(steps[n - 1], steps[n]);
     drawTubeIcon(*Picture2);
     drawResultsIcon(*Picture1);
@@ -160,7 +160,8 @@ void Form2::buildCaptions() {
 
     // Step (2): irradiation conditions
     caption(page(), "Label22", QStringLiteral("(2)"), {240, 5700, 360, 330})->setFont(stepFont);
-    caption(page(), "Label23", QStringLiteral("照射条件"), {600, 5700, 1200, 330})->setFont(stepFont);
+    caption(page(), "Label23", QStringLiteral("照射条件"), {600, 5700, 1200, 330})
+        ->setFont(stepFont);
     caption(page(), "Label24", QStringLiteral("( X-ray spectrum by Tucker's formula )"),
             {1920, 5700, 4560, 330});
     const struct {
@@ -283,8 +284,7 @@ void Form2::generateSpectrum() {
     } catch (const std::exception& error) {
         // Rejected conditions or an unwritable B_SPCTL.dat: the previous spectrum stays.
         showMessage(this,
-                    QStringLiteral("Ｘ線スペクトルを計算できません。\n") +
-                        failureDetail(error),
+                    QStringLiteral("Ｘ線スペクトルを計算できません。\n") + failureDetail(error),
                     MessageIcon::Exclamation);
         return;
     }

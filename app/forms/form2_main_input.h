@@ -4,7 +4,7 @@
 // button press.
 #pragma once
 
-#include "form.h"
+#include "app/widgets/form.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "form3_kerma_map.h"
+#include "app/forms/form3_kerma_map.h"
 
 #include <QEvent>
 #include <QFont>
@@ -8,16 +8,16 @@
 #include <cmath>
 #include <optional>
 
-#include "condition_texts.h"
-#include "controls.h"
-#include "csv_export.h"
-#include "kerma_uncertainty.h"
-#include "map_schematic.h"
-#include "overlay_shapes.h"
-#include "palette.h"
-#include "picture_box.h"
-#include "picture_export.h"
-#include "result_set.h"
+#include "app/results/condition_texts.h"
+#include "app/results/csv_export.h"
+#include "app/results/kerma_uncertainty.h"
+#include "app/results/map_schematic.h"
+#include "app/results/result_set.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/overlay_shapes.h"
+#include "app/widgets/palette.h"
+#include "app/widgets/picture_box.h"
+#include "app/widgets/picture_export.h"
 
 namespace korvana::forms {
 
@@ -96,8 +96,8 @@ Form3::Form3()
       Shape1(new OverlayShape(Picture1, "Shape1", Qt::black, rgbColor(255, 224, 192))),
       Shape2(new OverlayShape(Picture1, "Shape2", Qt::black)),
       Shape3(new OverlayShape(Picture1, "Shape3", Qt::black, rgbColor(160, 160, 160))),
-      Command1(
-          addCommandButton(page(), "Command1", QStringLiteral("Close"), {14700, 12960, 1455, 495})) {
+      Command1(addCommandButton(page(), "Command1", QStringLiteral("Close"),
+                                {14700, 12960, 1455, 495})) {
     Picture1->setScale(PICTURE_LEFT, PICTURE_TOP, PICTURE_WIDTH, -PICTURE_HEIGHT);
     QFont small = font();
     small.setPixelSize(12);

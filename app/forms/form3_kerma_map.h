@@ -7,12 +7,12 @@
 // (Y up); the map covers X = 0..400, Y = 0..600.
 #pragma once
 
-#include "form.h"
 #include <optional>
 #include <string>
 
-#include "kerma_map.h"
-#include "uncertainty_file.h"
+#include "app/results/kerma_map.h"
+#include "app/widgets/form.h"
+#include "common/uncertainty_file.h"
 
 class QLabel;
 class QLineEdit;
@@ -88,9 +88,9 @@ private:
     void drawGridAndMarks();
     void placeSchematic(const app::RunConditions& conditions);
 
-    app::KermaMap m_paintedMap;  //!< the map the readouts describe
+    app::KermaMap m_paintedMap;                              //!< the map the readouts describe
     std::optional<UncertaintyTable> m_paintedUncertainties;  //!< of the painted result
-    std::string m_paintedFileName;                            //!< empty until a map is painted
+    std::string m_paintedFileName;                           //!< empty until a map is painted
 };
 
 }  // namespace korvana::forms

@@ -1,9 +1,9 @@
-#include "form4_geometry.h"
+#include "app/forms/form4_geometry.h"
 
-#include "controls.h"
-#include "picture_box.h"
-#include "picture_export.h"
-#include "pictures.h"
+#include "app/forms/pictures.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/picture_box.h"
+#include "app/widgets/picture_export.h"
 
 namespace korvana::forms {
 

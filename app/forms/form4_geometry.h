@@ -1,7 +1,7 @@
 // Form4, "Geometry": two fixed pictures of the simulated scene.
 #pragma once
 
-#include "form.h"
+#include "app/widgets/form.h"
 
 class QPushButton;
 

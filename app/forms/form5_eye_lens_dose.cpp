@@ -1,4 +1,4 @@
-#include "form5_eye_lens_dose.h"
+#include "app/forms/form5_eye_lens_dose.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -6,14 +6,14 @@
 #include <QLineEdit>
 #include <exception>
 
-#include "controls.h"
-#include "form1_result_browser.h"
-#include "form10_conversion_factor.h"
-#include "failure_text.h"
-#include "forms.h"
-#include "picture_export.h"
-#include "message_box.h"
-#include "text_value.h"
+#include "app/common/text_value.h"
+#include "app/forms/form10_conversion_factor.h"
+#include "app/forms/form1_result_browser.h"
+#include "app/forms/forms.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/failure_text.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/picture_export.h"
 
 namespace korvana::forms {
 
@@ -71,8 +71,8 @@ Form5::Form5(Forms& forms)
       Command2(addCommandButton(page(), "Command2",
                                 QStringLiteral("Conversion factor for mono-energetic photon beams"),
                                 {240, 6840, 4200, 600})),
-      Command4(addCommandButton(page(), "Command4", QStringLiteral("Close"), {4860, 6840, 1500, 600},
-                                QStringLiteral(" Cancel "))),
+      Command4(addCommandButton(page(), "Command4", QStringLiteral("Close"),
+                                {4860, 6840, 1500, 600}, QStringLiteral(" Cancel "))),
       m_forms(forms) {
     buildCaptions();
     makeReadOnly(Text1);
@@ -82,7 +82,8 @@ Form5::Form5(Forms& forms)
             QStringLiteral("color: rgb(255, 0, 0); background: rgb(255, 255, 192);"));
     }
     // The table as shown, as a picture of the window or as CSV.
-    addExportMenu(page(), {QStringLiteral("eye_lens_dose"), [this] { return page()->grab().toImage(); },
+    addExportMenu(page(), {QStringLiteral("eye_lens_dose"),
+                           [this] { return page()->grab().toImage(); },
                            {},
                            {{SAVE_CSV_CAPTION,
                              [this] {
@@ -126,7 +127,8 @@ void Form5::buildCaptions() {
     const char* rowCaptions[] = {"45 degree",  "60 degree",  "75 degree", "90 degree",
                                  "105 degree", "120 degree", "135 degree"};
     for (int row = 0; row < 7; ++row) {
-        caption(page(), rowNames[row], rowCaptions[row], {480, FIRST_ROW_TOP + ROW * row, 2000, 330});
+        caption(page(), rowNames[row], rowCaptions[row],
+                {480, FIRST_ROW_TOP + ROW * row, 2000, 330});
     }
 }
 
@@ -169,8 +171,8 @@ void Form5::Command1_Click() {
     const double glassesMm = app::textValue(Combo2->currentText().toStdString());
     const double protectionMm = app::textValue(Text3->text().toStdString());
     try {
-        dose = app::computeEyeLensDose(m_forms.state().resultSet, *m_tables, glassesMm,
-                                       protectionMm);
+        dose =
+            app::computeEyeLensDose(m_forms.state().resultSet, *m_tables, glassesMm, protectionMm);
     } catch (const std::exception& error) {
         showMessage(this, QStringLiteral("水晶体線量を計算できません。\n") + failureDetail(error),
                     MessageIcon::Exclamation);

@@ -5,9 +5,9 @@
 
 #include <optional>
 
-#include "csv_export.h"
-#include "eye_lens_dose.h"
-#include "form.h"
+#include "app/results/csv_export.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/widgets/form.h"
 
 class QComboBox;
 class QLabel;

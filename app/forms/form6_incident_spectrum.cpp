@@ -1,4 +1,4 @@
-#include "form6_incident_spectrum.h"
+#include "app/forms/form6_incident_spectrum.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -7,17 +7,17 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "controls.h"
-#include "file_names.h"
-#include "form2_main_input.h"
-#include "csv_export.h"
-#include "forms.h"
-#include "picture_export.h"
-#include "hvl_results.h"
-#include "message_box.h"
-#include "palette.h"
-#include "picture_box.h"
-#include "picture_format.h"
+#include "app/common/picture_format.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/forms.h"
+#include "app/results/csv_export.h"
+#include "app/spectrum/hvl_results.h"
+#include "app/widgets/controls.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/palette.h"
+#include "app/widgets/picture_box.h"
+#include "app/widgets/picture_export.h"
+#include "common/file_names.h"
 
 namespace korvana::forms {
 
@@ -39,15 +39,14 @@ Form6::Form6(Forms& forms)
           addCommandButton(page(), "Command2", QStringLiteral("Cancel"), {6000, 6600, 1455, 495})),
       m_forms(forms) {
     Picture3->setScale(0, 0, 6000, 2500);
-    addExportMenu(Picture3, drawingExport(Picture3, QStringLiteral("incident_spectrum"),
-                                          {{SAVE_CSV_CAPTION,
-                                            [] { return QStringLiteral("incident_spectrum.csv"); },
-                                            [this] {
-                                                return m_drawnSpectrum
-                                                           ? app::incidentSpectrumCsv(
-                                                                 *m_drawnSpectrum)
-                                                           : std::vector<std::string>{};
-                                            }}}));
+    addExportMenu(
+        Picture3,
+        drawingExport(Picture3, QStringLiteral("incident_spectrum"),
+                      {{SAVE_CSV_CAPTION, [] { return QStringLiteral("incident_spectrum.csv"); },
+                        [this] {
+                            return m_drawnSpectrum ? app::incidentSpectrumCsv(*m_drawnSpectrum)
+                                                   : std::vector<std::string>{};
+                        }}}));
     setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });

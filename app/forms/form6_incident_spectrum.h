@@ -8,8 +8,8 @@
 
 #include <optional>
 
-#include "form.h"
-#include "spectrum_generator.h"
+#include "app/spectrum/spectrum_generator.h"
+#include "app/widgets/form.h"
 
 class QPushButton;
 

@@ -1,13 +1,13 @@
-#include "forms.h"
+#include "app/forms/forms.h"
 
-#include "form1_result_browser.h"
-#include "form10_conversion_factor.h"
-#include "form12_launch_dialog.h"
-#include "form2_main_input.h"
-#include "form3_kerma_map.h"
-#include "form4_geometry.h"
-#include "form5_eye_lens_dose.h"
-#include "form6_incident_spectrum.h"
+#include "app/forms/form10_conversion_factor.h"
+#include "app/forms/form12_launch_dialog.h"
+#include "app/forms/form1_result_browser.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/form3_kerma_map.h"
+#include "app/forms/form4_geometry.h"
+#include "app/forms/form5_eye_lens_dose.h"
+#include "app/forms/form6_incident_spectrum.h"
 
 namespace korvana::forms {
 
@@ -62,8 +62,8 @@ Form12& Forms::form12() {
 
 void Forms::endProgram() {
     for (QWidget* form : std::initializer_list<QWidget*>{
-             m_form1.get(), m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(), m_form6.get(),
-             m_form10.get(), m_form12.get()}) {
+             m_form1.get(), m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(),
+             m_form6.get(), m_form10.get(), m_form12.get()}) {
         if (form) form->hide();
     }
     m_endRequested = true;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "program_state.h"
+#include "app/forms/program_state.h"
 
 namespace korvana::forms {
 

@@ -2,10 +2,10 @@
 // current working directory, where the tables and the batch programs lie.
 #include <QApplication>
 
-#include "clock.h"
-#include "form2_main_input.h"
-#include "forms.h"
-#include "process_starter.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/forms.h"
+#include "app/widgets/clock.h"
+#include "app/widgets/process_starter.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -1,12 +1,12 @@
-#include "pictures.h"
+#include "app/forms/pictures.h"
 
 #include <QString>
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "palette.h"
-#include "picture_box.h"
+#include "app/widgets/palette.h"
+#include "app/widgets/picture_box.h"
 
 namespace korvana::forms {
 

@@ -5,10 +5,10 @@
 
 #include <optional>
 
-#include "irradiation_conditions.h"
-#include "material_tables.h"
-#include "result_set.h"
-#include "spectrum_generator.h"
+#include "app/results/result_set.h"
+#include "app/spectrum/irradiation_conditions.h"
+#include "app/spectrum/material_tables.h"
+#include "app/spectrum/spectrum_generator.h"
 
 namespace korvana::forms {
 

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "app/forms/settings.h"
 
 #include <QSettings>
 

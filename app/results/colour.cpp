@@ -1,4 +1,4 @@
-#include "colour.h"
+#include "app/results/colour.h"
 
 #include <array>
 #include <cstddef>

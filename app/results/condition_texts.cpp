@@ -1,8 +1,8 @@
-#include "condition_texts.h"
+#include "app/results/condition_texts.h"
 
 #include <charconv>
 
-#include "picture_format.h"
+#include "app/common/picture_format.h"
 
 namespace korvana::app {
 

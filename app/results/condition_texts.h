@@ -4,8 +4,8 @@
 #include <array>
 #include <string>
 
-#include "constants.h"
-#include "result_set.h"
+#include "app/results/constants.h"
+#include "app/results/result_set.h"
 
 namespace korvana::app {
 

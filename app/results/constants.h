@@ -1,7 +1,7 @@
 // Sizes and fixed names of the result viewers' data.
 #pragma once
 
-#include "result_layout.h"
+#include "common/result_layout.h"
 
 namespace korvana::app {
 

@@ -1,13 +1,12 @@
-#include "csv_export.h"
-
-#include "energy_grid.h"
+#include "app/results/csv_export.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "lead_protection.h"
-#include "kerma_uncertainty.h"
-#include "text_file.h"
+#include "app/results/kerma_uncertainty.h"
+#include "app/results/lead_protection.h"
+#include "common/energy_grid.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 
@@ -36,7 +35,8 @@ std::string angleText(int k) { return number(angleOfIndex(k)); }
 
 std::vector<std::string> incidentSpectrumCsv(const BinValues& spectrum) {
     std::vector<std::string> lines{"energy_keV,photons"};
-    for (int i = 1; i <= GRID_BINS; ++i) lines.push_back(energyOfBin(i) + "," + number(spectrum[i]));
+    for (int i = 1; i <= GRID_BINS; ++i)
+        lines.push_back(energyOfBin(i) + "," + number(spectrum[i]));
     return lines;
 }
 

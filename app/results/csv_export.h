@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "eye_lens_dose.h"
-#include "material_tables.h"
-#include "result_set.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/results/result_set.h"
+#include "app/spectrum/material_tables.h"
 
 namespace korvana::app {
 

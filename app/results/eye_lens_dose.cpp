@@ -1,13 +1,13 @@
-#include "eye_lens_dose.h"
+#include "app/results/eye_lens_dose.h"
 
 #include <cmath>
 
-#include "constants.h"
-#include "file_names.h"
-#include "free_form_reader.h"
-#include "lead_protection.h"
-#include "picture_format.h"
-#include "text_file.h"
+#include "app/common/free_form_reader.h"
+#include "app/common/picture_format.h"
+#include "app/results/constants.h"
+#include "app/results/lead_protection.h"
+#include "common/file_names.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "data_error.h"
-#include "material_tables.h"
-#include "result_set.h"
+#include "app/results/result_set.h"
+#include "app/spectrum/material_tables.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 

@@ -1,9 +1,9 @@
-#include "kerma_map.h"
+#include "app/results/kerma_map.h"
 
 #include <cmath>
 
-#include "picture_format.h"
-#include "rounding.h"
+#include "app/common/picture_format.h"
+#include "app/results/rounding.h"
 
 namespace korvana::app {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "colour.h"
-#include "constants.h"
+#include "app/results/colour.h"
+#include "app/results/constants.h"
 
 namespace korvana::app {
 

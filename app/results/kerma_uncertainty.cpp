@@ -1,6 +1,6 @@
-#include "kerma_uncertainty.h"
+#include "app/results/kerma_uncertainty.h"
 
-#include "picture_format.h"
+#include "app/common/picture_format.h"
 
 namespace korvana::app {
 
@@ -37,8 +37,8 @@ std::optional<double> mapRelativeErrorPercent(const std::optional<UncertaintyTab
     // Nearest grid point; a cell half-way between two takes the later one.
     const int column = (mapColumn - 1 + REFINE_STEPS / 2) / REFINE_STEPS;
     const int row = (mapRow - 1 + REFINE_STEPS / 2) / REFINE_STEPS;
-    return percentOf(uncertainties->grid[static_cast<std::size_t>(column)]
-                                            [static_cast<std::size_t>(row)]);
+    return percentOf(
+        uncertainties->grid[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)]);
 }
 
 std::string relativeErrorText(double percent) {

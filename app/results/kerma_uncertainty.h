@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "result_set.h"
-#include "uncertainty_file.h"
+#include "app/results/result_set.h"
+#include "common/uncertainty_file.h"
 
 namespace korvana::app {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "results_command.h"
+#include "app/results/results_command.h"
 
 int main(int argc, char** argv) {
     try {

@@ -1,10 +1,10 @@
-#include "lead_protection.h"
+#include "app/results/lead_protection.h"
 
 #include <cmath>
 #include <string>
 
-#include "data_error.h"
-#include "picture_format.h"
+#include "app/common/picture_format.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 

@@ -3,9 +3,9 @@
 // multiplying the angle's air kerma.
 #pragma once
 
-#include "data_error.h"
-#include "material_tables.h"
-#include "result_set.h"
+#include "app/results/result_set.h"
+#include "app/spectrum/material_tables.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 

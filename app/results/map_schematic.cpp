@@ -1,6 +1,6 @@
-#include "map_schematic.h"
+#include "app/results/map_schematic.h"
 
-#include "condition_texts.h"
+#include "app/results/condition_texts.h"
 
 namespace korvana::app {
 

@@ -5,7 +5,7 @@
 // the map painted beside it.
 #pragma once
 
-#include "result_set.h"
+#include "app/results/result_set.h"
 
 namespace korvana::app {
 

@@ -1,9 +1,9 @@
-#include "result_set.h"
+#include "app/results/result_set.h"
 
 #include <string>
 
-#include "free_form_reader.h"
-#include "text_file.h"
+#include "app/common/free_form_reader.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 

@@ -11,11 +11,11 @@
 #include <optional>
 #include <string>
 
-#include "constants.h"
-#include "data_error.h"
-#include "energy_grid.h"
-#include "kerma_map.h"
-#include "uncertainty_file.h"
+#include "app/results/constants.h"
+#include "app/results/kerma_map.h"
+#include "common/data_error.h"
+#include "common/energy_grid.h"
+#include "common/uncertainty_file.h"
 
 namespace korvana::app {
 

@@ -1,4 +1,4 @@
-#include "results_command.h"
+#include "app/results/results_command.h"
 
 #include <CLI/CLI.hpp>
 #include <array>
@@ -7,15 +7,15 @@
 #include <optional>
 #include <ostream>
 
-#include "condition_texts.h"
-#include "csv_export.h"
-#include "file_names.h"
-#include "grid_tables.h"
-#include "kerma_uncertainty.h"
-#include "data_error.h"
-#include "eye_lens_dose.h"
-#include "picture_format.h"
-#include "result_set.h"
+#include "app/common/picture_format.h"
+#include "app/results/condition_texts.h"
+#include "app/results/csv_export.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/results/kerma_uncertainty.h"
+#include "app/results/result_set.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "common/grid_tables.h"
 
 namespace korvana::app {
 

@@ -1,10 +1,10 @@
-#include "spectrum_plot.h"
+#include "app/results/spectrum_plot.h"
 
 #include <stdexcept>
 
-#include "data_error.h"
-#include "rounding.h"
-#include "text_value.h"
+#include "app/common/text_value.h"
+#include "app/results/rounding.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 

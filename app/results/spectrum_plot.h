@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "colour.h"
-#include "result_set.h"
+#include "app/results/colour.h"
+#include "app/results/result_set.h"
 
 namespace korvana::app {
 

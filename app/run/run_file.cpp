@@ -1,10 +1,9 @@
-#include "run_file.h"
+#include "app/run/run_file.h"
 
-#include "curtain_rule.h"
-
-#include "file_names.h"
-#include "picture_format.h"
-#include "text_value.h"
+#include "app/common/picture_format.h"
+#include "app/common/text_value.h"
+#include "common/curtain_rule.h"
+#include "common/file_names.h"
 
 namespace korvana::app {
 
@@ -25,7 +24,8 @@ CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curta
                           std::string_view focusSurfaceCm, std::string_view phantomThicknessCm) {
     if (curtainLeadMm.empty() || curtainLengthCm.empty()) return CurtainCheck::EntryMissing;
     // The curtain may reach from the object's far surface up to 20 cm short of the focus.
-    const double longestCm = longestCurtainCm(textValue(focusSurfaceCm), textValue(phantomThicknessCm));
+    const double longestCm =
+        longestCurtainCm(textValue(focusSurfaceCm), textValue(phantomThicknessCm));
     if (longestCm < textValue(curtainLengthCm)) return CurtainCheck::LengthTooLong;
     return CurtainCheck::Accepted;
 }

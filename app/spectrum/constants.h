@@ -2,9 +2,9 @@
 // tungsten anode: bremsstrahlung with self-absorption in the target plus K lines).
 #pragma once
 
-#include "energy_grid.h"
-
 #include <array>
+
+#include "common/energy_grid.h"
 
 namespace korvana::app {
 

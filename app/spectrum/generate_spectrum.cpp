@@ -1,6 +1,6 @@
-#include "generate_spectrum.h"
+#include "app/spectrum/generate_spectrum.h"
 
-#include "spectrum_file.h"
+#include "app/spectrum/spectrum_file.h"
 
 namespace korvana::app {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "file_names.h"
-#include "irradiation_conditions.h"
-#include "material_tables.h"
-#include "spectrum_generator.h"
+#include "app/spectrum/irradiation_conditions.h"
+#include "app/spectrum/material_tables.h"
+#include "app/spectrum/spectrum_generator.h"
+#include "common/file_names.h"
 
 namespace korvana::app {
 

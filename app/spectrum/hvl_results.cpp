@@ -1,7 +1,7 @@
-#include "hvl_results.h"
+#include "app/spectrum/hvl_results.h"
 
-#include "free_form_reader.h"
-#include "text_file.h"
+#include "app/common/free_form_reader.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 

@@ -1,11 +1,11 @@
-#include "irradiation_conditions.h"
+#include "app/spectrum/irradiation_conditions.h"
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "data_error.h"
-#include "text_value.h"
+#include "app/common/text_value.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 

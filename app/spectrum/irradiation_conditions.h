@@ -11,10 +11,10 @@
 //   is not finite.
 #pragma once
 
-#include "default_case.h"
-
 #include <optional>
 #include <string>
+
+#include "common/default_case.h"
 
 namespace korvana::app {
 
@@ -27,11 +27,12 @@ enum class RectificationMode {
 
 //! The texts as typed: Text1, Text5, Text2, Text3, Text4 of the main form.
 struct ConditionTexts {
-    std::string tubeVoltageKv = default_case::TUBE_VOLTAGE_KV;                //!< Text1 [kV]
-    std::string targetAngleDeg = default_case::TARGET_ANGLE_DEG;              //!< Text5 [degree]
-    std::string inherentFiltrationMm = default_case::INHERENT_FILTRATION_MM_AL;  //!< Text2 [mm Al eq.]
-    std::string addedAluminiumMm = default_case::ADDED_ALUMINIUM_MM;          //!< Text3 [mm]
-    std::string addedCopperMm = default_case::ADDED_COPPER_MM;                //!< Text4 [mm]
+    std::string tubeVoltageKv = default_case::TUBE_VOLTAGE_KV;    //!< Text1 [kV]
+    std::string targetAngleDeg = default_case::TARGET_ANGLE_DEG;  //!< Text5 [degree]
+    std::string inherentFiltrationMm =
+        default_case::INHERENT_FILTRATION_MM_AL;                      //!< Text2 [mm Al eq.]
+    std::string addedAluminiumMm = default_case::ADDED_ALUMINIUM_MM;  //!< Text3 [mm]
+    std::string addedCopperMm = default_case::ADDED_COPPER_MM;        //!< Text4 [mm]
 };
 
 struct IrradiationConditions {

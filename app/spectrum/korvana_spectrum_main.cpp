@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "spectrum_command.h"
+#include "app/spectrum/spectrum_command.h"
 
 int main(int argc, char** argv) {
     try {

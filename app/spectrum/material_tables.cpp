@@ -1,12 +1,12 @@
-#include "material_tables.h"
+#include "app/spectrum/material_tables.h"
 
 #include <string>
 #include <string_view>
 
-#include "data_error.h"
-#include "file_names.h"
-#include "free_form_reader.h"
-#include "text_file.h"
+#include "app/common/free_form_reader.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 

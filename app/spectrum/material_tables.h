@@ -11,7 +11,7 @@
 #include <array>
 #include <string>
 
-#include "energy_grid.h"
+#include "common/energy_grid.h"
 
 namespace korvana::app {
 

@@ -1,14 +1,14 @@
-#include "spectrum_command.h"
+#include "app/spectrum/spectrum_command.h"
 
 #include <map>
 #include <ostream>
 
-#include "data_error.h"
-#include "file_names.h"
-#include "generate_spectrum.h"
-#include "picture_format.h"
-#include "spectrum_file.h"
-#include "text_value.h"
+#include "app/common/picture_format.h"
+#include "app/common/text_value.h"
+#include "app/spectrum/generate_spectrum.h"
+#include "app/spectrum/spectrum_file.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
 
 namespace korvana::app {
 

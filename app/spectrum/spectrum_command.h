@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "irradiation_conditions.h"
+#include "app/spectrum/irradiation_conditions.h"
 
 namespace korvana::app {
 

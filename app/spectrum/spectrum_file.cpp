@@ -1,10 +1,10 @@
-#include "spectrum_file.h"
+#include "app/spectrum/spectrum_file.h"
 
 #include <cstdio>
 
-#include "constants.h"
-#include "picture_format.h"
-#include "text_file.h"
+#include "app/common/picture_format.h"
+#include "app/spectrum/constants.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "irradiation_conditions.h"
-#include "spectrum_generator.h"
+#include "app/spectrum/irradiation_conditions.h"
+#include "app/spectrum/spectrum_generator.h"
 
 namespace korvana::app {
 

@@ -1,17 +1,16 @@
-#include "spectrum_generator.h"
+#include "app/spectrum/spectrum_generator.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "constants.h"
-#include "data_error.h"
+#include "app/spectrum/constants.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 
 namespace {
 
 double radians(double degrees) { return PI_SHORT * degrees / 180.0; }
-
 
 // Highest bin i with i <= 2 x (energy in keV): the bins a phase of that voltage reaches.
 bool withinVoltage(int bin, double energyKev) { return bin <= 2.0 * energyKev; }

@@ -13,9 +13,9 @@
 #include <array>
 #include <vector>
 
-#include "energy_grid.h"
-#include "irradiation_conditions.h"
-#include "material_tables.h"
+#include "app/spectrum/irradiation_conditions.h"
+#include "app/spectrum/material_tables.h"
+#include "common/energy_grid.h"
 
 namespace korvana::app {
 

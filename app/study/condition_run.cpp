@@ -1,24 +1,23 @@
-#include "condition_run.h"
-
-#include "curtain_rule.h"
+#include "app/study/condition_run.h"
 
 #include <cmath>
 #include <regex>
 #include <system_error>
 
-#include "child_process.h"
-#include "constants.h"
-#include "data_error.h"
-#include "file_names.h"
-#include "generate_spectrum.h"
-#include "hvl_results.h"
-#include "result_set.h"
-#include "run_file.h"
-#include "spectrum_command.h"
-#include "spectrum_file.h"
-#include "text_file.h"
-#include "text_value.h"
-#include "uncertainty_file.h"
+#include "app/common/text_value.h"
+#include "app/results/constants.h"
+#include "app/results/result_set.h"
+#include "app/run/run_file.h"
+#include "app/spectrum/generate_spectrum.h"
+#include "app/spectrum/hvl_results.h"
+#include "app/spectrum/spectrum_command.h"
+#include "app/spectrum/spectrum_file.h"
+#include "app/study/child_process.h"
+#include "common/curtain_rule.h"
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "common/text_file.h"
+#include "common/uncertainty_file.h"
 
 namespace korvana::study {
 
@@ -29,13 +28,20 @@ namespace {
 //! The launch dialog's reason for refusing a result name, in the console's words.
 const char* resultNameProblem(app::ResultNameFault fault) {
     switch (fault) {
-    case app::ResultNameFault::None: return nullptr;
-    case app::ResultNameFault::Empty: return "it is empty";
-    case app::ResultNameFault::Directory: return "it names a directory";
-    case app::ResultNameFault::PathSeparator: return "it holds a path separator";
-    case app::ResultNameFault::ForbiddenCharacter: return "it holds a character file names cannot";
-    case app::ResultNameFault::Hidden: return "it begins with \".\" (the result browser would not list it)";
-    case app::ResultNameFault::TooLong: return "it is too long for a file name";
+        case app::ResultNameFault::None:
+            return nullptr;
+        case app::ResultNameFault::Empty:
+            return "it is empty";
+        case app::ResultNameFault::Directory:
+            return "it names a directory";
+        case app::ResultNameFault::PathSeparator:
+            return "it holds a path separator";
+        case app::ResultNameFault::ForbiddenCharacter:
+            return "it holds a character file names cannot";
+        case app::ResultNameFault::Hidden:
+            return "it begins with \".\" (the result browser would not list it)";
+        case app::ResultNameFault::TooLong:
+            return "it is too long for a file name";
     }
     return "it cannot name a file";
 }
@@ -65,7 +71,8 @@ std::string curtainProblem(const Condition& c) {
         case app::CurtainCheck::LengthTooLong:
             return "the curtain length " + length +
                    " cm is not correct: it is longer than FSD - 20 cm + thickness = " +
-                   app::plainNumber(longestCurtainCm(app::textValue(fsd), app::textValue(thickness))) +
+                   app::plainNumber(
+                       longestCurtainCm(app::textValue(fsd), app::textValue(thickness))) +
                    " cm - give a shorter --length";
         case app::CurtainCheck::Accepted:
             break;

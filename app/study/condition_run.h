@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "eye_lens_dose.h"
-#include "material_tables.h"
-#include "study_options.h"
-#include "summary_file.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/spectrum/material_tables.h"
+#include "app/study/study_options.h"
+#include "app/study/summary_file.h"
 
 namespace korvana::study {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "study.h"
+#include "app/study/study.h"
 
 namespace {
 

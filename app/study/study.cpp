@@ -1,4 +1,4 @@
-#include "study.h"
+#include "app/study/study.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,9 +12,9 @@
 #include <map>
 #include <ostream>
 
-#include "data_error.h"
-#include "summary_plot.h"
-#include "text_value.h"
+#include "app/common/text_value.h"
+#include "app/study/summary_plot.h"
+#include "common/data_error.h"
 
 namespace korvana::study {
 

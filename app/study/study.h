@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "condition_run.h"
-#include "study_options.h"
+#include "app/study/condition_run.h"
+#include "app/study/study_options.h"
 
 namespace korvana::study {
 

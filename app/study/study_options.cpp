@@ -1,13 +1,12 @@
-#include "study_options.h"
-
-#include "default_case.h"
+#include "app/study/study_options.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 
-#include "data_error.h"
-#include "value_list.h"
+#include "app/study/value_list.h"
+#include "common/data_error.h"
+#include "common/default_case.h"
 
 namespace korvana::study {
 
@@ -91,7 +90,8 @@ const std::array<InputDescription, INPUT_COUNT>& inputDescriptions() {
     static const std::string squareField =
         std::string(default_case::FIELD_LONG_CM) + "x" + default_case::FIELD_SHORT_CM;
     static const std::array<InputDescription, INPUT_COUNT> inputs = {{
-        {"thickness", "thickness_cm", "cm", default_case::THICKNESS_CM, "thickness of the irradiated object [cm]"},
+        {"thickness", "thickness_cm", "cm", default_case::THICKNESS_CM,
+         "thickness of the irradiated object [cm]"},
         {"fsd", "fsd_cm", "cm", default_case::FSD_CM, "focus-to-entrance-surface distance [cm]"},
         {"field", "field_cm", "cm", squareField.c_str(),
          "field size at FSD, long x short axis [cm]; one number is a square field"},

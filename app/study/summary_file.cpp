@@ -1,12 +1,12 @@
-#include "summary_file.h"
+#include "app/study/summary_file.h"
 
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <stdexcept>
 
-#include "data_error.h"
-#include "text_file.h"
+#include "common/data_error.h"
+#include "common/text_file.h"
 
 namespace korvana::study {
 

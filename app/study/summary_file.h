@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "study_options.h"
+#include "app/study/study_options.h"
 
 namespace korvana::study {
 

@@ -1,4 +1,4 @@
-#include "summary_plot.h"
+#include "app/study/summary_plot.h"
 
 #include <QColor>
 #include <QFile>
@@ -16,7 +16,7 @@
 #include <optional>
 #include <set>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::study {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "study_options.h"
-#include "summary_file.h"
+#include "app/study/study_options.h"
+#include "app/study/summary_file.h"
 
 namespace korvana::study {
 

@@ -1,11 +1,11 @@
-#include "value_list.h"
+#include "app/study/value_list.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <set>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::study {
 

@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "app/widgets/controls.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,7 +10,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "picture_box.h"
+#include "app/widgets/picture_box.h"
 
 namespace korvana::forms {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QString>
 
-#include "twips.h"
+#include "app/widgets/twips.h"
 
 class QComboBox;
 class QGroupBox;

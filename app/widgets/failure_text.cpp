@@ -1,6 +1,6 @@
-#include "failure_text.h"
+#include "app/widgets/failure_text.h"
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::forms {
 

@@ -1,4 +1,4 @@
-#include "file_list_box.h"
+#include "app/widgets/file_list_box.h"
 
 #include <QDir>
 #include <QFileSystemWatcher>

@@ -8,7 +8,7 @@
 #include <QListWidget>
 #include <QString>
 
-#include "twips.h"
+#include "app/widgets/twips.h"
 
 class QFileSystemWatcher;
 

@@ -1,4 +1,4 @@
-#include "form.h"
+#include "app/widgets/form.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -29,12 +29,12 @@ QRect fittedWindowRect(QSize wanted, QPoint topLeft, QRect available, QMargins f
     const QSize size(std::min(wanted.width(), available.width() - frameWidth),
                      std::min(wanted.height(), available.height() - frameHeight));
     // Keep the whole frame inside the area; failing that, its top left.
-    const int left = std::clamp(topLeft.x() - frame.left(), available.left(),
-                                std::max(available.left(),
-                                         available.right() + 1 - size.width() - frameWidth));
-    const int top = std::clamp(topLeft.y() - frame.top(), available.top(),
-                               std::max(available.top(),
-                                        available.bottom() + 1 - size.height() - frameHeight));
+    const int left =
+        std::clamp(topLeft.x() - frame.left(), available.left(),
+                   std::max(available.left(), available.right() + 1 - size.width() - frameWidth));
+    const int top =
+        std::clamp(topLeft.y() - frame.top(), available.top(),
+                   std::max(available.top(), available.bottom() + 1 - size.height() - frameHeight));
     return QRect(QPoint(left + frame.left(), top + frame.top()), size);
 }
 
@@ -74,8 +74,8 @@ void Form::fitToScreen(const QWidget* owner) {
         // Where one direction must scroll, its scroll bar takes room from the
         // other: give that room back when the screen has it, so only one bar shows.
         const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollArea);
-        const QSize room = available.size() - QSize(frame.left() + frame.right(),
-                                                     frame.top() + frame.bottom());
+        const QSize room =
+            available.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
         const bool tooHigh = wanted.height() > room.height();
         const bool tooWide = wanted.width() > room.width();
         if (tooHigh && !tooWide) wanted.rwidth() += bar;

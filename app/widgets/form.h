@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "twips.h"
+#include "app/widgets/twips.h"
 
 class QScrollArea;
 

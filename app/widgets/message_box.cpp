@@ -1,4 +1,4 @@
-#include "message_box.h"
+#include "app/widgets/message_box.h"
 
 #include <QMessageBox>
 

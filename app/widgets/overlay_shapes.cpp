@@ -1,8 +1,8 @@
-#include "overlay_shapes.h"
+#include "app/widgets/overlay_shapes.h"
 
 #include <QPainter>
 
-#include "picture_box.h"
+#include "app/widgets/picture_box.h"
 
 namespace korvana::forms {
 

@@ -1,6 +1,6 @@
-#include "palette.h"
+#include "app/widgets/palette.h"
 
-#include "colour.h"
+#include "app/results/colour.h"
 
 namespace korvana::forms {
 

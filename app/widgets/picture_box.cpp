@@ -1,4 +1,4 @@
-#include "picture_box.h"
+#include "app/widgets/picture_box.h"
 
 #include <QPainter>
 #include <cmath>
@@ -126,9 +126,8 @@ void PictureBox::replay(QPainter& painter) const {
             case DrawOp::Kind::Text:
                 painter.setFont(op.font);
                 painter.setPen(op.colour);
-                painter.drawText(
-                    QRect(op.from, QSize(m_image.width() * 2, m_image.height() * 2)),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, op.text);
+                painter.drawText(QRect(op.from, QSize(m_image.width() * 2, m_image.height() * 2)),
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, op.text);
                 ++n;
                 break;
             case DrawOp::Kind::Segment: {
@@ -142,8 +141,8 @@ void PictureBox::replay(QPainter& painter) const {
                     line << m_ops[next].to;
                     ++next;
                 }
-                painter.setPen(QPen(op.colour, op.width, Qt::SolidLine, Qt::SquareCap,
-                                    Qt::MiterJoin));
+                painter.setPen(
+                    QPen(op.colour, op.width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
                 painter.setBrush(Qt::NoBrush);
                 if (op.from == op.to) {
                     painter.drawPoint(op.from);

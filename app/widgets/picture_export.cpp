@@ -1,21 +1,21 @@
-#include "picture_export.h"
+#include "app/widgets/picture_export.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QWidget>
 #include <exception>
 
-#include "csv_export.h"
-#include "failure_text.h"
-#include "message_box.h"
-#include "picture_box.h"
+#include "app/results/csv_export.h"
+#include "app/widgets/failure_text.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/picture_box.h"
 
 namespace korvana::forms {
 
@@ -60,9 +60,10 @@ void saveCsvAs(QWidget* area, const CsvExport& csv) {
         return;
     }
     if (lines.empty()) {
-        showMessage(area->window(),
-                    QStringLiteral(" 保存する数値がありません（結果を表示してから保存して下さい） "),
-                    MessageIcon::Exclamation);
+        showMessage(
+            area->window(),
+            QStringLiteral(" 保存する数値がありません（結果を表示してから保存して下さい） "),
+            MessageIcon::Exclamation);
         return;
     }
     QString name = askSaveName(area->window(), csv.caption, csv.fileName(),
@@ -72,10 +73,10 @@ void saveCsvAs(QWidget* area, const CsvExport& csv) {
     try {
         app::writeCsvFile(QFile::encodeName(name).toStdString(), lines);
     } catch (const std::exception& error) {
-        showMessage(area->window(),
-                    QStringLiteral("CSV ファイル %1 を保存できません。\n").arg(name) +
-                        failureDetail(error),
-                    MessageIcon::Critical);
+        showMessage(
+            area->window(),
+            QStringLiteral("CSV ファイル %1 を保存できません。\n").arg(name) + failureDetail(error),
+            MessageIcon::Critical);
     }
 }
 

@@ -20,7 +20,7 @@ namespace korvana::forms {
 
 //! Numbers behind a picture, as a CSV file.
 struct CsvExport {
-    QString caption;   //!< the menu entry
+    QString caption;                    //!< the menu entry
     std::function<QString()> fileName;  //!< suggested file name, at the moment of saving
     //! The file's lines; empty when there is nothing to export yet. May throw.
     std::function<std::vector<std::string>()> lines;

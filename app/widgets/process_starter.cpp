@@ -1,4 +1,4 @@
-#include "process_starter.h"
+#include "app/widgets/process_starter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,8 +48,8 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     const QString program = QDir(workDir).absoluteFilePath(request.program);
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
-        outcome.error =
-            QStringLiteral("%2 に実行できるプログラム %1 がありません").arg(request.program, workDir);
+        outcome.error = QStringLiteral("%2 に実行できるプログラム %1 がありません")
+                            .arg(request.program, workDir);
         return outcome;
     }
 
@@ -69,10 +69,11 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
     } else {
         // No terminal: both output streams into one log, in order.
         process.setProgram(QStringLiteral("/bin/sh"));
-        process.setArguments(QStringList{QStringLiteral("-c"),
-                                         QStringLiteral("log=$1; shift; exec \"$0\" \"$@\" >\"$log\" 2>&1"),
-                                         program, request.logFileName} +
-                             request.arguments);
+        process.setArguments(
+            QStringList{QStringLiteral("-c"),
+                        QStringLiteral("log=$1; shift; exec \"$0\" \"$@\" >\"$log\" 2>&1"), program,
+                        request.logFileName} +
+            request.arguments);
         outcome.logFileName = request.logFileName;
     }
     qint64 pid = 0;

@@ -16,7 +16,7 @@ enum class WindowStyle {
 struct StartRequest {
     QString program;  //!< file name in the working directory, e.g. "lumetrel"
     WindowStyle style = WindowStyle::Hidden;
-    QString logFileName;  //!< console text when no terminal can be opened
+    QString logFileName;    //!< console text when no terminal can be opened
     QStringList arguments;  //!< given to the program in every way it is started
 };
 

@@ -1,4 +1,4 @@
-#include "free_form_reader.h"
+#include "app/common/free_form_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "condition_texts.h"
+#include "app/results/condition_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "eye_lens_dose.h"
-#include "free_form_reader.h"
+#include "app/common/free_form_reader.h"
+#include "app/results/eye_lens_dose.h"
+#include "common/text_file.h"
 #include "temp_dir.h"
-#include "text_file.h"
 
 namespace korvana::app {
 namespace {

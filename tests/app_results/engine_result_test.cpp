@@ -7,19 +7,19 @@
 #include <memory>
 #include <sstream>
 
-#include "condition_texts.h"
-#include "csv_export.h"
-#include "kerma_uncertainty.h"
-#include "lead_protection.h"
-#include "uncertainty_fixture.h"
+#include "app/results/condition_texts.h"
+#include "app/results/csv_export.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/results/kerma_uncertainty.h"
+#include "app/results/lead_protection.h"
+#include "app/results/result_set.h"
+#include "app/results/results_command.h"
+#include "common/text_file.h"
+#include "engine/result_file.h"
+#include "engine/simulation.h"
 #include "engine_case.h"
 #include "engine_result_file.h"
-#include "eye_lens_dose.h"
-#include "result_file.h"
-#include "result_set.h"
-#include "results_command.h"
-#include "simulation.h"
-#include "text_file.h"
+#include "uncertainty_fixture.h"
 
 namespace korvana::app {
 namespace {
@@ -194,8 +194,7 @@ TEST_F(EngineResultTest, EyeLensDoseExportListsEachTable) {
 TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     writeUncertaintiesBeside("case.data");
     std::ostringstream out, errors;
-    ASSERT_EQ(runResultsCommand({"case.data", "--csv", "exports"}, out, errors), 0)
-        << errors.str();
+    ASSERT_EQ(runResultsCommand({"case.data", "--csv", "exports"}, out, errors), 0) << errors.str();
     for (const char* name : {"case_spectra.csv", "case_air_kerma.csv", "case_map.csv",
                              "case_eye_lens_dose.csv", "incident_spectrum.csv"}) {
         const std::vector<std::string> csv = readTextFile(std::string("exports/") + name).lines;

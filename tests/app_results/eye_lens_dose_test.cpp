@@ -1,16 +1,16 @@
 // Lead-protected air kerma and eye lens dose, on the shipped Pb.dat and
 // d-DperK.dDk and on scattered spectra chosen by the tests.
-#include "eye_lens_dose.h"
+#include "app/results/eye_lens_dose.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 
-#include "lead_protection.h"
+#include "app/results/lead_protection.h"
+#include "common/text_file.h"
 #include "result_file_builder.h"
 #include "temp_dir.h"
-#include "text_file.h"
 
 namespace korvana::app {
 namespace {

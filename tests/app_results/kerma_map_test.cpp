@@ -1,4 +1,4 @@
-#include "kerma_map.h"
+#include "app/results/kerma_map.h"
 
 #include <gtest/gtest.h>
 

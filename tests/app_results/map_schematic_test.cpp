@@ -1,4 +1,4 @@
-#include "map_schematic.h"
+#include "app/results/map_schematic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "result_set.h"
+#include "app/results/result_set.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "results_command.h"
+#include "app/results/results_command.h"
 
 #include <gtest/gtest.h>
 

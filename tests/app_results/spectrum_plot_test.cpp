@@ -1,10 +1,10 @@
-#include "spectrum_plot.h"
+#include "app/results/spectrum_plot.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 namespace {

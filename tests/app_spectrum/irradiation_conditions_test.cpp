@@ -1,11 +1,11 @@
-#include "irradiation_conditions.h"
+#include "app/spectrum/irradiation_conditions.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <ostream>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 namespace {

@@ -1,12 +1,12 @@
-#include "material_tables.h"
+#include "app/spectrum/material_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "data_error.h"
-#include "grid_tables.h"
+#include "common/data_error.h"
+#include "common/grid_tables.h"
 #include "temp_dir.h"
 
 namespace korvana::app {

@@ -1,11 +1,11 @@
-#include "spectrum_command.h"
+#include "app/spectrum/spectrum_command.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
-#include "data_error.h"
+#include "common/data_error.h"
 #include "temp_dir.h"
 
 namespace korvana::app {

@@ -1,8 +1,8 @@
-#include "spectrum_file.h"
+#include "app/spectrum/spectrum_file.h"
 
 #include <gtest/gtest.h>
 
-#include "grid_tables.h"
+#include "common/grid_tables.h"
 #include "temp_dir.h"
 
 namespace korvana::app {

@@ -1,11 +1,11 @@
-#include "spectrum_generator.h"
+#include "app/spectrum/spectrum_generator.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "constants.h"
-#include "data_error.h"
+#include "app/spectrum/constants.h"
+#include "common/data_error.h"
 
 namespace korvana::app {
 namespace {

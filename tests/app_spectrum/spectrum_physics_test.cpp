@@ -9,9 +9,9 @@
 
 #include <cstdio>
 
-#include "generate_spectrum.h"
-#include "grid_tables.h"
-#include "hvl_calculation.h"
+#include "app/spectrum/generate_spectrum.h"
+#include "common/grid_tables.h"
+#include "hvl/hvl_calculation.h"
 #include "temp_dir.h"
 
 namespace korvana::app {

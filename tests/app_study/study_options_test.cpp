@@ -1,11 +1,11 @@
-#include "study_options.h"
+#include "app/study/study_options.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::study {
 namespace {

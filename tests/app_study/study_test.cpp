@@ -1,6 +1,6 @@
 // Whole studies with the real chain: the spectrum core, tavisen and lumetrel
 // (the built programs), at 2e4 histories per condition.
-#include "study.h"
+#include "app/study/study.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,15 +11,15 @@
 #include <map>
 #include <sstream>
 
-#include "data_error.h"
-#include "eye_lens_dose.h"
-#include "hvl_results.h"
-#include "picture_format.h"
-#include "results_command.h"
-#include "summary_file.h"
+#include "app/common/picture_format.h"
+#include "app/results/eye_lens_dose.h"
+#include "app/results/results_command.h"
+#include "app/spectrum/hvl_results.h"
+#include "app/study/summary_file.h"
+#include "common/data_error.h"
+#include "common/text_file.h"
+#include "common/uncertainty_file.h"
 #include "temp_dir.h"
-#include "text_file.h"
-#include "uncertainty_file.h"
 
 namespace korvana::study {
 namespace {
@@ -80,7 +80,8 @@ std::map<int, std::vector<std::string>> korvanaResultsTable(const fs::path& fold
     std::string line;
     bool errorColumn = false;  // "±" beside the kerma when the result has its .unc.csv
     while (std::getline(lines, line)) {
-        if (line.find("air kerma") != std::string::npos) errorColumn = line.find("±") != std::string::npos;
+        if (line.find("air kerma") != std::string::npos)
+            errorColumn = line.find("±") != std::string::npos;
         std::istringstream words(line);
         int angle = 0;
         std::vector<std::string> values(errorColumn ? 7 : 6);

@@ -1,11 +1,11 @@
-#include "value_list.h"
+#include "app/study/value_list.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::study {
 namespace {

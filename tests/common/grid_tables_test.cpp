@@ -1,10 +1,11 @@
-#include "data_error.h"
-#include "grid_tables.h"
-#include "temp_dir.h"
+#include "common/grid_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+
+#include "common/data_error.h"
+#include "temp_dir.h"
 
 namespace korvana {
 namespace {
@@ -38,8 +39,9 @@ TEST(LoadGridTable, AirTableKeepsTheSecondFieldAndChecksAllFields) {
     ScopedWorkDir dir;
     std::vector<std::string> lines;
     for (int i = 1; i <= 300; ++i) {
-        lines.push_back(line("%11.4e%15.6e", i * 0.5, 1.0 / i) + "   .100000E+01   .200000E+01"
-                                                                 "   .300000E+01");
+        lines.push_back(line("%11.4e%15.6e", i * 0.5, 1.0 / i) +
+                        "   .100000E+01   .200000E+01"
+                        "   .300000E+01");
     }
     writeLines("MU_en2016.dat", lines);
     EXPECT_EQ(loadAirEnergyAbsorption("MU_en2016.dat")[4], 0.25f);

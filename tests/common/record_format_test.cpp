@@ -1,10 +1,10 @@
-#include "record_format.h"
+#include "common/record_format.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana {
 namespace {

@@ -1,4 +1,4 @@
-#include "record_reader.h"
+#include "common/record_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "record_writer.h"
+#include "common/record_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "record_reader.h"
+#include "common/record_reader.h"
 
 namespace korvana {
 namespace {

@@ -1,12 +1,13 @@
-#include "data_error.h"
-#include "file_names.h"
-#include "temp_dir.h"
-#include "text_file.h"
+#include "common/text_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "common/data_error.h"
+#include "common/file_names.h"
+#include "temp_dir.h"
 
 namespace korvana {
 namespace {
@@ -90,8 +91,8 @@ TEST(FileNameProblem, PlainNamesOnly) {
     for (const char* good : {"test.data", "a b.data", "日本語.data", "x-1_2.data", ".hidden"}) {
         EXPECT_EQ(fileNameProblem(good), "") << good;
     }
-    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b",
-                            "a>b", "a|b", "a\nb", "a\x7f"}) {
+    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b",
+                            "a|b", "a\nb", "a\x7f"}) {
         EXPECT_NE(fileNameProblem(bad), "") << bad;
     }
 }

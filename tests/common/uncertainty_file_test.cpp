@@ -1,8 +1,9 @@
-#include "data_error.h"
-#include "temp_dir.h"
-#include "uncertainty_file.h"
+#include "common/uncertainty_file.h"
 
 #include <gtest/gtest.h>
+
+#include "common/data_error.h"
+#include "temp_dir.h"
 
 namespace korvana {
 namespace {

@@ -1,11 +1,11 @@
 // The shipped physics tables against reference values of the NIST tables
 // (XCOM and the Hubbell-Seltzer energy-absorption coefficients), read the way
 // the programs read them. Linear coefficients are divided by the density used.
-#include "grid_tables.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "common/grid_tables.h"
 
 namespace korvana {
 namespace {
@@ -30,11 +30,10 @@ void expectNear(const GridTable& table, double density, const Reference& r) {
 TEST(ShippedTables, LeadAroundItsKEdge) {
     const GridTable lead = loadLeadAttenuation(shipped("Pb.dat"));
     const double density = 11.35;
-    for (const Reference& r : {Reference{"Pb below the K edge", 88.0, 1.910, 0.01},
-                               Reference{"Pb above the K edge", 88.5, 7.57, 0.02},
-                               Reference{"Pb", 100.0, 5.549, 0.01},
-                               Reference{"Pb", 50.0, 8.041, 0.02},
-                               Reference{"Pb", 30.0, 30.32, 0.02}}) {
+    for (const Reference& r :
+         {Reference{"Pb below the K edge", 88.0, 1.910, 0.01},
+          Reference{"Pb above the K edge", 88.5, 7.57, 0.02}, Reference{"Pb", 100.0, 5.549, 0.01},
+          Reference{"Pb", 50.0, 8.041, 0.02}, Reference{"Pb", 30.0, 30.32, 0.02}}) {
         expectNear(lead, density, r);
     }
     EXPECT_GT(lead[binOf(88.5)], 3.5f * lead[binOf(88.0)]) << "the K edge lies between the rows";

@@ -1,8 +1,9 @@
-#include "beam.h"
-#include "data_error.h"
-#include "grid_lookup.h"
+#include "engine/beam.h"
 
 #include <gtest/gtest.h>
+
+#include "common/data_error.h"
+#include "engine/grid_lookup.h"
 
 namespace korvana::engine {
 namespace {

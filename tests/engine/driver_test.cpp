@@ -1,11 +1,12 @@
-#include "data_error.h"
-#include "driver.h"
-#include "engine_case.h"
+#include "engine/driver.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <sstream>
+
+#include "common/data_error.h"
+#include "engine_case.h"
 
 namespace korvana::engine {
 namespace {
@@ -16,7 +17,8 @@ using namespace korvana::testing;
 //! line shown and how many lines had been read whenever the clock is asked.
 class ScriptedConsole : public Console {
 public:
-    explicit ScriptedConsole(std::deque<std::string> typed = {"", ""}) : m_typed(std::move(typed)) {}
+    explicit ScriptedConsole(std::deque<std::string> typed = {"", ""})
+        : m_typed(std::move(typed)) {}
     void writeLine(std::string_view text) override { shown.emplace_back(text); }
     std::optional<std::string> readLine() override {
         ++linesRead;
@@ -155,8 +157,8 @@ TEST_F(DriverTest, AResultThatCannotBeWrittenIsNotThrownAway) {
     ScriptedConsole console({"", "other.data", ""});
     FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
     EXPECT_EQ(runEngine(console, clock), 0);
-    EXPECT_EQ(readWhole("other.data").size(), 353u * 2 + 300u * 106 + 22 + 9 * 34 + 8 * 5 +
-                                                    3 * 7 + 8 + 31 * 231);
+    EXPECT_EQ(readWhole("other.data").size(),
+              353u * 2 + 300u * 106 + 22 + 9 * 34 + 8 * 5 + 3 * 7 + 8 + 31 * 231);
 }
 
 TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {
@@ -165,9 +167,9 @@ TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {
     ScriptedConsole console({""});
     FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
     EXPECT_NE(runEngine(console, clock), 0);
-    EXPECT_EQ(std::find(console.shown.begin(), console.shown.end(),
-                        "  ---     Result was saved     ---"),
-              console.shown.end());
+    EXPECT_EQ(
+        std::find(console.shown.begin(), console.shown.end(), "  ---     Result was saved     ---"),
+        console.shown.end());
 }
 
 TEST(ConsoleLines, ClockAndProgressFormats) {
@@ -189,8 +191,8 @@ namespace {
 // a change of the results is intended).
 TEST(ReferenceResult, DefaultCaseIsReproducedByteForByte) {
     using namespace korvana::testing;
-    const std::string reference = readWhole(std::string(KORVANA_REFERENCE_DIR) +
-                                            "/default_case_2e4.data");
+    const std::string reference =
+        readWhole(std::string(KORVANA_REFERENCE_DIR) + "/default_case_2e4.data");
     ASSERT_FALSE(reference.empty());
     ScopedWorkDir dir;
     copyEngineTables();

@@ -1,14 +1,14 @@
 // The next-event estimator against the analog scoring, through whole runs.
-#include "driver.h"
-#include "engine_case.h"
-#include "engine_options.h"
-#include "simulation.h"
-#include "uncertainty_file.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <sstream>
+
+#include "common/uncertainty_file.h"
+#include "engine/driver.h"
+#include "engine/engine_options.h"
+#include "engine/simulation.h"
+#include "engine_case.h"
 
 namespace korvana::engine {
 namespace {
@@ -40,8 +40,8 @@ TEST(NextEventEstimator, AgreesWithTheAnalogScoringAtEveryPoint) {
     };
     // The curtain of 60 cm covers z <= -40 cm: the rays to the backward
     // points (120 to 150 degrees) pass behind it.
-    for (const Case& c : {Case{"thin object, no curtain", "5.0", "0.000"},
-                          Case{"curtain", "20.0", "0.035"}}) {
+    for (const Case& c :
+         {Case{"thin object, no curtain", "5.0", "0.000"}, Case{"curtain", "20.0", "0.035"}}) {
         SCOPED_TRACE(c.what);
         ScopedWorkDir dir;
         copyEngineTables();
@@ -69,12 +69,14 @@ TEST(NextEventEstimator, AgreesWithTheAnalogScoringAtEveryPoint) {
         int cells = 0;
         for (int i = 0; i < 21; ++i) {
             for (int k = 0; k < 31; ++k) {
-                const KermaUncertainty& a = analog.grid[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
-                const KermaUncertainty& n = nextEvent.grid[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+                const KermaUncertainty& a =
+                    analog.grid[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+                const KermaUncertainty& n =
+                    nextEvent.grid[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
                 if (a.fewHistories || !a.relStdError || !n.relStdError) continue;
-                const double z = (n.airKermaRatio - a.airKermaRatio) /
-                                 std::hypot(a.airKermaRatio * *a.relStdError,
-                                            n.airKermaRatio * *n.relStdError);
+                const double z =
+                    (n.airKermaRatio - a.airKermaRatio) /
+                    std::hypot(a.airKermaRatio * *a.relStdError, n.airKermaRatio * *n.relStdError);
                 sum += z;
                 sumOfSquares += z * z;
                 ++cells;
@@ -104,8 +106,8 @@ TEST(NextEventEstimator, CoherentOnlyMediumKeepsTheStartingEnergies) {
     RandomStream stream;
     stream.initialise();
     auto scores = std::make_unique<Scores>();
-    simulate(*in, TransportBuild::Fast, stream, *scores, [](int) {}, nullptr,
-             Estimator::NextEvent);
+    simulate(
+        *in, TransportBuild::Fast, stream, *scores, [](int) {}, nullptr, Estimator::NextEvent);
     for (int j = 1; j <= POINT_COUNT; ++j) {
         const GridTable& spectrum = scores->pointSpectrum[j];
         // A photon keeping 30 or 50 keV is counted in the bin above its label.

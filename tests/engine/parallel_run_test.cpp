@@ -1,17 +1,18 @@
 // The parallel mode and the uncertainty file, through whole engine runs.
-#include "data_error.h"
-#include "driver.h"
-#include "engine_case.h"
-#include "engine_options.h"
-#include "engine_result_file.h"
-#include "parallel_run.h"
-#include "random_stream.h"
-#include "uncertainty_file.h"
+#include "engine/parallel_run.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <sstream>
+
+#include "common/data_error.h"
+#include "common/uncertainty_file.h"
+#include "engine/driver.h"
+#include "engine/engine_options.h"
+#include "engine/random_stream.h"
+#include "engine_case.h"
+#include "engine_result_file.h"
 
 namespace korvana::engine {
 namespace {
@@ -194,7 +195,8 @@ TEST_F(ParallelRunTest, ReportedErrorsMatchTheSpreadOfIndependentSeeds) {
             reported += p.airKermaRatio * p.relStdError.value_or(0) / SEEDS;
         }
         for (const UncertaintyTable& r : replicas) {
-            const double d = (r.points[static_cast<std::size_t>(j)].airKermaRatio - mean) / reported;
+            const double d =
+                (r.points[static_cast<std::size_t>(j)].airKermaRatio - mean) / reported;
             sumOfSquares += d * d * SEEDS / (SEEDS - 1);
             ++count;
         }

@@ -1,9 +1,10 @@
-#include "constants.h"
-#include "random_stream.h"
+#include "engine/random_stream.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "engine/constants.h"
 
 namespace korvana::engine {
 namespace {

@@ -1,4 +1,4 @@
-#include "result_file.h"
+#include "engine/result_file.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +31,8 @@ protected:
 
 TEST_F(ResultFileTest, LayoutAndValues) {
     const RunTotals totals = finishRun(*scores, spectrum, air, run);
-    const float kerma = (0.5f * 0.25f * 60.0f * 1.5e6f * 0.5f + 0.5f * 0.75f * 100.0f * 1.5e6f * 0.5f) /
-                        625.0f;
+    const float kerma =
+        (0.5f * 0.25f * 60.0f * 1.5e6f * 0.5f + 0.5f * 0.75f * 100.0f * 1.5e6f * 0.5f) / 625.0f;
     EXPECT_FLOAT_EQ(totals.primaryKerma, kerma);
     EXPECT_EQ(totals.peakBinPhotons, 0.75f * 1.5e6f);
     EXPECT_EQ(totals.pointSpectrumPeak[2], 3.0f);
@@ -42,8 +42,9 @@ TEST_F(ResultFileTest, LayoutAndValues) {
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(RESULT_FILE_LINES));
     for (int i = 0; i < 300; ++i) ASSERT_EQ(lines[i].size(), 106u) << i + 1;
     EXPECT_EQ(lines[0].substr(0, 16), "    .5 .0000E+00");
-    EXPECT_EQ(lines[60], "  30.5 .0000E+00 .0000E+00 .7500E+00 .0000E+00 .0000E+00 .0000E+00"
-                         " .0000E+00 .0000E+00 .0000E+00 .0000E+00");
+    EXPECT_EQ(lines[60],
+              "  30.5 .0000E+00 .0000E+00 .7500E+00 .0000E+00 .0000E+00 .0000E+00"
+              " .0000E+00 .0000E+00 .0000E+00 .0000E+00");
     EXPECT_EQ(lines[99].substr(0, 16), "  50.0 .7500E+00");
     EXPECT_EQ(lines[300], " .1125E+07   .5400E+05");
     EXPECT_EQ(lines[301].size(), 34u);

@@ -1,8 +1,9 @@
-#include "data_error.h"
-#include "run_parameters.h"
-#include "temp_dir.h"
+#include "engine/run_parameters.h"
 
 #include <gtest/gtest.h>
+
+#include "common/data_error.h"
+#include "temp_dir.h"
 
 namespace korvana::engine {
 namespace {
@@ -13,7 +14,7 @@ using korvana::testing::writeLines;
 class RunFileTest : public ::testing::Test {
 protected:
     ScopedWorkDir dir;
-    std::vector<std::string> lines = {"20.0", "80.0",      "25.0",     "25.0",
+    std::vector<std::string> lines = {"20.0",  "80.0", "25.0",      "25.0",
                                       "0.050", "60.0", "1.000E+07", "test.data"};
     RunParameters read() {
         writeLines("B2F.txt", lines);
@@ -62,16 +63,16 @@ TEST_F(RunFileTest, ResultNameKeepsTheWholeLineWithoutTrailingBlanks) {
 }
 
 TEST_F(RunFileTest, RefusesNamesThatAreNotPlainFileNames) {
-    for (const char* name : {"../up.data", "sub/x.data", "a\\b.data", "what?.data", "..",
-                             "tab\there.data"}) {
+    for (const char* name :
+         {"../up.data", "sub/x.data", "a\\b.data", "what?.data", "..", "tab\there.data"}) {
         lines[7] = name;
         EXPECT_EQ(errorLine(), 8) << name;
     }
 }
 
 TEST_F(RunFileTest, RefusesValuesThatMakeTheRunMeaningless) {
-    const std::vector<std::pair<int, const char*>> bad = {
-        {0, "0"}, {1, "-80"}, {2, "0.0"}, {3, "-1"}, {4, "-0.01"}, {6, "0"}};
+    const std::vector<std::pair<int, const char*>> bad = {{0, "0"},  {1, "-80"},   {2, "0.0"},
+                                                          {3, "-1"}, {4, "-0.01"}, {6, "0"}};
     for (const auto& [index, text] : bad) {
         auto saved = lines[index];
         lines[index] = text;

@@ -1,14 +1,14 @@
 // Sampling of the scattering angles against their analytic densities
 // (chi-square with a fixed stream), and the direction turn's geometry.
-#include "angular_density.h"
-#include "history.h"
-#include "literal_physics.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <vector>
+
+#include "engine/angular_density.h"
+#include "engine/history.h"
+#include "engine/literal_physics.h"
 
 namespace korvana::engine {
 namespace {
@@ -114,7 +114,8 @@ TEST(IncoherentScattering, ScatteringFunctionSuppressesForwardAngles) {
     }
     FlatScatteringFunction flat;
     int flatForward = 0;
-    for (int i = 0; i < 50000; ++i) flatForward += sampleIncoherent(30.0f, flat, stream).cosTheta > 0.5f;
+    for (int i = 0; i < 50000; ++i)
+        flatForward += sampleIncoherent(30.0f, flat, stream).cosTheta > 0.5f;
     EXPECT_LT(forward, flatForward / 2);
     EXPECT_GT(backward, forward);
 }
@@ -195,8 +196,10 @@ TEST(AngularDensities, IntegrateToOneAndFollowTheirSamplers) {
         const int n = 200000;
         std::vector<int> coherentCounts(BINS, 0), incoherentCounts(BINS, 0);
         for (int i = 0; i < n; ++i) {
-            ++coherentCounts[cosineBin(sampleCoherent(static_cast<float>(E), physics, stream).cosTheta)];
-            ++incoherentCounts[cosineBin(sampleIncoherent(static_cast<float>(E), physics, stream).cosTheta)];
+            ++coherentCounts[cosineBin(
+                sampleCoherent(static_cast<float>(E), physics, stream).cosTheta)];
+            ++incoherentCounts[cosineBin(
+                sampleIncoherent(static_cast<float>(E), physics, stream).cosTheta)];
         }
         EXPECT_LT(chiSquare(coherentCounts, binShares(coherent), n), CHI_SQUARE_LIMIT);
         EXPECT_LT(chiSquare(incoherentCounts, binShares(incoherent), n), CHI_SQUARE_LIMIT);

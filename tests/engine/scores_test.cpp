@@ -1,13 +1,14 @@
-#include "fast_physics.h"
-#include "grid_lookup.h"
-#include "literal_physics.h"
-#include "scores.h"
+#include "engine/scores.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <memory>
+
+#include "engine/fast_physics.h"
+#include "engine/grid_lookup.h"
+#include "engine/literal_physics.h"
 
 namespace korvana::engine {
 namespace {

@@ -1,18 +1,19 @@
 // Whole runs on short history counts: reproducibility, the fast build against
 // the reference, and physics that must hold whatever the random numbers.
-#include "engine_case.h"
-#include "engine_result_file.h"
-#include "fast_physics.h"
-#include "literal_physics.h"
-#include "result_file.h"
-#include "simulation.h"
-#include "text_file.h"
+#include "engine/simulation.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
 #include <sstream>
+
+#include "common/text_file.h"
+#include "engine/fast_physics.h"
+#include "engine/literal_physics.h"
+#include "engine/result_file.h"
+#include "engine_case.h"
+#include "engine_result_file.h"
 
 namespace korvana::engine {
 namespace {
@@ -74,7 +75,7 @@ TEST_F(SimulationTest, ThickerLeadNeverRaisesAnyKerma) {
 }
 
 TEST_F(SimulationTest, PointsNoPhotonReachesGetZerosInsteadOfACrash) {
-    run.leadCm = "5.000";  // 50 mm: nothing passes the covered part
+    run.leadCm = "5.000";         // 50 mm: nothing passes the covered part
     run.curtainLengthCm = "0.0";  // the curtain reaches the exit surface
     const std::vector<std::string> lines = runCase();
     EXPECT_EQ(lines[314], "*****") << "50 mm does not fit F5.3";

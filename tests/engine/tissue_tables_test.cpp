@@ -1,12 +1,13 @@
-#include "data_error.h"
-#include "record_format.h"
-#include "record_writer.h"
-#include "temp_dir.h"
-#include "tissue_tables.h"
+#include "engine/tissue_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "common/data_error.h"
+#include "common/record_format.h"
+#include "common/record_writer.h"
+#include "temp_dir.h"
 
 namespace korvana::engine {
 namespace {
@@ -24,13 +25,17 @@ std::vector<std::string> tissueFile(const std::vector<EnergyRow>& rows, int decl
     const RecordFormat i3("(I3)"), f96("(F9.6)"), rowFormat("(E9.3,3E10.3)"),
         scatterFormat("(E10.3,2E12.5)");
     std::vector<std::string> lines;
-    lines.push_back(RecordWriter(i3).integer(declaredCount < 0 ? static_cast<long>(rows.size())
-                                                               : declaredCount).line());
+    lines.push_back(RecordWriter(i3)
+                        .integer(declaredCount < 0 ? static_cast<long>(rows.size()) : declaredCount)
+                        .line());
     lines.push_back(RecordWriter(f96).real(1.0).line());
     for (const EnergyRow& r : rows) {
         lines.push_back(RecordWriter(rowFormat)
-                            .real(r.energyMeV).real(r.coherent).real(r.incoherent)
-                            .real(r.photoelectric).line());
+                            .real(r.energyMeV)
+                            .real(r.coherent)
+                            .real(r.incoherent)
+                            .real(r.photoelectric)
+                            .line());
     }
     for (int j = 1; j <= SCATTER_FACTOR_ROWS; ++j) {
         const double x = j == SCATTER_FACTOR_ROWS ? 11.0 : 0.25 * (j - 1);
@@ -95,7 +100,8 @@ TEST_F(TissueTablesTest, ScatterFactorLookups) {
     const ScatterFactorRow& a = t.scatter[44];
     const ScatterFactorRow& b = t.scatter[45];
     EXPECT_FLOAT_EQ(incoherentFunctionAt(t, 12.0f),
-                    a.incoherentFunction + (12.0f - a.x) * (b.incoherentFunction - a.incoherentFunction) /
+                    a.incoherentFunction + (12.0f - a.x) *
+                                               (b.incoherentFunction - a.incoherentFunction) /
                                                (b.x - a.x));
     EXPECT_EQ(sampleCoherentX(t, 0.0f), 0.0f);
     // A(x) = x^2 inverted by straight lines: between 1.0 (x 1) and 1.5625 (x 1.25).
@@ -164,8 +170,7 @@ TEST_F(TissueTablesTest, MissingFileIsReportedByNameAndNotCreated) {
 }
 
 TEST(ShippedTissueTable, CoversTheTransportRange) {
-    const TissueTables t =
-        loadTissueTables(std::string(KORVANA_DATA_DIR) + "/ICRUSoft.dat");
+    const TissueTables t = loadTissueTables(std::string(KORVANA_DATA_DIR) + "/ICRUSoft.dat");
     EXPECT_LE(t.rows[1].energy, 5.0f);
     EXPECT_GT(t.rows[t.rowCount].energy, 150.0f);
     EXPECT_GE(t.scatter[45].x, 10.0f);

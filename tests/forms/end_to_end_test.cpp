@@ -9,13 +9,13 @@
 #include <QSettings>
 #include <QTest>
 
+#include "app/common/picture_format.h"
+#include "app/forms/form12_launch_dialog.h"
+#include "app/forms/form1_result_browser.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/form6_incident_spectrum.h"
+#include "app/spectrum/hvl_results.h"
 #include "fakes.h"
-#include "form1_result_browser.h"
-#include "form12_launch_dialog.h"
-#include "form2_main_input.h"
-#include "form6_incident_spectrum.h"
-#include "hvl_results.h"
-#include "picture_format.h"
 #include "viewer_helpers.h"
 
 using namespace korvana;
@@ -110,8 +110,8 @@ private slots:
             QCOMPARE(fields.size(), 3);
             const QLineEdit* box = forms.form1().findChild<QLineEdit*>(kermaBoxes[k - 2]);
             QVERIFY(box);
-            QCOMPARE(box->text(), QString::fromStdString(app::formatPicture(fields[2].toDouble(),
-                                                                           "0.000E+00")));
+            QCOMPARE(box->text(),
+                     QString::fromStdString(app::formatPicture(fields[2].toDouble(), "0.000E+00")));
         }
     }
 };

@@ -11,13 +11,13 @@
 #include <memory>
 #include <vector>
 
-#include "clock.h"
-#include "file_names.h"
-#include "form2_main_input.h"
-#include "forms.h"
-#include "message_box.h"
-#include "picture_export.h"
-#include "process_starter.h"
+#include "app/forms/form2_main_input.h"
+#include "app/forms/forms.h"
+#include "app/widgets/clock.h"
+#include "app/widgets/message_box.h"
+#include "app/widgets/picture_export.h"
+#include "app/widgets/process_starter.h"
+#include "common/file_names.h"
 #include "temp_dir.h"
 
 namespace korvana::testing {

@@ -1,15 +1,15 @@
 // The conversion factor window: D3mm/Kair of mono-energetic photons plotted
 // from the conversion table in the working directory, and Close.
-#include "form10_conversion_factor.h"
+#include "app/forms/form10_conversion_factor.h"
 
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
 
-#include "conversion_factor_plot.h"
-#include "eye_lens_dose.h"
+#include "app/forms/conversion_factor_plot.h"
+#include "app/forms/form5_eye_lens_dose.h"
+#include "app/results/eye_lens_dose.h"
 #include "fakes.h"
-#include "form5_eye_lens_dose.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
 

@@ -1,7 +1,7 @@
 // The launch dialog: the run file written from the main form's and its own
 // fields (exact bytes, text-box number rule), the result name checks, the
 // engine start and its message, Cancel and start failures.
-#include "form12_launch_dialog.h"
+#include "app/forms/form12_launch_dialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QThread>
 
+#include "app/forms/form2_main_input.h"
 #include "fakes.h"
-#include "form2_main_input.h"
 
 using namespace korvana;
 using namespace korvana::testing;

@@ -17,15 +17,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/common/picture_format.h"
+#include "app/forms/form10_conversion_factor.h"
+#include "app/forms/form3_kerma_map.h"
+#include "app/forms/form4_geometry.h"
+#include "app/forms/form5_eye_lens_dose.h"
+#include "common/text_file.h"
 #include "engine_result_file.h"
 #include "fakes.h"
-#include "form10_conversion_factor.h"
-#include "form3_kerma_map.h"
-#include "form4_geometry.h"
-#include "form5_eye_lens_dose.h"
-#include "picture_format.h"
 #include "result_file_builder.h"
-#include "text_file.h"
 #include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 
@@ -270,8 +270,8 @@ private slots:
             if (xml.readNext() == QXmlStreamReader::StartElement &&
                 xml.name() == QLatin1String("polyline")) {
                 const QString points = xml.attributes().value("points").toString();
-                longestPolyline = std::max<int>(longestPolyline,
-                                                points.split(' ', Qt::SkipEmptyParts).size());
+                longestPolyline =
+                    std::max<int>(longestPolyline, points.split(' ', Qt::SkipEmptyParts).size());
             }
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));

@@ -1,7 +1,7 @@
 // The main input form driven by control name: the start sequence, the
 // rectification options, step (4) with its failures, step (5)'s curtain
 // checks, the result browser button, Exit and closing the window.
-#include "form2_main_input.h"
+#include "app/forms/form2_main_input.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -10,11 +10,11 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/forms/form12_launch_dialog.h"
+#include "app/forms/form1_result_browser.h"
+#include "app/forms/form5_eye_lens_dose.h"
+#include "app/forms/form6_incident_spectrum.h"
 #include "fakes.h"
-#include "form1_result_browser.h"
-#include "form12_launch_dialog.h"
-#include "form5_eye_lens_dose.h"
-#include "form6_incident_spectrum.h"
 
 using namespace korvana;
 using namespace korvana::testing;
@@ -280,9 +280,9 @@ private slots:
     void tabFollowsTheNumberedStepsAndSkipsReadOnlyBoxes() {
         FormsFixture fx;
         forms::Form2& form2 = fx.forms->form2();
-        const QStringList expected = {"Text6",  "Text7",    "Text13",   "Text14",   "Text1",
-                                      "Text5",  "Text2",    "Text3",    "Text4",    "Option7",
-                                      "Option8", "Option9", "Text8",    "Text12",   "Command1",
+        const QStringList expected = {"Text6",    "Text7",    "Text13",  "Text14", "Text1",
+                                      "Text5",    "Text2",    "Text3",   "Text4",  "Option7",
+                                      "Option8",  "Option9",  "Text8",   "Text12", "Command1",
                                       "Command3", "Command2", "Command4"};
         QStringList chain;
         QWidget* widget = form2.Text6;

@@ -3,7 +3,7 @@
 // band), the grid, the schematic from the loaded result, the mouse readouts
 // at the map's corners and off it, a map without air kerma, and the painting
 // kept while another file is loaded or the window is covered.
-#include "form3_kerma_map.h"
+#include "app/forms/form3_kerma_map.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/widgets/overlay_shapes.h"
+#include "common/text_file.h"
 #include "fakes.h"
-#include "overlay_shapes.h"
 #include "result_file_builder.h"
-#include "text_file.h"
 #include "uncertainty_fixture.h"
 #include "viewer_helpers.h"
 

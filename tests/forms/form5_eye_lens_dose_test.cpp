@@ -2,7 +2,7 @@
 // with the tables read afresh, a missing or short table keeping it closed,
 // the conversion factors and doses of an engine-written result, glasses and
 // protection as one layer, the 0/0 factor, the thickness messages, Close.
-#include "form5_eye_lens_dose.h"
+#include "app/forms/form5_eye_lens_dose.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,10 +11,10 @@
 #include <QTest>
 #include <cmath>
 
+#include "app/forms/form10_conversion_factor.h"
+#include "common/text_file.h"
 #include "engine_result_file.h"
 #include "fakes.h"
-#include "text_file.h"
-#include "form10_conversion_factor.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
 

@@ -1,16 +1,16 @@
 // The incident spectrum window: the plot's pixels in Picture3's 6000 x 2500
 // user coordinates, and OK / Cancel with the HVL results.
-#include "form6_incident_spectrum.h"
+#include "app/forms/form6_incident_spectrum.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include "app/forms/form2_main_input.h"
+#include "app/widgets/picture_box.h"
+#include "common/text_file.h"
 #include "fakes.h"
-#include "text_file.h"
-#include "form2_main_input.h"
-#include "picture_box.h"
 
 using namespace korvana;
 using namespace korvana::testing;

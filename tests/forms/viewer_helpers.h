@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "file_list_box.h"
-#include "form1_result_browser.h"
-#include "forms.h"
-#include "picture_box.h"
+#include "app/forms/form1_result_browser.h"
+#include "app/forms/forms.h"
+#include "app/widgets/file_list_box.h"
+#include "app/widgets/picture_box.h"
 
 namespace korvana::testing {
 

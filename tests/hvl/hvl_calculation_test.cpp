@@ -1,10 +1,10 @@
-#include "hvl_calculation.h"
+#include "hvl/hvl_calculation.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "data_error.h"
+#include "common/data_error.h"
 
 namespace korvana::hvl {
 namespace {

@@ -1,4 +1,4 @@
-#include "hvl_file.h"
+#include "hvl/hvl_file.h"
 
 #include <gtest/gtest.h>
 

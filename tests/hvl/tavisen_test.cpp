@@ -1,4 +1,4 @@
-#include "tavisen.h"
+#include "hvl/tavisen.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "data_error.h"
+#include "common/data_error.h"
 #include "temp_dir.h"
 
 namespace korvana::hvl {

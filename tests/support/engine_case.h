@@ -2,14 +2,14 @@
 // and a spectrum written by the test.
 #pragma once
 
-#include "record_format.h"
-#include "record_writer.h"
-#include "temp_dir.h"
-
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "common/record_format.h"
+#include "common/record_writer.h"
+#include "temp_dir.h"
 
 namespace korvana::testing {
 

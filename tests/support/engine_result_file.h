@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "common/text_file.h"
+#include "engine/result_file.h"
+#include "engine/simulation.h"
 #include "engine_case.h"
-#include "result_file.h"
-#include "simulation.h"
-#include "text_file.h"
 
 namespace korvana::testing {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "common/uncertainty_file.h"
 #include "temp_dir.h"
-#include "uncertainty_file.h"
 
 namespace korvana::testing {
 

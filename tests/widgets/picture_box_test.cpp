@@ -1,11 +1,11 @@
 // The picture area: its user-coordinate transform, each drawing operation's
 // pixels, the palette, and repainting from the kept image.
-#include "picture_box.h"
+#include "app/widgets/picture_box.h"
 
 #include <QTest>
 
-#include "palette.h"
-#include "twips.h"
+#include "app/widgets/palette.h"
+#include "app/widgets/twips.h"
 
 using namespace korvana::forms;
 

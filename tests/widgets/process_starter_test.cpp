@@ -1,7 +1,7 @@
 // The real process starter with small shell programs in a scratch working
 // directory: hidden start, detached start with closed input and a log, the
 // terminal's command line, and a program that is not there.
-#include "process_starter.h"
+#include "app/widgets/process_starter.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,15 +50,17 @@ private slots:
                      "echo banner \"$@\"\nread answer\necho after enter >&2\ntouch done\n");
         qputenv("DISPLAY", ":99");  // a display alone does not help without a terminal
         SystemProcessStarter starter(QStringList{});
-        const StartOutcome outcome =
-            starter.start({"engine", WindowStyle::NormalWithFocus, "run one.log",
-                           {"--threads", "0", "two words"}});
+        const StartOutcome outcome = starter.start({"engine",
+                                                    WindowStyle::NormalWithFocus,
+                                                    "run one.log",
+                                                    {"--threads", "0", "two words"}});
         qunsetenv("DISPLAY");
         QVERIFY(outcome.started);
         QVERIFY(outcome.terminal.isEmpty());
         QCOMPARE(outcome.logFileName, QStringLiteral("run one.log"));
         QTRY_VERIFY(QFile::exists("done"));
-        QCOMPARE(contentOf("run one.log"), QByteArray("banner --threads 0 two words\nafter enter\n"));
+        QCOMPARE(contentOf("run one.log"),
+                 QByteArray("banner --threads 0 two words\nafter enter\n"));
     }
 
     void terminalGetsTheProgramToRun() {
