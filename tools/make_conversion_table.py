@@ -35,7 +35,7 @@ import os
 import sys
 
 NEWLINE = b"\r\n"
-GRID_ROWS = 300
+TABLE_ROWS = 300
 GRID_STEP_KEV = 0.5
 OUTPUT_NAME = "d-DperK.dDk"
 AIR_TABLE_NAME = "MU_en2016.dat"
@@ -86,9 +86,9 @@ def air_energy_absorption(path):
     """Second number of each of the first 300 records of MU_en2016.dat
     (five numbers a record), cm2/g."""
     numbers = read_free_form(path)
-    check(len(numbers) >= 5 * GRID_ROWS, "%s holds %d numbers, %d needed"
-          % (path, len(numbers), 5 * GRID_ROWS))
-    return [numbers[5 * row + 1] for row in range(GRID_ROWS)]
+    check(len(numbers) >= 5 * TABLE_ROWS, "%s holds %d numbers, %d needed"
+          % (path, len(numbers), 5 * TABLE_ROWS))
+    return [numbers[5 * row + 1] for row in range(TABLE_ROWS)]
 
 
 def conversion_coefficient(energy_kev):
@@ -105,7 +105,7 @@ def conversion_coefficient(energy_kev):
 
 def table_rows(mu_en):
     rows = []
-    for row in range(1, GRID_ROWS + 1):
+    for row in range(1, TABLE_ROWS + 1):
         energy = row * GRID_STEP_KEV
         # The dose follows from the kerma as written, so that the ratio of
         # the two columns as read differs from h(E) only by the dose's rounding.
@@ -125,16 +125,16 @@ def write_table(path, rows):
 def check_table(path):
     with open(path, "rb") as handle:
         raw = handle.read()
-    check(raw.count(b"\r\n") == GRID_ROWS and raw.count(b"\n") == GRID_ROWS,
-          "%s must have %d CR LF lines" % (path, GRID_ROWS))
+    check(raw.count(b"\r\n") == TABLE_ROWS and raw.count(b"\n") == TABLE_ROWS,
+          "%s must have %d CR LF lines" % (path, TABLE_ROWS))
     numbers = read_free_form(path)
-    check(len(numbers) == 3 * GRID_ROWS, "%s must hold %d numbers" % (path, 3 * GRID_ROWS))
-    for row in range(GRID_ROWS):
+    check(len(numbers) == 3 * TABLE_ROWS, "%s must hold %d numbers" % (path, 3 * TABLE_ROWS))
+    for row in range(TABLE_ROWS):
         energy, kerma, dose = numbers[3 * row:3 * row + 3]
         check(energy == (row + 1) * GRID_STEP_KEV, "energy of record %d" % (row + 1))
         check(kerma > 0.0 and dose > 0.0, "positive coefficients in record %d" % (row + 1))
     for energy, coefficient in HP3_PER_KERMA:
-        if energy > GRID_ROWS * GRID_STEP_KEV:
+        if energy > TABLE_ROWS * GRID_STEP_KEV:
             continue
         row = int(round(energy / GRID_STEP_KEV)) - 1
         ratio = numbers[3 * row + 2] / numbers[3 * row + 1]

@@ -35,7 +35,7 @@ import xraylib
 NEWLINE = b"\r\n"
 
 # The common energy grid: row i holds the energy i * 0.5 keV, i = 1 .. 300.
-GRID_ROWS = 300
+TABLE_ROWS = 300
 GRID_STEP_KEV = 0.5
 
 # Tissue cross-section energies in keV.  Each is exact in three significant
@@ -240,7 +240,7 @@ def check(condition, message):
 
 def grid_energies():
     """The 300 grid energies in keV."""
-    return [i * GRID_STEP_KEV for i in range(1, GRID_ROWS + 1)]
+    return [i * GRID_STEP_KEV for i in range(1, TABLE_ROWS + 1)]
 
 
 def nist_composition(name):
@@ -436,7 +436,7 @@ def check_grid_table(path, fields, columns):
     """Read a 300-row grid table back (fixed fields) and check that it has
     300 rows and positive values; returns the rows."""
     lines = read_lines(path)
-    check(len(lines) == GRID_ROWS, "%s has %d lines" % (path, len(lines)))
+    check(len(lines) == TABLE_ROWS, "%s has %d lines" % (path, len(lines)))
     rows = [read_record(line, fields) for line in lines]
     for row in rows:
         check(all(v > 0.0 for v in row[:columns]),
@@ -459,7 +459,7 @@ def check_element_table(path, fields):
     readers must see the same 600 numbers."""
     rows = check_grid_table(path, fields, 2)
     numbers = read_free_form(path)
-    check(len(numbers) == 2 * GRID_ROWS, "%s: free-form count" % path)
+    check(len(numbers) == 2 * TABLE_ROWS, "%s: free-form count" % path)
     check(numbers == [v for row in rows for v in row],
           "%s: free-form and fixed-field reads differ" % path)
     return rows
@@ -515,9 +515,9 @@ def check_example_case(spectrum_path, run_path):
     """Read the example spectrum back as the programs do: (F6.1,A1,F8.5)
     for the bins, free-form for the descriptor."""
     lines = read_lines(spectrum_path)
-    check(len(lines) == GRID_ROWS + 6, "B_SPCTL.dat line count")
+    check(len(lines) == TABLE_ROWS + 6, "B_SPCTL.dat line count")
     bins = []
-    for i, line in enumerate(lines[:GRID_ROWS], start=1):
+    for i, line in enumerate(lines[:TABLE_ROWS], start=1):
         check(len(line) == 15 and line[6:8] == ", ",
               "B_SPCTL.dat line %d layout %r" % (i, line))
         check(read_field(line[0:6], 1) == i * GRID_STEP_KEV,
@@ -526,7 +526,7 @@ def check_example_case(spectrum_path, run_path):
     check(max(bins) == 1.0, "spectrum maximum is not 1")
     top = max(i for i, v in enumerate(bins, start=1) if v > 0.0)
     check(top * GRID_STEP_KEV < EXAMPLE_TUBE_KV, "bin at or above kV")
-    descriptor = [float(line.split()[0]) for line in lines[GRID_ROWS:]]
+    descriptor = [float(line.split()[0]) for line in lines[TABLE_ROWS:]]
     check(descriptor[1:] == [EXAMPLE_TUBE_KV, EXAMPLE_TARGET_ANGLE_DEG,
                              EXAMPLE_INHERENT_MM_AL, EXAMPLE_ADDED_MM_AL,
                              EXAMPLE_ADDED_MM_CU], "beam descriptor")
