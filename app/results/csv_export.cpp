@@ -78,10 +78,10 @@ std::vector<std::string> kermaMapCsv(const KermaMap& map) {
     std::vector<std::string> lines{"x_cm,z_cm,air_kerma_Gy_per_Gy,percent_of_max"};
     lines.reserve(1 + static_cast<std::size_t>(MAP_COLUMNS) * MAP_ROWS);
     for (int j = 1; j <= MAP_ROWS; ++j) {
-        const std::string z = number(-100.0 + 0.5 * (j - 1));
+        const std::string z = number(mapRowZ(j));
         for (int i = 1; i <= MAP_COLUMNS; ++i) {
             const double percent = map.at(i, j);
-            lines.push_back(number(50.0 + 0.5 * (i - 1)) + "," + z + "," +
+            lines.push_back(number(mapColumnX(i)) + "," + z + "," +
                             number(percent / 100.0 * map.kermaMapMax) + "," + number(percent));
         }
     }

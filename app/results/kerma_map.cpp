@@ -98,8 +98,10 @@ std::optional<KermaReadout> kermaReadoutAt(const KermaMap& map, double x, double
         return std::nullopt;
     }
     KermaReadout readout;
-    readout.xText = readoutCentimetres(static_cast<int>(std::floor(x / UNITS_PER_CM + 50.0)));
-    readout.zText = readoutCentimetres(-static_cast<int>(std::floor(y / UNITS_PER_CM - 50.0)));
+    readout.xText =
+        readoutCentimetres(static_cast<int>(std::floor(x / UNITS_PER_CM + MAP_LEFT_X_CM)));
+    readout.zText =
+        readoutCentimetres(-static_cast<int>(std::floor(y / UNITS_PER_CM - MAP_BOTTOM_Z_CM)));
     readout.column = static_cast<int>(roundHalfToEven(x / UNITS_PER_CELL)) + 1;
     readout.row = static_cast<int>(roundHalfToEven(MAP_ROWS - y / UNITS_PER_CELL));
     readout.percent = map.at(readout.column, readout.row);

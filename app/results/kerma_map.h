@@ -22,8 +22,19 @@ namespace korvana::app {
 //! m = 1..31 (z = -100 + 5 (m - 1) cm); index 0 is not used.
 using KermaGrid = std::array<std::array<double, GRID_ROWS + 1>, GRID_COLUMNS + 1>;
 
-//! The refined raster: column i = 1..201 at x = 50 + 0.5 (i - 1) cm, row
-//! j = 1..301 at z = -100 + 0.5 (j - 1) cm (row 1 the top of the map).
+//! The map's edges in the engine's coordinates [cm]: its left side at the
+//! grid's first column, its bottom at the grid's last row.
+inline constexpr double MAP_LEFT_X_CM = GRID_FIRST_X;
+inline constexpr double MAP_BOTTOM_Z_CM = GRID_FIRST_Z + GRID_STEP * (GRID_ROWS - 1);
+//! Spacing of the refined raster [cm].
+inline constexpr double MAP_CELL_CM = GRID_STEP / REFINE_STEPS;
+
+//! x [cm] of raster column i = 1..201 and z [cm] of raster row j = 1..301.
+constexpr double mapColumnX(int column) { return MAP_LEFT_X_CM + MAP_CELL_CM * (column - 1); }
+constexpr double mapRowZ(int row) { return GRID_FIRST_Z + MAP_CELL_CM * (row - 1); }
+
+//! The refined raster: column i = 1..201 at x = mapColumnX(i), row j = 1..301
+//! at z = mapRowZ(j) (row 1 the top of the map, z = -100 cm).
 struct KermaMap {
     std::vector<double> percent =
         std::vector<double>(MAP_COLUMNS * MAP_ROWS, 0.0);  //!< [%] of kermaMapMax
