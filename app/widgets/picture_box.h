@@ -44,7 +44,6 @@ public:
 
     void setBackColor(const QColor& colour) { m_backColour = colour; }
     void setDrawWidth(int pixels) { m_drawWidth = pixels < 1 ? 1 : pixels; }
-    int drawWidth() const { return m_drawWidth; }
     void setTextFont(const QFont& font) { m_textFont = font; }
 
     //! Fills the image with the back colour; the current position returns to (left, top).
