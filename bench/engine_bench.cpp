@@ -65,9 +65,6 @@ Measurement measureParallel(const EngineInputs& in, int threads,
     auto scores = std::make_unique<Scores>();
     auto moments = std::make_unique<KermaMoments>();
     Measurement m;
-    for (const HistoryBlock& b : planBlocks(in.spectrum, in.run.historyCount)) {
-        m.histories += b.histories;
-    }
     ParallelSettings settings;
     settings.threads = threads;
     settings.estimator = estimator;

@@ -165,12 +165,10 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
                 modeLine(options, settings.threads, exchange ? exchange->rankCount() : 1));
         }
         const auto started = std::chrono::steady_clock::now();
-        simulateParallel(in, settings, *scores, *moments, showProgress,
-                         [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); });
+        histories = simulateParallel(
+            in, settings, *scores, *moments, showProgress,
+            [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); });
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        for (const HistoryBlock& b : planBlocks(in.spectrum, in.run.historyCount)) {
-            histories += b.histories;
-        }
     } else {
         if (options.estimator == Estimator::NextEvent) console.writeLine(" Next-event estimator");
         simulate(in, TransportBuild::Fast, stream, *scores, showProgress, moments.get(),

@@ -70,7 +70,11 @@ public:
         m_window = static_cast<std::int64_t>(4 * settings.threads + 4) * m_ranks;
     }
 
-    const std::vector<HistoryBlock>& blocks() const { return m_blocks; }
+    std::int64_t histories() const {
+        std::int64_t total = 0;
+        for (const HistoryBlock& b : m_blocks) total += b.histories;
+        return total;
+    }
 
     //! A worker thread: takes this process's blocks as they come.
     void work() {
@@ -114,7 +118,7 @@ public:
     void merge(Scores& scores, KermaMoments& moments, const std::function<void(int)>& onBinDone,
                const std::function<void(const ParallelProgress&)>& onTick) {
         ParallelProgress progress;
-        for (const HistoryBlock& b : m_blocks) progress.historiesTotal += b.histories;
+        progress.historiesTotal = histories();
         const Clock::time_point start = Clock::now();
         Clock::time_point nextTick = start + TICK;
         int nextBin = FIRST_SIMULATED_BIN;
@@ -228,9 +232,10 @@ private:
 
 }  // namespace
 
-void simulateParallel(const EngineInputs& in, const ParallelSettings& settings, Scores& scores,
-                      KermaMoments& moments, const std::function<void(int bin)>& onBinDone,
-                      const std::function<void(const ParallelProgress&)>& onTick) {
+std::int64_t simulateParallel(const EngineInputs& in, const ParallelSettings& settings,
+                              Scores& scores, KermaMoments& moments,
+                              const std::function<void(int bin)>& onBinDone,
+                              const std::function<void(const ParallelProgress&)>& onTick) {
     BlockRun run(in, settings);
     std::vector<std::thread> workers;
     workers.reserve(static_cast<std::size_t>(settings.threads));
@@ -249,6 +254,7 @@ void simulateParallel(const EngineInputs& in, const ParallelSettings& settings, 
     run.stop();
     for (std::thread& t : workers) t.join();
     run.rethrowFailure();
+    return run.histories();
 }
 
 }  // namespace korvana::engine

@@ -81,10 +81,12 @@ struct ParallelProgress {
 //! `onBinDone(bin)` for bins 10 to the top bin in order as each completes
 //! (bins without histories included) and `onTick` every few seconds; the
 //! scores and moments then hold the whole run. A failure in any thread stops
-//! the run and is thrown from here; the tallies are then incomplete.
-void simulateParallel(const EngineInputs& inputs, const ParallelSettings& settings, Scores& scores,
-                      KermaMoments& moments, const std::function<void(int bin)>& onBinDone,
-                      const std::function<void(const ParallelProgress&)>& onTick);
+//! the run and is thrown from here; the tallies are then incomplete. Returns
+//! the number of histories the run holds.
+std::int64_t simulateParallel(const EngineInputs& inputs, const ParallelSettings& settings,
+                              Scores& scores, KermaMoments& moments,
+                              const std::function<void(int bin)>& onBinDone,
+                              const std::function<void(const ParallelProgress&)>& onTick);
 
 //! The thread count for --threads 0: every core the machine offers.
 int availableCores();
