@@ -69,7 +69,7 @@ Measurement measureParallel(const EngineInputs& in, int threads,
     settings.threads = threads;
     settings.estimator = estimator;
     const auto start = std::chrono::steady_clock::now();
-    simulateParallel(
+    m.histories = simulateParallel(
         in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.scoredEscapes = scores->scoredEscapes;
