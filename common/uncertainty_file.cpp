@@ -13,8 +13,12 @@ namespace korvana {
 namespace {
 
 constexpr std::string_view HEADER =
+    "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator,vov,unstable";
+constexpr int FIELD_COUNT = 10;
+//! The header and row length of the files of earlier versions, before vov and unstable.
+constexpr std::string_view EARLIER_HEADER =
     "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
-constexpr int FIELD_COUNT = 8;
+constexpr int EARLIER_FIELD_COUNT = 8;
 
 constexpr int FIRST_X_CM = static_cast<int>(GRID_FIRST_X);
 constexpr int FIRST_Z_CM = static_cast<int>(GRID_FIRST_Z);
@@ -35,7 +39,9 @@ std::string formatRow(std::string_view kind, const std::string& angle, const std
     row += ',' + angle + ',' + x + ',' + z + ',' + formatValue(q.airKermaRatio, 9) + ',';
     if (q.relStdError) row += formatValue(*q.relStdError, 6);
     row += q.fewHistories ? ",1," : ",0,";
-    row += estimator;
+    row += estimator + ',';
+    if (q.vov) row += formatValue(*q.vov, 6);
+    row += q.unstable ? ",1" : ",0";
     return row;
 }
 
@@ -102,6 +108,8 @@ private:
 
 }  // namespace
 
+std::string_view uncertaintyFileHeader() { return HEADER; }
+
 std::string uncertaintyFileName(std::string_view resultFileName) {
     constexpr std::string_view suffix = ".data";
     std::string_view stem = resultFileName;
@@ -133,12 +141,14 @@ std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
 
 UncertaintyTable readUncertaintyFile(const std::string& fileName) {
     const TextLines file = readTextFile(fileName);
-    if (file.lines.empty() || file.lines[0] != HEADER) {
+    if (file.lines.empty() || (file.lines[0] != HEADER && file.lines[0] != EARLIER_HEADER)) {
         throw DataError(SourcePosition{fileName, 1, 1},
                         "this is not an uncertainty file (its first line is not the expected "
                         "header) - run the simulation again");
     }
     UncertaintyTable table;
+    table.hasQualityChecks = file.lines[0] == HEADER;
+    const int fieldCount = table.hasQualityChecks ? FIELD_COUNT : EARLIER_FIELD_COUNT;
     std::array<bool, POINT_COUNT> pointSeen{};
     std::array<std::array<bool, GRID_ROWS>, GRID_COLUMNS> cellSeen{};
     bool estimatorSeen = false;
@@ -149,9 +159,9 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         if (line.empty()) continue;
         const RowParser parse(fileName, lineNumber);
         const std::vector<Field> f = splitFields(line);
-        if (static_cast<int>(f.size()) != FIELD_COUNT) {
+        if (static_cast<int>(f.size()) != fieldCount) {
             parse.fail(f.back(), "a row has " + std::to_string(f.size()) + " fields instead of " +
-                                     std::to_string(FIELD_COUNT) + " (the file is damaged)");
+                                     std::to_string(fieldCount) + " (the file is damaged)");
         }
         KermaUncertainty q;
         q.airKermaRatio = parse.number(f[4], "air kerma ratio");
@@ -166,6 +176,11 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         }
         table.estimator = std::string(f[7].text);
         estimatorSeen = true;
+        if (table.hasQualityChecks) {
+            if (!f[8].text.empty()) q.vov = parse.number(f[8], "variance of the variance");
+            if (f[9].text != "0" && f[9].text != "1") parse.fail(f[9], "unstable must be 0 or 1");
+            q.unstable = f[9].text == "1";
+        }
 
         bool* seen = nullptr;
         if (f[0].text == "point") {

@@ -5,15 +5,19 @@
 // one row per quantity: the nine measuring points (30 to 150 degrees) and the
 // 21 x 31 cells of the distribution grid (x = 50..150 cm, z = -100..50 cm):
 //
-//   kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator
-//   point,30,,,0.000123456,0.0123,0,analog
-//   grid,,50,-100,1.5e-05,0.2,1,analog
+//   kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator,vov,unstable
+//   point,30,,,0.000123456,0.0123,0,analog,0.0021,0
+//   grid,,50,-100,1.5e-05,0.2,1,analog,0.83,1
 //
 // air_kerma_ratio is the value the result file holds for the quantity, before
 // its rounding to four digits; rel_std_error is the relative standard error of
 // the mean (empty where the kerma is 0); few_histories is 1 when fewer than
-// MIN_CONTRIBUTING_HISTORIES histories contributed, so the error itself is
-// unreliable. Older result files have no such file: readers treat it as optional.
+// MIN_CONTRIBUTING_HISTORIES histories contributed; vov is the relative
+// variance of the error's variance (empty where the kerma is 0), and unstable
+// is 1 when the vov reaches 0.1 or a single history holds more than a tenth
+// of the tally: then the error itself is unreliable. Files of earlier versions
+// end after the estimator column (their tallies count as not unstable), and
+// older result files have no such file: readers treat it as optional.
 #pragma once
 
 #include <array>
@@ -33,6 +37,8 @@ struct KermaUncertainty {
     double airKermaRatio = 0;           //!< [Gy/Gy] as in the result file
     std::optional<double> relStdError;  //!< relative standard error; empty where the kerma is 0
     bool fewHistories = false;          //!< fewer than MIN_CONTRIBUTING_HISTORIES contributed
+    std::optional<double> vov;          //!< relative variance of the variance; empty where unknown
+    bool unstable = false;              //!< the error estimate is not to be trusted
 };
 
 struct UncertaintyTable {
@@ -41,7 +47,11 @@ struct UncertaintyTable {
     //! [column 0..20: x = 50..150 cm][row 0..30: z = -100..50 cm]
     std::array<std::array<KermaUncertainty, GRID_ROWS>, GRID_COLUMNS> grid{};
     std::string estimator = "analog";  //!< "analog" or "next-event"
+    bool hasQualityChecks = true;      //!< false for a file of an earlier version (no vov)
 };
+
+//! The file's header line.
+std::string_view uncertaintyFileHeader();
 
 //! "x.data" -> "x.unc.csv"; any other name gets ".unc.csv" appended.
 std::string uncertaintyFileName(std::string_view resultFileName);

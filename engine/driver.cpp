@@ -106,6 +106,28 @@ std::string speedLine(std::int64_t histories, double seconds) {
     return text;
 }
 
+//! Names the tallies whose error estimate is not to be trusted; empty when none.
+std::string unstableTalliesLine(const UncertaintyTable& table) {
+    std::string points;
+    for (int j = 0; j < POINT_COUNT; ++j) {
+        if (!table.points[static_cast<std::size_t>(j)].unstable) continue;
+        points += (points.empty() ? "" : ", ") +
+                  std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j);
+    }
+    int cells = 0;
+    for (const auto& column : table.grid) {
+        for (const KermaUncertainty& cell : column) cells += cell.unstable ? 1 : 0;
+    }
+    if (points.empty() && cells == 0) return {};
+    std::string line = " Unstable tallies (VOV >= 0.1 or one history above 10 %): ";
+    if (!points.empty()) line += "points " + points + " deg";
+    if (cells > 0) {
+        line += (points.empty() ? "" : "; ") + std::to_string(cells) + " of " +
+                std::to_string(GRID_COLUMNS * GRID_ROWS) + " grid cells";
+    }
+    return line;
+}
+
 }  // namespace
 
 std::string clockLine(const char* caption, const ClockTime& time) {
@@ -184,9 +206,13 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
     const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
     const std::vector<std::string> lines =
         resultFileLines(totals, *scores, in.spectrum, in.run, in.spectrumFile.descriptor);
-    const std::vector<std::string> uncertaintyLines = uncertaintyFileLines(
-        uncertaintyTableFor(totals, *scores, *moments, estimatorName(options.estimator)));
-    const bool saved = saveResults(console, in.run.resultFileName, lines, uncertaintyLines);
+    const UncertaintyTable uncertainties =
+        uncertaintyTableFor(totals, *scores, *moments, estimatorName(options.estimator));
+    const bool saved =
+        saveResults(console, in.run.resultFileName, lines, uncertaintyFileLines(uncertainties));
+    if (const std::string unstable = unstableTalliesLine(uncertainties); !unstable.empty()) {
+        console.writeLine(unstable);
+    }
 
     console.writeLine(clockLine("Finish time", clock.now()));
     console.writeLine("");

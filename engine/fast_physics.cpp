@@ -56,7 +56,13 @@ void FastPhysics::useNextEvent() {
 }
 
 void FastPhysics::endHistory() {
-    if (m_history) m_history->endHistory(m_moments);
+    if (!m_history) return;
+    m_history->endHistory(m_moments);
+    if (++m_batchHistories < SCORING_BATCH_HISTORIES) return;
+    if (m_moments) m_moments->closeBatch(m_batchHistories);
+    m_sequence.startBatch(++m_batch);
+    m_collisions = 0;
+    m_batchHistories = 0;
 }
 
 TissueCoefficients FastPhysics::interpolate(float E) const {

@@ -45,7 +45,15 @@ public:
     void scoreInto(Scores& scores, KermaMoments* moments) {
         m_scores = &scores;
         m_moments = moments;
+    }
+    //! The next-event estimator's choices for the following histories (a new
+    //! block, or bin of the single stream) restart from `sequence`, batch by
+    //! batch of SCORING_BATCH_HISTORIES.
+    void startSequence(const ScoringSequence& sequence) {
+        m_sequence = sequence;
         m_collisions = 0;
+        m_batch = 0;
+        m_batchHistories = 0;
     }
 
     TissueCoefficients coefficients(float E);
@@ -78,8 +86,8 @@ public:
     void scoreCollision(const Photon& p, const TissueCoefficients& mu) {
         if (m_nextEvent) {
             m_nextEvent->scoreCollision(
-                p, mu, [this](float E) { return interpolate(E).total; }, m_collisions++, *m_scores,
-                *m_history);
+                p, mu, [this](float E) { return interpolate(E).total; }, m_sequence, m_collisions++,
+                *m_scores, *m_history);
         }
     }
     void endHistory();
@@ -106,7 +114,10 @@ private:
     KermaMoments* m_moments;
     std::unique_ptr<NextEventScorer> m_nextEvent;     //!< null: the points are scored analog
     std::unique_ptr<HistoryContributions> m_history;  //!< next-event: this history's
-    std::uint64_t m_collisions = 0;  //!< next-event: collisions since the tallies were chosen
+    ScoringSequence m_sequence;      //!< next-event: the block's choices of points and cells
+    std::uint64_t m_collisions = 0;  //!< next-event: collisions of the batch so far
+    std::uint64_t m_batch = 0;       //!< next-event: the block's batch now running
+    std::int64_t m_batchHistories = 0;
 
     //! Per tissue row j: ln e(j), and for j >= 2 the differences to row j-1.
     struct LogRow {

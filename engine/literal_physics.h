@@ -10,6 +10,7 @@
 #include "engine/sampling_limit.h"
 #include "engine/scattering.h"
 #include "engine/scores.h"
+#include "engine/scoring_sequence.h"
 #include "engine/tissue_tables.h"
 
 namespace korvana::engine {
@@ -58,6 +59,7 @@ public:
     }
     //! The reference build scores analog only.
     void scoreCollision(const Photon&, const TissueCoefficients&) {}
+    void startSequence(const ScoringSequence&) {}
     void endHistory() {}
 
 private:

@@ -19,14 +19,14 @@
 // disc straddles the plane of the entrance surface, where rays from shallow
 // collisions start leaving through that face, and its average lies about 3 %
 // above its centre's value (measured on the default case). The points come
-// from a low-discrepancy (R2) sequence over the collisions of a block, so no
-// random number is drawn: the transport stays exactly as it is.
+// from the block's scoring sequence (scoring_sequence.h).
 //
 // All nine points are scored at every collision. Of the 651 grid cells, a few
-// taken in turn from the same kind of sequence are scored at each collision,
-// their contributions weighted by 651 over that few so the estimate stays
-// unbiased: every cell is reached far more often than by crossing photons, at
-// a cost the nine points already dominate.
+// taken from the same sequence are scored at each collision, their
+// contributions weighted by 651 over that few: each cell is picked with
+// probability 1/651 per choice, so the estimate stays unbiased, and every cell
+// is reached far more often than by crossing photons, at a cost the nine
+// points already dominate.
 //
 // Every disc lies well outside the object (x >= 50 cm, the object ends at
 // x = 15 cm), so 1/r^2 stays bounded and the estimator's variance finite.
@@ -42,6 +42,7 @@
 #include "engine/kerma_moments.h"
 #include "engine/photon.h"
 #include "engine/scores.h"
+#include "engine/scoring_sequence.h"
 #include "engine/tissue_tables.h"
 
 namespace korvana::engine {
@@ -58,17 +59,12 @@ public:
     //! Adds the expected contributions of a collision of `p` (at its site,
     //! before the collision) whose coefficients are `mu`. `totalAt(E)` gives
     //! the total coefficient [1/cm] at E [keV]. `collision` numbers the
-    //! collisions of the block (or run) from 0 and picks the discs' points and
-    //! the grid cells. The kerma contributions also go to `history`.
+    //! collisions of the block from 0 and picks, in `sequence`, the discs'
+    //! points and the grid cells. The kerma contributions also go to `history`.
     template <class TotalAt>
     void scoreCollision(const Photon& p, const TissueCoefficients& mu, const TotalAt& totalAt,
-                        std::uint64_t collision, Scores& scores,
+                        const ScoringSequence& sequence, std::uint64_t collision, Scores& scores,
                         HistoryContributions& history) const;
-
-    //! The offset (y, z) from a disc's centre, in units of its radius, for number n.
-    static void discOffset(std::uint64_t n, float& y, float& z);
-    //! The grid cell (column 1..21, row 1..31) scored as the n-th.
-    static void gridCell(std::uint64_t n, int& column, int& row);
 
 private:
     //! Expected crossings of a disc of `area` [cm^2] centred on the ray's end
@@ -119,10 +115,11 @@ void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu, con
 
 template <class TotalAt>
 void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& mu,
-                                     const TotalAt& totalAt, std::uint64_t collision,
-                                     Scores& scores, HistoryContributions& history) const {
+                                     const TotalAt& totalAt, const ScoringSequence& sequence,
+                                     std::uint64_t collision, Scores& scores,
+                                     HistoryContributions& history) const {
     float offsetY = 0, offsetZ = 0;
-    discOffset(collision, offsetY, offsetZ);
+    sequence.discOffset(collision, offsetY, offsetZ);
     for (int j = 1; j <= POINT_COUNT; ++j) {
         towards(p, mu, totalAt, POINT_PLANE_X, POINT_DISC_RADIUS * offsetY,
                 POINT_Z[j] + POINT_DISC_RADIUS * offsetZ, 25.0f * PI,
@@ -140,8 +137,9 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
         static_cast<float>(GRID_COLUMNS * GRID_ROWS) / NEXT_EVENT_CELLS_PER_COLLISION;
     for (int n = 0; n < NEXT_EVENT_CELLS_PER_COLLISION; ++n) {
         int column = 0, row = 0;
-        gridCell(collision * NEXT_EVENT_CELLS_PER_COLLISION + static_cast<std::uint64_t>(n), column,
-                 row);
+        sequence.gridCell(
+            collision * NEXT_EVENT_CELLS_PER_COLLISION + static_cast<std::uint64_t>(n), column,
+            row);
         towards(p, mu, totalAt, gridColumnX(column), GRID_DISC_RADIUS * offsetY,
                 gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, 4.0f * PI,
                 [&](float energy, float crossings, float zc, float sdir) {

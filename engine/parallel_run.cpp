@@ -9,6 +9,7 @@
 
 #include "engine/geometry.h"
 #include "engine/history.h"
+#include "engine/scoring_sequence.h"
 
 namespace korvana::engine {
 
@@ -41,6 +42,7 @@ void runBlock(const EngineInputs& in, const HistoryBlock& block, std::uint64_t s
     RandomStream stream;
     stream.initialiseForBlock(seed, block.bin, block.index);
     physics.scoreInto(tallies.scores, &tallies.moments);
+    physics.startSequence(ScoringSequence::forBlock(seed, block.bin, block.index));
     const PhantomBox box = phantomBoxFor(in.run);
     const float binEnergy = binEnergyKev(block.bin);
     for (std::int64_t n = 0; n < block.histories; ++n) {

@@ -1,5 +1,7 @@
 #include "engine/random_stream.h"
 
+#include "engine/block_key.h"
+
 namespace korvana::engine {
 
 void RandomStream::initialise() {
@@ -13,29 +15,8 @@ void RandomStream::initialise() {
     }
 }
 
-namespace {
-
-//! SplitMix64's step (Steele, Lea and Flood 2014): a full-period 64-bit
-//! sequence with a strong output mix, the usual way to seed other generators.
-std::uint64_t splitMix64(std::uint64_t& state) {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-}  // namespace
-
 void RandomStream::initialiseForBlock(std::uint64_t seed, int bin, std::int64_t block) {
-    // The key passes seed, bin and block each through the mix, so that
-    // neighbouring blocks and bins start far apart in SplitMix64's sequence.
-    std::uint64_t state = seed;
-    std::uint64_t key = splitMix64(state);
-    state = key ^ static_cast<std::uint64_t>(bin);
-    key = splitMix64(state);
-    state = key ^ static_cast<std::uint64_t>(block);
-    key = splitMix64(state);
-    state = key;
+    std::uint64_t state = blockKey(seed, bin, block);
 
     constexpr int PIECES_PER_OUTPUT = 4;  // 4 x 14 of the 64 bits
     std::uint64_t bits = 0;

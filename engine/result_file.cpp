@@ -28,7 +28,11 @@ UncertaintyTable uncertaintyTableFor(const RunTotals& totals, const Scores& scor
     const auto entry = [&moments](float value, int q) {
         KermaUncertainty u;
         u.airKermaRatio = value;
-        if (value != 0.0f) u.relStdError = moments.relativeError(q);
+        if (value != 0.0f) {
+            u.relStdError = moments.relativeError(q);
+            u.vov = moments.varianceOfVariance(q);
+            u.unstable = moments.unstable(q);
+        }
         u.fewHistories = moments.contributingHistories(q) < MIN_CONTRIBUTING_HISTORIES;
         return u;
     };

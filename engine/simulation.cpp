@@ -7,6 +7,7 @@
 #include "engine/geometry.h"
 #include "engine/history.h"
 #include "engine/literal_physics.h"
+#include "engine/scoring_sequence.h"
 
 namespace korvana::engine {
 
@@ -34,6 +35,7 @@ void walkBins(const EngineInputs& in, Physics& physics, RandomStream& stream,
     const PhantomBox box = phantomBoxFor(in.run);
     for (int bin = FIRST_SIMULATED_BIN; bin <= in.spectrum.topBin; ++bin) {
         onBin(bin);
+        physics.startSequence(ScoringSequence::forBlock(SINGLE_STREAM_SCORING_SEED, bin, 0));
         const std::int64_t count = binPhotonCount(in.spectrum, bin, in.run.historyCount);
         const float binEnergy = binEnergyKev(bin);
         for (std::int64_t n = 0; n < count; ++n) {

@@ -92,7 +92,7 @@ Form12::Form12(Forms& forms)
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
     Check1->setChecked(storedChoice(PARALLEL_KEY, QThread::idealThreadCount() > 1));
-    Check2->setChecked(storedChoice(NEXT_EVENT_KEY, false));
+    Check2->setChecked(storedChoice(NEXT_EVENT_KEY, true));
     // Only the user's own clicks are remembered.
     connect(Check1, &QCheckBox::clicked, this, [](bool on) { storeChoice(PARALLEL_KEY, on); });
     connect(Check2, &QCheckBox::clicked, this, [](bool on) { storeChoice(NEXT_EVENT_KEY, on); });

@@ -1,8 +1,9 @@
 // Form12, "Monte Carlo simulation": the number of histories and the result
 // name; Start writes B2F.txt and starts lumetrel in a window of its own.
 // Two check boxes choose how the engine runs: on all cores ("--threads 0")
-// and with the point-detector estimator ("--estimator next-event"); both
-// choices are kept from one start of korvana to the next.
+// and with the point-detector estimator ("--estimator next-event", checked
+// until the user unchecks it); both choices are kept from one start of
+// korvana to the next.
 #pragma once
 
 #include "app/widgets/form.h"

@@ -76,6 +76,10 @@ constexpr TwipRect kermaBox(int left, int row) {
 
 QString qText(const std::string& text) { return QString::fromStdString(text); }
 
+//! The error labels' colour, and a warning colour for an unstable error estimate.
+const QString ERROR_STYLE = QStringLiteral("color: rgb(0, 0, 160);");
+const QString UNSTABLE_STYLE = QStringLiteral("color: rgb(200, 90, 0); font-weight: bold;");
+
 // Left of each air kerma box, between it and the angle caption.
 QList<QLabel*> addErrorLabels(QWidget* parent) {
     QList<QLabel*> labels;
@@ -88,7 +92,7 @@ QList<QLabel*> addErrorLabels(QWidget* parent) {
         QLabel* label = addLabel(parent, names[row], QString(), {18240, box.top, 580, box.height});
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setFont(small);
-        label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 160);"));
+        label->setStyleSheet(ERROR_STYLE);
         labels << label;
     }
     return labels;
@@ -157,6 +161,7 @@ Form1::Form1(Forms& forms)
       Command1(addCommandButton(page(), "Command1", QStringLiteral("散乱線量分布表示"),
                                 {17880, 6900, 4140, 600})),
       errorLabels(addErrorLabels(page())),
+      Label87(addLabel(page(), "Label87", QString(), {17760, 1890, 2560, 330})),
       m_forms(forms) {
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(TwipRect{7500, 8820, 2900, 360}.toPixels());
@@ -424,6 +429,7 @@ void Form1::Command11_Click() {
 
 void Form1::clearKermaErrors() {
     for (QLabel* label : errorLabels) label->clear();
+    Label87->clear();
     for (QLineEdit* box : kermaBoxes()) box->setToolTip(QString());
 }
 
@@ -444,10 +450,22 @@ void Form1::showKermaErrors() {
         if (app::pointHasFewHistories(set, k)) {
             tip += QStringLiteral("（寄与したヒストリーが少なく、誤差の推定自体が不確かです）");
         }
+        const bool unstable = app::pointIsUnstable(set, k);
+        if (unstable) {
+            tip += QStringLiteral(
+                "\n注意: この値は少数のヒストリーに大きく左右されており、誤差の推定自体が"
+                "不安定です（誤差の分散の相対分散 VOV が 0.1 以上、または 1 ヒストリーが"
+                "値の 10 % を超えています）。ヒストリー数を増やして計算し直してください。");
+        }
         label->setText(text.simplified().remove(QLatin1Char(' ')));
+        label->setStyleSheet(unstable ? UNSTABLE_STYLE : ERROR_STYLE);
         label->setToolTip(tip);
         boxes[k - app::FIRST_SHOWN_ANGLE]->setToolTip(tip);
     }
+    const std::optional<std::string> estimator = app::estimatorOf(set);
+    Label87->setText(!estimator                   ? QString()
+                     : *estimator == "next-event" ? QStringLiteral("推定法: 点検出器推定")
+                                                  : QStringLiteral("推定法: アナログ"));
 }
 
 void Form1::drawSpectrumAxes() {

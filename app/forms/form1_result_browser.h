@@ -114,6 +114,8 @@ public:
     //! Relative standard error of each air kerma (45 ... 135 degrees), beside
     //! its box; empty for a result without uncertainties.
     const QList<QLabel*> errorLabels;
+    //! Which estimator made the result; empty for a result without uncertainties.
+    QLabel* const Label87;
 
 protected:
     void unload() override { closeResultViewers(); }

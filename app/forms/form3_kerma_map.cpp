@@ -360,9 +360,21 @@ void Form3::showKermaAt(double x, double y) {
     Label47->setText(qText(readout->kermaText));
     const std::optional<double> error =
         app::mapRelativeErrorPercent(m_paintedUncertainties, readout->column, readout->row);
-    Label76->setText(error ? qText(app::relativeErrorText(*error)) : QString());
-    Label76->setToolTip(error ? QStringLiteral("最寄りの計算格子点における空気カーマの相対標準誤差")
-                              : QString());
+    const KermaUncertainty* cell =
+        app::nearestGridUncertainty(m_paintedUncertainties, readout->column, readout->row);
+    const bool unstable = error && cell && cell->unstable;
+    Label76->setText(!error     ? QString()
+                     : unstable ? qText(app::relativeErrorText(*error)) + QStringLiteral(" 不安定")
+                                : qText(app::relativeErrorText(*error)));
+    Label76->setStyleSheet(unstable ? QStringLiteral("color: rgb(200, 90, 0);") : QString());
+    QString tip =
+        error ? QStringLiteral("最寄りの計算格子点における空気カーマの相対標準誤差") : QString();
+    if (unstable) {
+        tip += QStringLiteral(
+            "\n注意: この格子点の値は少数のヒストリーに大きく左右されており、"
+            "誤差の推定自体が不安定です。");
+    }
+    Label76->setToolTip(tip);
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {

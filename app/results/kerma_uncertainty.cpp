@@ -28,17 +28,33 @@ bool pointHasFewHistories(const ResultSet& set, int angleIndex) {
     return set.uncertainties->points[static_cast<std::size_t>(angleIndex - 1)].fewHistories;
 }
 
-std::optional<double> mapRelativeErrorPercent(const std::optional<UncertaintyTable>& uncertainties,
-                                              int mapColumn, int mapRow) {
+bool pointIsUnstable(const ResultSet& set, int angleIndex) {
+    if (!set.uncertainties || angleIndex < 1 || angleIndex > POINT_COUNT) return false;
+    return set.uncertainties->points[static_cast<std::size_t>(angleIndex - 1)].unstable;
+}
+
+const KermaUncertainty* nearestGridUncertainty(const std::optional<UncertaintyTable>& uncertainties,
+                                               int mapColumn, int mapRow) {
     if (!uncertainties || mapColumn < 1 || mapColumn > MAP_COLUMNS || mapRow < 1 ||
         mapRow > MAP_ROWS) {
-        return std::nullopt;
+        return nullptr;
     }
     // Nearest grid point; a cell half-way between two takes the later one.
     const int column = (mapColumn - 1 + REFINE_STEPS / 2) / REFINE_STEPS;
     const int row = (mapRow - 1 + REFINE_STEPS / 2) / REFINE_STEPS;
-    return percentOf(
-        uncertainties->grid[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)]);
+    return &uncertainties->grid[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
+}
+
+std::optional<double> mapRelativeErrorPercent(const std::optional<UncertaintyTable>& uncertainties,
+                                              int mapColumn, int mapRow) {
+    const KermaUncertainty* u = nearestGridUncertainty(uncertainties, mapColumn, mapRow);
+    if (!u) return std::nullopt;
+    return percentOf(*u);
+}
+
+std::optional<std::string> estimatorOf(const ResultSet& set) {
+    if (!set.uncertainties) return std::nullopt;
+    return set.uncertainties->estimator;
 }
 
 std::string relativeErrorText(double percent) {

@@ -20,11 +20,21 @@ void attachUncertainties(ResultSet& set);
 std::optional<double> pointRelativeErrorPercent(const ResultSet& set, int angleIndex);
 //! Whether the estimate at angle index k rests on too few histories to trust.
 bool pointHasFewHistories(const ResultSet& set, int angleIndex);
+//! Whether the error estimate at angle index k is itself unstable (its
+//! variance of the variance is high, or one history makes much of the tally).
+bool pointIsUnstable(const ResultSet& set, int angleIndex);
 
-//! The relative standard error [%] of the engine's grid point nearest to the
-//! refined map cell (column 1..201, row 1..301), when known.
+//! The uncertainty of the engine's grid point nearest to the refined map
+//! cell (column 1..201, row 1..301); null when the result has none.
+const KermaUncertainty* nearestGridUncertainty(const std::optional<UncertaintyTable>& uncertainties,
+                                               int mapColumn, int mapRow);
+//! Its relative standard error [%], when known.
 std::optional<double> mapRelativeErrorPercent(const std::optional<UncertaintyTable>& uncertainties,
                                               int mapColumn, int mapRow);
+
+//! Which estimator made the result, as the uncertainty file names it
+//! ("analog" or "next-event"); empty for a result without the file.
+std::optional<std::string> estimatorOf(const ResultSet& set);
 
 //! "±1.2 %": one decimal, as the viewers show a relative error.
 std::string relativeErrorText(double percent);

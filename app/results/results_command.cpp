@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 #include "app/common/picture_format.h"
 #include "app/results/condition_texts.h"
@@ -43,6 +44,8 @@ constexpr std::array<ConditionLabel, CONDITION_COUNT> CONDITION_LABELS = {{
 }};
 
 constexpr std::size_t ERROR_COLUMN_WIDTH = 8;
+//! Beside the error of a kerma whose error estimate is unstable.
+constexpr std::string_view UNSTABLE_MARK = " unstable";
 
 std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
@@ -61,9 +64,17 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
 
     const EyeLensDose bare = computeEyeLensDose(set, tables, 0.0, 0.0);
     const EyeLensDose glasses = computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0);
+    if (const std::optional<std::string> estimator = estimatorOf(set)) {
+        out << "  estimator                " << *estimator << '\n';
+    }
     // The error column only for a result with uncertainties: older results print as before.
     const bool withErrors = set.uncertainties.has_value();
-    const std::string errorGap = withErrors ? std::string(ERROR_COLUMN_WIDTH, ' ') : "";
+    bool anyUnstable = false;
+    for (int k = FIRST_SHOWN_ANGLE; k <= LAST_SHOWN_ANGLE; ++k) {
+        anyUnstable = anyUnstable || pointIsUnstable(set, k);
+    }
+    const std::size_t errorWidth = ERROR_COLUMN_WIDTH + (anyUnstable ? UNSTABLE_MARK.size() : 0);
+    const std::string errorGap = withErrors ? std::string(errorWidth, ' ') : "";
     out << "Per 1 Gy of primary air kerma at the entrance surface of the phantom:\n";
     out << "                            " << errorGap << "without glasses           with "
         << formatPicture(REPORT_GLASSES_MM_PB, "0.00") << " mm Pb glasses\n";
@@ -74,13 +85,19 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
             << padded(formatPicture(set.pointKermaRatio[k], "0.000E+00"), 13);
         if (withErrors) {
             const std::optional<double> percent = pointRelativeErrorPercent(set, k);
-            out << padded(percent ? formatPicture(*percent, "0.0") : "-", ERROR_COLUMN_WIDTH);
+            const std::string mark = pointIsUnstable(set, k) ? std::string(UNSTABLE_MARK) : "";
+            out << padded((percent ? formatPicture(*percent, "0.0") : "-") + mark, errorWidth);
         }
         out << padded(doseConversionRatioText(bare.doseConversionRatio[k]), 12)
             << padded(eyeLensDoseText(bare.eyeLensDose[k]), 13)
             << padded(formatPicture(glasses.transmittedFraction[k], "0.000E+00"), 14)
             << padded(doseConversionRatioText(glasses.doseConversionRatio[k]), 11)
             << padded(eyeLensDoseText(glasses.eyeLensDose[k]), 13) << '\n';
+    }
+    if (anyUnstable) {
+        out << "unstable: the error estimate itself is unreliable there (the variance of the\n"
+               "variance reaches 0.1, or one history makes more than a tenth of the kerma);\n"
+               "run more histories before relying on that value.\n";
     }
 }
 

@@ -149,7 +149,11 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
     result.effectiveEnergyKev = hvl->firstEffectiveEnergyKev;
     for (int k = 1; k <= POINT_COUNT; ++k) {
         result.kerma[k - 1] = set.pointKermaRatio[k];
-        if (uncertainties) result.kermaRelErr[k - 1] = uncertainties->points[k - 1].relStdError;
+        if (uncertainties) {
+            const KermaUncertainty& point = uncertainties->points[k - 1];
+            result.kermaRelErr[k - 1] = point.relStdError;
+            if (uncertainties->hasQualityChecks) result.kermaUnstable[k - 1] = point.unstable;
+        }
     }
     for (int k = app::FIRST_SHOWN_ANGLE; k <= app::LAST_SHOWN_ANGLE; ++k) {
         const std::size_t j = static_cast<std::size_t>(k - app::FIRST_SHOWN_ANGLE);

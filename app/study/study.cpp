@@ -215,7 +215,7 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console) {
         return 1;
     }
     int failed = 0;
-    for (const SummaryRow& row : merged) failed += row.back() != "ok";
+    for (const SummaryRow& row : merged) failed += !statusIsOk(row.back());
     return failed == 0 ? 0 : 1;
 }
 

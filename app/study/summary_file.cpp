@@ -22,6 +22,9 @@ std::vector<std::string> buildHeader() {
     header.insert(header.end(), {"estimator", "hvl1_mm_al", "eeff_kev"});
     for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle));
     for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle) + "_rel_err");
+    for (int angle : KERMA_ANGLES) {
+        header.push_back("kerma_" + std::to_string(angle) + "_unstable");
+    }
     for (const char* name : {"eye_lens_", "eye_lens_glasses_"}) {
         for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle));
         for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle) + "_rel_err");
@@ -47,6 +50,8 @@ void append(SummaryRow& row, const std::array<std::optional<double>, N>& values)
 }
 
 }  // namespace
+
+bool statusIsOk(std::string_view status) { return status == "ok" || status.substr(0, 4) == "ok, "; }
 
 std::vector<std::string> summaryHeader() {
     static const std::vector<std::string> header = buildHeader();
@@ -77,11 +82,16 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
         row.push_back(numberCell(result->effectiveEnergyKev));
         for (double kerma : result->kerma) row.push_back(numberCell(kerma));
         append(row, result->kermaRelErr);
+        bool unstable = false;
+        for (const std::optional<bool>& flag : result->kermaUnstable) {
+            row.push_back(flag ? (*flag ? "1" : "0") : "");
+            unstable = unstable || flag.value_or(false);
+        }
         append(row, result->eyeLens);
         append(row, result->eyeLensRelErr);
         append(row, result->eyeLensGlasses);
         append(row, result->eyeLensGlassesRelErr);
-        row.emplace_back("ok");
+        row.emplace_back(unstable ? "ok, unstable tallies" : "ok");
     } else {
         row.resize(row.size() + valueCount);
         std::string reason = failure;
@@ -94,7 +104,7 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
 
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
                   const std::optional<std::string>& estimator) {
-    if (row.size() != summaryHeader().size() || row.back() != "ok") return false;
+    if (row.size() != summaryHeader().size() || !statusIsOk(row.back())) return false;
     if (row[2] != condition.folder || row[summaryColumn("estimator")] != estimator.value_or("")) {
         return false;
     }

@@ -9,11 +9,15 @@
 //   hvl1_mm_al, eeff_kev         first half-value layer and effective energy (HVL_S2.dat)
 //   kerma_30 ... kerma_150       air kerma ratio [Gy per Gy] at the nine measuring points
 //   kerma_30_rel_err ...         their relative standard errors
+//   kerma_30_unstable ...        1 where that error is itself unreliable (a high
+//                                variance of the variance, or one history making
+//                                much of the tally), else 0
 //   eye_lens_45 ... eye_lens_135 eye lens dose [Gy per Gy] without glasses
 //   eye_lens_45_rel_err ...
 //   eye_lens_glasses_45 ...      with 0.07 mm Pb glasses
 //   eye_lens_glasses_45_rel_err ...
-//   status                       "ok" or "failed: reason"
+//   status                       "ok", "ok, unstable tallies" (some kerma_N_unstable
+//                                is 1) or "failed: reason"
 // Numbers are written in the shortest form that reads back to the same double;
 // an empty cell has no value (no .unc.csv beside the result, a dose 0/0, a
 // failed condition). The file is rewritten whole under a temporary name at
@@ -41,6 +45,7 @@ struct ConditionResult {
     double effectiveEnergyKev = 0;                                  //!< [keV]
     std::array<double, KERMA_POINTS> kerma{};                       //!< [Gy per Gy]
     std::array<std::optional<double>, KERMA_POINTS> kermaRelErr{};  //!< relative
+    std::array<std::optional<bool>, KERMA_POINTS> kermaUnstable{};  //!< error itself unreliable
     std::array<std::optional<double>, EYE_POINTS> eyeLens{};        //!< [Gy per Gy]
     std::array<std::optional<double>, EYE_POINTS> eyeLensRelErr{};
     std::array<std::optional<double>, EYE_POINTS> eyeLensGlasses{};
@@ -49,6 +54,9 @@ struct ConditionResult {
 
 //! A row as its cells, in header order.
 using SummaryRow = std::vector<std::string>;
+
+//! The status of a completed condition starts with "ok".
+bool statusIsOk(std::string_view status);
 
 std::vector<std::string> summaryHeader();
 //! Index of a column in the header; throws std::out_of_range for an unknown name.

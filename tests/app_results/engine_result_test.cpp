@@ -206,6 +206,11 @@ TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     EXPECT_NE(text.find("air kerma Gy   \u00b1 [%]"), std::string::npos) << text;
     // 45 degrees: the sample's 2 % beside the air kerma.
     EXPECT_NE(text.find("     2.0   "), std::string::npos) << text;
+    // The unstable 120 degree error is marked, and explained below the table.
+    EXPECT_NE(text.find("7.0 unstable"), std::string::npos) << text;
+    EXPECT_EQ(text.find("2.0 unstable"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nunstable: "), std::string::npos) << text;
+    EXPECT_NE(text.find("estimator                analog"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -82,6 +82,10 @@ std::map<int, std::vector<std::string>> korvanaResultsTable(const fs::path& fold
     while (std::getline(lines, line)) {
         if (line.find("air kerma") != std::string::npos)
             errorColumn = line.find("±") != std::string::npos;
+        // The mark of an unstable error stands beside it; the table is the numbers.
+        if (const auto mark = line.find(" unstable"); mark != std::string::npos) {
+            line.erase(mark, 9);
+        }
         std::istringstream words(line);
         int angle = 0;
         std::vector<std::string> values(errorColumn ? 7 : 6);
@@ -106,7 +110,15 @@ TEST(Study, SummaryRowsAreWhatKorvanaResultsComputesFromTheResultFiles) {
     EXPECT_TRUE(fs::exists("s/summary.svg"));
     for (const SummaryRow& row : rows) {
         const fs::path folder = fs::path("s") / cell(row, "folder");
-        EXPECT_EQ(cell(row, "status"), "ok");
+        // The short runs leave some tallies unstable: the status says so when they do.
+        bool unstable = false;
+        for (int angle = 30; angle <= 150; angle += 15) {
+            const std::string flag =
+                cell(row, ("kerma_" + std::to_string(angle) + "_unstable").c_str());
+            EXPECT_TRUE(flag == "0" || flag == "1") << flag;
+            unstable = unstable || flag == "1";
+        }
+        EXPECT_EQ(cell(row, "status"), unstable ? "ok, unstable tallies" : "ok");
         for (const char* file : {"B_SPCTL.dat", "HVL_S2.dat", "B2F.txt"}) {
             EXPECT_TRUE(fs::exists(folder / file)) << folder / file;
         }
@@ -203,7 +215,7 @@ TEST(Study, AFailedConditionIsMarkedAndTheStudyGoesOn) {
     EXPECT_EQ(cell(rows[0], "status").rfind("failed: curtain check:", 0), 0u)
         << cell(rows[0], "status");
     EXPECT_EQ(cell(rows[0], "kerma_90"), "");
-    EXPECT_EQ(cell(rows[1], "status"), "ok");
+    EXPECT_TRUE(statusIsOk(cell(rows[1], "status"))) << cell(rows[1], "status");
     EXPECT_NE(errors.str().find("study/length200"), std::string::npos) << errors.str();
 }
 

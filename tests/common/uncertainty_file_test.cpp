@@ -17,10 +17,12 @@ UncertaintyTable sampleTable() {
         t.points[j].airKermaRatio = static_cast<double>(1.2345678e-4f * static_cast<float>(j + 1));
         t.points[j].relStdError = 0.01 * (j + 1);
     }
-    t.points[8] = KermaUncertainty{0.0, std::nullopt, true};
+    t.points[8] = KermaUncertainty{0.0, std::nullopt, true, std::nullopt, false};
     t.grid[20][30].airKermaRatio = 3.5e-7;
     t.grid[20][30].relStdError = 0.75;
     t.grid[20][30].fewHistories = true;
+    t.grid[20][30].vov = 0.5;
+    t.grid[20][30].unstable = true;
     t.estimator = "next-event";
     return t;
 }
@@ -37,9 +39,9 @@ TEST(UncertaintyFile, WrittenLinesReadBackUnchanged) {
     const std::vector<std::string> lines = uncertaintyFileLines(t);
     ASSERT_EQ(lines.size(), 1u + 9u + 651u);
     EXPECT_EQ(lines[1].substr(0, 9), "point,30,");
-    EXPECT_EQ(lines[9], "point,150,,,0,,1,next-event");
+    EXPECT_EQ(lines[9], "point,150,,,0,,1,next-event,,0");
     EXPECT_EQ(lines[10].substr(0, 13), "grid,,50,-100");
-    EXPECT_EQ(lines.back(), "grid,,150,50,3.5e-07,0.75,1,next-event");
+    EXPECT_EQ(lines.back(), "grid,,150,50,3.5e-07,0.75,1,next-event,0.5,1");
     writeLines("r.unc.csv", lines);
 
     const UncertaintyTable back = readUncertaintyFile("r.unc.csv");
@@ -51,9 +53,29 @@ TEST(UncertaintyFile, WrittenLinesReadBackUnchanged) {
     }
     EXPECT_DOUBLE_EQ(*back.grid[20][30].relStdError, 0.75);
     EXPECT_TRUE(back.grid[20][30].fewHistories);
+    EXPECT_DOUBLE_EQ(*back.grid[20][30].vov, 0.5);
+    EXPECT_TRUE(back.grid[20][30].unstable);
+    EXPECT_FALSE(back.points[0].unstable);
+    EXPECT_TRUE(back.hasQualityChecks);
     EXPECT_EQ(back.estimator, "next-event");
     EXPECT_FALSE(readUncertaintiesBeside("other.data").has_value());
     EXPECT_TRUE(readUncertaintiesBeside("r.data").has_value());
+}
+
+TEST(UncertaintyFile, FilesOfEarlierVersionsWithoutQualityChecksAreRead) {
+    ScopedWorkDir dir;
+    std::vector<std::string> lines = uncertaintyFileLines(sampleTable());
+    lines[0] = "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
+    for (std::size_t n = 1; n < lines.size(); ++n) {
+        lines[n].erase(lines[n].rfind(','));
+        lines[n].erase(lines[n].rfind(','));
+    }
+    writeLines("r.unc.csv", lines);
+    const UncertaintyTable back = readUncertaintyFile("r.unc.csv");
+    EXPECT_FALSE(back.hasQualityChecks);
+    EXPECT_DOUBLE_EQ(*back.grid[20][30].relStdError, 0.75);
+    EXPECT_FALSE(back.grid[20][30].vov.has_value());
+    EXPECT_FALSE(back.grid[20][30].unstable);
 }
 
 TEST(UncertaintyFile, DamagedFilesAreRefusedWithTheirPosition) {
@@ -66,14 +88,17 @@ TEST(UncertaintyFile, DamagedFilesAreRefusedWithTheirPosition) {
     };
     const Case cases[] = {
         {"wrong header", 0, "kind,angle", 1, 1},
-        {"bad number", 3, "point,60,,,abc,0.1,0,next-event", 4, 12},
-        {"unknown angle", 3, "point,61,,,1e-4,0.1,0,next-event", 4, 7},
-        {"off-grid x", 12, "grid,,52,-100,1e-4,0.1,0,next-event", 13, 7},
-        {"missing field", 3, "point,60,,,1e-4,0.1,0", 4, 21},
-        {"unknown kind", 3, "pointx,60,,,1e-4,0.1,0,next-event", 4, 1},
-        {"duplicate", 3, "point,30,,,1e-4,0.1,0,next-event", 4, 1},
-        {"bad flag", 3, "point,60,,,1e-4,0.1,2,next-event", 4, 21},
-        {"mixed estimators", 3, "point,60,,,1e-4,0.1,0,analog", 4, 23},
+        {"bad number", 3, "point,60,,,abc,0.1,0,next-event,0.01,0", 4, 12},
+        {"unknown angle", 3, "point,61,,,1e-4,0.1,0,next-event,0.01,0", 4, 7},
+        {"off-grid x", 12, "grid,,52,-100,1e-4,0.1,0,next-event,0.01,0", 13, 7},
+        {"missing field", 3, "point,60,,,1e-4,0.1,0,next-event,0.01", 4, 34},
+        {"earlier row in a current file", 3, "point,60,,,1e-4,0.1,0,next-event", 4, 23},
+        {"unknown kind", 3, "pointx,60,,,1e-4,0.1,0,next-event,0.01,0", 4, 1},
+        {"duplicate", 3, "point,30,,,1e-4,0.1,0,next-event,0.01,0", 4, 1},
+        {"bad flag", 3, "point,60,,,1e-4,0.1,2,next-event,0.01,0", 4, 21},
+        {"mixed estimators", 3, "point,60,,,1e-4,0.1,0,analog,0.01,0", 4, 23},
+        {"bad vov", 3, "point,60,,,1e-4,0.1,0,next-event,x,0", 4, 34},
+        {"bad unstable flag", 3, "point,60,,,1e-4,0.1,0,next-event,0.01,yes", 4, 39},
         {"truncated", -1, "", 661, 0},
     };
     for (const Case& c : cases) {

@@ -234,8 +234,16 @@ private slots:
             const QString expected = QStringLiteral("\u00b1%1.0%").arg(k);
             QCOMPARE(form1.errorLabels[k - 2]->text(), expected);
             QVERIFY(control<QLineEdit>(form1, KERMA_BOXES[k - 2])->toolTip().contains("%"));
+            // Only the 120 degree point's error estimate is unstable: a warning
+            // colour and an explanation there alone.
+            const bool warned =
+                form1.errorLabels[k - 2]->toolTip().contains(QStringLiteral("不安定"));
+            QCOMPARE(warned, k == 7);
+            QCOMPARE(form1.errorLabels[k - 2]->styleSheet() != form1.errorLabels[0]->styleSheet(),
+                     k == 7);
         }
         QCOMPARE(form1.Text6->text(), kermaText);
+        QCOMPARE(form1.Label87->text(), QStringLiteral("推定法: アナログ"));
 
         // A damaged file: the result as before, without errors, and a warning.
         writeLines("case.unc.csv", {"kind,angle_deg", "point,30"});
@@ -250,6 +258,7 @@ private slots:
         QVERIFY(form1.Command1->isEnabled());
         QCOMPARE(form1.Text6->text(), kermaText);
         for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
+        QVERIFY(form1.Label87->text().isEmpty());
     }
 
     void plotExportsAsSvgWithItsPolylineAndTheNumbersAsCsv() {

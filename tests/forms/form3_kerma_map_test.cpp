@@ -307,6 +307,8 @@ private slots:
         l.fx.forms->form1().Command1->click();
         l.form3.showKermaAt(281, 402);  // x = 120.25, z = -50.5 cm: grid point (120, -50)
         QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b11.5 %"));
+        l.form3.showKermaAt(399, 402);  // x = 149.75 cm: the unstable column x = 150 cm
+        QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b12.1 % 不安定"));
         l.form3.showKermaAt(-1, 400);
         QVERIFY(l.form3.Label76->text().isEmpty());
     }

@@ -11,15 +11,20 @@ namespace korvana::testing {
 
 //! Relative errors that differ from quantity to quantity: the point at index
 //! j (30 + 15 j degrees) has (j + 1) %, the grid cell (i, k) (i + 1) / 10 %
-//! plus k / 1000 %; the 150 degree point saw too few histories.
+//! plus k / 1000 %; the 150 degree point saw too few histories; the error
+//! estimates of the 120 degree point and of the column x = 150 cm are unstable.
 inline UncertaintyTable sampleUncertainties() {
     UncertaintyTable table;
     for (int j = 0; j < POINT_COUNT; ++j) {
-        table.points[j] = {1e-4 * (j + 1), 0.01 * (j + 1), j == POINT_COUNT - 1};
+        const bool unstable = j == 6;
+        table.points[j] = {1e-4 * (j + 1), 0.01 * (j + 1), j == POINT_COUNT - 1,
+                           unstable ? 0.25 : 0.01, unstable};
     }
     for (int i = 0; i < GRID_COLUMNS; ++i) {
         for (int k = 0; k < GRID_ROWS; ++k) {
-            table.grid[i][k] = {1e-5, 0.001 * (i + 1) + 0.00001 * k, false};
+            const bool unstable = i == GRID_COLUMNS - 1;
+            table.grid[i][k] = {1e-5, 0.001 * (i + 1) + 0.00001 * k, false, unstable ? 0.5 : 0.02,
+                                unstable};
         }
     }
     return table;
