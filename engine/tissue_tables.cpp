@@ -48,12 +48,17 @@ TissueTables loadTissueTables(const std::string& fileName) {
         row.coherent = f[1];
         row.incoherent = f[2];
         row.photoelectric = f[3];
-        require(row.energy > 0 && (j == 1 || row.energy > t.rows[j - 1].energy), cursor.position(1),
+        require(std::isfinite(row.energy) && row.energy > 0 &&
+                    (j == 1 || row.energy > t.rows[j - 1].energy),
+                cursor.position(1),
                 "energy is not positive and ascending (rows are interpolated in ln E)" +
                     std::string(REGENERATE));
-        require(row.coherent > 0 && row.incoherent > 0 && row.photoelectric > 0,
+        const auto positiveFinite = [](float c) { return std::isfinite(c) && c > 0; };
+        require(positiveFinite(row.coherent) && positiveFinite(row.incoherent) &&
+                    positiveFinite(row.photoelectric),
                 cursor.position(10),
-                "a coefficient is not positive (coefficients are interpolated in log-log)" +
+                "a coefficient is not a positive finite number (coefficients are interpolated "
+                "in log-log)" +
                     std::string(REGENERATE));
     }
 
@@ -66,7 +71,10 @@ TissueTables loadTissueTables(const std::string& fileName) {
         row.x = f[0];
         row.formFactorIntegral = f[1];
         row.incoherentFunction = f[2];
-        require(row.incoherentFunction >= 0, cursor.position(23),
+        require(std::isfinite(row.x) && std::isfinite(row.formFactorIntegral), cursor.position(1),
+                "x or the form-factor integral is not a finite number" + std::string(REGENERATE));
+        require(std::isfinite(row.incoherentFunction) && row.incoherentFunction >= 0,
+                cursor.position(23),
                 "S(x) is negative (its ratio to the maximum is an acceptance probability)" +
                     std::string(REGENERATE));
         // Coherent scattering draws x from the first row up and accepts only

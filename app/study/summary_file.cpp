@@ -81,7 +81,9 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
         append(row, result->eyeLensRelErr);
         append(row, result->eyeLensGlasses);
         append(row, result->eyeLensGlassesRelErr);
-        row.emplace_back("ok");
+        std::string status = "ok";
+        for (const std::string& correction : condition.corrections) status += ", " + correction;
+        row.push_back(status);
     } else {
         row.resize(row.size() + valueCount);
         std::string reason = failure;
@@ -94,7 +96,7 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
 
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
                   const std::optional<std::string>& estimator) {
-    if (row.size() != summaryHeader().size() || row.back() != "ok") return false;
+    if (row.size() != summaryHeader().size() || !statusOk(row.back())) return false;
     if (row[2] != condition.folder || row[summaryColumn("estimator")] != estimator.value_or("")) {
         return false;
     }
@@ -149,6 +151,10 @@ std::vector<std::string> splitCsvLine(std::string_view line, const std::string& 
                         "run the study again with --force");
     }
     return cells;
+}
+
+bool statusOk(const std::string& status) {
+    return status == "ok" || status.rfind("ok, ", 0) == 0;
 }
 
 std::size_t rowCondition(const SummaryRow& row) {

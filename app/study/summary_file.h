@@ -13,7 +13,9 @@
 //   eye_lens_45_rel_err ...
 //   eye_lens_glasses_45 ...      with 0.07 mm Pb glasses
 //   eye_lens_glasses_45_rel_err ...
-//   status                       "ok" or "failed: reason"
+//   status                       "ok" or "failed: reason"; "ok, kv corrected 200 -> 149.5"
+//                                when the main form's corrections changed a given value
+//                                (the input columns hold the values run)
 // Numbers are written in the shortest form that reads back to the same double;
 // an empty cell has no value (no .unc.csv beside the result, a dose 0/0, a
 // failed condition). The file is rewritten whole under a temporary name at
@@ -78,6 +80,9 @@ std::vector<SummaryRow> readSummary(const std::string& fileName);
 
 //! Writes header and rows, sorted by their condition number.
 void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows);
+
+//! True for the status of a completed condition: "ok", or "ok, " and its corrections.
+bool statusOk(const std::string& status);
 
 //! The condition number of a row.
 std::size_t rowCondition(const SummaryRow& row);
