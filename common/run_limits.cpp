@@ -54,7 +54,11 @@ const char* fieldName(RunField field) {
 
 bool within(double value, const RunValueRange& range) {
     if (!std::isfinite(value)) return false;
-    if (range.lowestIncluded ? value < range.lowest : value <= range.lowest) return false;
+    // A negative lowest is a column's limit too: -99.94 is written as -99.9.
+    const double lowest = range.lowest < 0 ? range.lowest - 0.05 : range.lowest;
+    if (range.lowestIncluded ? value <= lowest && value != range.lowest : value <= lowest) {
+        return false;
+    }
     return value <= range.highest ||
            (!range.highestIsCurtainRule && value < range.highest + roundingMargin(range.highest));
 }
