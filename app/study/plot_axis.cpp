@@ -44,7 +44,8 @@ Axis fitAxis(const std::vector<double>& values, bool allowLog) {
         }
     }
     const double magnitude = std::max(std::abs(low), std::abs(high));
-    if (high / 2 - low / 2 <= magnitude * RELATIVE_RESOLUTION / 2) {
+    // Subnormal numbers have too few digits for a range of their own.
+    if (magnitude < DBL_MIN || high / 2 - low / 2 <= magnitude * RELATIVE_RESOLUTION / 2) {
         const double centre = low / 2 + high / 2;
         const double pad = magnitude < DBL_MIN ? 1 : std::abs(centre) * EQUAL_PADDING;
         low = centre - pad;

@@ -154,7 +154,9 @@ void refuseValuesTheEngineRefuses(const std::vector<Condition>& conditions) {
         const auto fault = app::runFileFault(texts);
         // A curtain longer than FSD - 20 cm + thickness is the launch check's
         // refusal of that one condition: it gets its failed row.
-        if (!fault || fault->range.highestIsCurtainRule) continue;
+        if (!fault || (fault->range.highestIsCurtainRule && fault->value > fault->range.highest)) {
+            continue;
+        }
         throw DataError(std::string(optionOf(fault->field)) + ": " +
                         describeRunValueFault(*fault) + " (condition " +
                         std::to_string(c.index) + ", " + c.folder + ") - give " +
