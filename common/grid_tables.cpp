@@ -36,10 +36,10 @@ void requireServedBins(const GridTable& table, const std::string& fileName, int 
     for (int bin = firstBin; bin <= lastBin; ++bin) {
         if (std::isfinite(table[bin]) && table[bin] > 0.0f) continue;
         char range[96];
-        std::snprintf(range, sizeof range, "%g keV (bin %d) is %g; the run needs %s from %g to %g keV",
-                      static_cast<double>(binEnergyKev(bin)), bin,
-                      static_cast<double>(table[bin]), what,
-                      static_cast<double>(binEnergyKev(firstBin)),
+        std::snprintf(range, sizeof range,
+                      "%g keV (bin %d) is %g; the run needs %s from %g to %g keV",
+                      static_cast<double>(binEnergyKev(bin)), bin, static_cast<double>(table[bin]),
+                      what, static_cast<double>(binEnergyKev(firstBin)),
                       static_cast<double>(binEnergyKev(lastBin)));
         throw DataError(SourcePosition{fileName, bin, 0},
                         std::string("the value at ") + range +

@@ -10,12 +10,12 @@ namespace korvana {
 namespace {
 
 // The largest values the result file's condition columns show.
-constexpr double F51_HIGHEST = 999.9;           //!< F5.1
-constexpr double F51_LOWEST = -99.9;            //!< F5.1, the sign takes a column
-constexpr double LEAD_HIGHEST_CM = 0.9999;      //!< F5.3 of mm: 9.999 mm
-constexpr double F73_HIGHEST = 999.999;         //!< F7.3
-constexpr double MAX_HISTORY_COUNT = 1.0e15;    //!< years of running on any machine
-constexpr double STRAIGHT_ANGLE_DEG = 90.0;     //!< a target angle must be below it
+constexpr double F51_HIGHEST = 999.9;         //!< F5.1
+constexpr double F51_LOWEST = -99.9;          //!< F5.1, the sign takes a column
+constexpr double LEAD_HIGHEST_CM = 0.9999;    //!< F5.3 of mm: 9.999 mm
+constexpr double F73_HIGHEST = 999.999;       //!< F7.3
+constexpr double MAX_HISTORY_COUNT = 1.0e15;  //!< years of running on any machine
+constexpr double STRAIGHT_ANGLE_DEG = 90.0;   //!< a target angle must be below it
 
 //! Half a unit of the last decimal a column shows: values below highest + it
 //! are written as highest or less.

@@ -148,9 +148,9 @@ void writeTextFilesTogether(const std::vector<TextFileContent>& files) {
         if (ec) {
             staged.erase(staged.begin(), staged.begin() + static_cast<std::ptrdiff_t>(n));
             discardStaged();
-            throw DataError(SourcePosition{files[n].fileName, 0, 0},
-                            "could not be put in place (" + ec.message() +
-                                ") - check the directory");
+            throw DataError(
+                SourcePosition{files[n].fileName, 0, 0},
+                "could not be put in place (" + ec.message() + ") - check the directory");
         }
     }
 }

@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         !fits(e81, p.historyCount)) {
         __builtin_trap();  // accepted, yet the result file could not hold it
     }
-    const RunValues values{p.phantomThickness,     p.focusSurfaceDistance, p.fieldSizeY,
-                           p.fieldSizeX,           p.curtainLeadThickness, p.curtainLength,
+    const RunValues values{p.phantomThickness, p.focusSurfaceDistance, p.fieldSizeY,
+                           p.fieldSizeX,       p.curtainLeadThickness, p.curtainLength,
                            p.historyCount};
     if (checkRunValues(values)) __builtin_trap();  // the engine and the dialog disagree
     return 0;

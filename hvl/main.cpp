@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
         std::cerr << "tavisen: takes no options or arguments (\"" << argv[1]
                   << "\" given); nothing was read or written.\n"
                   << "usage: tavisen   (in the working directory with B_SPCTL.dat, "
-                  << ALUMINIUM_TABLE_FILE << " and " << AIR_TABLE_FILE << "; writes "
-                  << HVL_FILE << ")\n";
+                  << ALUMINIUM_TABLE_FILE << " and " << AIR_TABLE_FILE << "; writes " << HVL_FILE
+                  << ")\n";
         return 1;
     }
     try {

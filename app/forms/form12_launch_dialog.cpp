@@ -85,14 +85,15 @@ QString runValueFaultText(const RunValueFault& fault) {
     const auto number = [](double value) { return QString::number(value, 'g', 7); };
     const RunValueRange& r = fault.range;
     QString range = number(r.lowest * scale) + (r.lowestIncluded ? QStringLiteral(" 以上、")
-                                                                   : QStringLiteral(" より大きく、"));
+                                                                 : QStringLiteral(" より大きく、"));
     if (r.highestIsCurtainRule) {
         range += QStringLiteral("FSD − 20 + 厚さ = %1 cm 以下").arg(number(r.highest));
     } else {
         range += number(r.highest * scale) + QStringLiteral(" 以下");
     }
-    return QStringLiteral("計算条件を確かめて下さい。\n%1 %2 %3 は計算できません（%4 %3 "
-                          "の範囲で入力して下さい）。")
+    return QStringLiteral(
+               "計算条件を確かめて下さい。\n%1 %2 %3 は計算できません（%4 %3 "
+               "の範囲で入力して下さい）。")
         .arg(caption, number(fault.value * scale), unit, range);
 }
 

@@ -126,8 +126,8 @@ std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDose
 //! prefix such as 0x), finite and 0 or more; none otherwise.
 std::optional<double> leadThicknessMm(const std::string& text) {
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
     if (!std::isfinite(value) || value < 0) return {};
     return value;

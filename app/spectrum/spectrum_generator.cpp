@@ -119,7 +119,8 @@ GeneratedSpectrum computeIncidentSpectrum(const IrradiationConditions& condition
         char angle[32];
         std::snprintf(angle, sizeof angle, "%g", conditions.targetAngleDeg);
         throw DataError(std::string("the spectrum is 0 in every bin (at a target angle of ") +
-                        angle + " degree the anode absorbs the whole beam on its way out) - give a "
+                        angle +
+                        " degree the anode absorbs the whole beam on its way out) - give a "
                         "larger target angle");
     }
 

@@ -8,8 +8,8 @@ namespace korvana::study {
 
 namespace {
 
-constexpr double PADDING = 0.05;            // of the data's range, at each end
-constexpr double EQUAL_PADDING = 0.1;       // of the value, for data of one value
+constexpr double PADDING = 0.05;              // of the data's range, at each end
+constexpr double EQUAL_PADDING = 0.1;         // of the value, for data of one value
 constexpr double RELATIVE_RESOLUTION = 1e-9;  // ranges narrower than this look equal
 
 double clampFinite(double value) { return std::clamp(value, -DBL_MAX, DBL_MAX); }

@@ -219,8 +219,8 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console) {
             identity = partIdentity;
         } else if (const auto d = identityDifference(identity, partIdentity)) {
             throw DataError(dir + " is a part of another study: " + d->option + " differs (" +
-                            options.mergeDirs.front() + ": \"" + d->mine + "\", " + dir +
-                            ": \"" + d->theirs + "\") - merge the parts of one study");
+                            options.mergeDirs.front() + ": \"" + d->mine + "\", " + dir + ": \"" +
+                            d->theirs + "\") - merge the parts of one study");
         }
         for (SummaryRow& row : readSummary(file)) {
             if (!count.empty() && row[1] != count) {
@@ -383,8 +383,8 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
             // and the folder itself only when this run made it and it is empty.
             removeChainFiles(folder);
             if (!folderExisted) fs::remove(folder, ec);
-            console.out << label << ": interrupted; the files it had written in "
-                        << folder.string() << " were removed. Run the same command again to go on.\n";
+            console.out << label << ": interrupted; the files it had written in " << folder.string()
+                        << " were removed. Run the same command again to go on.\n";
             return EXIT_INTERRUPTED;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -157,9 +157,8 @@ void refuseValuesTheEngineRefuses(const std::vector<Condition>& conditions) {
         if (!fault || (fault->range.highestIsCurtainRule && fault->value > fault->range.highest)) {
             continue;
         }
-        throw DataError(std::string(optionOf(fault->field)) + ": " +
-                        describeRunValueFault(*fault) + " (condition " +
-                        std::to_string(c.index) + ", " + c.folder + ") - give " +
+        throw DataError(std::string(optionOf(fault->field)) + ": " + describeRunValueFault(*fault) +
+                        " (condition " + std::to_string(c.index) + ", " + c.folder + ") - give " +
                         optionOf(fault->field) + " values the engine accepts");
     }
 }

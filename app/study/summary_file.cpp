@@ -153,9 +153,7 @@ std::vector<std::string> splitCsvLine(std::string_view line, const std::string& 
     return cells;
 }
 
-bool statusOk(const std::string& status) {
-    return status == "ok" || status.rfind("ok, ", 0) == 0;
-}
+bool statusOk(const std::string& status) { return status == "ok" || status.rfind("ok, ", 0) == 0; }
 
 std::size_t rowCondition(const SummaryRow& row) {
     std::size_t index = 0;

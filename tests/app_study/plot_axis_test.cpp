@@ -33,8 +33,7 @@ TEST(PlotAxis, TicksAreBoundedAndInsideTheAxisForAnyData) {
             const Axis axis = fitAxis(values, allowLog);
             ASSERT_TRUE(std::isfinite(axis.low) && std::isfinite(axis.high)) << values.size();
             ASSERT_LT(axis.low, axis.high);
-            const std::vector<double> ticks =
-                axis.logarithmic ? logTicks(axis) : linearTicks(axis);
+            const std::vector<double> ticks = axis.logarithmic ? logTicks(axis) : linearTicks(axis);
             EXPECT_LE(ticks.size(), MAX_TICKS);
             EXPECT_GE(ticks.size(), 2u) << axis.low << " to " << axis.high;
             for (double t : ticks) {

@@ -63,8 +63,8 @@ TEST(StudyOptions, CorrectedValuesAreTheOnesRunAndNoted) {
     const auto kv = [](const Condition& c) { return c.inputs[3]; };
     EXPECT_EQ(kv(conditions[0]), "149.5");
     EXPECT_EQ(conditions[0].folder, "kv200_inherent0.5");
-    EXPECT_EQ(conditions[0].corrections,
-              (std::vector<std::string>{"kv corrected 200 -> 149.5", "inherent corrected 0.5 -> 1"}));
+    EXPECT_EQ(conditions[0].corrections, (std::vector<std::string>{"kv corrected 200 -> 149.5",
+                                                                   "inherent corrected 0.5 -> 1"}));
     EXPECT_EQ(kv(conditions[2]), "30");
     EXPECT_EQ(conditions[3].corrections, (std::vector<std::string>{"kv corrected -80 -> 30"}));
     EXPECT_TRUE(conditions[5].corrections.empty());

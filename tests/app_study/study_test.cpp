@@ -266,8 +266,8 @@ TEST(Study, MergeRefusesPartsOfAnotherStudyAndARunningStudysFolder) {
     const auto merge = [](std::vector<std::string> arguments) {
         std::ostringstream out, errors;
         try {
-            return std::to_string(runStudy(parseStudyOptions(arguments), {},
-                                           {out, errors, false}, [] { return true; }));
+            return std::to_string(runStudy(parseStudyOptions(arguments), {}, {out, errors, false},
+                                           [] { return true; }));
         } catch (const DataError& e) {
             return std::string(e.what());
         }

@@ -21,7 +21,7 @@ TEST(RunLimits, EachValueAgainstItsColumnAndTheScene) {
     const Case cases[] = {
         {RunField::PhantomThickness, 20, true},
         {RunField::PhantomThickness, 0, false},
-        {RunField::PhantomThickness, 999.94, true},  // written as 999.9
+        {RunField::PhantomThickness, 999.94, true},   // written as 999.9
         {RunField::PhantomThickness, 999.96, false},  // would be 1000.0: six columns
         {RunField::FocusSurfaceDistance, 1000, false},
         {RunField::FocusSurfaceDistance, -80, false},
@@ -29,13 +29,13 @@ TEST(RunLimits, EachValueAgainstItsColumnAndTheScene) {
         {RunField::FieldSizeX, std::nan(""), false},
         {RunField::CurtainLeadThickness, 0, true},
         {RunField::CurtainLeadThickness, 0.9999, true},  // 9.999 mm
-        {RunField::CurtainLeadThickness, 1.0, false},     // 10.000 mm: six columns
+        {RunField::CurtainLeadThickness, 1.0, false},    // 10.000 mm: six columns
         {RunField::CurtainLeadThickness, -0.001, false},
         {RunField::CurtainLength, 0, true},
         {RunField::CurtainLength, -10, true},  // hangs below the exit surface
         {RunField::CurtainLength, -99.9, true},
         {RunField::CurtainLength, -100, false},
-        {RunField::CurtainLength, 80, true},   // FSD 80 - 20 + thickness 20
+        {RunField::CurtainLength, 80, true},  // FSD 80 - 20 + thickness 20
         {RunField::CurtainLength, 80.01, false},
         {RunField::HistoryCount, 1, true},
         {RunField::HistoryCount, 0.5, false},

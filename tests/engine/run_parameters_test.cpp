@@ -88,8 +88,8 @@ TEST_F(RunFileTest, RefusesValuesThatMakeTheRunMeaningless) {
 TEST_F(RunFileTest, RefusesValuesTheResultFileCannotHoldWithTheirLine) {
     // Each would have been written as asterisks into a result file no reader takes.
     const std::vector<std::pair<int, const char*>> bad = {
-        {1, "1000"},  {0, "999.96"}, {2, "1000.0"}, {3, "1e30"},   {4, "1.000"},
-        {5, "-100"},  {5, "1e30"},   {5, "80.1"},   {6, "1e30"},   {6, "0.5"}};
+        {1, "1000"}, {0, "999.96"}, {2, "1000.0"}, {3, "1e30"}, {4, "1.000"},
+        {5, "-100"}, {5, "1e30"},   {5, "80.1"},   {6, "1e30"}, {6, "0.5"}};
     for (const auto& [index, text] : bad) {
         auto saved = lines[index];
         lines[index] = text;

@@ -152,12 +152,24 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("named");  // the entry the message names
-        QTest::newRow("FSD 1000") << "Text7" << "1000" << "焦点-入射表面間距離";
-        QTest::newRow("field 1000") << "Text13" << "1000" << "照射野サイズ（長軸）";
-        QTest::newRow("rounds to 1000.0") << "Text6" << "999.96" << "被照射体の厚さ";
-        QTest::newRow("lead 10 mm") << "Text8" << "10" << "鉛カーテンの鉛当量";
-        QTest::newRow("length -100") << "Text12" << "-100" << "鉛カーテンの長さ";
-        QTest::newRow("histories 1e30") << "Text1" << "1e30" << "入射光子数";
+        QTest::newRow("FSD 1000") << "Text7"
+                                  << "1000"
+                                  << "焦点-入射表面間距離";
+        QTest::newRow("field 1000") << "Text13"
+                                    << "1000"
+                                    << "照射野サイズ（長軸）";
+        QTest::newRow("rounds to 1000.0") << "Text6"
+                                          << "999.96"
+                                          << "被照射体の厚さ";
+        QTest::newRow("lead 10 mm") << "Text8"
+                                    << "10"
+                                    << "鉛カーテンの鉛当量";
+        QTest::newRow("length -100") << "Text12"
+                                     << "-100"
+                                     << "鉛カーテンの長さ";
+        QTest::newRow("histories 1e30") << "Text1"
+                                        << "1e30"
+                                        << "入射光子数";
     }
 
     void valuesTheEngineWouldRefuse() {
