@@ -1,9 +1,12 @@
 #include "common/grid_tables.h"
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "common/record_format.h"
 #include "common/record_reader.h"
+#include "common/run_limits.h"
 #include "common/text_file.h"
 
 namespace korvana {
@@ -26,6 +29,23 @@ GridTable loadGridTable(const std::string& fileName, const char* recordFormat, i
         table[bin] = fields.at(static_cast<std::size_t>(fieldNumber - 1));
     }
     return table;
+}
+
+void requireServedBins(const GridTable& table, const std::string& fileName, int firstBin,
+                       int lastBin, const char* what) {
+    for (int bin = firstBin; bin <= lastBin; ++bin) {
+        if (std::isfinite(table[bin]) && table[bin] > 0.0f) continue;
+        char range[96];
+        std::snprintf(range, sizeof range,
+                      "%g keV (bin %d) is %g; the run needs %s from %g to %g keV",
+                      static_cast<double>(binEnergyKev(bin)), bin, static_cast<double>(table[bin]),
+                      what, static_cast<double>(binEnergyKev(firstBin)),
+                      static_cast<double>(binEnergyKev(lastBin)));
+        throw DataError(SourcePosition{fileName, bin, 0},
+                        std::string("the value at ") + range +
+                            ", each a positive finite number - use the shipped table or "
+                            "regenerate it with tools/make_tables.py");
+    }
 }
 
 GridTable loadAirEnergyAbsorption(const std::string& fileName) {
@@ -65,11 +85,22 @@ SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descripto
     if (descriptorLines == DescriptorLines::Read) {
         BeamDescriptor& d = result.descriptor;
         d.peakTimes1000 = cursor.nextFreeReal("1000 x the spectrum's largest value");
-        d.tubeVoltageKv = cursor.nextFreeReal("the tube voltage [kV]");
-        d.targetAngleDeg = cursor.nextFreeReal("the target angle [degree]");
-        d.inherentFiltrationMmAl = cursor.nextFreeReal("the inherent filtration [mm Al]");
-        d.addedAluminiumMm = cursor.nextFreeReal("the added aluminium filter [mm]");
-        d.addedCopperMm = cursor.nextFreeReal("the added copper filter [mm]");
+        // The result file repeats the beam's values in fixed columns: refuse
+        // what they cannot hold before a run ends in a line of asterisks.
+        const auto beamValue = [&cursor](const char* what, BeamField field) {
+            const float value = cursor.nextFreeReal(what);
+            if (const std::string problem = beamValueProblem(field, value); !problem.empty()) {
+                throw DataError(cursor.position(1),
+                                problem + " - compute the spectrum again in the main window");
+            }
+            return value;
+        };
+        d.tubeVoltageKv = beamValue("the tube voltage [kV]", BeamField::TubeVoltage);
+        d.targetAngleDeg = beamValue("the target angle [degree]", BeamField::TargetAngle);
+        d.inherentFiltrationMmAl =
+            beamValue("the inherent filtration [mm Al]", BeamField::Filtration);
+        d.addedAluminiumMm = beamValue("the added aluminium filter [mm]", BeamField::Filtration);
+        d.addedCopperMm = beamValue("the added copper filter [mm]", BeamField::Filtration);
     }
     return result;
 }

@@ -19,6 +19,14 @@ GridTable loadLeadAttenuation(const std::string& fileName);
 //! Linear attenuation coefficient of aluminium [1/cm] from Aluminum.atc.
 GridTable loadAluminiumAttenuation(const std::string& fileName);
 
+//! Refuses a table that parses but cannot serve a run: every value of bins
+//! `firstBin` to `lastBin` (the energies the run will look up) must be a
+//! positive finite number, as attenuation and energy-absorption coefficients
+//! are. Throws DataError with the file and the bin's line, naming `what` the
+//! table gives and the energy range the run needs.
+void requireServedBins(const GridTable& table, const std::string& fileName, int firstBin,
+                       int lastBin, const char* what);
+
 //! The six numbers that follow the spectrum in B_SPCTL.dat.
 struct BeamDescriptor {
     float peakTimes1000 = 0;           //!< 1000 x the generator's largest bin before normalisation

@@ -111,4 +111,48 @@ void writeTextFileAtomically(const std::string& fileName, const std::vector<std:
     }
 }
 
+void writeTextFilesTogether(const std::vector<TextFileContent>& files) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> staged;
+    const auto discardStaged = [&staged] {
+        for (const std::string& name : staged) {
+            std::error_code ignored;
+            fs::remove(name, ignored);
+        }
+    };
+    for (const TextFileContent& file : files) {
+        // Renaming onto a directory would fail only after some files were in place.
+        std::error_code ec;
+        if (fs::is_directory(file.fileName, ec)) {
+            discardStaged();
+            throw DataError(SourcePosition{file.fileName, 0, 0},
+                            "is a directory - move it away or choose another directory; none of "
+                            "the files was written");
+        }
+        const std::string temporary = file.fileName + ".tmp" + std::to_string(::getpid());
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) staged.push_back(temporary);
+        for (const std::string& line : file.lines) out << line << LINE_END;
+        out.close();
+        if (!out) {
+            discardStaged();
+            throw DataError(SourcePosition{file.fileName, 0, 0},
+                            "could not be written (disk full, directory not writable or name "
+                            "not allowed) - free space or choose another directory; none of the "
+                            "files was written");
+        }
+    }
+    for (std::size_t n = 0; n < files.size(); ++n) {
+        std::error_code ec;
+        fs::rename(staged[n], files[n].fileName, ec);
+        if (ec) {
+            staged.erase(staged.begin(), staged.begin() + static_cast<std::ptrdiff_t>(n));
+            discardStaged();
+            throw DataError(
+                SourcePosition{files[n].fileName, 0, 0},
+                "could not be put in place (" + ec.message() + ") - check the directory");
+        }
+    }
+}
+
 }  // namespace korvana

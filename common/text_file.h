@@ -53,4 +53,16 @@ std::string trimTrailingBlanks(std::string_view text);
 //! the previous file or the whole new one. Throws DataError on failure.
 void writeTextFileAtomically(const std::string& fileName, const std::vector<std::string>& lines);
 
+//! A file's name and its lines, for writeTextFilesTogether.
+struct TextFileContent {
+    std::string fileName;
+    std::vector<std::string> lines;
+};
+
+//! Writes several files as one: each under a temporary name, and only when
+//! every one is complete are they renamed into place. A failure (disk full, a
+//! name that cannot be created, a directory in the way) removes the temporary
+//! files and throws DataError naming the file: none of the files is changed.
+void writeTextFilesTogether(const std::vector<TextFileContent>& files);
+
 }  // namespace korvana

@@ -1,6 +1,8 @@
 #include "engine/engine_options.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
+#include <limits>
 #include <ostream>
 
 #include "engine/parallel_run.h"
@@ -51,12 +53,19 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
     }
     options.seed = DEFAULT_SEED;
     if (app.count("--seed") > 0) {
-        const bool digitsOnly = !seed.empty() && seed.size() <= 19 &&
-                                seed.find_first_not_of("0123456789") == std::string::npos;
+        // Every 64-bit value is a seed: decimal digits only, no sign, no base prefix.
+        const bool digitsOnly =
+            !seed.empty() && seed.find_first_not_of("0123456789") == std::string::npos;
         if (!digitsOnly) {
             throw OptionsError("--seed: " + seed + " is not a whole number from 0 up");
         }
-        options.seed = std::stoull(seed);
+        const auto [end, error] =
+            std::from_chars(seed.data(), seed.data() + seed.size(), options.seed);
+        if (error != std::errc() || end != seed.data() + seed.size()) {
+            throw OptionsError("--seed: " + seed + " is larger than " +
+                               std::to_string(std::numeric_limits<std::uint64_t>::max()) +
+                               ", the largest seed");
+        }
         options.parallel = true;
     }
     options.estimator = estimator == "next-event" ? Estimator::NextEvent : Estimator::Analog;

@@ -1,21 +1,24 @@
 #include "engine/run_parameters.h"
 
-#include <cmath>
 #include <string>
 
 #include "common/data_error.h"
 #include "common/file_names.h"
+#include "common/run_limits.h"
 #include "common/text_file.h"
 
 namespace korvana::engine {
 
 namespace {
 
-float readValue(LineCursor& cursor, const char* what, bool zeroAllowed) {
+//! Reads the next value and refuses it, with its line, when the result file's
+//! column cannot hold it or the scene makes no sense of it (run_limits.h).
+float readValue(LineCursor& cursor, const char* what, RunField field, const RunParameters& p) {
     const float value = cursor.nextFreeReal(what);
-    if (!std::isfinite(value) || value < 0 || (value == 0 && !zeroAllowed)) {
+    if (const auto fault =
+            checkRunValue(field, value, p.focusSurfaceDistance, p.phantomThickness)) {
         throw DataError(cursor.position(1),
-                        std::string(what) + " must be " + (zeroAllowed ? "0 or more" : "above 0") +
+                        describeRunValueFault(*fault) +
                             " - correct the entry in the main window and start the run again");
     }
     return value;
@@ -27,13 +30,16 @@ RunParameters readRunFile(const std::string& fileName) {
     const TextLines file = readTextFile(fileName);
     LineCursor cursor(file);
     RunParameters p;
-    p.phantomThickness = readValue(cursor, "the object thickness [cm]", false);
-    p.focusSurfaceDistance = readValue(cursor, "the focus-surface distance [cm]", false);
-    p.fieldSizeY = readValue(cursor, "the field size along y [cm]", false);
-    p.fieldSizeX = readValue(cursor, "the field size along x [cm]", false);
-    p.curtainLeadThickness = readValue(cursor, "the curtain lead thickness [cm]", true);
-    p.curtainLength = cursor.nextFreeReal("the curtain length [cm]");
-    p.historyCount = readValue(cursor, "the number of histories", false);
+    p.phantomThickness =
+        readValue(cursor, "the object thickness [cm]", RunField::PhantomThickness, p);
+    p.focusSurfaceDistance =
+        readValue(cursor, "the focus-surface distance [cm]", RunField::FocusSurfaceDistance, p);
+    p.fieldSizeY = readValue(cursor, "the field size along y [cm]", RunField::FieldSizeY, p);
+    p.fieldSizeX = readValue(cursor, "the field size along x [cm]", RunField::FieldSizeX, p);
+    p.curtainLeadThickness =
+        readValue(cursor, "the curtain lead thickness [cm]", RunField::CurtainLeadThickness, p);
+    p.curtainLength = readValue(cursor, "the curtain length [cm]", RunField::CurtainLength, p);
+    p.historyCount = readValue(cursor, "the number of histories", RunField::HistoryCount, p);
     p.resultFileName = trimTrailingBlanks(cursor.nextLine("the result file name"));
     if (!p.resultFileName.empty()) {
         const std::string problem = fileNameProblem(p.resultFileName);

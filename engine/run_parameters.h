@@ -20,10 +20,10 @@ struct RunParameters {
 };
 
 //! Reads lines 1-7 free-form (first number on each line; lines of blanks only
-//! are passed over) and line 8 as the result name. Refuses, with the line,
-//! values that would make the run meaningless or never end: a non-positive
-//! thickness, distance, field size or history count, negative lead, and a name
-//! that cannot be a file of the working directory.
+//! are passed over) and line 8 as the result name. Refuses, with the line, a
+//! value outside its range (common/run_limits.h: what the result file's column
+//! holds and the scene makes sense of, so a run never ends in a result of
+//! asterisks) and a name that cannot be a file of the working directory.
 RunParameters readRunFile(const std::string& fileName);
 
 }  // namespace korvana::engine

@@ -8,6 +8,7 @@
 #include "engine/history.h"
 #include "engine/literal_physics.h"
 #include "engine/scoring_sequence.h"
+#include "engine/table_coverage.h"
 
 namespace korvana::engine {
 
@@ -18,6 +19,7 @@ void loadEngineInputs(EngineInputs& in) {
     in.run = readRunFile(RUN_FILE);
     in.spectrumFile = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read);
     in.spectrum = prepareSpectrum(in.spectrumFile.spectrum, SPECTRUM_FILE);
+    requireTablesServeRun(in);
     // Every ratio of the result file divides by the primary kerma: refuse a run
     // that would have none now, not after the histories.
     if (!(primaryKerma(in.spectrum, in.air, in.run) > 0.0f)) {

@@ -27,8 +27,13 @@ TissueTables loadTissueTables(const std::string& fileName) {
     TissueTables t;
 
     const RecordFormat countFormat("(I3)");
-    RecordReader countReader(countFormat, cursor.nextLine("the row count N (I3)"),
-                             cursor.position());
+    // Each line is taken before its position is: the position names the line read.
+    const std::string_view countLine = cursor.nextLine("the row count N (I3)");
+    RecordReader countReader(countFormat, countLine, cursor.position());
+    const auto nextReals = [&cursor](const RecordFormat& format, const char* what) {
+        const std::string_view line = cursor.nextLine(what);
+        return readReals(format, line, cursor.position());
+    };
     const long count = countReader.readInteger();
     require(count >= 2 && count <= MAX_TISSUE_ROWS, cursor.position(1),
             "row count " + std::to_string(count) +
@@ -36,37 +41,42 @@ TissueTables loadTissueTables(const std::string& fileName) {
     t.rowCount = static_cast<int>(count);
 
     const RecordFormat densityFormat("(F9.6)");
-    t.tissueDensity =
-        readReals(densityFormat, cursor.nextLine("the density (F9.6)"), cursor.position())[0];
+    t.tissueDensity = nextReals(densityFormat, "the density (F9.6)")[0];
 
     const RecordFormat rowFormat("(E9.3,3E10.3)");
     for (int j = 1; j <= t.rowCount; ++j) {
-        const std::vector<float> f = readReals(
-            rowFormat, cursor.nextLine("a cross-section row (E9.3,3E10.3)"), cursor.position());
+        const std::vector<float> f = nextReals(rowFormat, "a cross-section row (E9.3,3E10.3)");
         TissueCrossSectionRow& row = t.rows[j];
         row.energy = f[0] * 1000.0f;
         row.coherent = f[1];
         row.incoherent = f[2];
         row.photoelectric = f[3];
-        require(row.energy > 0 && (j == 1 || row.energy > t.rows[j - 1].energy), cursor.position(1),
+        require(std::isfinite(row.energy) && row.energy > 0 &&
+                    (j == 1 || row.energy > t.rows[j - 1].energy),
+                cursor.position(1),
                 "energy is not positive and ascending (rows are interpolated in ln E)" +
                     std::string(REGENERATE));
-        require(row.coherent > 0 && row.incoherent > 0 && row.photoelectric > 0,
+        const auto positiveFinite = [](float c) { return std::isfinite(c) && c > 0; };
+        require(positiveFinite(row.coherent) && positiveFinite(row.incoherent) &&
+                    positiveFinite(row.photoelectric),
                 cursor.position(10),
-                "a coefficient is not positive (coefficients are interpolated in log-log)" +
+                "a coefficient is not a positive finite number (coefficients are interpolated "
+                "in log-log)" +
                     std::string(REGENERATE));
     }
 
     const RecordFormat scatterFormat("(E10.3,2E12.5)");
     for (int j = 1; j <= SCATTER_FACTOR_ROWS; ++j) {
         const std::vector<float> f =
-            readReals(scatterFormat, cursor.nextLine("a scatter-factor row (E10.3,2E12.5)"),
-                      cursor.position());
+            nextReals(scatterFormat, "a scatter-factor row (E10.3,2E12.5)");
         ScatterFactorRow& row = t.scatter[j];
         row.x = f[0];
         row.formFactorIntegral = f[1];
         row.incoherentFunction = f[2];
-        require(row.incoherentFunction >= 0, cursor.position(23),
+        require(std::isfinite(row.x) && std::isfinite(row.formFactorIntegral), cursor.position(1),
+                "x or the form-factor integral is not a finite number" + std::string(REGENERATE));
+        require(std::isfinite(row.incoherentFunction) && row.incoherentFunction >= 0,
+                cursor.position(23),
                 "S(x) is negative (its ratio to the maximum is an acceptance probability)" +
                     std::string(REGENERATE));
         // Coherent scattering draws x from the first row up and accepts only

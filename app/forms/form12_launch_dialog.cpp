@@ -18,6 +18,7 @@
 #include "app/widgets/message_box.h"
 #include "app/widgets/process_starter.h"
 #include "common/file_names.h"
+#include "common/run_limits.h"
 #include "common/text_file.h"
 
 namespace korvana::forms {
@@ -53,6 +54,47 @@ QString resultNameFaultText(app::ResultNameFault fault) {
             break;
     }
     return {};
+}
+
+//! The entry of a run file value as the windows name it, and its unit there.
+std::pair<QString, QString> runFieldCaption(RunField field) {
+    switch (field) {
+        case RunField::PhantomThickness:
+            return {QStringLiteral("被照射体の厚さ"), QStringLiteral("cm")};
+        case RunField::FocusSurfaceDistance:
+            return {QStringLiteral("焦点-入射表面間距離"), QStringLiteral("cm")};
+        case RunField::FieldSizeY:
+            return {QStringLiteral("照射野サイズ（長軸）"), QStringLiteral("cm")};
+        case RunField::FieldSizeX:
+            return {QStringLiteral("照射野サイズ（短軸）"), QStringLiteral("cm")};
+        case RunField::CurtainLeadThickness:
+            return {QStringLiteral("鉛カーテンの鉛当量"), QStringLiteral("mm")};
+        case RunField::CurtainLength:
+            return {QStringLiteral("鉛カーテンの長さ (L)"), QStringLiteral("cm")};
+        case RunField::HistoryCount:
+            return {QStringLiteral("入射光子数"), QStringLiteral("個")};
+    }
+    return {};
+}
+
+//! Why the engine would refuse a value, in the windows' words and units.
+QString runValueFaultText(const RunValueFault& fault) {
+    const auto [caption, unit] = runFieldCaption(fault.field);
+    // The lead equivalent is typed in mm and written in cm.
+    const double scale = fault.field == RunField::CurtainLeadThickness ? 10.0 : 1.0;
+    const auto number = [](double value) { return QString::number(value, 'g', 7); };
+    const RunValueRange& r = fault.range;
+    QString range = number(r.lowest * scale) + (r.lowestIncluded ? QStringLiteral(" 以上、")
+                                                                 : QStringLiteral(" より大きく、"));
+    if (r.highestIsCurtainRule) {
+        range += QStringLiteral("FSD − 20 + 厚さ = %1 cm 以下").arg(number(r.highest));
+    } else {
+        range += number(r.highest * scale) + QStringLiteral(" 以下");
+    }
+    return QStringLiteral(
+               "計算条件を確かめて下さい。\n%1 %2 %3 は計算できません（%4 %3 "
+               "の範囲で入力して下さい）。")
+        .arg(caption, number(fault.value * scale), unit, range);
 }
 
 QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption, TwipRect where) {
@@ -131,6 +173,11 @@ void Form12::Command1_Click() {
     const app::RunFileTexts texts{
         textOf(form2.Text6), textOf(form2.Text7),  textOf(form2.Text13), textOf(form2.Text14),
         textOf(form2.Text8), textOf(form2.Text12), textOf(Text1),        name};
+    // The engine would refuse these values after its start: refuse them here.
+    if (const auto fault = app::runFileFault(texts)) {
+        showMessage(this, runValueFaultText(*fault), MessageIcon::Exclamation);
+        return;
+    }
     try {
         writeTextFileAtomically(RUN_FILE, app::formatRunFileLines(texts));
     } catch (const std::exception& error) {

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "common/data_error.h"
 #include "common/file_names.h"
 #include "common/grid_tables.h"
+#include "common/text_file.h"
 
 namespace korvana::app {
 
@@ -124,13 +127,27 @@ std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDose
         for (int i = 1; i <= GRID_BINS; ++i) values[i] = spectrum.spectrum[i];
         files.push_back({"incident_spectrum.csv", incidentSpectrumCsv(values)});
     }
+    // All the exports or none: a half-written set would mix this result with older ones.
+    std::vector<TextFileContent> contents;
     std::vector<std::string> written;
-    for (const auto& [name, lines] : files) {
+    for (auto& [name, lines] : files) {
         const std::string path = (dir / name).string();
-        writeCsvFile(path, lines);
+        contents.push_back({path, std::move(lines)});
         written.push_back(path);
     }
+    writeTextFilesTogether(contents);
     return written;
+}
+
+//! A lead thickness [mm] as typed: a plain decimal number (no sign, no base
+//! prefix such as 0x), finite and 0 or more; none otherwise.
+std::optional<double> leadThicknessMm(const std::string& text) {
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
+    if (!std::isfinite(value) || value < 0) return {};
+    return value;
 }
 
 }  // namespace
@@ -158,10 +175,11 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     std::string resultFile;
     std::string csvDirectory;
     double leadMm = REPORT_GLASSES_MM_PB;
+    std::string leadText;
     app.add_flag("-h,--help", help);
     app.add_option("RESULT_FILE", resultFile);
     app.add_option("--csv", csvDirectory);
-    app.add_option("--pb", leadMm);
+    app.add_option("--pb", leadText);
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app.parse(reversed);
@@ -172,6 +190,17 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     if (help) {
         out << resultsUsage();
         return 0;
+    }
+    if (app.count("--pb") > 0) {
+        const std::optional<double> lead = leadThicknessMm(leadText);
+        if (!lead) {
+            errors << "korvana-results: --pb \"" << leadText
+                   << "\" is not a lead thickness in mm (a decimal number of 0 or more, as in "
+                      "--pb 0.07)\n"
+                   << resultsUsage();
+            return 1;
+        }
+        leadMm = *lead;
     }
     if (resultFile.empty()) {
         errors << "korvana-results: expected one result file name\n" << resultsUsage();

@@ -1,5 +1,7 @@
 #include "app/run/run_file.h"
 
+#include <cstdlib>
+
 #include "app/common/picture_format.h"
 #include "app/common/text_value.h"
 #include "common/curtain_rule.h"
@@ -18,6 +20,23 @@ std::vector<std::string> formatRunFileLines(const RunFileTexts& texts) {
         formatPicture(textValue(texts.historyCount), "0.000E+00"),
         texts.resultName + ".data",
     };
+}
+
+std::optional<RunValueFault> runFileFault(const RunFileTexts& texts) {
+    const std::vector<std::string> lines = formatRunFileLines(texts);
+    // The engine reads each line as a single-precision real.
+    const auto read = [&lines](std::size_t line) {
+        return static_cast<double>(static_cast<float>(std::strtod(lines[line].c_str(), nullptr)));
+    };
+    RunValues values;
+    values.phantomThicknessCm = read(0);
+    values.focusSurfaceCm = read(1);
+    values.fieldSizeYCm = read(2);
+    values.fieldSizeXCm = read(3);
+    values.curtainLeadCm = read(4);
+    values.curtainLengthCm = read(5);
+    values.historyCount = read(6);
+    return checkRunValues(values);
 }
 
 CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curtainLengthCm,

@@ -14,9 +14,12 @@
 // Numbers are read from the texts with the text-box number rule.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/run_limits.h"
 
 namespace korvana::app {
 
@@ -33,6 +36,12 @@ struct RunFileTexts {
 };
 
 std::vector<std::string> formatRunFileLines(const RunFileTexts& texts);
+
+//! The first value of the run file these texts make that the engine would
+//! refuse (common/run_limits.h), judged on the numbers as formatted into
+//! B2F.txt, so the rounding of the pictures is taken into account exactly as
+//! the engine reads them. None when the engine accepts them all.
+std::optional<RunValueFault> runFileFault(const RunFileTexts& texts);
 
 enum class CurtainCheck {
     Accepted,

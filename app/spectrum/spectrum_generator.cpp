@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "app/spectrum/constants.h"
 #include "common/data_error.h"
@@ -110,6 +112,17 @@ GeneratedSpectrum computeIncidentSpectrum(const IrradiationConditions& condition
     // Every mode ends with the phase at 90 degrees, which reaches the highest bin.
     // The mean is over the phases, not over their current weights.
     for (int i = 2; i <= lastBin; ++i) spectrum[i] = spectrum[i] / phases;
+
+    // Nothing leaves the anode when the photons' way out of it, cot(angle)
+    // times the electrons' depth, is too long: the target angle's fault, not the filters'.
+    if (!(*std::max_element(spectrum.begin(), spectrum.end()) > 0.0)) {
+        char angle[32];
+        std::snprintf(angle, sizeof angle, "%g", conditions.targetAngleDeg);
+        throw DataError(std::string("the spectrum is 0 in every bin (at a target angle of ") +
+                        angle +
+                        " degree the anode absorbs the whole beam on its way out) - give a "
+                        "larger target angle");
+    }
 
     const double aluminiumCm = conditions.inherentFiltrationCm + conditions.addedAluminiumCm;
     for (int i = 2; i <= GRID_BINS && withinVoltage(i, kv); ++i) {

@@ -126,6 +126,14 @@ const std::vector<std::string>& chainTableNames() {
     return names;
 }
 
+void removeChainFiles(const fs::path& folder) {
+    removeEarlierOutputs(folder);
+    for (const std::string& name : chainTableNames()) {
+        std::error_code ignored;
+        fs::remove(folder / name, ignored);
+    }
+}
+
 fs::path resultFileOf(const fs::path& folder) {
     return folder / (folder.filename().string() + app::RESULT_FILE_EXTENSION);
 }

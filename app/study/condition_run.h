@@ -65,6 +65,10 @@ ConditionOutcome runCondition(const Condition& condition, const std::filesystem:
                               const StudyTables& tables, const EngineProgress& progress,
                               const std::function<bool()>& keepGoing);
 
+//! Removes what the chain writes into a condition folder (its outputs and the
+//! tables it links there) and nothing else: files a user put there stay.
+void removeChainFiles(const std::filesystem::path& folder);
+
 //! The summary values of a result file already in a folder (NAME.data, its
 //! .unc.csv when present, HVL_S2.dat). Throws DataError when one is unusable.
 ConditionResult readConditionResult(const std::filesystem::path& folder, const StudyTables& tables);

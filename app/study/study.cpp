@@ -15,6 +15,7 @@
 #include "app/common/text_value.h"
 #include "app/study/summary_plot.h"
 #include "common/data_error.h"
+#include "common/text_file.h"
 
 namespace korvana::study {
 
@@ -26,6 +27,9 @@ namespace {
 constexpr const char* PROGRAM = "korvana-study";
 constexpr const char* PLOT_FILE = "summary.svg";
 constexpr const char* LOCK_FILE = ".korvana-study.lock";
+//! The study's identity (studyIdentity), written beside its summary: parts
+//! merge only with parts of the same identity.
+constexpr const char* IDENTITY_FILE = "study_options.txt";
 constexpr double FILE_PROGRESS_SECONDS = 10;  // between progress lines written to a file
 
 std::string duration(double seconds) {
@@ -126,7 +130,11 @@ void listConditions(std::ostream& out, const StudyOptions& options,
     out << '\n';
     for (const Condition& c : conditions) {
         if (!inPart(c.index, options.part)) continue;
-        out << "  " << c.index << "/" << conditions.size() << "  " << c.folder << '\n';
+        out << "  " << c.index << "/" << conditions.size() << "  " << c.folder;
+        for (std::size_t k = 0; k < c.corrections.size(); ++k) {
+            out << (k == 0 ? "  (" : ", ") << c.corrections[k];
+        }
+        out << (c.corrections.empty() ? "" : ")") << '\n';
     }
     out << std::flush;
 }
@@ -163,15 +171,56 @@ void writePlotIfSwept(const fs::path& out, const std::vector<SummaryRow>& rows,
     text << "Plot: " << (out / PLOT_FILE).string() << '\n';
 }
 
+// The option where two identities differ: "--histories" and the two lines.
+struct IdentityDifference {
+    std::string option, mine, theirs;
+};
+std::optional<IdentityDifference> identityDifference(const std::vector<std::string>& mine,
+                                                     const std::vector<std::string>& theirs) {
+    for (std::size_t n = 0; n < std::max(mine.size(), theirs.size()); ++n) {
+        const std::string a = n < mine.size() ? mine[n] : std::string();
+        const std::string b = n < theirs.size() ? theirs[n] : std::string();
+        if (a == b) continue;
+        const std::string& named = a.empty() ? b : a;
+        return IdentityDifference{named.substr(0, named.find(' ')), a, b};
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> readIdentity(const fs::path& dir) {
+    const std::string file = (dir / IDENTITY_FILE).string();
+    if (!fs::exists(file)) {
+        throw DataError(SourcePosition{file, 0, 0},
+                        "does not exist (the folder holds no part of a study, or an older "
+                        "korvana-study ran it) - run the part again and merge");
+    }
+    return readTextFile(file).lines;
+}
+
 int mergeStudies(const StudyOptions& options, StudyConsole& console) {
+    const fs::path out(options.outDir);
+    std::error_code ec;
+    fs::create_directories(out, ec);
+    if (ec) throw DataError("cannot create " + out.string() + " (" + ec.message() + ")");
+    // A study running in OUT would overwrite the merged summary, or have its own overwritten.
+    FolderLock lock(out);
     std::map<std::size_t, std::pair<SummaryRow, std::string>> rows;
     std::string count;
+    std::vector<std::string> identity;
     for (const std::string& dir : options.mergeDirs) {
         const std::string file = (fs::path(dir) / SUMMARY_FILE).string();
         if (!fs::exists(file)) {
             throw DataError(SourcePosition{file, 0, 0},
                             "does not exist (no part of the study ran there) - give the --out "
                             "folders of the parts");
+        }
+        const std::vector<std::string> partIdentity = readIdentity(dir);
+        if (identity.empty()) {
+            identity = partIdentity;
+        } else if (const auto d = identityDifference(identity, partIdentity)) {
+            throw DataError(dir + " is a part of another study: " + d->option + " differs (" +
+                            options.mergeDirs.front() + ": \"" + d->mine + "\", " + dir + ": \"" +
+                            d->theirs + "\") - merge the parts of one study");
         }
         for (SummaryRow& row : readSummary(file)) {
             if (!count.empty() && row[1] != count) {
@@ -202,8 +251,7 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console) {
             merged.push_back(found->second.first);
         }
     }
-    const fs::path out(options.outDir);
-    fs::create_directories(out);
+    writeTextFileAtomically((out / IDENTITY_FILE).string(), identity);
     writeSummary((out / SUMMARY_FILE).string(), merged);
     console.out << "Merged " << merged.size() << " of " << expected << " conditions into "
                 << (out / SUMMARY_FILE).string() << '\n';
@@ -278,6 +326,7 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
     FolderLock lock(out);
     const std::string summaryFile = (out / SUMMARY_FILE).string();
     std::map<std::size_t, SummaryRow> rows = earlierRows(summaryFile, conditions);
+    writeTextFileAtomically((out / IDENTITY_FILE).string(), studyIdentity(options));
     StudyTables tables;
     tables.material = app::loadMaterialTables(environment.dataDirectory);
     tables.eyeLens = app::loadEyeLensDoseTables(environment.dataDirectory);
@@ -322,6 +371,7 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
                           duration(conditionLeft) + " (study " + duration(studyLeft) + ")");
         };
         progress.show(label + ": spectrum and HVL");
+        const bool folderExisted = fs::exists(folder, ec);
         const ConditionOutcome outcome =
             runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing);
         progress.clear();
@@ -329,9 +379,12 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
         if (outcome.interrupted) {
             // A row of an earlier run of this condition would name removed files.
             if (rows.erase(condition.index) != 0) writeSummary(summaryFile, rowsOf(rows));
-            fs::remove_all(folder, ec);
-            console.out << label << ": interrupted; its partial files (" << folder.string()
-                        << ") were removed. Run the same command again to go on.\n";
+            // Only what the chain wrote goes: files the user keeps there stay,
+            // and the folder itself only when this run made it and it is empty.
+            removeChainFiles(folder);
+            if (!folderExisted) fs::remove(folder, ec);
+            console.out << label << ": interrupted; the files it had written in " << folder.string()
+                        << " were removed. Run the same command again to go on.\n";
             return EXIT_INTERRUPTED;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <charconv>
 
+#include "app/common/text_value.h"
+#include "app/run/run_file.h"
+#include "app/spectrum/irradiation_conditions.h"
 #include "app/study/value_list.h"
 #include "common/data_error.h"
 #include "common/default_case.h"
+#include "common/run_limits.h"
 
 namespace korvana::study {
 
@@ -82,6 +86,81 @@ StudyPart parsePart(const std::string& text) {
                         "number and the number of parts");
     }
     return part;
+}
+
+// The main form's corrections of the tube voltage and the inherent filtration,
+// applied to a condition's texts and noted. Values the form refuses are left
+// as given: the condition's spectrum refuses them with the form's reason.
+void applyCorrections(Condition& c) {
+    auto& kv = c.inputs[static_cast<std::size_t>(StudyInput::Kv)];
+    auto& inherent = c.inputs[static_cast<std::size_t>(StudyInput::Inherent)];
+    app::ConditionTexts texts;
+    texts.tubeVoltageKv = kv;
+    texts.targetAngleDeg = c.inputs[static_cast<std::size_t>(StudyInput::Angle)];
+    texts.inherentFiltrationMm = inherent;
+    texts.addedAluminiumMm = c.inputs[static_cast<std::size_t>(StudyInput::Al)];
+    texts.addedCopperMm = c.inputs[static_cast<std::size_t>(StudyInput::Cu)];
+    app::ConditionReading reading;
+    try {
+        reading = app::readIrradiationConditions(texts, app::RectificationMode::ConstantPotential);
+    } catch (const DataError&) {
+        return;
+    }
+    if (reading.correctedTubeVoltageText) {
+        c.corrections.push_back("kv corrected " + kv + " -> " + *reading.correctedTubeVoltageText);
+        kv = *reading.correctedTubeVoltageText;
+    }
+    if (reading.correctedInherentText) {
+        c.corrections.push_back("inherent corrected " + inherent + " -> " +
+                                *reading.correctedInherentText);
+        inherent = *reading.correctedInherentText;
+    }
+}
+
+// The option a run file value comes from.
+const char* optionOf(RunField field) {
+    switch (field) {
+        case RunField::PhantomThickness:
+            return "--thickness";
+        case RunField::FocusSurfaceDistance:
+            return "--fsd";
+        case RunField::FieldSizeY:
+        case RunField::FieldSizeX:
+            return "--field";
+        case RunField::CurtainLeadThickness:
+            return "--pb";
+        case RunField::CurtainLength:
+            return "--length";
+        case RunField::HistoryCount:
+            return "--histories";
+    }
+    return "";
+}
+
+// Refuses, before anything runs, a condition whose run file the engine would
+// refuse (the launch dialog's rule).
+void refuseValuesTheEngineRefuses(const std::vector<Condition>& conditions) {
+    for (const Condition& c : conditions) {
+        const std::string& field = c.inputs[static_cast<std::size_t>(StudyInput::Field)];
+        const std::size_t cross = field.find('x');
+        const app::RunFileTexts texts{c.inputs[static_cast<std::size_t>(StudyInput::Thickness)],
+                                      c.inputs[static_cast<std::size_t>(StudyInput::Fsd)],
+                                      field.substr(0, cross),
+                                      field.substr(cross + 1),
+                                      c.inputs[static_cast<std::size_t>(StudyInput::Pb)],
+                                      c.inputs[static_cast<std::size_t>(StudyInput::Length)],
+                                      c.inputs[static_cast<std::size_t>(StudyInput::Histories)],
+                                      "name"};
+        const auto fault = app::runFileFault(texts);
+        // A curtain longer than FSD - 20 cm + thickness is the launch check's
+        // refusal of that one condition: it gets its failed row.
+        if (!fault || (fault->range.highestIsCurtainRule && fault->value > fault->range.highest)) {
+            continue;
+        }
+        throw DataError(std::string(optionOf(fault->field)) + ": " + describeRunValueFault(*fault) +
+                        " (condition " + std::to_string(c.index) + ", " + c.folder + ") - give " +
+                        optionOf(fault->field) + " values the engine accepts");
+    }
 }
 
 }  // namespace
@@ -175,14 +254,42 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.mergeDirs.empty()) return options;
 
-    std::size_t count = 1;
-    for (const auto& values : options.values) count *= values.size();
-    if (count > CONDITIONS_WITHOUT_YES && !options.yes) {
-        throw DataError("the options make " + std::to_string(count) + " conditions, more than " +
+    const std::optional<std::size_t> count = conditionCount(options);
+    if (!count) {
+        throw DataError("the options make more than " + std::to_string(MAX_CONDITIONS) +
+                        " conditions, more than a study can run - narrow the lists and ranges "
+                        "or split the study");
+    }
+    if (*count > CONDITIONS_WITHOUT_YES && !options.yes) {
+        throw DataError("the options make " + std::to_string(*count) + " conditions, more than " +
                         std::to_string(CONDITIONS_WITHOUT_YES) +
                         " - check the lists and ranges, or add --yes to run them all");
     }
+    refuseValuesTheEngineRefuses(studyConditions(options));
     return options;
+}
+
+std::optional<std::size_t> conditionCount(const StudyOptions& options) {
+    std::size_t count = 1;
+    for (const auto& values : options.values) {
+        if (__builtin_mul_overflow(count, values.size(), &count) || count > MAX_CONDITIONS) {
+            return std::nullopt;
+        }
+    }
+    return count;
+}
+
+std::vector<std::string> studyIdentity(const StudyOptions& options) {
+    std::vector<std::string> lines;
+    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+        std::string line = std::string("--") + inputDescriptions()[n].option + " ";
+        for (std::size_t v = 0; v < options.values[n].size(); ++v) {
+            line += (v > 0 ? "," : "") + options.values[n][v];
+        }
+        lines.push_back(line);
+    }
+    lines.push_back("--estimator " + options.estimator.value_or(""));
+    return lines;
 }
 
 std::vector<StudyInput> sweptInputs(const StudyOptions& options) {
@@ -194,8 +301,7 @@ std::vector<StudyInput> sweptInputs(const StudyOptions& options) {
 }
 
 std::vector<Condition> studyConditions(const StudyOptions& options) {
-    std::size_t count = 1;
-    for (const auto& values : options.values) count *= values.size();
+    const std::size_t count = conditionCount(options).value_or(0);
     const std::vector<StudyInput> swept = sweptInputs(options);
     std::vector<Condition> conditions;
     conditions.reserve(count);
@@ -215,6 +321,7 @@ std::vector<Condition> studyConditions(const StudyOptions& options) {
                                 condition.inputs[static_cast<std::size_t>(input)];
         }
         if (condition.folder.empty()) condition.folder = "condition";
+        applyCorrections(condition);
         conditions.push_back(std::move(condition));
     }
     return conditions;

@@ -52,8 +52,13 @@ using InputTexts = std::array<std::string, INPUT_COUNT>;
 
 struct Condition {
     std::size_t index = 0;  //!< 1-based place in the whole study
+    //! The values the chain runs with: the main form's corrections (tube
+    //! voltage into 30 to 149.5 kV, inherent filtration to at least 1 mm)
+    //! already applied, so the summary records what was run.
     InputTexts inputs;
-    std::string folder;  //!< named from the swept values, e.g. "kv80_pb0.35"
+    std::string folder;  //!< named from the swept values as given, e.g. "kv80_pb0.35"
+    //! The corrections made to the given values, "kv corrected 200 -> 149.5".
+    std::vector<std::string> corrections;
 };
 
 //! --part k/n: every n-th condition starting at the k-th.
@@ -63,6 +68,9 @@ struct StudyPart {
 };
 
 inline constexpr std::size_t CONDITIONS_WITHOUT_YES = 1000;
+//! The most conditions a study may have even with --yes: at a second each
+//! they run for eleven days, and their list alone fills a screen for hours.
+inline constexpr std::size_t MAX_CONDITIONS = 1'000'000;
 
 struct StudyOptions {
     bool help = false;
@@ -79,17 +87,31 @@ struct StudyOptions {
 
 //! Parses the arguments after the program name. Throws DataError with the
 //! reason for unknown options, malformed values, lists and ranges, a bad
-//! --part, or more than CONDITIONS_WITHOUT_YES conditions without --yes.
+//! --part, more than CONDITIONS_WITHOUT_YES conditions without --yes, more
+//! than MAX_CONDITIONS at all, and a condition with a value the engine would
+//! refuse (common/run_limits.h; the curtain length against FSD - 20 cm +
+//! thickness is left to each condition's curtain check, as in the windows).
 StudyOptions parseStudyOptions(const std::vector<std::string>& arguments);
 
 //! The text of --help, with every default and unit.
 std::string studyUsage();
 
-//! The Cartesian product of the values, in study order, with their folders.
+//! The number of conditions the values make, or none when it is above
+//! MAX_CONDITIONS (the product is taken with overflow checks).
+std::optional<std::size_t> conditionCount(const StudyOptions& options);
+
+//! The Cartesian product of the values, in study order, with their folders
+//! and the main form's corrections applied.
 std::vector<Condition> studyConditions(const StudyOptions& options);
 
 //! The inputs with more than one value, in input order.
 std::vector<StudyInput> sweptInputs(const StudyOptions& options);
+
+//! Everything that makes one study, all options but those that only choose
+//! what to run now or where (--part, --out, --force, --dry-run, --yes) and
+//! --threads (the results do not depend on it): one line per option, "--kv
+//! 60,80,100". Parts of one study have the same identity.
+std::vector<std::string> studyIdentity(const StudyOptions& options);
 
 //! True when condition `index` (1-based) belongs to `part`.
 bool inPart(std::size_t index, const StudyPart& part);

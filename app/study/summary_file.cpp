@@ -91,7 +91,10 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
         append(row, result->eyeLensRelErr);
         append(row, result->eyeLensGlasses);
         append(row, result->eyeLensGlassesRelErr);
-        row.emplace_back(unstable ? "ok, unstable tallies" : "ok");
+        std::string status = "ok";
+        for (const std::string& correction : condition.corrections) status += ", " + correction;
+        if (unstable) status += ", unstable tallies";
+        row.push_back(status);
     } else {
         row.resize(row.size() + valueCount);
         std::string reason = failure;

@@ -16,8 +16,10 @@
 //   eye_lens_45_rel_err ...
 //   eye_lens_glasses_45 ...      with 0.07 mm Pb glasses
 //   eye_lens_glasses_45_rel_err ...
-//   status                       "ok", "ok, unstable tallies" (some kerma_N_unstable
-//                                is 1) or "failed: reason"
+//   status                       "ok" or "failed: reason"; after "ok", ", kv corrected
+//                                200 -> 149.5" when the main form's corrections changed
+//                                a given value (the input columns hold the values run)
+//                                and ", unstable tallies" when some kerma_N_unstable is 1
 // Numbers are written in the shortest form that reads back to the same double;
 // an empty cell has no value (no .unc.csv beside the result, a dose 0/0, a
 // failed condition). The file is rewritten whole under a temporary name at

@@ -16,6 +16,7 @@
 #include <optional>
 #include <set>
 
+#include "app/study/plot_axis.h"
 #include "common/data_error.h"
 
 namespace korvana::study {
@@ -55,6 +56,7 @@ std::optional<double> numberOf(const std::string& cell) {
     double value = 0;
     const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
     if (cell.empty() || error != std::errc() || end != cell.data() + cell.size()) return {};
+    if (!std::isfinite(value)) return {};  // "inf" or "nan" cannot be drawn
     return value;
 }
 
@@ -62,71 +64,6 @@ std::string shortNumber(double value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.4g", value);
     return buffer;
-}
-
-struct Axis {
-    double low = 0, high = 1;
-    bool logarithmic = false;
-    double toUnit(double value) const {
-        if (logarithmic)
-            return (std::log10(value) - std::log10(low)) / (std::log10(high) - std::log10(low));
-        return (value - low) / (high - low);
-    }
-};
-
-// Linear ticks at 1, 2 or 5 times a power of ten, about six of them.
-std::vector<double> linearTicks(const Axis& axis) {
-    const double raw = (axis.high - axis.low) / 6;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = power;
-    for (double factor : {2.0, 5.0, 10.0}) {
-        if (step < raw) step = power * factor;
-    }
-    std::vector<double> ticks;
-    for (double t = std::ceil(axis.low / step - 1e-9) * step; t <= axis.high * (1 + 1e-9) + 1e-300;
-         t += step) {
-        ticks.push_back(std::abs(t) < step * 1e-9 ? 0.0 : t);
-    }
-    return ticks;
-}
-
-std::vector<double> logTicks(const Axis& axis) {
-    std::vector<double> ticks;
-    const int first = static_cast<int>(std::floor(std::log10(axis.low)));
-    const int last = static_cast<int>(std::ceil(std::log10(axis.high)));
-    const bool fine = last - first <= 2;
-    for (int decade = first; decade <= last; ++decade) {
-        for (double m : fine ? std::vector<double>{1, 2, 5} : std::vector<double>{1}) {
-            const double t = m * std::pow(10.0, decade);
-            if (t >= axis.low * (1 - 1e-9) && t <= axis.high * (1 + 1e-9)) ticks.push_back(t);
-        }
-    }
-    return ticks;
-}
-
-Axis fitAxis(const std::vector<double>& values, bool allowLog) {
-    Axis axis;
-    if (values.empty()) return axis;
-    const auto [lowIt, highIt] = std::minmax_element(values.begin(), values.end());
-    double low = *lowIt, high = *highIt;
-    if (allowLog && low > 0 && high / low > 10) {
-        axis.logarithmic = true;
-        axis.low = std::pow(10.0, std::floor(std::log10(low)));
-        axis.high = std::pow(10.0, std::ceil(std::log10(high)));
-        return axis;
-    }
-    if (high == low) {
-        const double pad = high == 0 ? 1 : std::abs(high) * 0.1;
-        low -= pad;
-        high += pad;
-    } else {
-        const double pad = (high - low) * 0.05;
-        low = low >= 0 && low - pad < 0 ? 0 : low - pad;
-        high += pad;
-    }
-    axis.low = low;
-    axis.high = high;
-    return axis;
 }
 
 std::string axisTitle(StudyInput input) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "result_file_builder.h"
@@ -56,6 +57,40 @@ TEST(ResultsCommandTest, PrintsTheShownAnglesOnly) {
     EXPECT_NE(outcome.out.find("\n    135    8.000E-04"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("\n     30 "), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("\n    150 "), std::string::npos) << outcome.out;
+}
+
+TEST(ResultsCommandTest, LeadThicknessIsAPlainDecimalOfZeroOrMore) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    for (const char* refused : {"0x10", "-1", "inf", "nan", "1e400", "0.07mm", ""}) {
+        const Outcome outcome = run({"a.data", "--csv", "out", "--pb", refused});
+        EXPECT_EQ(outcome.status, 1) << refused;
+        EXPECT_NE(outcome.errors.find("is not a lead thickness in mm"), std::string::npos)
+            << refused << ": " << outcome.errors;
+    }
+    EXPECT_FALSE(std::filesystem::exists("out"));
+    for (const char* accepted : {"0", "0.5", "5e-1"}) {
+        EXPECT_EQ(run({"a.data", "--pb", accepted}).status, 0) << accepted;
+    }
+}
+
+TEST(ResultsCommandTest, CsvExportsAreWrittenAllOrNone) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    // The third of the exports cannot be written: none may be left behind.
+    std::filesystem::create_directories("out/a_map.csv");
+    const Outcome outcome = run({"a.data", "--csv", "out"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.errors.find("none of the files was written"), std::string::npos)
+        << outcome.errors;
+    for (const auto& entry : std::filesystem::directory_iterator("out")) {
+        EXPECT_EQ(entry.path().filename(), "a_map.csv") << "left behind: " << entry.path();
+    }
+    std::filesystem::remove("out/a_map.csv");
+    EXPECT_EQ(run({"a.data", "--csv", "out"}).status, 0);
+    EXPECT_TRUE(std::filesystem::exists("out/a_eye_lens_dose.csv"));
 }
 
 }  // namespace

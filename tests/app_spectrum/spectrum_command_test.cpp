@@ -91,6 +91,14 @@ TEST(RunSpectrumCommand, BadConditionsAndMissingTablesWriteNoFile) {
     EXPECT_NE(errors.str().find("target angle"), std::string::npos) << errors.str();
     EXPECT_FALSE(std::filesystem::exists("B_SPCTL.dat"));
 
+    // A tiny angle: the anode, not the filters, absorbs the beam.
+    flat[3] = "1e-300";
+    errors.str("");
+    EXPECT_EQ(runSpectrumCommand(flat, out, errors), 2);
+    EXPECT_NE(errors.str().find("larger target angle"), std::string::npos) << errors.str();
+    EXPECT_EQ(errors.str().find("filters"), std::string::npos) << errors.str();
+    EXPECT_FALSE(std::filesystem::exists("B_SPCTL.dat"));
+
     EXPECT_EQ(runSpectrumCommand({"--kv"}, out, errors), 1);
     std::ostringstream help;
     EXPECT_EQ(runSpectrumCommand({"--help"}, help, errors), 0);

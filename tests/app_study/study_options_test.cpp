@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/study/summary_file.h"
 #include "common/data_error.h"
 
 namespace korvana::study {
@@ -40,7 +41,38 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{{"--part", "1-2"}, "K/N"}, Refusal{{"--histories", "0"}, "no photon"},
                     Refusal{{"--threads", "-1"}, "negative"},
                     Refusal{{"--estimator", "fast"}, "not one of"},
-                    Refusal{{"--mode", "dc"}, "not one of"}));
+                    Refusal{{"--mode", "dc"}, "not one of"},
+                    // 10^20 conditions: the product once wrapped to a small count.
+                    Refusal{{"--thickness", "1:100000:1", "--fsd", "1:100000:1", "--al",
+                             "0:99999:1", "--cu", "0:99999:1", "--yes"},
+                            "more than 1000000 conditions"},
+                    Refusal{{"--kv", "1:1000:1", "--angle", "1:89:1", "--al", "0:99:1", "--yes"},
+                            "more than 1000000 conditions"},
+                    // Values the result file cannot hold: refused as the engine would.
+                    Refusal{{"--fsd", "80,1000", "--pb", "0"},
+                            "--fsd: the focus-surface distance [cm] 1000 is more than 999.9"},
+                    Refusal{{"--field", "1000x25", "--pb", "0"}, "--field: the field size"},
+                    Refusal{{"--pb", "10"}, "--pb: the curtain lead thickness"},
+                    Refusal{{"--pb", "0", "--length", "-100"}, "--length: the curtain length"},
+                    Refusal{{"--pb", "0", "--histories", "1e30"}, "--histories:"}));
+
+TEST(StudyOptions, CorrectedValuesAreTheOnesRunAndNoted) {
+    const std::vector<Condition> conditions =
+        studyConditions(parseStudyOptions({"--kv", "200,-80,80", "--inherent", "0.5,2.5"}));
+    ASSERT_EQ(conditions.size(), 6u);
+    const auto kv = [](const Condition& c) { return c.inputs[3]; };
+    EXPECT_EQ(kv(conditions[0]), "149.5");
+    EXPECT_EQ(conditions[0].folder, "kv200_inherent0.5");
+    EXPECT_EQ(conditions[0].corrections, (std::vector<std::string>{"kv corrected 200 -> 149.5",
+                                                                   "inherent corrected 0.5 -> 1"}));
+    EXPECT_EQ(kv(conditions[2]), "30");
+    EXPECT_EQ(conditions[3].corrections, (std::vector<std::string>{"kv corrected -80 -> 30"}));
+    EXPECT_TRUE(conditions[5].corrections.empty());
+    const SummaryRow row = summaryRow(conditions[0], 6, std::nullopt, ConditionResult{}, "");
+    EXPECT_EQ(row.back(), "ok, kv corrected 200 -> 149.5, inherent corrected 0.5 -> 1");
+    EXPECT_EQ(row[inputColumn(StudyInput::Kv)], "149.5");
+    EXPECT_TRUE(rowCompletes(row, conditions[0], std::nullopt));
+}
 
 TEST(StudyOptions, TheFormsDefaultsAndNoCurtainUnlessGiven) {
     const StudyOptions options = parseStudyOptions({});

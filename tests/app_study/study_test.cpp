@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -247,6 +248,55 @@ TEST(Study, AnInterruptedConditionLeavesNoPartialFilesNorRow) {
     const std::vector<SummaryRow> rows = readSummary("s/summary.csv");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(cell(rows[0], "folder"), "pb0");
+}
+
+TEST(Study, AnInterruptedConditionKeepsTheFilesTheUserPutInItsFolder) {
+    ScopedWorkDir dir;
+    fs::create_directories("s/pb0.35");
+    std::ofstream("s/pb0.35/notes.txt") << "the user's own\n";
+    const StudyRun run =
+        study({"--pb", "0,0.35", "--out", "s"}, [] { return !fs::exists("s/pb0.35/B2F.txt"); });
+    EXPECT_EQ(run.status, EXIT_INTERRUPTED);
+    EXPECT_EQ(readWhole("s/pb0.35/notes.txt"), "the user's own\n");
+    for (const char* written : {"B_SPCTL.dat", "HVL_S2.dat", "pb0.35.log", "Pb.dat"}) {
+        EXPECT_FALSE(fs::exists(fs::path("s/pb0.35") / written)) << written;
+    }
+}
+
+TEST(Study, CorrectedValuesAreListedBeforeTheRun) {
+    ScopedWorkDir dir;
+    const StudyRun run = study({"--kv", "200,80", "--pb", "0", "--dry-run"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.out.find("kv200  (kv corrected 200 -> 149.5)"), std::string::npos) << run.out;
+}
+
+TEST(Study, MergeRefusesPartsOfAnotherStudyAndARunningStudysFolder) {
+    ScopedWorkDir dir;
+    ASSERT_EQ(study({"--pb", "0,0.35", "--out", "p1", "--part", "1/2"}).status, 0);
+    // The same count and folders, another fixed value.
+    ASSERT_EQ(study({"--pb", "0,0.35", "--fsd", "90", "--out", "p2", "--part", "2/2"}).status, 0);
+    const auto merge = [](std::vector<std::string> arguments) {
+        std::ostringstream out, errors;
+        try {
+            return std::to_string(runStudy(parseStudyOptions(arguments), {}, {out, errors, false},
+                                           [] { return true; }));
+        } catch (const DataError& e) {
+            return std::string(e.what());
+        }
+    };
+    const std::string foreign = merge({"--merge", "p1", "p2", "--out", "m"});
+    EXPECT_NE(foreign.find("p2 is a part of another study: --fsd differs"), std::string::npos)
+        << foreign;
+    EXPECT_FALSE(fs::exists("m/summary.csv"));
+
+    fs::create_directories("busy");
+    std::ofstream("busy/summary.csv") << "a running study's summary\n";
+    const int lock = ::open("busy/.korvana-study.lock", O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const std::string locked = merge({"--merge", "p1", "--out", "busy"});
+    ::close(lock);
+    EXPECT_NE(locked.find("another korvana-study is running"), std::string::npos) << locked;
+    EXPECT_EQ(readWhole("busy/summary.csv"), "a running study's summary\n");
 }
 
 }  // namespace

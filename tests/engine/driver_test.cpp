@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/data_error.h"
+#include "common/text_file.h"
 #include "engine_case.h"
 
 namespace korvana::engine {
@@ -134,6 +135,56 @@ TEST_F(DriverTest, MissingOrBrokenInputStopsBeforeTheBannerWithoutOutput) {
         std::ofstream(file, std::ios::binary) << saved;
     }
     EXPECT_FALSE(std::filesystem::exists("case.data"));
+}
+
+TEST_F(DriverTest, TablesThatDoNotServeTheRunAreRefusedWithFileAndLine) {
+    writeSpectrum({{10, 1.0}, {100, 1.0}, {240, 1.0}});  // 5 to 120 keV
+    struct Damage {
+        const char* file;
+        std::size_t line;    // 1-based
+        std::size_t column;  // 0-based start of the replaced field
+        const char* field;
+        int expectedLine;  // 0: the run goes on
+    };
+    const Damage damages[] = {
+        {"MU_en2016.dat", 100, 11, "   0.000000E+00", 100},  // zero inside the run's range
+        {"MU_en2016.dat", 240, 11, "   0.100000E+99", 240},  // infinite in single precision
+        {"MU_en2016.dat", 260, 11, "   0.000000E+00", 0},    // above the spectrum: not asked
+        {"Pb.dat", 50, 9, " -1.0000E+00", 50},
+        {"ICRUSoft.dat", 10, 19, "  .100E+99", 10},  // beyond single precision
+    };
+    for (const Damage& d : damages) {
+        const std::string saved = readWhole(d.file);
+        std::vector<std::string> lines = readTextFile(d.file).lines;
+        lines[d.line - 1].replace(d.column, std::string(d.field).size(), d.field);
+        writeLines(d.file, lines);
+        ScriptedConsole console;
+        FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}});
+        try {
+            runEngine(console, clock);
+            EXPECT_EQ(d.expectedLine, 0) << d.file << " line " << d.line << " accepted";
+        } catch (const DataError& e) {
+            EXPECT_EQ(e.where().fileName, d.file) << e.what();
+            EXPECT_EQ(e.where().line, d.expectedLine) << e.what();
+            EXPECT_TRUE(console.shown.empty()) << "refused before the banner";
+        }
+        std::ofstream(d.file, std::ios::binary) << saved;
+    }
+    // A tissue table whose rows end at 80 keV cannot serve a beam up to 120 keV.
+    std::vector<std::string> tissue = readTextFile("ICRUSoft.dat").lines;
+    tissue[0] = " 20";
+    tissue.erase(tissue.begin() + 22, tissue.begin() + 27);
+    writeLines("ICRUSoft.dat", tissue);
+    ScriptedConsole console;
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    try {
+        runEngine(console, clock);
+        ADD_FAILURE() << "a table ending at 80 keV served a 120 keV beam";
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().line, 22) << e.what();
+        EXPECT_NE(std::string(e.what()).find("from 5 keV to 120 keV"), std::string::npos)
+            << e.what();
+    }
 }
 
 TEST_F(DriverTest, BlankResultNameIsAskedForOnTheConsole) {

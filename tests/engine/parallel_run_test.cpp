@@ -281,5 +281,20 @@ TEST(EngineOptions, RefusalsAndTheModesTheySelect) {
     }
 }
 
+TEST(EngineOptions, EverySixtyFourBitSeedIsTakenAndALargerOneNamedAsSuch) {
+    std::ostringstream help;
+    EXPECT_EQ(parseEngineOptions({"--seed", "18446744073709551615"}, help).seed,
+              UINT64_C(18446744073709551615));
+    EXPECT_EQ(parseEngineOptions({"--seed", "00000000000000000000042"}, help).seed, 42u);
+    try {
+        parseEngineOptions({"--seed", "18446744073709551616"}, help);
+        ADD_FAILURE() << "2^64 taken as a seed";
+    } catch (const OptionsError& e) {
+        EXPECT_NE(std::string(e.what()).find("is larger than 18446744073709551615"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
 }  // namespace
 }  // namespace korvana::engine

@@ -85,6 +85,24 @@ TEST_F(RunFileTest, RefusesValuesThatMakeTheRunMeaningless) {
     EXPECT_EQ(read().curtainLength, -10.0f);
 }
 
+TEST_F(RunFileTest, RefusesValuesTheResultFileCannotHoldWithTheirLine) {
+    // Each would have been written as asterisks into a result file no reader takes.
+    const std::vector<std::pair<int, const char*>> bad = {
+        {1, "1000"}, {0, "999.96"}, {2, "1000.0"}, {3, "1e30"}, {4, "1.000"},
+        {5, "-100"}, {5, "1e30"},   {5, "80.1"},   {6, "1e30"}, {6, "0.5"}};
+    for (const auto& [index, text] : bad) {
+        auto saved = lines[index];
+        lines[index] = text;
+        EXPECT_EQ(errorLine(), index + 1) << "line " << index + 1 << " = " << text;
+        lines[index] = saved;
+    }
+    // The largest values each column holds, and the longest curtain, are runs.
+    lines = {"999.9", "999.9", "999.94", "25.0", "0.9999", "-99.9", "1.000E+15", "edge.data"};
+    EXPECT_EQ(read().curtainLeadThickness, 0.9999f);
+    lines = {"20.0", "80.0", "25.0", "25.0", "0.035", "80.0", "5.000E+08", "longest.data"};
+    EXPECT_EQ(read().curtainLength, 80.0f);
+}
+
 TEST_F(RunFileTest, NotANumberShortFileAndMissingFile) {
     lines[3] = "twenty";
     EXPECT_EQ(errorLine(), 4);

@@ -107,14 +107,16 @@ private slots:
                                        << "80kV"
                                        << "1e6x"
                                        << "20.0|80.0|1.000E+06";
+        // Empty and non-numeric texts are 0: a run the engine would refuse,
+        // so the dialog refuses it (an empty expectation: no run file).
         QTest::newRow("empty") << ""
                                << ""
                                << ""
-                               << "0.0|00.0|0.000E+00";
+                               << "";
         QTest::newRow("not a number") << "abc"
                                       << "x80"
                                       << "many"
-                                      << "0.0|00.0|0.000E+00";
+                                      << "";
         QTest::newRow("point always") << "0.5"
                                       << "120"
                                       << "2.5E3"
@@ -136,9 +138,56 @@ private slots:
         box(fx.forms->form2(), "Text7")->setText(fsd);
         box(form12, "Text1")->setText(histories);
         clickStart(form12);
+        if (expected.isEmpty()) {
+            QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
+            QVERIFY(fx.starter.starts.empty());
+            return;
+        }
         const QStringList lines = QString::fromStdString(readWhole(RUN_FILE)).split("\r\n");
         QCOMPARE(lines.size(), 9);  // eight lines, each ended
         QCOMPARE(QStringList({lines[0], lines[1], lines[6]}).join('|'), expected);
+    }
+
+    void valuesTheEngineWouldRefuse_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");  // the entry the message names
+        QTest::newRow("FSD 1000") << "Text7"
+                                  << "1000"
+                                  << "焦点-入射表面間距離";
+        QTest::newRow("field 1000") << "Text13"
+                                    << "1000"
+                                    << "照射野サイズ（長軸）";
+        QTest::newRow("rounds to 1000.0") << "Text6"
+                                          << "999.96"
+                                          << "被照射体の厚さ";
+        QTest::newRow("lead 10 mm") << "Text8"
+                                    << "10"
+                                    << "鉛カーテンの鉛当量";
+        QTest::newRow("length -100") << "Text12"
+                                     << "-100"
+                                     << "鉛カーテンの長さ";
+        QTest::newRow("histories 1e30") << "Text1"
+                                        << "1e30"
+                                        << "入射光子数";
+    }
+
+    void valuesTheEngineWouldRefuse() {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        FormsFixture fx;
+        forms::Form12& form12 = openDialog(fx);
+        QWidget& holder = box == "Text1" ? static_cast<QWidget&>(form12) : fx.forms->form2();
+        ::box(holder, qPrintable(box))->setText(text);
+        clickStart(form12);
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Exclamation);
+        QVERIFY2(fx.recorder.messages[0].text.contains(named),
+                 qPrintable(fx.recorder.messages[0].text));
+        QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
+        QVERIFY(fx.starter.starts.empty());
+        QVERIFY(form12.isVisible());
     }
 
     void refusedResultNames_data() {

@@ -24,8 +24,9 @@ void copyExampleSpectrum() {
 }
 
 // Runs the program itself in the current directory; returns its exit status.
-int runProgram(const std::string& outputFile) {
-    const std::string command = std::string("'") + TAVISEN_PROGRAM + "' >" + outputFile + " 2>&1";
+int runProgram(const std::string& outputFile, const std::string& arguments = "") {
+    const std::string command =
+        std::string("'") + TAVISEN_PROGRAM + "' " + arguments + " >" + outputFile + " 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -95,6 +96,20 @@ TEST(Tavisen, TooHardBeamWritesNoFileAndExitsNonZero) {
     EXPECT_EQ(runProgram("console.txt"), 2);
     EXPECT_NE(readWhole("console.txt").find("3 cm of aluminium"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists("HVL_S2.dat"));
+}
+
+TEST(Tavisen, AnyArgumentIsRefusedWithTheUsageAndTouchesNothing) {
+    ScopedWorkDir dir;
+    copyShippedTables({"Aluminum.atc", "MU_en2016.dat"});
+    copyExampleSpectrum();
+    std::FILE* earlier = std::fopen("HVL_S2.dat", "w");
+    std::fputs("an earlier result\n", earlier);
+    std::fclose(earlier);
+    for (const char* arguments : {"--help", "-h", "--version", "B_SPCTL.dat", "--"}) {
+        EXPECT_EQ(runProgram("console.txt", arguments), 1) << arguments;
+        EXPECT_NE(readWhole("console.txt").find("usage: tavisen"), std::string::npos) << arguments;
+        EXPECT_EQ(readWhole("HVL_S2.dat"), "an earlier result\n") << arguments;
+    }
 }
 
 }  // namespace
