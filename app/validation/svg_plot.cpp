@@ -99,6 +99,8 @@ public:
         if (m_axis.logarithmic) {
             const int first = static_cast<int>(std::floor(std::log10(m_axis.min)));
             const int last = static_cast<int>(std::ceil(std::log10(m_axis.max)));
+            // Few decades leave room to label 2 and 5 as well.
+            const bool fewDecades = std::log10(m_axis.max / m_axis.min) <= 2.5;
             for (int n = first; n <= last; ++n) {
                 for (int m = 1; m <= 9; ++m) {
                     const double value = m * std::pow(10.0, n);
@@ -106,9 +108,9 @@ public:
                         continue;
                     }
                     std::string label;
-                    if (m == 1) {
+                    if (m == 1 || (fewDecades && (m == 2 || m == 5))) {
                         label = (n >= -3 && n <= 4) ? tickLabel(value, std::pow(10.0, n))
-                                                    : "1e" + std::to_string(n);
+                                                    : std::to_string(m) + "e" + std::to_string(n);
                     }
                     result.push_back({value, label});
                 }
