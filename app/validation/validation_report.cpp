@@ -379,6 +379,7 @@ void comparisonSection(Context& c) {
           "two `.unc.csv` files; for the 651 grid cells z pooled over the cells whose kerma is "
           "above 0 in both runs. Two honest estimates give z distributed about as a standard "
           "normal: RMS z near 1 and about 0.3 % of the cells beyond 3σ (2 of 651).\n\n"
+       << "Histories as the result files record them (one significant digit).\n\n"
        << "| condition | kV | object (cm) | field (cm) | curtain | histories analog | histories "
           "next-event |\n|---|---|---|---|---|---|---|\n";
     for (const ComparedCondition& cond : conditions) {
@@ -519,10 +520,11 @@ void airSection(Context& c) {
        << "`data/MU_en2016.dat` as the programs read it, at the NIST energies from 5 to 150 "
           "keV (all on the 0.5 keV grid). Source: "
        << NIST_SOURCE << ".\n\n"
-       << "The NIST values are given to four significant digits, so their rounding alone "
-          "allows differences up to 0.05 % (half a unit of the last digit, 0.1537 at 30 keV); "
-          "the shipped table holds six.\n\n"
-       << "| E (keV) | shipped (cm²/g) | NIST (cm²/g) | difference |\n|---|---|---|---|\n";
+       << "The NIST values are given to four significant digits; the last column is half a "
+          "unit of their last digit, the difference their rounding alone can make. The "
+          "shipped table holds six digits.\n\n"
+       << "| E (keV) | shipped (cm²/g) | NIST (cm²/g) | difference | NIST rounding |\n"
+          "|---|---|---|---|---|\n";
     Plot plot;
     plot.title = "Air μen/ρ: shipped table against NIST";
     plot.x = {"photon energy (keV)", 4, 200, true, 0};
@@ -535,7 +537,11 @@ void airSection(Context& c) {
         const double shipped = air[bin];
         const double diff = 100.0 * (shipped / nist.muEnRho - 1.0);
         md << "| " << fixed(nist.keV, 0) << " | " << scientific(shipped, 6) << " | "
-           << scientific(nist.muEnRho, 4) << " | " << signedFixed(diff, 3) << " % |\n";
+           << scientific(nist.muEnRho, 4) << " | " << signedFixed(diff, 3) << " % | ± "
+           << fixed(100.0 * 0.5e-3 * std::pow(10.0, std::floor(std::log10(nist.muEnRho))) /
+                        nist.muEnRho,
+                    3)
+           << " % |\n";
         series.x.push_back(nist.keV);
         series.y.push_back(diff);
         diffs.push_back(diff);
