@@ -1,7 +1,10 @@
 #include "common/uncertainty_file.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -13,8 +16,14 @@ namespace korvana {
 namespace {
 
 constexpr std::string_view HEADER =
-    "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator,vov,unstable";
-constexpr int FIELD_COUNT = 10;
+    "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator,vov,unstable,"
+    "histories,result_digest";
+constexpr int FIELD_COUNT = 12;
+//! Bounds no run reaches: a relative error of one history alone is about 1,
+//! and a vov about 1; far larger values mean a damaged file.
+constexpr double MAX_RELATIVE_ERROR = 100.0;
+constexpr double MAX_VOV = 100.0;
+constexpr std::size_t DIGEST_DIGITS = 16;
 //! The header and row length of the files of earlier versions, before vov and unstable.
 constexpr std::string_view EARLIER_HEADER =
     "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
@@ -34,14 +43,16 @@ std::string formatValue(double value, int significantDigits) {
 
 std::string formatRow(std::string_view kind, const std::string& angle, const std::string& x,
                       const std::string& z, const KermaUncertainty& q,
-                      const std::string& estimator) {
+                      const UncertaintyTable& table) {
+    const std::string& estimator = table.estimator;
     std::string row(kind);
     row += ',' + angle + ',' + x + ',' + z + ',' + formatValue(q.airKermaRatio, 9) + ',';
     if (q.relStdError) row += formatValue(*q.relStdError, 6);
     row += q.fewHistories ? ",1," : ",0,";
     row += estimator + ',';
     if (q.vov) row += formatValue(*q.vov, 6);
-    row += q.unstable ? ",1" : ",0";
+    row += q.unstable ? ",1," : ",0,";
+    row += std::to_string(table.histories) + ',' + table.resultDigest;
     return row;
 }
 
@@ -84,6 +95,17 @@ public:
         return value;
     }
 
+    //! A number from `low` to `high`; anything else is a damaged file.
+    double numberWithin(const Field& field, const char* what, double low, double high) const {
+        const double value = number(field, what);
+        if (value < low || value > high) {
+            fail(field, std::string("the ") + what + " " + std::string(field.text) +
+                            " is not one a run can give (the file is damaged) - run the "
+                            "simulation again");
+        }
+        return value;
+    }
+
     //! A whole number of `step` from `first`, giving an index below `count`.
     int index(const Field& field, const char* what, int first, int step, int count) const {
         const double value = number(field, what);
@@ -97,6 +119,20 @@ public:
         return i;
     }
 
+    //! A whole number from 1 up.
+    long long wholeNumber(const Field& field, const char* what) const {
+        long long value = 0;
+        const char* first = field.text.data();
+        const char* last = first + field.text.size();
+        const auto result = std::from_chars(first, last, value);
+        if (field.text.empty() || result.ec != std::errc() || result.ptr != last || value < 1) {
+            fail(field, std::string("the ") + what +
+                            " is not a whole number from 1 up (the file "
+                            "is damaged) - run the simulation again");
+        }
+        return value;
+    }
+
     void expectEmpty(const Field& field, const char* what) const {
         if (!field.text.empty()) fail(field, std::string("the ") + what + " must be empty here");
     }
@@ -108,15 +144,49 @@ private:
 
 }  // namespace
 
-std::string_view uncertaintyFileHeader() { return HEADER; }
+namespace {
+
+constexpr std::string_view RESULT_SUFFIX = ".data";
+constexpr std::string_view UNCERTAINTY_SUFFIX = ".unc.csv";
+//! For a result name without ".data": every name ending in ".unc.csv" is
+//! already the uncertainty file of some "NAME.data".
+constexpr std::string_view OTHER_UNCERTAINTY_SUFFIX = ".uncertainty.csv";
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+}  // namespace
 
 std::string uncertaintyFileName(std::string_view resultFileName) {
-    constexpr std::string_view suffix = ".data";
-    std::string_view stem = resultFileName;
-    if (stem.size() >= suffix.size() && stem.substr(stem.size() - suffix.size()) == suffix) {
-        stem.remove_suffix(suffix.size());
+    if (endsWith(resultFileName, RESULT_SUFFIX)) {
+        resultFileName.remove_suffix(RESULT_SUFFIX.size());
+        return std::string(resultFileName) + std::string(UNCERTAINTY_SUFFIX);
     }
-    return std::string(stem) + ".unc.csv";
+    return std::string(resultFileName) + std::string(OTHER_UNCERTAINTY_SUFFIX);
+}
+
+std::string resultNameClash(std::string_view name) {
+    if (endsWith(name, UNCERTAINTY_SUFFIX) || endsWith(name, OTHER_UNCERTAINTY_SUFFIX)) {
+        return "it is the name of another result's uncertainty file, which the result would "
+               "overwrite";
+    }
+    return {};
+}
+
+std::string resultDigest(const std::vector<std::string>& resultLines) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a offset basis and prime
+    const auto add = [&hash](unsigned char byte) {
+        hash ^= byte;
+        hash *= 0x100000001b3ull;
+    };
+    for (const std::string& line : resultLines) {
+        for (const char c : line) add(static_cast<unsigned char>(c));
+        add('\n');
+    }
+    char digits[DIGEST_DIGITS + 1];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    return digits;
 }
 
 std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
@@ -126,14 +196,14 @@ std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
     for (int j = 0; j < POINT_COUNT; ++j) {
         lines.push_back(formatRow("point",
                                   std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j),
-                                  "", "", table.points[j], table.estimator));
+                                  "", "", table.points[j], table));
     }
     // Row by row of the map, as the result file lists the grid.
     for (int k = 0; k < GRID_ROWS; ++k) {
         for (int i = 0; i < GRID_COLUMNS; ++i) {
             lines.push_back(formatRow("grid", "", std::to_string(FIRST_X_CM + GRID_STEP_CM * i),
                                       std::to_string(FIRST_Z_CM + GRID_STEP_CM * k),
-                                      table.grid[i][k], table.estimator));
+                                      table.grid[i][k], table));
         }
     }
     return lines;
@@ -164,8 +234,10 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
                                      std::to_string(fieldCount) + " (the file is damaged)");
         }
         KermaUncertainty q;
-        q.airKermaRatio = parse.number(f[4], "air kerma ratio");
-        if (!f[5].text.empty()) q.relStdError = parse.number(f[5], "relative error");
+        q.airKermaRatio = parse.numberWithin(f[4], "air kerma ratio", 0.0, DBL_MAX);
+        if (!f[5].text.empty()) {
+            q.relStdError = parse.numberWithin(f[5], "relative error", 0.0, MAX_RELATIVE_ERROR);
+        }
         if (f[6].text != "0" && f[6].text != "1") parse.fail(f[6], "few_histories must be 0 or 1");
         q.fewHistories = f[6].text == "1";
         if (f[7].text != "analog" && f[7].text != "next-event") {
@@ -177,9 +249,23 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         table.estimator = std::string(f[7].text);
         estimatorSeen = true;
         if (table.hasQualityChecks) {
-            if (!f[8].text.empty()) q.vov = parse.number(f[8], "variance of the variance");
+            if (!f[8].text.empty()) {
+                q.vov = parse.numberWithin(f[8], "variance of the variance", 0.0, MAX_VOV);
+            }
             if (f[9].text != "0" && f[9].text != "1") parse.fail(f[9], "unstable must be 0 or 1");
             q.unstable = f[9].text == "1";
+            const long long histories = parse.wholeNumber(f[10], "number of histories");
+            const std::string_view digest = f[11].text;
+            if (digest.size() != DIGEST_DIGITS ||
+                digest.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
+                parse.fail(f[11], "the result digest must be 16 hexadecimal digits");
+            }
+            if (!table.resultDigest.empty() &&
+                (digest != table.resultDigest || histories != table.histories)) {
+                parse.fail(f[10], "rows name different runs (the file is damaged)");
+            }
+            table.histories = histories;
+            table.resultDigest = std::string(digest);
         }
 
         bool* seen = nullptr;
@@ -227,7 +313,16 @@ std::optional<UncertaintyTable> readUncertaintiesBeside(const std::string& resul
     const std::string name = uncertaintyFileName(resultFileName);
     std::error_code error;
     if (!std::filesystem::exists(name, error)) return std::nullopt;
-    return readUncertaintyFile(name);
+    UncertaintyTable table = readUncertaintyFile(name);
+    if (!table.resultDigest.empty() &&
+        table.resultDigest != resultDigest(readTextFile(resultFileName).lines)) {
+        throw DataError(SourcePosition{name, 2, 0},
+                        "the file belongs to another run than " + resultFileName +
+                            " (it was written with a result file of other contents; the result "
+                            "was written again or copied) - its errors do not apply; run the "
+                            "simulation again for errors");
+    }
+    return table;
 }
 
 }  // namespace korvana

@@ -42,6 +42,14 @@ std::int64_t binPhotonCount(const PreparedSpectrum& spectrum, int bin, float his
     return static_cast<std::int64_t>(photons);
 }
 
+std::int64_t runHistoryCount(const PreparedSpectrum& spectrum, float historyCount) {
+    std::int64_t total = 0;
+    for (int bin = FIRST_SIMULATED_BIN; bin <= spectrum.topBin; ++bin) {
+        total += binPhotonCount(spectrum, bin, historyCount);
+    }
+    return total;
+}
+
 float primaryKerma(const PreparedSpectrum& spectrum, const GridTable& airEnergyAbsorption,
                    const RunParameters& run) {
     float sum = 0;

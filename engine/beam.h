@@ -22,6 +22,8 @@ PreparedSpectrum prepareSpectrum(const GridTable& asRead, const std::string& fil
 
 //! Histories for one bin: S(i) x historyCount truncated toward zero.
 std::int64_t binPhotonCount(const PreparedSpectrum& spectrum, int bin, float historyCount);
+//! Histories of the whole run: the bins' counts from the first simulated bin up.
+std::int64_t runHistoryCount(const PreparedSpectrum& spectrum, float historyCount);
 
 //! Air kerma of the primary beam at the entrance surface, in the units of the
 //! scores [keV/g for the run]: the sum over bins 10-300 with S(i) != 0 of

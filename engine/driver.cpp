@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "common/data_error.h"
@@ -38,15 +39,19 @@ std::string askForFileName(Console& console) {
         const std::optional<std::string> typed = console.readLine();
         if (!typed) return {};
         const std::string name = trimTrailingBlanks(*typed);
-        const std::string problem = fileNameProblem(name);
+        std::string problem = fileNameProblem(name);
+        if (problem.empty()) problem = resultNameClash(name);
         if (problem.empty()) return name;
         console.writeLine("File name cannot be used (" + problem + ") - please enter file name");
     }
 }
 
-//! Writes the result file and the uncertainty file beside it; a name that is
-//! blank or cannot be written is asked for again on the console, so a
-//! finished run is not thrown away.
+//! Writes the result file and the uncertainty file beside it, both or
+//! neither; a name that is blank or cannot be written is asked for again on
+//! the console, so a finished run is not thrown away. When only the
+//! uncertainty file cannot be written, the result is saved alone and an
+//! uncertainty file left from an earlier run of that name is removed (its
+//! digest would part it from the new result anyway).
 bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines,
                  const std::vector<std::string>& uncertaintyLines) {
     if (name.empty()) {
@@ -55,25 +60,26 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
     }
     while (!name.empty()) {
         try {
-            writeTextFileAtomically(name, lines);
-            break;
-        } catch (const DataError& e) {
-            console.writeLine(std::string("Result file ") + e.what());
-            console.writeLine("Please enter another file name");
-            name = askForFileName(console);
+            writeTextFilesTogether({{name, lines}, {uncertaintyFileName(name), uncertaintyLines}});
+            return true;
+        } catch (const DataError& both) {
+            try {
+                writeTextFileAtomically(name, lines);
+            } catch (const DataError& e) {
+                console.writeLine(std::string("Result file ") + e.what());
+                console.writeLine("Please enter another file name");
+                name = askForFileName(console);
+                continue;
+            }
+            std::error_code ignored;
+            std::filesystem::remove(uncertaintyFileName(name), ignored);
+            console.writeLine(std::string("Uncertainty file ") + both.what());
+            console.writeLine(" The result was saved without its statistical errors.");
+            return true;
         }
     }
-    if (name.empty()) {
-        console.writeLine("No file name given - the results were not saved.");
-        return false;
-    }
-    try {
-        writeTextFileAtomically(uncertaintyFileName(name), uncertaintyLines);
-    } catch (const DataError& e) {
-        // The result itself is saved; only its error bars are missing.
-        console.writeLine(std::string("Uncertainty file ") + e.what());
-    }
-    return true;
+    console.writeLine("No file name given - the results were not saved.");
+    return false;
 }
 
 std::string modeLine(const EngineOptions& options, int threads, int processes) {
@@ -206,8 +212,11 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
     const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
     const std::vector<std::string> lines =
         resultFileLines(totals, *scores, in.spectrum, in.run, in.spectrumFile.descriptor);
-    const UncertaintyTable uncertainties =
+    UncertaintyTable uncertainties =
         uncertaintyTableFor(totals, *scores, *moments, estimatorName(options.estimator));
+    uncertainties.histories =
+        options.parallel ? histories : runHistoryCount(in.spectrum, in.run.historyCount);
+    uncertainties.resultDigest = resultDigest(lines);
     const bool saved =
         saveResults(console, in.run.resultFileName, lines, uncertaintyFileLines(uncertainties));
     if (const std::string unstable = unstableTalliesLine(uncertainties); !unstable.empty()) {

@@ -6,6 +6,7 @@
 #include "common/file_names.h"
 #include "common/run_limits.h"
 #include "common/text_file.h"
+#include "common/uncertainty_file.h"
 
 namespace korvana::engine {
 
@@ -42,7 +43,8 @@ RunParameters readRunFile(const std::string& fileName) {
     p.historyCount = readValue(cursor, "the number of histories", RunField::HistoryCount, p);
     p.resultFileName = trimTrailingBlanks(cursor.nextLine("the result file name"));
     if (!p.resultFileName.empty()) {
-        const std::string problem = fileNameProblem(p.resultFileName);
+        std::string problem = fileNameProblem(p.resultFileName);
+        if (problem.empty()) problem = resultNameClash(p.resultFileName);
         if (!problem.empty()) {
             throw DataError(cursor.position(1),
                             "result file name \"" + p.resultFileName + "\" cannot be used (" +

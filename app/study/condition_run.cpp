@@ -6,6 +6,7 @@
 
 #include "app/common/text_value.h"
 #include "app/results/constants.h"
+#include "app/results/kerma_uncertainty.h"
 #include "app/results/result_set.h"
 #include "app/run/run_file.h"
 #include "app/spectrum/generate_spectrum.h"
@@ -140,8 +141,9 @@ fs::path resultFileOf(const fs::path& folder) {
 
 ConditionResult readConditionResult(const fs::path& folder, const StudyTables& tables) {
     const std::string resultFile = resultFileOf(folder).string();
-    const app::ResultSet set = app::readResultSet(resultFile);
-    const std::optional<UncertaintyTable> uncertainties = readUncertaintiesBeside(resultFile);
+    app::ResultSet set = app::readResultSet(resultFile);
+    app::attachUncertainties(set);
+    const std::optional<UncertaintyTable>& uncertainties = set.uncertainties;
     const auto hvl = app::readHvlResults((folder / HVL_FILE).string());
     if (!hvl) {
         throw DataError(SourcePosition{(folder / HVL_FILE).string(), 0, 0},

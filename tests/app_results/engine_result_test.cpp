@@ -191,6 +191,43 @@ TEST_F(EngineResultTest, EyeLensDoseExportListsEachTable) {
     expectSixDigits(first[5], *dose.eyeLensDose[2]);
 }
 
+TEST_F(EngineResultTest, ErrorsOfAnotherRunAreNeverShownAsTheResultsOwn) {
+    writeUncertaintiesBeside("case.data");
+    const std::vector<std::string> paired = readTextFile("case.unc.csv").lines;
+    std::vector<std::string> earlierVersion = paired;  // without vov ... result_digest
+    earlierVersion[0] =
+        "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
+    for (std::size_t n = 1; n < earlierVersion.size(); ++n) {
+        for (int field = 0; field < 4; ++field) {
+            earlierVersion[n].erase(earlierVersion[n].rfind(','));
+        }
+    }
+    // Another run wrote case.data again: one kerma differs in its last digit.
+    std::vector<std::string> result = readTextFile("case.data").lines;
+    const std::vector<std::string> original = result;
+    std::string& line = result[305];  // 90 degrees
+    line[line.size() - 5] = line[line.size() - 5] == '9' ? '8' : '9';
+    struct Case {
+        const char* what;
+        const std::vector<std::string>& uncertainties;
+        const std::vector<std::string>& result;
+        bool shown;
+    };
+    for (const Case& c :
+         {Case{"paired", paired, original, true},
+          Case{"earlier version, same run", earlierVersion, original, true},
+          Case{"digest of another result", paired, result, false},
+          Case{"earlier version, kermas of another run", earlierVersion, result, false}}) {
+        SCOPED_TRACE(c.what);
+        writeLines("case.unc.csv", c.uncertainties);
+        writeLines("case.data", c.result);
+        std::ostringstream out, errors;
+        ASSERT_EQ(runResultsCommand({"case.data"}, out, errors), 0) << errors.str();
+        EXPECT_EQ(out.str().find("\u00b1 [%]") != std::string::npos, c.shown) << out.str();
+        EXPECT_EQ(errors.str().find("another run") != std::string::npos, !c.shown) << errors.str();
+    }
+}
+
 TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     writeUncertaintiesBeside("case.data");
     std::ostringstream out, errors;

@@ -146,10 +146,11 @@ TEST(Study, ErrorsFromTheUncertaintyFileAndTheEyeLensDosesTakeTheKermas) {
     ScopedWorkDir dir;
     ASSERT_EQ(study({"--pb", "0.35", "--out", "s"}).status, 0);
     const fs::path folder = "s/condition";
-    UncertaintyTable table;
+    // The engine's own file, its errors replaced by known ones.
+    const std::string uncertaintyFile = uncertaintyFileName((folder / "condition.data").string());
+    UncertaintyTable table = readUncertaintyFile(uncertaintyFile);
     for (int k = 0; k < POINT_COUNT; ++k) table.points[k].relStdError = 0.01 * (k + 1);
-    writeTextFileAtomically(uncertaintyFileName((folder / "condition.data").string()),
-                            uncertaintyFileLines(table));
+    writeTextFileAtomically(uncertaintyFile, uncertaintyFileLines(table));
     StudyTables tables;
     tables.eyeLens = app::loadEyeLensDoseTables(KORVANA_DATA_DIR);
     const ConditionResult result = readConditionResult(folder, tables);

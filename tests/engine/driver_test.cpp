@@ -7,6 +7,7 @@
 
 #include "common/data_error.h"
 #include "common/text_file.h"
+#include "common/uncertainty_file.h"
 #include "engine_case.h"
 
 namespace korvana::engine {
@@ -210,6 +211,28 @@ TEST_F(DriverTest, AResultThatCannotBeWrittenIsNotThrownAway) {
     EXPECT_EQ(runEngine(console, clock), 0);
     EXPECT_EQ(readWhole("other.data").size(),
               353u * 2 + 300u * 106 + 22 + 9 * 34 + 8 * 5 + 3 * 7 + 8 + 31 * 231);
+}
+
+TEST_F(DriverTest, AResultWhoseErrorsCannotBeWrittenIsSavedAloneAndNoOldErrorsPassForItsOwn) {
+    // A run of the same name left its uncertainty file; this time that name
+    // cannot be written (a directory holding a file stands there).
+    std::filesystem::create_directory("case.unc.csv");
+    writeLines("case.unc.csv/kept", {"x"});
+    ScriptedConsole console({"", ""});
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_EQ(runEngine(console, clock), 0);
+    EXPECT_TRUE(std::filesystem::exists("case.data"));
+    const auto said = std::find(console.shown.begin(), console.shown.end(),
+                                " The result was saved without its statistical errors.");
+    EXPECT_NE(said, console.shown.end());
+    EXPECT_THROW(readUncertaintiesBeside("case.data"), DataError);
+
+    // A result named as another result's uncertainty file is refused.
+    run.resultName = "other.unc.csv";
+    run.write();
+    ScriptedConsole refused({"", ""});
+    FakeClock clock2(refused, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_THROW(runEngine(refused, clock2), DataError);
 }
 
 TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {

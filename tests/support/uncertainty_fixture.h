@@ -1,9 +1,11 @@
 // Uncertainty files beside result files for the viewers' tests, written with
-// the engine's own writer lines.
+// the engine's own writer lines and paired with their result file.
 #pragma once
 
 #include <string>
 
+#include "app/results/result_set.h"
+#include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "temp_dir.h"
 
@@ -30,8 +32,19 @@ inline UncertaintyTable sampleUncertainties() {
     return table;
 }
 
+//! Writes `table` as the uncertainty file of the result file already there:
+//! with that result's kermas and digest, as the engine pairs them.
 inline void writeUncertaintiesBeside(const std::string& resultFileName,
-                                     const UncertaintyTable& table = sampleUncertainties()) {
+                                     UncertaintyTable table = sampleUncertainties()) {
+    const app::ResultSet set = app::readResultSet(resultFileName);
+    for (int k = 1; k <= POINT_COUNT; ++k)
+        table.points[k - 1].airKermaRatio = set.pointKermaRatio[k];
+    for (int i = 1; i <= GRID_COLUMNS; ++i) {
+        for (int k = 1; k <= GRID_ROWS; ++k)
+            table.grid[i - 1][k - 1].airKermaRatio = set.kermaGrid[i][k];
+    }
+    table.histories = 1000000;
+    table.resultDigest = resultDigest(readTextFile(resultFileName).lines);
     writeLines(uncertaintyFileName(resultFileName), uncertaintyFileLines(table));
 }
 
