@@ -87,10 +87,10 @@ AnnualEyeLensDose computeAnnualEyeLensDose(const ResultSet& set, const EyeLensDo
         point.kermaRatio = set.pointKermaRatio[k];
         point.unstable = set.uncertainties &&
                          set.uncertainties->points[static_cast<std::size_t>(k - 1)].unstable;
-        point.bare = annualOrNone(bare.eyeLensDose[k], bare.relStdErrorPercent[k], kermaGy,
-                                  procedures);
-        point.glasses = annualOrNone(withGlasses.eyeLensDose[k],
-                                     withGlasses.relStdErrorPercent[k], kermaGy, procedures);
+        point.bare =
+            annualOrNone(bare.eyeLensDose[k], bare.relStdErrorPercent[k], kermaGy, procedures);
+        point.glasses = annualOrNone(withGlasses.eyeLensDose[k], withGlasses.relStdErrorPercent[k],
+                                     kermaGy, procedures);
         table.points.push_back(point);
     }
     if (eye) {
@@ -101,8 +101,8 @@ AnnualEyeLensDose computeAnnualEyeLensDose(const ResultSet& set, const EyeLensDo
         point.kermaRatio = kerma.kermaRatio;
         point.unstable = kerma.unstable;
         const int k = point.angleIndex;
-        point.bare = annualOrNone(eyeDoseRatio(bare, k, kerma.kermaRatio),
-                                  kerma.relStdErrorPercent, kermaGy, procedures);
+        point.bare = annualOrNone(eyeDoseRatio(bare, k, kerma.kermaRatio), kerma.relStdErrorPercent,
+                                  kermaGy, procedures);
         point.glasses = annualOrNone(eyeDoseRatio(withGlasses, k, kerma.kermaRatio),
                                      kerma.relStdErrorPercent, kermaGy, procedures);
         table.points.push_back(point);

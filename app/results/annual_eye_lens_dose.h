@@ -30,8 +30,8 @@ inline constexpr double EYE_LENS_SINGLE_YEAR_LIMIT_MSV = 50.0;  //!< [mSv] in an
 
 //! Where a year's dose stands against the limits.
 enum class DoseVerdict {
-    BelowLimit,          //!< below 20 mSv
-    AboveAverageLimit,   //!< 20 mSv up to 50 mSv: allowed only if the five years stay within 100
+    BelowLimit,            //!< below 20 mSv
+    AboveAverageLimit,     //!< 20 mSv up to 50 mSv: allowed only if the five years stay within 100
     AboveSingleYearLimit,  //!< above 50 mSv
 };
 DoseVerdict verdictOf(double annualMsv);
@@ -56,7 +56,7 @@ AnnualDose annualDoseOf(double doseRatio, std::optional<double> relStdErrorPerce
 
 //! A point of the annual table: a measuring angle, or the eye position.
 struct AnnualDosePoint {
-    int angleIndex = 0;  //!< the angle, or for the eye the angle whose spectrum is used
+    int angleIndex = 0;              //!< the angle, or for the eye the angle whose spectrum is used
     std::optional<EyePosition> eye;  //!< set for the eye position's row
     double kermaRatio = 0;           //!< [Gy per Gy] air kerma at the point
     bool unstable = false;           //!< the kerma's error estimate is itself unreliable

@@ -129,8 +129,7 @@ std::string annualCells(const std::optional<AnnualDose>& year) {
                   6) +
            padded(formatPicture(year->percentOfLimit, "0"), 8) +
            padded(verdictText(year->verdict), 10) +
-           padded(year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit)
-                                             : "any",
+           padded(year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit) : "any",
                   9);
 }
 
@@ -139,9 +138,10 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
     out << "\nWorkload: ";
     if (w.measure == WorkloadMeasure::KermaAreaProduct) {
         out << "kerma-area product " << formatPicture(w.perProcedure, "0.0##")
-            << " Gy cm2 per procedure over the " << formatPicture(set.conditions.fieldSizeYCm, "0.0#")
-            << " x " << formatPicture(set.conditions.fieldSizeXCm, "0.0#")
-            << " cm field at the entrance surface\n  = ";
+            << " Gy cm2 per procedure\n  over the "
+            << formatPicture(set.conditions.fieldSizeYCm, "0.0#") << " x "
+            << formatPicture(set.conditions.fieldSizeXCm, "0.0#")
+            << " cm field at the entrance surface = ";
     } else {
         out << "entrance air kerma ";
     }
@@ -153,9 +153,11 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
         << ", " << w.proceduresPerYear << " procedures per year\n";
     out << "Annual eye lens dose Hp(3) in mSv; limit 20 mSv per year averaged over 5 years,\n"
            "no single year above 50 mSv (ICRP 118, EU 2013/59/Euratom, Japan since 2021):\n";
-    out << "                without glasses                                  with "
+    out << std::string(21, ' ') << "without glasses" << std::string(24, ' ') << "with "
         << formatPicture(table.glassesMm, "0.00") << " mm Pb glasses\n";
-    const std::string head = "  mSv/yr   \u00b1 %  % of 20   verdict  max N/yr";
+    // The cells' widths; "\u00b1" is two bytes, one column.
+    const std::string head = padded("mSv/yr", 10) + padded("\u00b1 %", 7) + padded("% of 20", 8) +
+                             padded("verdict", 10) + padded("max N/yr", 9);
     out << "  angle" << head << head << '\n';
     bool anyUnstable = false;
     for (const AnnualDosePoint& point : table.points) {
@@ -168,11 +170,11 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
     for (const AnnualDosePoint& point : table.points) {
         if (!point.eye) continue;
         out << "At the eye position x = " << formatPicture(point.eye->xCm, "0.0#")
-            << " cm, z = " << formatPicture(point.eye->zCm, "0.0#")
-            << " cm: air kerma " << formatPicture(point.kermaRatio, "0.000E+00")
-            << " Gy per Gy from the grid; glasses and D3mm/Kair\n  from the spectrum of "
+            << " cm, z = " << formatPicture(point.eye->zCm, "0.0#") << " cm:\n  air kerma "
+            << formatPicture(point.kermaRatio, "0.000E+00")
+            << " Gy per Gy from the grid; glasses and D3mm/Kair from the spectrum of\n  "
             << formatPicture(angleOfIndex(point.angleIndex), "0")
-            << " degrees, the measuring angle nearest in direction (" 
+            << " degrees, the measuring angle nearest in direction ("
             << formatPicture(directionAngleDeg(*point.eye), "0") << " degrees)\n";
         out << "    eye" << annualCells(point.bare) << annualCells(point.glasses)
             << (point.unstable ? " unstable" : "") << '\n';
@@ -237,7 +239,8 @@ std::optional<double> leadThicknessMm(const std::string& text) {
 
 std::string resultsUsage() {
     return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM]\n"
-           "                       [--kap GYCM2 | --entrance-kerma MGY --procedures N [--eye X,Z]]\n"
+           "                       [--kap GYCM2 | --entrance-kerma MGY --procedures N [--eye "
+           "X,Z]]\n"
            "Prints the run conditions of a result file written by lumetrel, the air kerma at\n"
            "the measuring points 45 to 135 degrees and the eye lens dose per angle without and\n"
            "with 0.07 mm lead glasses, all per 1 Gy of primary air kerma at the entrance\n"
@@ -325,8 +328,9 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
                           (kap ? "--kap 50" : "--entrance-kerma 80") + ")");
         }
         if (app.count("--procedures") == 0) {
-            return refuse("--procedures is missing: the annual dose needs the number of "
-                          "procedures per year");
+            return refuse(
+                "--procedures is missing: the annual dose needs the number of "
+                "procedures per year");
         }
         const std::optional<long long> procedures = procedureCount(proceduresText);
         if (!procedures) {
@@ -334,8 +338,9 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
                           "\" is not a number of procedures per year (a whole number of 0 or "
                           "more, as in --procedures 500)");
         }
-        workload = Workload{kap ? WorkloadMeasure::KermaAreaProduct : WorkloadMeasure::EntranceKerma,
-                            *value, *procedures};
+        workload =
+            Workload{kap ? WorkloadMeasure::KermaAreaProduct : WorkloadMeasure::EntranceKerma,
+                     *value, *procedures};
     } else if (app.count("--procedures") > 0 || app.count("--eye") > 0) {
         return refuse(std::string(app.count("--procedures") > 0 ? "--procedures" : "--eye") +
                       " needs the dose of a procedure: give --kap or --entrance-kerma");
@@ -374,8 +379,8 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         const EyeLensDoseTables tables = loadEyeLensDoseTables();
         std::optional<AnnualEyeLensDose> annual;
         if (workload) {
-            annual = computeAnnualEyeLensDose(set, tables, *workload, REPORT_GLASSES_MM_PB, 0.0,
-                                              eye);
+            annual =
+                computeAnnualEyeLensDose(set, tables, *workload, REPORT_GLASSES_MM_PB, 0.0, eye);
         }
         std::vector<std::string> written;
         if (!csvDirectory.empty()) {

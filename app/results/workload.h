@@ -26,7 +26,7 @@ enum class WorkloadMeasure {
 
 struct Workload {
     WorkloadMeasure measure = WorkloadMeasure::KermaAreaProduct;
-    double perProcedure = 0;         //!< [Gy cm2] or [mGy], by `measure`; above 0
+    double perProcedure = 0;          //!< [Gy cm2] or [mGy], by `measure`; above 0
     long long proceduresPerYear = 0;  //!< 0 or more
 };
 

@@ -4,13 +4,12 @@
 // position's interpolation on the grid, and the inputs each place refuses.
 #include "app/results/annual_eye_lens_dose.h"
 
-#include "app/results/kerma_uncertainty.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "app/results/kerma_uncertainty.h"
 #include "result_file_builder.h"
 #include "temp_dir.h"
 #include "uncertainty_fixture.h"
@@ -28,7 +27,7 @@ class AnnualEyeLensDoseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResultFileContent content = ResultFileContent::plausible();  // kerma 1e-4 k at angle k
-        content.conditions[2] = "20.0";  // field 20 x 25 cm: 500 cm2
+        content.conditions[2] = "20.0";                              // field 20 x 25 cm: 500 cm2
         content.conditions[3] = "25.0";
         content.write("a.data");
         writeUncertaintiesBeside("a.data");  // point k: k % relative error
@@ -63,7 +62,7 @@ TEST_F(AnnualEyeLensDoseTest, KermaAreaProductOverTheFieldTimesProceduresGivesMi
     expectRelative(at105.bare->annualMsv, 28.8);
     expectRelative(at105.bare->percentOfLimit, 144.0);
     EXPECT_EQ(at105.bare->verdict, DoseVerdict::AboveAverageLimit);
-    EXPECT_EQ(at105.bare->proceduresBelowLimit, 277);  // 20 / 0.072 = 277.8
+    EXPECT_EQ(at105.bare->proceduresBelowLimit, 277);         // 20 / 0.072 = 277.8
     EXPECT_NEAR(*at105.bare->relStdErrorPercent, 6.0, 1e-9);  // the 105 degree kerma's
     // Glasses: 0.05 cm of lead, exp(-0.5) of the photons pass.
     expectRelative(at105.glasses->annualMsv, 28.8 * std::exp(-0.5));
@@ -150,12 +149,12 @@ TEST_F(AnnualEyeLensDoseTest, RefusesAPositionOffTheGridAndAWorkloadOfNothing) {
     const Workload workload{WorkloadMeasure::KermaAreaProduct, 50.0, 400};
     EXPECT_THROW(computeAnnualEyeLensDose(set, tables, workload, 0.5, 0.0, EyePosition{30, 0}),
                  DataError);
-    EXPECT_THROW(computeAnnualEyeLensDose(set, tables, {WorkloadMeasure::EntranceKerma, 0.0, 4},
-                                          0.5, 0.0),
-                 DataError);
-    EXPECT_THROW(computeAnnualEyeLensDose(set, tables, {WorkloadMeasure::EntranceKerma, 1.0, -4},
-                                          0.5, 0.0),
-                 DataError);
+    EXPECT_THROW(
+        computeAnnualEyeLensDose(set, tables, {WorkloadMeasure::EntranceKerma, 0.0, 4}, 0.5, 0.0),
+        DataError);
+    EXPECT_THROW(
+        computeAnnualEyeLensDose(set, tables, {WorkloadMeasure::EntranceKerma, 1.0, -4}, 0.5, 0.0),
+        DataError);
 }
 
 }  // namespace
