@@ -141,9 +141,9 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
             << " Gy cm2 per procedure\n  over the "
             << formatPicture(set.conditions.fieldSizeYCm, "0.0#") << " x "
             << formatPicture(set.conditions.fieldSizeXCm, "0.0#")
-            << " cm field at the entrance surface = ";
+            << " cm field at the entrance surface\n  = ";
     } else {
-        out << "entrance air kerma ";
+        out << "entrance air kerma\n  ";
     }
     out << formatPicture(table.entranceKermaGy * 1000.0, "0.0##")
         << " mGy primary air kerma at the entrance surface per procedure"
