@@ -142,8 +142,17 @@ void listConditions(std::ostream& out, const StudyOptions& options,
 // Rows of an earlier run of this study; rows of another study are refused
 // rather than dropped, so no finished result is lost from the summary.
 std::map<std::size_t, SummaryRow> earlierRows(const std::string& summaryFile,
-                                              const std::vector<Condition>& conditions) {
+                                              const std::vector<Condition>& conditions,
+                                              bool withWorkload) {
     std::map<std::size_t, SummaryRow> rows;
+    if (const std::optional<bool> had = summaryHasWorkload(summaryFile);
+        had && *had != withWorkload) {
+        throw DataError(SourcePosition{summaryFile, 1, 0},
+                        std::string("was written ") + (*had ? "with" : "without") +
+                            " a workload (--kap or --entrance-kerma, --procedures), this study " +
+                            (withWorkload ? "has one" : "has none") +
+                            " - give the same workload options, or another --out");
+    }
     for (SummaryRow& row : readSummary(summaryFile)) {
         const std::size_t index = rowCondition(row);
         if (index > conditions.size() || row[1] != std::to_string(conditions.size()) ||
@@ -167,7 +176,7 @@ void writePlotIfSwept(const fs::path& out, const std::vector<SummaryRow>& rows,
                       std::ostream& text) {
     const std::vector<StudyInput> swept = sweptColumns(rows);
     if (rows.empty() || swept.empty() || swept.size() > 2) return;
-    writeSummaryPlot((out / PLOT_FILE).string(), rows, swept);
+    writeSummaryPlot((out / PLOT_FILE).string(), rows, swept);  // annual mSv when rows have them
     text << "Plot: " << (out / PLOT_FILE).string() << '\n';
 }
 
@@ -252,7 +261,15 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console) {
         }
     }
     writeTextFileAtomically((out / IDENTITY_FILE).string(), identity);
-    writeSummary((out / SUMMARY_FILE).string(), merged);
+    const bool withWorkload = !merged.empty() && rowHasWorkload(merged.front());
+    for (const SummaryRow& row : merged) {
+        if (rowHasWorkload(row) != withWorkload) {
+            throw DataError(
+                "the parts' summaries differ in their workload columns - merge the "
+                "parts of one study");
+        }
+    }
+    writeSummary((out / SUMMARY_FILE).string(), merged, withWorkload);
     console.out << "Merged " << merged.size() << " of " << expected << " conditions into "
                 << (out / SUMMARY_FILE).string() << '\n';
     writePlotIfSwept(out, merged, console.out);
@@ -325,7 +342,8 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
     if (ec) throw DataError("cannot create " + out.string() + " (" + ec.message() + ")");
     FolderLock lock(out);
     const std::string summaryFile = (out / SUMMARY_FILE).string();
-    std::map<std::size_t, SummaryRow> rows = earlierRows(summaryFile, conditions);
+    const bool withWorkload = options.workload.workload.has_value();
+    std::map<std::size_t, SummaryRow> rows = earlierRows(summaryFile, conditions, withWorkload);
     writeTextFileAtomically((out / IDENTITY_FILE).string(), studyIdentity(options));
     StudyTables tables;
     tables.material = app::loadMaterialTables(environment.dataDirectory);
@@ -350,9 +368,21 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
                                   std::to_string(conditions.size()) + " " + condition.folder;
         const auto earlier = rows.find(condition.index);
         if (!options.force && earlier != rows.end() &&
-            rowCompletes(earlier->second, condition, options.estimator) &&
+            rowCompletes(earlier->second, condition, options.estimator, withWorkload) &&
             fs::exists(resultFileOf(folder))) {
             console.out << label << ": done earlier, skipped (--force runs it again)\n";
+            if (withWorkload) {
+                // The workload may have changed since: the year's doses come afresh
+                // from the condition's result, which needs no new run.
+                try {
+                    rows[condition.index] =
+                        summaryRow(condition, conditions.size(), options.estimator,
+                                   readConditionResult(folder, tables, options.workload), "", true);
+                    writeSummary(summaryFile, rowsOf(rows), true);
+                } catch (const DataError& e) {
+                    console.errors << PROGRAM << ": " << label << ": " << e.what() << '\n';
+                }
+            }
             continue;
         }
 
@@ -373,12 +403,15 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
         progress.show(label + ": spectrum and HVL");
         const bool folderExisted = fs::exists(folder, ec);
         const ConditionOutcome outcome =
-            runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing);
+            runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing,
+                         options.workload);
         progress.clear();
         for (const std::string& note : outcome.notes) console.out << label << ": " << note << '\n';
         if (outcome.interrupted) {
             // A row of an earlier run of this condition would name removed files.
-            if (rows.erase(condition.index) != 0) writeSummary(summaryFile, rowsOf(rows));
+            if (rows.erase(condition.index) != 0) {
+                writeSummary(summaryFile, rowsOf(rows), withWorkload);
+            }
             // Only what the chain wrote goes: files the user keeps there stay,
             // and the folder itself only when this run made it and it is empty.
             removeChainFiles(folder);
@@ -396,8 +429,8 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
             failures.push_back(condition.folder);
         }
         rows[condition.index] = summaryRow(condition, conditions.size(), options.estimator,
-                                           outcome.result, outcome.failure);
-        writeSummary(summaryFile, rowsOf(rows));
+                                           outcome.result, outcome.failure, withWorkload);
+        writeSummary(summaryFile, rowsOf(rows), withWorkload);
         console.out << std::flush;
     }
     console.out << "Summary: " << summaryFile << '\n';
