@@ -69,7 +69,7 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
     const EyeLensDose bare = computeEyeLensDose(set, tables, 0.0, 0.0);
     const EyeLensDose glasses = computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0);
     if (const std::optional<std::string> estimator = estimatorOf(set)) {
-        out << "  estimator                " << *estimator << '\n';
+        out << "  Estimator                " << *estimator << '\n';
     }
     // The error column only for a result with uncertainties: older results print as before.
     const bool withErrors = set.uncertainties.has_value();

@@ -247,7 +247,7 @@ TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     EXPECT_NE(text.find("7.0 unstable"), std::string::npos) << text;
     EXPECT_EQ(text.find("2.0 unstable"), std::string::npos) << text;
     EXPECT_NE(text.find("\nunstable: "), std::string::npos) << text;
-    EXPECT_NE(text.find("estimator                analog"), std::string::npos) << text;
+    EXPECT_NE(text.find("Estimator                analog"), std::string::npos) << text;
 }
 
 }  // namespace
