@@ -29,6 +29,7 @@ if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
 fi
 
 work=$(mktemp -d /tmp/korvana-result-shots-XXXXXX)
+trap 'rm -rf "$work"' EXIT
 tools/layout_work.sh "$build" "$work"
 tools/default_case.sh "$work" >/dev/null
 cd "$work"

@@ -21,6 +21,7 @@
 #include "common/file_names.h"
 #include "common/grid_tables.h"
 #include "common/text_file.h"
+#include "common/version.h"
 
 namespace korvana::app {
 
@@ -276,6 +277,8 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     double leadMm = REPORT_GLASSES_MM_PB;
     std::string leadText;
     app.add_flag("-h,--help", help);
+    bool version = false;
+    app.add_flag("--version", version);
     app.add_option("RESULT_FILE", resultFile);
     app.add_option("--csv", csvDirectory);
     app.add_option("--pb", leadText);
@@ -293,6 +296,10 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     }
     if (help) {
         out << resultsUsage();
+        return 0;
+    }
+    if (version) {
+        out << versionLine("korvana-results") << '\n';
         return 0;
     }
     if (app.count("--pb") > 0) {

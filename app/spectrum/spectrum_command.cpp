@@ -9,6 +9,7 @@
 #include "app/spectrum/spectrum_file.h"
 #include "common/data_error.h"
 #include "common/file_names.h"
+#include "common/version.h"
 
 namespace korvana::app {
 
@@ -62,6 +63,7 @@ std::string spectrumUsage() {
            "  --mode N       rectification: 1 constant potential, 2 three-phase 12-peak,\n"
            "                 3 single-phase full-wave\n"
            "  --help         show this text\n"
+           "  --version      show the version\n"
            "\n"
            "All six value options are required; each takes one number (--kv 80 or --kv=80).\n"
            "Exit status 0 when B_SPCTL.dat was written, 1 for bad arguments, 2 when the\n"
@@ -89,6 +91,10 @@ SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments) 
         std::string name = arguments[k];
         if (name == "--help" || name == "-h") {
             options.help = true;
+            return options;
+        }
+        if (name == "--version") {
+            options.version = true;
             return options;
         }
         std::string value;
@@ -159,6 +165,10 @@ int runSpectrumCommand(const std::vector<std::string>& arguments, std::ostream& 
     }
     if (options.help) {
         out << spectrumUsage();
+        return 0;
+    }
+    if (options.version) {
+        out << versionLine(PROGRAM) << '\n';
         return 0;
     }
     try {

@@ -16,6 +16,7 @@
 #include "app/study/summary_plot.h"
 #include "common/data_error.h"
 #include "common/text_file.h"
+#include "common/version.h"
 
 namespace korvana::study {
 
@@ -450,6 +451,10 @@ int runStudyCommand(const std::vector<std::string>& arguments, const fs::path& p
         const StudyOptions options = parseStudyOptions(arguments);
         if (options.help) {
             console.out << studyUsage();
+            return 0;
+        }
+        if (options.version) {
+            console.out << versionLine("korvana-study") << '\n';
             return 0;
         }
         const bool needsEnvironment = options.mergeDirs.empty() && !options.dryRun;

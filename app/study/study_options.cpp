@@ -12,6 +12,7 @@
 #include "common/data_error.h"
 #include "common/default_case.h"
 #include "common/run_limits.h"
+#include "common/version.h"
 
 namespace korvana::study {
 
@@ -39,6 +40,7 @@ struct Parser {
 
     Parser() {
         app.get_formatter()->column_width(26);
+        app.set_version_flag("--version", versionLine("korvana-study"));
         for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
             const InputDescription& d = inputDescriptions()[n];
             texts[n] = d.defaultText;
@@ -278,6 +280,9 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         parser.app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         parser.options.help = true;
+        return parser.options;
+    } catch (const CLI::CallForVersion&) {
+        parser.options.version = true;
         return parser.options;
     } catch (const CLI::ParseError& e) {
         throw DataError(std::string(e.what()) + " - see korvana-study --help");

@@ -84,6 +84,7 @@ struct StudyWorkload {
 
 struct StudyOptions {
     bool help = false;
+    bool version = false;  //!< --version: print the version and stop
     std::array<std::vector<std::string>, INPUT_COUNT> values;  //!< per input, at least one
     std::optional<int> threads;                                //!< passed to the engine when given
     std::optional<std::string> estimator;                      //!< analog | next-event
