@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,28 +86,44 @@ private:
 };
 
 // Only one study at a time writes a folder's summary.
+//! One study at a time in a folder: an exclusive lock on OUT/.korvana-study.lock,
+//! whose file is removed again when the study ends. A study that opened the
+//! file just before the holder removed it finds, once it has the lock, that
+//! its file is no longer the one at that name, and tries again.
 class FolderLock {
 public:
-    explicit FolderLock(const fs::path& folder) {
-        const std::string name = (folder / LOCK_FILE).string();
-        m_fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd < 0) {
-            throw DataError(SourcePosition{name, 0, 0},
-                            "cannot be created (the --out folder is not writable) - choose "
-                            "another --out");
-        }
-        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    explicit FolderLock(const fs::path& folder) : m_name((folder / LOCK_FILE).string()) {
+        for (;;) {
+            m_fd = ::open(m_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (m_fd < 0) {
+                throw DataError(SourcePosition{m_name, 0, 0},
+                                "cannot be created (the --out folder is not writable) - choose "
+                                "another --out");
+            }
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+                ::close(m_fd);
+                throw DataError("another korvana-study is running in " + folder.string() +
+                                " (its summary would be overwritten) - wait for it, or give each "
+                                "part its own --out and join them with --merge");
+            }
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(m_fd, &held) == 0 && ::stat(m_name.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                return;
+            }
             ::close(m_fd);
-            throw DataError("another korvana-study is running in " + folder.string() +
-                            " (its summary would be overwritten) - wait for it, or give each "
-                            "part its own --out and join them with --merge");
         }
     }
-    ~FolderLock() { ::close(m_fd); }
+    ~FolderLock() {
+        ::unlink(m_name.c_str());  // while still holding the lock
+        ::close(m_fd);
+    }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
 private:
+    std::string m_name;
     int m_fd = -1;
 };
 
