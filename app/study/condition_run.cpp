@@ -54,9 +54,7 @@ std::string inputOf(const Condition& condition, StudyInput input) {
 }
 
 app::RectificationMode rectificationOf(const std::string& mode) {
-    if (mode == "3phase") return app::RectificationMode::ThreePhase12Peak;
-    if (mode == "1phase") return app::RectificationMode::SinglePhaseFullWave;
-    return app::RectificationMode::ConstantPotential;
+    return app::rectificationFromText(mode).value_or(app::RectificationMode::ConstantPotential);
 }
 
 // The launch dialog's curtain check, with its reasons in English.

@@ -297,7 +297,15 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         } else if (input == StudyInput::Field) {
             options.values[n] = expandFieldList(text, d.option);
         } else if (input == StudyInput::Mode) {
-            options.values[n] = expandWordList(text, d.option, MODE_WORDS);
+            // The numbers of korvana-spectrum --mode name the same rectifications.
+            std::string words;
+            for (std::size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
+                comma = text.find(',', start);
+                const std::string item = text.substr(start, comma - start);
+                const auto mode = app::rectificationFromText(item);
+                words += (start == 0 ? "" : ",") + (mode ? app::rectificationWord(*mode) : item);
+            }
+            options.values[n] = expandWordList(words, d.option, MODE_WORDS);
         } else {
             options.values[n] = expandNumberList(text, d.option);
         }

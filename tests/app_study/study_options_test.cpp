@@ -126,6 +126,10 @@ TEST(StudyOptions, TheFormsDefaultsAndNoCurtainUnlessGiven) {
     EXPECT_FALSE(options.threads);
     EXPECT_FALSE(options.estimator);
     EXPECT_NO_THROW(parseStudyOptions({"--kv", "30:130:0.1", "--pb", "0,0.5", "--yes"}));
+    // korvana-spectrum's numbers name the same rectifications as the words.
+    const StudyOptions numbered = parseStudyOptions({"--mode", "1,2,3"});
+    EXPECT_EQ(numbered.values[static_cast<std::size_t>(StudyInput::Mode)],
+              (std::vector<std::string>{"cp", "3phase", "1phase"}));
 }
 
 TEST(StudyOptions, ProductInFormOrderWithFoldersOfTheSweptValues) {
