@@ -345,6 +345,15 @@ std::string curtainText(const app::RunConditions& run) {
            (run.curtainLengthCm > 0.0 ? " (partly covering)" : " (whole side)");
 }
 
+//! The header of a table with a row per angle and a column per condition.
+void angleTableHeader(std::ostream& md, const std::vector<ComparedCondition>& conditions) {
+    md << "| θ (°) |";
+    for (const ComparedCondition& cond : conditions) md << " " << cond.name << " |";
+    md << "\n|---|";
+    for (std::size_t i = 0; i < conditions.size(); ++i) md << "---|";
+    md << "\n";
+}
+
 void comparisonSection(Context& c) {
     auto& md = c.md;
     std::vector<ComparedCondition> conditions;
@@ -390,15 +399,8 @@ void comparisonSection(Context& c) {
            << scientific(r.historyCount, 1) << " | " << scientific(cond.nextEvent.historyCount, 1)
            << " |\n";
     }
-    md << "\nThe nine points, next-event / analog (z):\n\n| θ (°) |";
-    for (const ComparedCondition& cond : conditions) {
-        md << " " << cond.name << " |";
-    }
-    md << "\n|---|";
-    for (std::size_t i = 0; i < conditions.size(); ++i) {
-        md << "---|";
-    }
-    md << "\n";
+    md << "\nThe nine points, next-event / analog (z):\n\n";
+    angleTableHeader(md, conditions);
     Plot points;
     points.title = "Measuring points: next-event / analog (±1 combined standard error)";
     points.x = {"scattering angle θ (degree)", 20, 160, false, 15};
@@ -433,15 +435,8 @@ void comparisonSection(Context& c) {
         }
         md << "\n";
     }
-    md << "\nRelative standard errors of the points (analog / next-event):\n\n| θ (°) |";
-    for (const ComparedCondition& cond : conditions) {
-        md << " " << cond.name << " |";
-    }
-    md << "\n|---|";
-    for (std::size_t i = 0; i < conditions.size(); ++i) {
-        md << "---|";
-    }
-    md << "\n";
+    md << "\nRelative standard errors of the points (analog / next-event):\n\n";
+    angleTableHeader(md, conditions);
     for (int k = 0; k < POINT_COUNT; ++k) {
         md << "| " << fixed(pointAngleDeg(k), 0) << " |";
         for (const ComparedCondition& cond : conditions) {
