@@ -234,9 +234,9 @@ void Form1::buildCaptions() {
                  {CONDITION_UNIT_LEFT, conditionTop(unit.row) + 30, 900, 330});
     }
     addLabel(page(), "Label22", QStringLiteral("×"), {1560, conditionTop(3) + 30, 300, 330});
-    QLabel* squareCm = addLabel(page(), "Label30", QStringLiteral("cm<sup>2</sup>"),
-                                {CONDITION_BOX_LEFT + 900, conditionTop(3) + 15, 700, 360});
-    squareCm->setTextFormat(Qt::RichText);
+    // A superscript character, not rich text, whose raised line the label cut off.
+    addLabel(page(), "Label30", QStringLiteral("cm²"),
+             {CONDITION_BOX_LEFT + 900, conditionTop(3) + 15, 700, 360});
 
     // Right-hand block: the air kerma at the measuring points.
     addLabel(page(), "Label16", QStringLiteral("ファントム入射表面中心から側方"),

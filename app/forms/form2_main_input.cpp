@@ -190,9 +190,10 @@ void Form2::buildCaptions() {
     caption(page(), "Label38", QStringLiteral("Eeff"), {9840, 7005, 800, 330});
     caption(page(), "Label39", QStringLiteral("keV"), {11640, 7005, 900, 330});
     caption(page(), "Label40", QStringLiteral("Fluence / 1.0 [C/kg]"), {9840, 7530, 3000, 330});
-    QLabel* photons = caption(page(), "Label41", QStringLiteral("Photons / mm<sup>2</sup>"),
-                              {11940, 7920, 1500, 400});
-    photons->setTextFormat(Qt::RichText);
+    // A superscript character, not rich text (the label cut its raised line off),
+    // in a font small enough to end inside the label.
+    fitTextToWidth(
+        caption(page(), "Label41", QStringLiteral("Photons / mm²"), {11940, 7920, 1500, 400}));
 
     // Step (3): lead curtain
     caption(page(), "Label42", QStringLiteral("(3)"), {12960, 7590, 360, 300})->setFont(stepFont);

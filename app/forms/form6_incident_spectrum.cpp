@@ -71,6 +71,11 @@ void Form6::drawIncidentSpectrum(const app::SpectrumArray& incidentSpectrum, dou
     p.text(200, 500, QStringLiteral("Relative"), black);
     p.text(230, 650, QStringLiteral("Photon"), black);
     p.text(250, 800, QStringLiteral("Fluence"), black);
+    // The relative fluence at the top, half way and the bottom of the frame,
+    // each centred on its grid line.
+    p.text(810, 40, QStringLiteral("1.0"), black);
+    p.text(810, 1040, QStringLiteral("0.5"), black);
+    p.text(900, 2040, QStringLiteral("0"), black);
 
     p.setDrawWidth(2);
     p.point(1000, 2100, black);

@@ -1,6 +1,7 @@
 #include "app/widgets/controls.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -103,6 +104,16 @@ PictureBox* addPictureBox(QWidget* parent, const char* name, TwipRect where) {
 
 PictureBox* addIconBox(QWidget* parent, const char* name, TwipRect where) {
     return placePicture(parent, name, where, PictureBorder::None);
+}
+
+void fitTextToWidth(QLabel* label) {
+    QFont font = label->font();
+    double size = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > label->width() && size > 6.0) {
+        size -= 0.5;
+        font.setPointSizeF(size);
+    }
+    label->setFont(font);
 }
 
 }  // namespace korvana::forms

@@ -29,6 +29,10 @@ protected:
 };
 
 QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, TwipRect where);
+
+//! Makes the label's font smaller, a point at a time, until its text fits its
+//! width (at most down to 6 points), so the text does not run past the label.
+void fitTextToWidth(QLabel* label);
 QLineEdit* addTextBox(QWidget* parent, const char* name, TwipRect where);
 //! A box that only shows values: read-only and out of the Tab chain (a click
 //! still selects its text for copying).

@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -91,6 +93,11 @@ private slots:
         QCOMPARE(control<QPushButton>(form2, "Command4")->toolTip(), QStringLiteral("   bye   "));
         QCOMPARE(control(form2, "Text8")->geometry().topLeft(), QPoint(1048, 520));
         QCOMPARE(control(form2, "Text11")->width(), 97);
+        // The fluence's unit with its raised 2, whole inside its label.
+        auto* photons = control<QLabel>(form2, "Label41");
+        QCOMPARE(photons->text(), QStringLiteral("Photons / mm²"));
+        QVERIFY(QFontMetrics(photons->font()).horizontalAdvance(photons->text()) <=
+                photons->width());
     }
 
     void optionsSetRectificationMode() {
