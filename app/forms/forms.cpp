@@ -16,47 +16,61 @@ Forms::Forms(ProcessStarter& processStarter, Clock& clock)
 
 Forms::~Forms() = default;
 
+namespace {
+
+//! Builds a form the first time it is asked for; it places its controls at its
+//! own display scale, and a form built meanwhile (one whose constructor asks
+//! for another) at its own.
+template <class F, class... Args>
+void buildOnce(std::unique_ptr<F>& form, Args&... arguments) {
+    if (form) return;
+    const DisplayScaleGuard scale;
+    form = std::make_unique<F>(arguments...);
+}
+
+}  // namespace
+
 // Form2's Load reads other forms' lists, so it runs after Form2 is stored.
 Form1& Forms::form1() {
-    if (!m_form1) m_form1 = std::make_unique<Form1>(*this);
+    buildOnce(m_form1, *this);
     return *m_form1;
 }
 
 Form2& Forms::form2() {
     if (!m_form2) {
-        m_form2 = std::make_unique<Form2>(*this);
+        buildOnce(m_form2, *this);
         m_form2->Form2_Load();
     }
     return *m_form2;
 }
 
 Form3& Forms::form3() {
-    if (!m_form3) m_form3 = std::make_unique<Form3>();
+    buildOnce(m_form3);
     return *m_form3;
 }
 
 Form4& Forms::form4() {
-    if (!m_form4) m_form4 = std::make_unique<Form4>();
+    buildOnce(m_form4);
     return *m_form4;
 }
 
 Form5& Forms::form5() {
-    if (!m_form5) m_form5 = std::make_unique<Form5>(*this);
+    buildOnce(m_form5, *this);
     return *m_form5;
 }
 
 Form6& Forms::form6() {
-    if (!m_form6) m_form6 = std::make_unique<Form6>(*this);
+    buildOnce(m_form6, *this);
     return *m_form6;
 }
 
 Form10& Forms::form10() {
-    if (!m_form10) m_form10 = std::make_unique<Form10>();
+    buildOnce(m_form10);
     return *m_form10;
 }
 
 Form12& Forms::form12() {
-    if (!m_form12) m_form12 = std::make_unique<Form12>(*this);
+    buildOnce(m_form12, *this);
     return *m_form12;
 }
 

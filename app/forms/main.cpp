@@ -1,12 +1,14 @@
 // korvana: the interactive program. Starts with the main input form in the
 // current working directory, where the tables and the batch programs lie.
 #include <QApplication>
+#include <QScreen>
 #include <iostream>
 #include <string>
 
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/widgets/clock.h"
+#include "app/widgets/form.h"
 #include "app/widgets/process_starter.h"
 #include "common/version.h"
 
@@ -28,6 +30,10 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvana"));
+    // Windows larger than a small screen are drawn smaller instead of scrolling.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        korvana::forms::scaleFormsToFit(screen->availableGeometry().size());
+    }
     // The main form ends the program (Exit or closing it); other windows only hide.
     QApplication::setQuitOnLastWindowClosed(false);
 

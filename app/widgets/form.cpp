@@ -9,6 +9,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
 
 namespace korvana::forms {
 
@@ -21,7 +24,50 @@ const QMargins TYPICAL_FRAME(4, 30, 4, 4);
 // The smallest size the user may shrink a form to; the page scrolls below it.
 constexpr QSize SMALLEST_WINDOW(160, 120);
 
+//! The smallest screen forms are scaled down for; below it they scroll.
+constexpr QSize SMALLEST_FITTED_SCREEN(1280, 720);
+
+//! The available area forms are scaled to fit; empty: no scaling.
+QSize& fittedArea() {
+    static QSize area;
+    return area;
+}
+
+//! Every font of `form` and of its controls that set one, `scale` times as large.
+void scaleFonts(QWidget* form, double scale) {
+    const auto scaled = [scale](QFont font) {
+        if (font.pixelSize() > 0) {
+            font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * scale))));
+        } else {
+            font.setPointSizeF(font.pointSizeF() * scale);
+        }
+        return font;
+    };
+    const QList<QWidget*> children = form->findChildren<QWidget*>();
+    std::vector<std::pair<QWidget*, QFont>> own;
+    for (QWidget* child : children) {
+        if (child->testAttribute(Qt::WA_SetFont)) own.emplace_back(child, scaled(child->font()));
+    }
+    form->setFont(scaled(form->font()));
+    for (auto& [child, font] : own) child->setFont(font);
+}
+
 }  // namespace
+
+double displayScaleFor(QSize designed, QSize available) {
+    const auto fit = [&designed](QSize area) {
+        const double width = static_cast<double>(area.width() - TYPICAL_FRAME.left() -
+                                                 TYPICAL_FRAME.right()) /
+                             designed.width();
+        const double height = static_cast<double>(area.height() - TYPICAL_FRAME.top() -
+                                                  TYPICAL_FRAME.bottom()) /
+                              designed.height();
+        return std::min({1.0, width, height});
+    };
+    return std::max(fit(available), fit(SMALLEST_FITTED_SCREEN));
+}
+
+void scaleFormsToFit(QSize available) { fittedArea() = available; }
 
 QRect fittedWindowRect(QSize wanted, QPoint topLeft, QRect available, QMargins frame) {
     const int frameWidth = frame.left() + frame.right();
@@ -42,6 +88,12 @@ Form::Form(const char* name, const QString& caption, int widthTwips, int heightT
     : QWidget(nullptr, Qt::Window), m_page(new QWidget), m_scrollArea(new QScrollArea(this)) {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
+    // The form's controls, placed by the derived form's constructor, take its scale.
+    currentDisplayScale() = 1.0;
+    if (fittedArea().isValid()) {
+        m_scale = displayScaleFor(twipSizeToPixels(widthTwips, heightTwips), fittedArea());
+    }
+    currentDisplayScale() = m_scale;
     const QSize designed = twipSizeToPixels(widthTwips, heightTwips);
     m_page->setObjectName(QStringLiteral("page"));
     m_page->setFixedSize(designed);
@@ -98,6 +150,8 @@ void Form::fitToScreen(const QWidget* owner) {
 void Form::showModeless() { showModelessOver(nullptr); }
 
 void Form::showModelessOver(const QWidget* owner) {
+    // Fonts once all controls exist, before the first showing.
+    if (!m_fitted && m_scale != 1.0) scaleFonts(this, m_scale);
     if (!m_fitted || owner) fitToScreen(owner);
     show();
     // The headless test platform has no stacking order to change.

@@ -4,9 +4,11 @@
 //
 // The controls sit on the form's page, a widget of exactly the designed size
 // inside a scroll area without a frame: on a screen at least as large as the
-// form the window looks as designed; on a smaller one it opens no larger than
-// the screen's available area and the page scrolls. The user may resize the
-// window either way; extra space stays empty.
+// form the window looks as designed. On a smaller screen korvana draws the
+// window smaller, its twips-to-pixel factor and its fonts scaled together,
+// down to the scale at which it would fit a 1280 x 720 screen; below that the
+// window opens no larger than the screen's available area and the page
+// scrolls. The user may resize the window either way; extra space stays empty.
 #pragma once
 
 #include <QPointer>
@@ -52,6 +54,7 @@ private:
     QScrollArea* m_scrollArea;
     QPointer<QPushButton> m_defaultButton;
     bool m_fitted = false;
+    double m_scale = 1.0;  //!< display scale of this form
 };
 
 //! Where a window of client size `wanted` goes on a screen whose available
@@ -60,5 +63,14 @@ private:
 //! its frame's top left and title bar are inside it. `topLeft` is the
 //! client area's wished top left.
 QRect fittedWindowRect(QSize wanted, QPoint topLeft, QRect available, QMargins frame);
+
+//! The scale at which a window designed `designed` pixels large fits the
+//! screen's available area `available` with a typical frame: 1 when it fits
+//! as designed, never below the scale at which it would fit 1280 x 720.
+double displayScaleFor(QSize designed, QSize available);
+
+//! From now on, forms built are scaled to fit a screen of this available
+//! area (korvana's start; without it, as in the tests, forms keep their size).
+void scaleFormsToFit(QSize available);
 
 }  // namespace korvana::forms
