@@ -1,9 +1,10 @@
 #include "app/study/condition_run.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <regex>
+#include <optional>
 #include <system_error>
 
 #include "app/common/text_value.h"
@@ -122,6 +123,33 @@ std::vector<double> historiesBeforeBin(const GridTable& spectrumAsRead, float hi
     return before;
 }
 
+// The bin of the engine's progress line "  k / n" (blanks anywhere around the
+// numbers); none for any other console line.
+std::optional<int> progressBin(std::string_view line) {
+    std::size_t at = 0;
+    const auto skipBlanks = [&] {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    };
+    const auto number = [&]() -> std::optional<int> {
+        int value = 0;
+        const auto [end, error] =
+            std::from_chars(line.data() + at, line.data() + line.size(), value);
+        if (error != std::errc()) return std::nullopt;
+        at = static_cast<std::size_t>(end - line.data());
+        return value;
+    };
+    skipBlanks();
+    const std::optional<int> bin = number();
+    skipBlanks();
+    if (!bin || at >= line.size() || line[at] != '/') return std::nullopt;
+    ++at;
+    skipBlanks();
+    const std::optional<int> count = number();
+    skipBlanks();
+    if (!count || at != line.size()) return std::nullopt;
+    return bin;
+}
+
 // The chain of one condition, step by step; each step returns false when the
 // chain stops there, with the reason in the outcome.
 class ConditionChain {
@@ -218,15 +246,11 @@ public:
             return fail(std::string("spectrum file not readable: ") + e.what());
         }
         const double total = before.back();
-        static const std::regex progressLine(R"(^\s*(\d+)\s*/\s*(\d+)\s*$)");
         const auto onLine = [&](std::string_view line) {
-            std::cmatch match;
-            if (!std::regex_match(line.data(), line.data() + line.size(), match, progressLine))
-                return;
-            const int bin = std::stoi(match[1].str());
-            if (bin < 1 || bin > GRID_BINS || total <= 0) return;
-            progress(before[static_cast<std::size_t>(bin)] / total,
-                     before[static_cast<std::size_t>(bin)]);
+            const std::optional<int> bin = progressBin(line);
+            if (!bin || *bin < 1 || *bin > GRID_BINS || total <= 0) return;
+            progress(before[static_cast<std::size_t>(*bin)] / total,
+                     before[static_cast<std::size_t>(*bin)]);
         };
         const ProgramOutcome run =
             runProgram({m_environment.engineProgram, arguments, m_folder.string(), m_log}, onLine,
