@@ -16,6 +16,16 @@ inline constexpr int POINT_COUNT = 9;
 inline constexpr int FIRST_POINT_ANGLE_DEG = 30;  //!< [degree] index 1
 inline constexpr int POINT_ANGLE_STEP_DEG = 15;   //!< [degree] between neighbouring indices
 
+//! The scattering angle [degree] of measuring point `index` 1..9: 30, 45, ..., 150.
+constexpr int pointAngleDeg(int index) {
+    return FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * (index - 1);
+}
+
+//! The points the viewers show and give eye lens doses for: 2..8, 45 to 135 degrees.
+inline constexpr int FIRST_SHOWN_POINT = 2;
+inline constexpr int LAST_SHOWN_POINT = 8;
+inline constexpr int SHOWN_POINT_COUNT = LAST_SHOWN_POINT - FIRST_SHOWN_POINT + 1;
+
 //! The distribution grid: columns x = 50, 55, ..., 150 cm, rows z = -100, -95, ..., 50 cm.
 inline constexpr int GRID_COLUMNS = 21;
 inline constexpr int GRID_ROWS = 31;

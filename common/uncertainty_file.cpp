@@ -194,9 +194,8 @@ std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
     lines.reserve(1 + POINT_COUNT + GRID_COLUMNS * GRID_ROWS);
     lines.emplace_back(HEADER);
     for (int j = 0; j < POINT_COUNT; ++j) {
-        lines.push_back(formatRow("point",
-                                  std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j),
-                                  "", "", table.points[j], table));
+        lines.push_back(formatRow("point", std::to_string(pointAngleDeg(j + 1)), "", "",
+                                  table.points[j], table));
     }
     // Row by row of the map, as the result file lists the grid.
     for (int k = 0; k < GRID_ROWS; ++k) {
@@ -294,9 +293,7 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
                         what + " is missing (the file is incomplete) - run the simulation again");
     };
     for (int j = 0; j < POINT_COUNT; ++j) {
-        if (!pointSeen[j])
-            missing("the point at " +
-                    std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j) + " deg");
+        if (!pointSeen[j]) missing("the point at " + std::to_string(pointAngleDeg(j + 1)) + " deg");
     }
     for (int i = 0; i < GRID_COLUMNS; ++i) {
         for (int k = 0; k < GRID_ROWS; ++k) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/data_error.h"
+#include "common/simulated_bins.h"
 #include "engine/constants.h"
 
 namespace korvana::engine {
@@ -36,10 +37,7 @@ PreparedSpectrum prepareSpectrum(const GridTable& asRead, const std::string& fil
 }
 
 std::int64_t binPhotonCount(const PreparedSpectrum& spectrum, int bin, float historyCount) {
-    const float photons = spectrum.normalised[bin] * historyCount;
-    // Saturates rather than overflowing for absurd history counts.
-    if (photons >= 9.0e18f) return INT64_C(9000000000000000000);
-    return static_cast<std::int64_t>(photons);
+    return binHistoryCount(spectrum.normalised[bin], historyCount);
 }
 
 std::int64_t runHistoryCount(const PreparedSpectrum& spectrum, float historyCount) {

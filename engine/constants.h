@@ -1,6 +1,8 @@
 // Physical and numerical constants of the engine, single precision.
 #pragma once
 
+#include "common/simulated_bins.h"  // FIRST_SIMULATED_BIN
+
 namespace korvana::engine {
 
 //! The engine's pi, deliberately short: 3.141592 in float (3.14159202575683594).
@@ -12,9 +14,6 @@ inline constexpr float ENERGY_CUTOFF_KEV = 5.0f;           //!< [keV] histories 
 inline constexpr float ELECTRON_REST_ENERGY_KEV = 511.0f;  //!< [keV] Compton kinematics
 inline constexpr float HC_KEV_ANGSTROM = 12.4f;            //!< [keV A] x = sin(theta/2) E / hc
 inline constexpr float INCOHERENT_TEST_LIMIT = 10.0f;      //!< [1/A] S(x) rejection only below it
-
-//! Bins 1-9 (below 5 keV) are never started; they still count in the normalisation.
-inline constexpr int FIRST_SIMULATED_BIN = 10;
 
 //! Room for tissue cross-section rows: the file format reserves 25.
 inline constexpr int MAX_TISSUE_ROWS = 25;

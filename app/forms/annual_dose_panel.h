@@ -9,8 +9,8 @@
 #include <QGroupBox>
 #include <optional>
 
+#include "app/common/colour.h"
 #include "app/results/annual_eye_lens_dose.h"
-#include "app/results/colour.h"
 #include "app/widgets/controls.h"
 
 class QCheckBox;

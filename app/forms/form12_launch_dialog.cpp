@@ -169,10 +169,9 @@ void Form12::Command1_Click() {
         return;
     }
 
-    const Form2& form2 = m_forms.form2();
-    const app::RunFileTexts texts{
-        textOf(form2.Text6), textOf(form2.Text7),  textOf(form2.Text13), textOf(form2.Text14),
-        textOf(form2.Text8), textOf(form2.Text12), textOf(Text1),        name};
+    app::RunFileTexts texts = m_forms.form2().runConditions();
+    texts.historyCount = textOf(Text1);
+    texts.resultName = name;
     // The engine would refuse these values after its start: refuse them here.
     if (const auto fault = app::runFileFault(texts)) {
         showMessage(this, runValueFaultText(*fault), MessageIcon::Exclamation);

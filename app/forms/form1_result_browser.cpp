@@ -564,6 +564,12 @@ void Form1::Command2_Click() { m_forms.form5().openEyeLensDose(); }
 
 void Form1::Command1_Click() { m_forms.form3().drawKermaMap(m_forms.state().resultSet); }
 
+void Form1::setAngleChoices(const QStringList& angles, const QString& shown) {
+    Combo1->clear();
+    Combo1->addItems(angles);
+    Combo1->setEditText(shown);
+}
+
 void Form1::Command10_Click() { m_forms.form4().showModelessOver(this); }
 
 }  // namespace korvana::forms

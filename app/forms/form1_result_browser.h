@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ public:
     //! Frame and axes of the spectrum plot, after clearing it.
     void drawSpectrumAxes();
 
+    //! The angle list of the scattered curve [degree] and the angle shown at first.
+    void setAngleChoices(const QStringList& angles, const QString& shown);
+
     //! The palette number scattered curves are drawn in (Option1..4: 12, 9, 10, 0).
     int drawColour() const { return m_drawColour; }
 
@@ -84,7 +88,13 @@ public:
     QPushButton* const Command6;
     QCheckBox* const Check1;  //!< scattered curves relative to the file's largest
     QLabel* const Label39;
+
+private:
+    // Filled by the main form through setAngleChoices; declared in its place
+    // among the controls, which are made in this order (and so tabbed through).
     QComboBox* const Combo1;  //!< angle of the scattered curve [degree]
+
+public:
     QGroupBox* const Frame1;
     QRadioButton* const Option1;   //!< Red
     QRadioButton* const Option2;   //!< Blue

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/common/picture_format.h"
 #include "app/common/text_value.h"
 #include "app/forms/form12_launch_dialog.h"
 #include "app/forms/form1_result_browser.h"
@@ -28,6 +29,7 @@
 #include "app/widgets/process_starter.h"
 #include "common/default_case.h"
 #include "common/file_names.h"
+#include "common/result_layout.h"
 
 namespace korvana::forms {
 
@@ -229,15 +231,12 @@ void Form2::Form2_Load() {
     // A table that cannot be read is reported; step (4) tries again.
     loadTables();
 
-    QComboBox* angles = m_forms.form1().Combo1;
-    angles->clear();
-    angles->addItems({"45", "60", "75", "90", "105", "120", "135"});
-    angles->setEditText(QStringLiteral("90"));
-
-    QComboBox* glasses = m_forms.form5().Combo2;
-    glasses->clear();
-    glasses->addItems({"0", "0.07", "0.83", "0.87", ""});
-    glasses->setEditText(QStringLiteral("0"));
+    QStringList angles;
+    for (int k = FIRST_SHOWN_POINT; k <= LAST_SHOWN_POINT; ++k) {
+        angles << QString::number(pointAngleDeg(k));
+    }
+    m_forms.form1().setAngleChoices(angles, QStringLiteral("90"));
+    m_forms.form5().setGlassesChoices({"0", "0.07", "0.83", "0.87", ""}, QStringLiteral("0"));
 
     namespace d = default_case;
     Text1->setText(QString::fromLatin1(d::TUBE_VOLTAGE_KV));
@@ -312,6 +311,28 @@ void Form2::generateSpectrum() {
 }
 
 void Form2::Command2_Click() { m_forms.form1().openResultBrowser(); }
+
+app::RunFileTexts Form2::runConditions() const {
+    app::RunFileTexts texts;
+    texts.phantomThicknessCm = textOf(Text6);
+    texts.focusSurfaceCm = textOf(Text7);
+    texts.fieldLongCm = textOf(Text13);
+    texts.fieldShortCm = textOf(Text14);
+    texts.curtainLeadMm = textOf(Text8);
+    texts.curtainLengthCm = textOf(Text12);
+    return texts;
+}
+
+void Form2::showHvlResults(const app::HvlResults& results) {
+    const auto formatted = [](double value, const char* picture) {
+        return QString::fromStdString(app::formatPicture(value, picture));
+    };
+    Text9->setText(formatted(results.firstHvlMm, "0.000"));
+    Text10->setText(formatted(results.firstEffectiveEnergyKev, "00.00"));
+    Text11->setText(formatted(results.fluencePerExposure, "0.000E+00"));
+    activateWindow();
+    Text8->setFocus();
+}
 
 void Form2::Command3_Click() {
     switch (app::checkCurtain(textOf(Text8), textOf(Text12), textOf(Text7), textOf(Text6))) {

@@ -4,6 +4,8 @@
 // button press.
 #pragma once
 
+#include "app/run/run_file.h"
+#include "app/spectrum/hvl_results.h"
 #include "app/widgets/form.h"
 
 class QLabel;
@@ -35,6 +37,19 @@ public:
     //! Exit: deletes the three work files (errors ignored) and ends the program.
     void Command4_Click();
 
+    //! The run conditions of steps (1) and (3) the launch dialog writes into
+    //! the run file: thickness, FSD, both field sizes, the curtain's lead and
+    //! length, as typed (history count and result name are the dialog's own).
+    app::RunFileTexts runConditions() const;
+    //! Form6's OK: the HVL calculator's results into the reference boxes, and
+    //! the focus to the curtain's lead equivalent, the next entry of the steps.
+    void showHvlResults(const app::HvlResults& results);
+
+protected:
+    //! Closing the window ends the program without deleting the work files.
+    void unload() override;
+
+private:
     // Step (1): geometry [cm]
     QLineEdit* const Text6;   //!< thickness of the irradiated object
     QLineEdit* const Text7;   //!< focus-to-entrance-surface distance
@@ -66,11 +81,6 @@ public:
     PictureBox* const Picture2;  //!< icon of the steps
     PictureBox* const Picture1;  //!< icon on the result browser button
 
-protected:
-    //! Closing the window ends the program without deleting the work files.
-    void unload() override;
-
-private:
     void buildCaptions();
     bool loadTables();
     void generateSpectrum();

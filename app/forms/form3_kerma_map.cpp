@@ -18,6 +18,7 @@
 #include "app/widgets/palette.h"
 #include "app/widgets/picture_box.h"
 #include "app/widgets/picture_export.h"
+#include "common/result_layout.h"
 
 namespace korvana::forms {
 
@@ -311,11 +312,10 @@ void Form3::drawGridAndMarks() {
 
     // Rays from the beam centre on the entrance surface to the measuring
     // points at x = 100 cm, cut off at the picture's lower edge.
-    const char* angles[] = {"45", "60", "75", "90", "105", "120", "135"};
     constexpr double PI = 3.14159265358979;
     constexpr double LOWEST_Y = PICTURE_BOTTOM + 14.0;
-    for (int n = 0; n < 7; ++n) {
-        const double theta = (45.0 + 15.0 * n) * PI / 180.0;
+    for (int k = FIRST_SHOWN_POINT; k <= LAST_SHOWN_POINT; ++k) {
+        const double theta = pointAngleDeg(k) * PI / 180.0;
         const double zCm = std::round(1000.0 / std::tan(theta)) / 10.0;  // 100 cot, 0.1 cm
         double endX = MEASURING_PLANE_X;
         double endY = ENTRANCE_SURFACE_Y - UNITS_PER_CM * zCm;
@@ -325,7 +325,7 @@ void Form3::drawGridAndMarks() {
             endY = LOWEST_Y;
         }
         p.line(AXIS_X, ENTRANCE_SURFACE_Y, endX, endY, black);
-        p.text(endX + 4, endY + 14, QString::fromLatin1(angles[n]), black);
+        p.text(endX + 4, endY + 14, QString::number(pointAngleDeg(k)), black);
     }
     p.text(-230, PICTURE_BOTTOM + 36, QStringLiteral("Scattering   angle (deg.)"), black);
 

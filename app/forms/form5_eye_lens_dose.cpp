@@ -154,6 +154,12 @@ QList<QLineEdit*> Form5::doseBoxes() const {
     return {Text4, Text8, Text9, Text10, Text11, Text12, Text19};
 }
 
+void Form5::setGlassesChoices(const QStringList& glasses, const QString& shown) {
+    Combo2->clear();
+    Combo2->addItems(glasses);
+    Combo2->setEditText(shown);
+}
+
 bool Form5::openEyeLensDose() {
     try {
         m_tables = app::loadEyeLensDoseTables();

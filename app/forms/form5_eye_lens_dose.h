@@ -5,6 +5,7 @@
 // year's Hp(3) against the limit (annual_dose_panel.h).
 #pragma once
 
+#include <QStringList>
 #include <optional>
 
 #include "app/results/csv_export.h"
@@ -30,6 +31,8 @@ public:
     //! window. A table that cannot be read is reported and the window stays
     //! closed. Returns whether it was shown.
     bool openEyeLensDose();
+    //! The glasses list [mm Pb] and the entry shown at first.
+    void setGlassesChoices(const QStringList& glasses, const QString& shown);
     //! computeEyeLensDose.
     void Command1_Click();
     //! The conversion factor of mono-energetic photons (Form10).
@@ -43,7 +46,13 @@ public:
     QLabel* const Label14;
     QLineEdit* const Text3;  //!< lead protection [mm]
     QLabel* const Label1;
+
+private:
+    // Filled by the main form through setGlassesChoices; declared in its place
+    // among the controls, which are made in this order (and so tabbed through).
     QComboBox* const Combo2;  //!< lead equivalence of protective glasses [mm Pb]
+
+public:
     QLabel* const Label3;
     QPushButton* const Command1;  //!< "OK"
     // D3mm/Kair at 45 ... 135 degrees

@@ -25,10 +25,6 @@ namespace {
 
 constexpr int POLL_MS = 100;  // [ms] between looks for HVL_S2.dat
 
-QString formatted(double value, const char* picture) {
-    return QString::fromStdString(app::formatPicture(value, picture));
-}
-
 }  // namespace
 
 Form6::Form6(Forms& forms)
@@ -115,12 +111,7 @@ void Form6::readHvlResults() {
     }
     QCoreApplication::processEvents();
 
-    Form2& form2 = m_forms.form2();
-    form2.Text9->setText(formatted(results->firstHvlMm, "0.000"));
-    form2.Text10->setText(formatted(results->firstEffectiveEnergyKev, "00.00"));
-    form2.Text11->setText(formatted(results->fluencePerExposure, "0.000E+00"));
-    form2.activateWindow();
-    form2.Text8->setFocus();
+    m_forms.form2().showHvlResults(*results);
     hide();
 }
 

@@ -8,9 +8,9 @@ namespace korvana::app {
 // The result file's layout, its nine measuring points (angle index k = 1..9
 // for 30 to 150 degrees) and its 21 x 31 grid are common/result_layout.h.
 
-//! The viewers show the angle indices 2..8.
-inline constexpr int FIRST_SHOWN_ANGLE = 2;  //!< 45 degrees
-inline constexpr int LAST_SHOWN_ANGLE = 8;   //!< 135 degrees
+//! The viewers show the angle indices 2..8 (45 to 135 degrees).
+inline constexpr int FIRST_SHOWN_ANGLE = FIRST_SHOWN_POINT;
+inline constexpr int LAST_SHOWN_ANGLE = LAST_SHOWN_POINT;
 
 //! The map's raster after refinement: 10 cells per grid step, 0.5 cm apart.
 inline constexpr int REFINE_STEPS = 10;
@@ -24,8 +24,6 @@ inline constexpr const char* CONVERSION_TABLE_FILE = "d-DperK.dDk";
 inline constexpr double REPORT_GLASSES_MM_PB = 0.07;  //!< [mm Pb]
 
 //! Scattering angle of index k [degree].
-constexpr double angleOfIndex(int k) {
-    return FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * (k - 1);
-}
+constexpr double angleOfIndex(int k) { return pointAngleDeg(k); }
 
 }  // namespace korvana::app

@@ -1,12 +1,11 @@
 #include "app/results/csv_export.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "app/results/kerma_uncertainty.h"
 #include "app/results/lead_protection.h"
+#include "common/csv.h"
 #include "common/energy_grid.h"
-#include "common/text_file.h"
 
 namespace korvana::app {
 
@@ -14,17 +13,10 @@ namespace {
 
 constexpr int SIGNIFICANT_DIGITS = 6;
 
-//! Locale-free: std::to_chars never uses the user's decimal comma.
-std::string number(double value) {
-    char buffer[40];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::general, SIGNIFICANT_DIGITS)
-                         .ptr;
-    return std::string(buffer, end);
-}
+std::string number(double value) { return csvNumber(value, SIGNIFICANT_DIGITS); }
 
 std::string number(const std::optional<double>& value) {
-    return value ? number(*value) : std::string();
+    return csvNumber(value, SIGNIFICANT_DIGITS);
 }
 
 std::string energyOfBin(int bin) { return number(binEnergyKev(bin)); }
@@ -36,40 +28,41 @@ std::string angleText(int k) { return number(angleOfIndex(k)); }
 std::vector<std::string> incidentSpectrumCsv(const BinValues& spectrum) {
     std::vector<std::string> lines{"energy_keV,photons"};
     for (int i = 1; i <= GRID_BINS; ++i)
-        lines.push_back(energyOfBin(i) + "," + number(spectrum[i]));
+        lines.push_back(csvLine({energyOfBin(i), number(spectrum[i])}));
     return lines;
 }
 
 std::vector<std::string> resultSpectraCsv(const ResultSet& set) {
-    std::string header = "energy_keV,primary";
-    for (int k = 1; k <= POINT_COUNT; ++k) header += ",scatter_" + angleText(k) + "deg";
-    std::vector<std::string> lines{header};
+    std::vector<std::string> header = {"energy_keV", "primary"};
+    for (int k = 1; k <= POINT_COUNT; ++k) header.push_back("scatter_" + angleText(k) + "deg");
+    std::vector<std::string> lines{csvLine(header)};
     for (int i = 1; i <= GRID_BINS; ++i) {
-        std::string line = energyOfBin(i) + "," + number(set.primarySpectrum[i] * set.primaryPeak);
-        for (int k = 1; k <= POINT_COUNT; ++k) line += "," + number(set.rawScatterSpectra[k][i]);
-        lines.push_back(line);
+        std::vector<std::string> cells = {energyOfBin(i),
+                                          number(set.primarySpectrum[i] * set.primaryPeak)};
+        for (int k = 1; k <= POINT_COUNT; ++k) cells.push_back(number(set.rawScatterSpectra[k][i]));
+        lines.push_back(csvLine(cells));
     }
     return lines;
 }
 
 std::vector<std::string> airKermaCsv(const ResultSet& set, const std::optional<LeadLayer>& lead) {
-    std::string header = "angle_deg,air_kerma_Gy_per_Gy";
-    if (set.uncertainties) header += ",rel_std_error_percent";
+    std::vector<std::string> header = {"angle_deg", "air_kerma_Gy_per_Gy"};
+    if (set.uncertainties) header.emplace_back("rel_std_error_percent");
     double leadCm = 0;
     if (lead) {
         leadCm = leadThicknessCm(lead->thicknessMm);
-        header += ",air_kerma_behind_" + number(lead->thicknessMm) + "_mm_Pb_Gy_per_Gy";
+        header.push_back("air_kerma_behind_" + number(lead->thicknessMm) + "_mm_Pb_Gy_per_Gy");
     }
-    std::vector<std::string> lines{header};
+    std::vector<std::string> lines{csvLine(header)};
     for (int k = 1; k <= POINT_COUNT; ++k) {
-        std::string line = angleText(k) + "," + number(set.pointKermaRatio[k]);
-        if (set.uncertainties) line += "," + number(pointRelativeErrorPercent(set, k));
+        std::vector<std::string> cells = {angleText(k), number(set.pointKermaRatio[k])};
+        if (set.uncertainties) cells.push_back(number(pointRelativeErrorPercent(set, k)));
         if (lead) {
-            line += "," + number(set.pointKermaRatio[k] *
-                                 transmittedFraction(set.rawScatterSpectra[k], *lead->attenuation,
-                                                     leadCm));
+            cells.push_back(
+                number(set.pointKermaRatio[k] *
+                       transmittedFraction(set.rawScatterSpectra[k], *lead->attenuation, leadCm)));
         }
-        lines.push_back(line);
+        lines.push_back(csvLine(cells));
     }
     return lines;
 }
@@ -81,8 +74,8 @@ std::vector<std::string> kermaMapCsv(const KermaMap& map) {
         const std::string z = number(mapRowZ(j));
         for (int i = 1; i <= MAP_COLUMNS; ++i) {
             const double percent = map.at(i, j);
-            lines.push_back(number(mapColumnX(i)) + "," + z + "," +
-                            number(percent / 100.0 * map.kermaMapMax) + "," + number(percent));
+            lines.push_back(csvLine({number(mapColumnX(i)), z,
+                                     number(percent / 100.0 * map.kermaMapMax), number(percent)}));
         }
     }
     return lines;
@@ -94,11 +87,11 @@ std::vector<std::string> eyeLensDoseCsv(const std::vector<EyeLensDoseTable>& tab
         "eye_lens_dose_Gy_per_Gy,rel_std_error_percent"};
     for (const EyeLensDoseTable& table : tables) {
         for (int k = FIRST_SHOWN_ANGLE; k <= LAST_SHOWN_ANGLE; ++k) {
-            lines.push_back(number(table.glassesMm) + "," + number(table.protectionMm) + "," +
-                            angleText(k) + "," + number(table.dose.transmittedFraction[k]) + "," +
-                            number(table.dose.doseConversionRatio[k]) + "," +
-                            number(table.dose.eyeLensDose[k]) + "," +
-                            number(table.dose.relStdErrorPercent[k]));
+            lines.push_back(csvLine({number(table.glassesMm), number(table.protectionMm),
+                                     angleText(k), number(table.dose.transmittedFraction[k]),
+                                     number(table.dose.doseConversionRatio[k]),
+                                     number(table.dose.eyeLensDose[k]),
+                                     number(table.dose.relStdErrorPercent[k])}));
         }
     }
     return lines;
@@ -123,33 +116,31 @@ std::vector<std::string> annualEyeLensDoseCsv(const AnnualEyeLensDose& table) {
         "eye_lens_dose_Gy_per_Gy,annual_hp3_mSv,rel_std_error_percent,percent_of_20_mSv,verdict,"
         "procedures_below_20_mSv"};
     for (const AnnualDosePoint& point : table.points) {
-        const std::string where =
-            std::string(point.eye ? "eye," : "angle,") + angleText(point.angleIndex) + "," +
-            (point.eye ? number(point.eye->xCm) + "," + number(point.eye->zCm) : ",") + ",";
         for (const bool glasses : {false, true}) {
             const std::optional<AnnualDose>& year = glasses ? point.glasses : point.bare;
-            std::string line = where + number(glasses ? table.glassesMm : 0.0) + "," +
-                               number(table.protectionMm) + "," +
-                               number(table.entranceKermaGy * 1000.0) + "," +
-                               std::to_string(table.workload.proceduresPerYear) + "," +
-                               number(point.kermaRatio) + ",";
+            std::vector<std::string> cells = {point.eye ? "eye" : "angle",
+                                              angleText(point.angleIndex),
+                                              point.eye ? number(point.eye->xCm) : std::string(),
+                                              point.eye ? number(point.eye->zCm) : std::string(),
+                                              number(glasses ? table.glassesMm : 0.0),
+                                              number(table.protectionMm),
+                                              number(table.entranceKermaGy * 1000.0),
+                                              std::to_string(table.workload.proceduresPerYear),
+                                              number(point.kermaRatio)};
             if (year) {
-                line += number(year->doseRatio) + "," + number(year->annualMsv) + "," +
-                        number(year->relStdErrorPercent) + "," + number(year->percentOfLimit) +
-                        "," + verdictWord(year->verdict) + "," +
-                        (year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit)
-                                                    : std::string());
+                cells.insert(cells.end(), {number(year->doseRatio), number(year->annualMsv),
+                                           number(year->relStdErrorPercent),
+                                           number(year->percentOfLimit), verdictWord(year->verdict),
+                                           year->proceduresBelowLimit
+                                               ? std::to_string(*year->proceduresBelowLimit)
+                                               : std::string()});
             } else {
-                line += ",,,,,";
+                cells.resize(cells.size() + 6);
             }
-            lines.push_back(line);
+            lines.push_back(csvLine(cells));
         }
     }
     return lines;
-}
-
-void writeCsvFile(const std::string& fileName, const std::vector<std::string>& lines) {
-    writeTextFileAtomically(fileName, lines);
 }
 
 std::string resultStem(const std::string& resultFileName) {

@@ -1,8 +1,8 @@
-// The numbers behind the viewers' pictures and tables as CSV files: UTF-8,
-// one header row naming every column with its unit, "." as decimal point
-// whatever the locale, numbers with six significant digits, CR LF line ends
+// The numbers behind the viewers' pictures and tables as CSV files in the
+// programs' one CSV convention (common/csv.h): one header row naming every
+// column with its unit, numbers with six significant digits, CR LF line ends
 // (as every text file of the interactive program). Each function returns the
-// file's lines; writeCsvFile writes them.
+// file's lines; common/csv.h's writeCsvFile writes them.
 #pragma once
 
 #include <optional>
@@ -63,9 +63,6 @@ std::string verdictWord(DoseVerdict verdict);
 //! when any number stays below); two rows per point, without glasses (glasses
 //! 0) and with them. A dose that does not exist leaves its cells empty.
 std::vector<std::string> annualEyeLensDoseCsv(const AnnualEyeLensDose& table);
-
-//! Writes `lines` as `fileName` (replacing it), CR LF line ends. Throws DataError.
-void writeCsvFile(const std::string& fileName, const std::vector<std::string>& lines);
 
 //! "default.data" -> "default": the stem the exports' file names start with.
 std::string resultStem(const std::string& resultFileName);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/results/colour.h"
+#include "app/common/colour.h"
 #include "app/results/constants.h"
 
 namespace korvana::app {

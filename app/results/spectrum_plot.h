@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/results/colour.h"
+#include "app/common/colour.h"
 #include "app/results/result_set.h"
 
 namespace korvana::app {

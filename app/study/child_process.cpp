@@ -10,10 +10,16 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace korvana::study {
 
 namespace {
+
+//! How long a wait for console text lasts before keepGoing is asked again:
+//! short enough that Ctrl+C stops the program at once, long enough to cost nothing.
+constexpr int POLL_MS = 250;  // [ms]
 
 // Everything the child needs is prepared before fork: only async-signal-safe
 // calls happen between fork and exec.
@@ -38,6 +44,119 @@ void stopChild(pid_t pid) {
     ::waitpid(pid, nullptr, 0);
 }
 
+// The program's console: the pipe's bytes appended to the log and cut into
+// lines, each handed on; the last line naming the program is kept.
+class ConsoleLines {
+public:
+    ConsoleLines(const ProgramRequest& request, std::ofstream& log,
+                 const std::function<void(std::string_view)>& onLine, ProgramOutcome& outcome)
+        : m_prefix(request.program.substr(request.program.find_last_of('/') + 1) + ":"),
+          m_log(log),
+          m_onLine(onLine),
+          m_outcome(outcome) {}
+
+    void add(const char* bytes, std::size_t count) {
+        m_log.write(bytes, static_cast<std::streamsize>(count));
+        m_log.flush();
+        m_pending.append(bytes, count);
+        handOn(false);
+    }
+    //! The console is closed: a last line without its line end counts too.
+    void close() { handOn(true); }
+
+private:
+    void handOn(bool closed) {
+        std::size_t end;
+        while ((end = m_pending.find('\n')) != std::string::npos ||
+               (closed && !m_pending.empty())) {
+            std::string line = m_pending.substr(0, end);
+            m_pending.erase(0, end == std::string::npos ? end : end + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.rfind(m_prefix, 0) == 0) m_outcome.lastErrorLine = line;
+            m_onLine(line);
+        }
+    }
+
+    const std::string m_prefix;
+    std::ofstream& m_log;
+    const std::function<void(std::string_view)>& m_onLine;
+    ProgramOutcome& m_outcome;
+    std::string m_pending;
+};
+
+// Forks and execs the program with its console on a pipe; the reading end,
+// or -1 with the reason in the outcome.
+int startChild(const ProgramRequest& request, pid_t& pid, ProgramOutcome& outcome) {
+    std::vector<std::string> words = {request.program};
+    words.insert(words.end(), request.arguments.begin(), request.arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        outcome.startError = std::string("no pipe for its console: ") + std::strerror(errno);
+        return -1;
+    }
+    pid = ::fork();
+    if (pid < 0) {
+        outcome.startError = std::string("cannot start a process: ") + std::strerror(errno);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return -1;
+    }
+    if (pid == 0) execChild(request, argv.data(), fds[1]);
+    ::close(fds[1]);
+    outcome.started = true;
+    return fds[0];
+}
+
+// Reads the console until the program closes it; false when keepGoing said
+// stop (the program is then stopped).
+bool readConsole(int fd, pid_t pid, ConsoleLines& console, const std::function<bool()>& keepGoing) {
+    char buffer[4096];
+    for (;;) {
+        if (!keepGoing()) {
+            stopChild(pid);
+            return false;
+        }
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, POLL_MS);
+        if (ready < 0 && errno != EINTR) break;
+        if (ready <= 0) continue;
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        console.add(buffer, static_cast<std::size_t>(got));
+    }
+    console.close();
+    return true;
+}
+
+// Waits for the program's end and records how it ended.
+void waitForEnd(pid_t pid, const ProgramRequest& request, const std::function<bool()>& keepGoing,
+                ProgramOutcome& outcome) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        if (!keepGoing()) {
+            stopChild(pid);
+            outcome.stopped = true;
+            return;
+        }
+    }
+    // Ctrl+C on a terminal reaches the whole process group: a program ended by
+    // it counts as stopped, not as failed.
+    if (!keepGoing()) {
+        outcome.stopped = true;
+        return;
+    }
+    if (WIFEXITED(status)) outcome.exitStatus = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+    if (outcome.exitStatus == 127 && outcome.lastErrorLine.empty()) {
+        outcome.startError = "could not be started in " + request.directory;
+    }
+}
+
 }  // namespace
 
 ProgramOutcome runProgram(const ProgramRequest& request,
@@ -53,81 +172,17 @@ ProgramOutcome runProgram(const ProgramRequest& request,
         outcome.startError = "cannot write the console log " + request.logFile;
         return outcome;
     }
-    std::vector<std::string> words = {request.program};
-    words.insert(words.end(), request.arguments.begin(), request.arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        outcome.startError = std::string("no pipe for its console: ") + std::strerror(errno);
-        return outcome;
-    }
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        outcome.startError = std::string("cannot start a process: ") + std::strerror(errno);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        return outcome;
-    }
-    if (pid == 0) execChild(request, argv.data(), fds[1]);
-    ::close(fds[1]);
-    outcome.started = true;
-
-    const std::string prefix = request.program.substr(request.program.find_last_of('/') + 1) + ":";
-    std::string pending;
-    char buffer[4096];
-    bool open = true;
-    while (open) {
-        if (!keepGoing()) {
-            stopChild(pid);
-            ::close(fds[0]);
-            outcome.stopped = true;
-            return outcome;
-        }
-        pollfd p{fds[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, 250);
-        if (ready < 0 && errno != EINTR) break;
-        if (ready <= 0) continue;
-        const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            open = false;
-        } else {
-            log.write(buffer, got);
-            log.flush();
-            pending.append(buffer, static_cast<std::size_t>(got));
-        }
-        std::size_t end;
-        while ((end = pending.find('\n')) != std::string::npos || (!open && !pending.empty())) {
-            std::string line = pending.substr(0, end);
-            pending.erase(0, end == std::string::npos ? end : end + 1);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.rfind(prefix, 0) == 0) outcome.lastErrorLine = line;
-            onLine(line);
-        }
-    }
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        if (!keepGoing()) {
-            stopChild(pid);
-            outcome.stopped = true;
-            return outcome;
-        }
-    }
-    // Ctrl+C on a terminal reaches the whole process group: a program ended by
-    // it counts as stopped, not as failed.
-    if (!keepGoing()) {
+    pid_t pid = -1;
+    const int fd = startChild(request, pid, outcome);
+    if (fd < 0) return outcome;
+    ConsoleLines console(request, log, onLine, outcome);
+    const bool finished = readConsole(fd, pid, console, keepGoing);
+    ::close(fd);
+    if (!finished) {
         outcome.stopped = true;
         return outcome;
     }
-    if (WIFEXITED(status)) outcome.exitStatus = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
-    if (outcome.exitStatus == 127 && outcome.lastErrorLine.empty()) {
-        outcome.startError = "could not be started in " + request.directory;
-    }
+    waitForEnd(pid, request, keepGoing, outcome);
     return outcome;
 }
 

@@ -1,7 +1,10 @@
 #include "app/study/condition_run.h"
 
+#include <charconv>
 #include <cmath>
-#include <regex>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
 #include <system_error>
 
 #include "app/common/text_value.h"
@@ -17,6 +20,8 @@
 #include "common/curtain_rule.h"
 #include "common/data_error.h"
 #include "common/file_names.h"
+#include "common/grid_tables.h"
+#include "common/simulated_bins.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
@@ -46,8 +51,6 @@ const char* resultNameProblem(app::ResultNameFault fault) {
     }
     return "it cannot name a file";
 }
-
-constexpr int FIRST_SIMULATED_BIN = 10;  // the engine never simulates bins 1-9
 
 std::string inputOf(const Condition& condition, StudyInput input) {
     return condition.inputs[static_cast<std::size_t>(input)];
@@ -101,20 +104,189 @@ void removeEarlierOutputs(const fs::path& folder) {
     }
 }
 
-// Histories the engine runs per bin: the normalised spectrum times the count,
-// truncated, from bin 10 on; the shares before each bin, for the progress.
-std::vector<double> historiesBeforeBin(const app::GeneratedSpectrum& spectrum, double histories) {
-    double sum = 0;
-    for (int i = 1; i <= GRID_BINS; ++i) sum += spectrum.incidentSpectrum[i];
+// Histories the engine runs before each bin (bins 1..301), for the progress:
+// the engine's own counts (common/simulated_bins.h) from the spectrum file it
+// reads and the history count of its run file.
+std::vector<double> historiesBeforeBin(const GridTable& spectrumAsRead, float historyCount) {
+    float sum = 0;  // accumulated upward in float, as the engine normalises
+    for (int i = 1; i <= GRID_BINS; ++i) sum += spectrumAsRead[i];
     std::vector<double> before(GRID_BINS + 2, 0.0);
     for (int i = 1; i <= GRID_BINS; ++i) {
-        const double run = i >= FIRST_SIMULATED_BIN && sum > 0
-                               ? std::floor(spectrum.incidentSpectrum[i] / sum * histories)
-                               : 0.0;
-        before[i + 1] = before[i] + run;
+        const std::int64_t run = i >= FIRST_SIMULATED_BIN && sum > 0
+                                     ? binHistoryCount(spectrumAsRead[i] / sum, historyCount)
+                                     : 0;
+        before[static_cast<std::size_t>(i) + 1] =
+            before[static_cast<std::size_t>(i)] + static_cast<double>(run);
     }
     return before;
 }
+
+// The bin of the engine's progress line "  k / n" (blanks anywhere around the
+// numbers); none for any other console line.
+std::optional<int> progressBin(std::string_view line) {
+    std::size_t at = 0;
+    const auto skipBlanks = [&] {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    };
+    const auto number = [&]() -> std::optional<int> {
+        int value = 0;
+        const auto [end, error] =
+            std::from_chars(line.data() + at, line.data() + line.size(), value);
+        if (error != std::errc()) return std::nullopt;
+        at = static_cast<std::size_t>(end - line.data());
+        return value;
+    };
+    skipBlanks();
+    const std::optional<int> bin = number();
+    skipBlanks();
+    if (!bin || at >= line.size() || line[at] != '/') return std::nullopt;
+    ++at;
+    skipBlanks();
+    const std::optional<int> count = number();
+    skipBlanks();
+    if (!count || at != line.size()) return std::nullopt;
+    return bin;
+}
+
+// The chain of one condition, step by step; each step returns false when the
+// chain stops there, with the reason in the outcome.
+class ConditionChain {
+public:
+    ConditionChain(const Condition& condition, const fs::path& folder,
+                   const StudyEnvironment& environment, const std::function<bool()>& keepGoing,
+                   ConditionOutcome& outcome)
+        : m_condition(condition),
+          m_folder(folder),
+          m_name(folder.filename().string()),
+          m_log((folder / (m_name + ".log")).string()),
+          m_environment(environment),
+          m_keepGoing(keepGoing),
+          m_outcome(outcome) {}
+
+    //! The launch dialog's curtain check and result name.
+    bool checkInputs() {
+        if (const std::string problem = curtainProblem(m_condition); !problem.empty()) {
+            return fail("curtain check: " + problem);
+        }
+        if (const char* problem = resultNameProblem(app::resultNameFault(m_name))) {
+            return fail("result name " + m_name + ": " + problem);
+        }
+        return true;
+    }
+
+    //! The folder, without an earlier run's outputs, with the tables linked in.
+    bool prepareFolder() {
+        std::error_code ec;
+        fs::create_directories(m_folder, ec);
+        if (ec) return fail("cannot create the folder (" + ec.message() + ")");
+        removeEarlierOutputs(m_folder);
+        try {
+            linkTables(m_folder, m_environment.dataDirectory);
+        } catch (const fs::filesystem_error& e) {
+            return fail(std::string("cannot put the data tables into the folder: ") + e.what());
+        }
+        return true;
+    }
+
+    //! Step (4) of the main form: B_SPCTL.dat, and the corrections made.
+    bool writeSpectrum(const app::MaterialTables& material) {
+        const app::ConditionTexts texts{input(StudyInput::Kv), input(StudyInput::Angle),
+                                        input(StudyInput::Inherent), input(StudyInput::Al),
+                                        input(StudyInput::Cu)};
+        try {
+            const app::SpectrumRun spectrum =
+                app::generateSpectrum(texts, rectificationOf(input(StudyInput::Mode)), material,
+                                      (m_folder / SPECTRUM_FILE).string());
+            m_outcome.notes = app::correctionNotes(texts, spectrum.reading);
+        } catch (const DataError& e) {
+            return fail(std::string("spectrum refused: ") + e.what());
+        }
+        return true;
+    }
+
+    bool runHvl() {
+        const ProgramOutcome hvl = runProgram(
+            {m_environment.hvlProgram, {}, m_folder.string(), m_log}, [](std::string_view) {},
+            m_keepGoing);
+        return finished("tavisen", hvl);
+    }
+
+    //! The launch dialog's B2F.txt; the engine's history count as it will read it.
+    bool writeRunFile() {
+        const std::string field = input(StudyInput::Field);
+        const std::size_t cross = field.find('x');
+        const app::RunFileTexts texts{input(StudyInput::Thickness), input(StudyInput::Fsd),
+                                      field.substr(0, cross),       field.substr(cross + 1),
+                                      input(StudyInput::Pb),        input(StudyInput::Length),
+                                      input(StudyInput::Histories), m_name};
+        const std::vector<std::string> lines = app::formatRunFileLines(texts);
+        try {
+            writeTextFileAtomically((m_folder / RUN_FILE).string(), lines);
+        } catch (const DataError& e) {
+            return fail(e.what());
+        }
+        m_historyCount = std::strtof(lines.at(HISTORY_COUNT_LINE).c_str(), nullptr);
+        return true;
+    }
+
+    //! lumetrel, its progress lines turned into the share of histories done.
+    bool runEngine(const EngineSettings& engine, const EngineProgress& progress) {
+        std::vector<std::string> arguments;
+        if (engine.threads)
+            arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
+        if (engine.estimator) arguments.insert(arguments.end(), {"--estimator", *engine.estimator});
+        std::vector<double> before;
+        try {
+            before = historiesBeforeBin(
+                loadSpectrum((m_folder / SPECTRUM_FILE).string(), DescriptorLines::Ignore).spectrum,
+                m_historyCount);
+        } catch (const DataError& e) {
+            return fail(std::string("spectrum file not readable: ") + e.what());
+        }
+        const double total = before.back();
+        const auto onLine = [&](std::string_view line) {
+            const std::optional<int> bin = progressBin(line);
+            if (!bin || *bin < 1 || *bin > GRID_BINS || total <= 0) return;
+            progress(before[static_cast<std::size_t>(*bin)] / total,
+                     before[static_cast<std::size_t>(*bin)]);
+        };
+        const ProgramOutcome run =
+            runProgram({m_environment.engineProgram, arguments, m_folder.string(), m_log}, onLine,
+                       m_keepGoing);
+        if (!finished("lumetrel", run)) return false;
+        progress(1.0, total);
+        return true;
+    }
+
+private:
+    //! Line 7 of the run file (0-based 6): the number of histories.
+    static constexpr std::size_t HISTORY_COUNT_LINE = 6;
+
+    std::string input(StudyInput which) const { return inputOf(m_condition, which); }
+
+    bool fail(const std::string& reason) {
+        m_outcome.failure = reason;
+        return false;
+    }
+
+    bool finished(const char* program, const ProgramOutcome& run) {
+        if (run.stopped) {
+            m_outcome.interrupted = true;
+            return false;
+        }
+        if (!succeeded(run)) return fail(describeFailure(program, run));
+        return true;
+    }
+
+    const Condition& m_condition;
+    const fs::path m_folder;
+    const std::string m_name;
+    const std::string m_log;
+    const StudyEnvironment& m_environment;
+    const std::function<bool()>& m_keepGoing;
+    ConditionOutcome& m_outcome;
+    float m_historyCount = 0;  //!< as the engine reads it from the run file
+};
 
 }  // namespace
 
@@ -188,101 +360,11 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
                               const std::function<bool()>& keepGoing,
                               const StudyWorkload& workload) {
     ConditionOutcome outcome;
-    const std::string name = folder.filename().string();
-    if (const std::string problem = curtainProblem(condition); !problem.empty()) {
-        outcome.failure = "curtain check: " + problem;
+    ConditionChain chain(condition, folder, environment, keepGoing, outcome);
+    if (!chain.checkInputs() || !chain.prepareFolder() || !chain.writeSpectrum(tables.material) ||
+        !chain.runHvl() || !chain.writeRunFile() || !chain.runEngine(engine, progress)) {
         return outcome;
     }
-    if (const char* problem = resultNameProblem(app::resultNameFault(name))) {
-        outcome.failure = "result name " + name + ": " + problem;
-        return outcome;
-    }
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) {
-        outcome.failure = "cannot create the folder (" + ec.message() + ")";
-        return outcome;
-    }
-    removeEarlierOutputs(folder);
-    try {
-        linkTables(folder, environment.dataDirectory);
-    } catch (const fs::filesystem_error& e) {
-        outcome.failure = std::string("cannot put the data tables into the folder: ") + e.what();
-        return outcome;
-    }
-
-    const app::ConditionTexts texts{
-        inputOf(condition, StudyInput::Kv), inputOf(condition, StudyInput::Angle),
-        inputOf(condition, StudyInput::Inherent), inputOf(condition, StudyInput::Al),
-        inputOf(condition, StudyInput::Cu)};
-    app::SpectrumRun spectrum;
-    try {
-        spectrum =
-            app::generateSpectrum(texts, rectificationOf(inputOf(condition, StudyInput::Mode)),
-                                  tables.material, (folder / SPECTRUM_FILE).string());
-    } catch (const DataError& e) {
-        outcome.failure = std::string("spectrum refused: ") + e.what();
-        return outcome;
-    }
-    outcome.notes = app::correctionNotes(texts, spectrum.reading);
-
-    const std::string log = (folder / (name + ".log")).string();
-    const auto ignoreLine = [](std::string_view) {};
-    const ProgramOutcome hvl =
-        runProgram({environment.hvlProgram, {}, folder.string(), log}, ignoreLine, keepGoing);
-    if (hvl.stopped) {
-        outcome.interrupted = true;
-        return outcome;
-    }
-    if (!succeeded(hvl)) {
-        outcome.failure = describeFailure("tavisen", hvl);
-        return outcome;
-    }
-
-    const std::string field = inputOf(condition, StudyInput::Field);
-    const std::size_t cross = field.find('x');
-    const app::RunFileTexts runTexts{inputOf(condition, StudyInput::Thickness),
-                                     inputOf(condition, StudyInput::Fsd),
-                                     field.substr(0, cross),
-                                     field.substr(cross + 1),
-                                     inputOf(condition, StudyInput::Pb),
-                                     inputOf(condition, StudyInput::Length),
-                                     inputOf(condition, StudyInput::Histories),
-                                     name};
-    try {
-        writeTextFileAtomically((folder / RUN_FILE).string(), app::formatRunFileLines(runTexts));
-    } catch (const DataError& e) {
-        outcome.failure = e.what();
-        return outcome;
-    }
-
-    std::vector<std::string> arguments;
-    if (engine.threads)
-        arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
-    if (engine.estimator) arguments.insert(arguments.end(), {"--estimator", *engine.estimator});
-    const double histories = app::textValue(inputOf(condition, StudyInput::Histories));
-    const std::vector<double> before = historiesBeforeBin(spectrum.spectrum, histories);
-    const double total = before.back();
-    static const std::regex progressLine(R"(^\s*(\d+)\s*/\s*(\d+)\s*$)");
-    const auto onLine = [&](std::string_view line) {
-        std::cmatch match;
-        if (!std::regex_match(line.data(), line.data() + line.size(), match, progressLine)) return;
-        const int bin = std::stoi(match[1].str());
-        if (bin < 1 || bin > GRID_BINS || total <= 0) return;
-        progress(before[static_cast<std::size_t>(bin)] / total,
-                 before[static_cast<std::size_t>(bin)]);
-    };
-    const ProgramOutcome run =
-        runProgram({environment.engineProgram, arguments, folder.string(), log}, onLine, keepGoing);
-    if (run.stopped) {
-        outcome.interrupted = true;
-        return outcome;
-    }
-    if (!succeeded(run)) {
-        outcome.failure = describeFailure("lumetrel", run);
-        return outcome;
-    }
-    progress(1.0, total);
     try {
         outcome.result = readConditionResult(folder, tables, workload);
     } catch (const DataError& e) {

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "app/study/study.h"
+#ifdef KORVANA_STUDY_PLOT
+#include "app/study/plot/summary_plot.h"
+#endif
 
 namespace {
 
@@ -31,8 +34,13 @@ int main(int argc, char** argv) {
         std::error_code ec;
         const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
         korvana::study::StudyConsole console{std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1};
-        return korvana::study::runStudyCommand(arguments, self.parent_path(), console,
-                                               [] { return g_interrupted == 0; });
+#ifdef KORVANA_STUDY_PLOT
+        const korvana::study::SummaryPlotWriter plot = korvana::study::writeSummaryPlot;
+#else
+        const korvana::study::SummaryPlotWriter plot;  // built without Qt: no plot
+#endif
+        return korvana::study::runStudyCommand(
+            arguments, self.parent_path(), console, [] { return g_interrupted == 0; }, plot);
     } catch (const std::exception& e) {
         std::cerr << "korvana-study: internal error: " << e.what() << '\n';
         return 3;

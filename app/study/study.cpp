@@ -14,7 +14,7 @@
 #include <ostream>
 
 #include "app/common/text_value.h"
-#include "app/study/summary_plot.h"
+#include "app/study/summary_series.h"
 #include "common/data_error.h"
 #include "common/text_file.h"
 #include "common/version.h"
@@ -173,10 +173,12 @@ std::map<std::size_t, SummaryRow> earlierRows(const std::string& summaryFile,
     }
     for (SummaryRow& row : readSummary(summaryFile)) {
         const std::size_t index = rowCondition(row);
-        if (index > conditions.size() || row[1] != std::to_string(conditions.size()) ||
-            row[2] != conditions[index - 1].folder) {
+        if (index > conditions.size() ||
+            cellOf(row, "condition_count") != std::to_string(conditions.size()) ||
+            cellOf(row, "folder") != conditions[index - 1].folder) {
             throw DataError(SourcePosition{summaryFile, 0, 0},
-                            "holds condition " + row[0] + " (" + row[2] +
+                            "holds condition " + cellOf(row, "condition") + " (" +
+                                cellOf(row, "folder") +
                                 ") of another study - choose another --out for this study");
         }
         rows[index] = std::move(row);
@@ -191,10 +193,14 @@ std::vector<SummaryRow> rowsOf(const std::map<std::size_t, SummaryRow>& rows) {
 }
 
 void writePlotIfSwept(const fs::path& out, const std::vector<SummaryRow>& rows,
-                      std::ostream& text) {
+                      const SummaryPlotWriter& plot, std::ostream& text) {
     const std::vector<StudyInput> swept = sweptColumns(rows);
     if (rows.empty() || swept.empty() || swept.size() > 2) return;
-    writeSummaryPlot((out / PLOT_FILE).string(), rows, swept);  // annual mSv when rows have them
+    if (!plot) {
+        text << "Plot: none (this korvana-study was built without Qt)\n";
+        return;
+    }
+    plot((out / PLOT_FILE).string(), rows, swept);  // annual mSv when rows have them
     text << "Plot: " << (out / PLOT_FILE).string() << '\n';
 }
 
@@ -224,16 +230,46 @@ std::vector<std::string> readIdentity(const fs::path& dir) {
     return readTextFile(file).lines;
 }
 
-int mergeStudies(const StudyOptions& options, StudyConsole& console) {
-    const fs::path out(options.outDir);
-    std::error_code ec;
-    fs::create_directories(out, ec);
-    if (ec) throw DataError("cannot create " + out.string() + " (" + ec.message() + ")");
-    // A study running in OUT would overwrite the merged summary, or have its own overwritten.
-    FolderLock lock(out);
+// The rows of the parts' summaries by condition, each with the file it came from.
+struct PartRows {
     std::map<std::size_t, std::pair<SummaryRow, std::string>> rows;
-    std::string count;
+    std::string count;  //!< the study's number of conditions, as the rows give it
     std::vector<std::string> identity;
+};
+
+void checkSameIdentity(const StudyOptions& options, const std::string& dir, PartRows& parts) {
+    const std::vector<std::string> partIdentity = readIdentity(dir);
+    if (parts.identity.empty()) {
+        parts.identity = partIdentity;
+    } else if (const auto d = identityDifference(parts.identity, partIdentity)) {
+        throw DataError(dir + " is a part of another study: " + d->option + " differs (" +
+                        options.mergeDirs.front() + ": \"" + d->mine + "\", " + dir + ": \"" +
+                        d->theirs + "\") - merge the parts of one study");
+    }
+}
+
+void addPartRows(const std::string& file, PartRows& parts) {
+    for (SummaryRow& row : readSummary(file)) {
+        const std::string& count = cellOf(row, "condition_count");
+        if (!parts.count.empty() && count != parts.count) {
+            throw DataError(SourcePosition{file, 0, 0},
+                            "belongs to a study of " + count + " conditions, the others to " +
+                                parts.count + " - merge the parts of one study");
+        }
+        parts.count = count;
+        const std::size_t index = rowCondition(row);
+        const auto found = parts.rows.find(index);
+        if (found != parts.rows.end() && found->second.first != row) {
+            throw DataError("condition " + cellOf(row, "condition") + " is in " +
+                            found->second.second + " and in " + file +
+                            " with different rows - keep one of them and merge again");
+        }
+        parts.rows[index] = {std::move(row), file};
+    }
+}
+
+PartRows readParts(const StudyOptions& options) {
+    PartRows parts;
     for (const std::string& dir : options.mergeDirs) {
         const std::string file = (fs::path(dir) / SUMMARY_FILE).string();
         if (!fs::exists(file)) {
@@ -241,65 +277,76 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console) {
                             "does not exist (no part of the study ran there) - give the --out "
                             "folders of the parts");
         }
-        const std::vector<std::string> partIdentity = readIdentity(dir);
-        if (identity.empty()) {
-            identity = partIdentity;
-        } else if (const auto d = identityDifference(identity, partIdentity)) {
-            throw DataError(dir + " is a part of another study: " + d->option + " differs (" +
-                            options.mergeDirs.front() + ": \"" + d->mine + "\", " + dir + ": \"" +
-                            d->theirs + "\") - merge the parts of one study");
-        }
-        for (SummaryRow& row : readSummary(file)) {
-            if (!count.empty() && row[1] != count) {
-                throw DataError(SourcePosition{file, 0, 0},
-                                "belongs to a study of " + row[1] + " conditions, the others to " +
-                                    count + " - merge the parts of one study");
-            }
-            count = row[1];
-            const std::size_t index = rowCondition(row);
-            const auto found = rows.find(index);
-            if (found != rows.end() && found->second.first != row) {
-                throw DataError("condition " + row[0] + " is in " + found->second.second +
-                                " and in " + file +
-                                " with different rows - keep one of them and merge again");
-            }
-            rows[index] = {std::move(row), file};
-        }
+        checkSameIdentity(options, dir, parts);
+        addPartRows(file, parts);
     }
-    std::vector<SummaryRow> merged;
-    std::string missing;
+    return parts;
+}
+
+// The rows of conditions 1..count in order, and the numbers of those no part holds.
+struct MergedRows {
+    std::vector<SummaryRow> rows;
     std::size_t expected = 0;
-    if (!count.empty()) std::from_chars(count.data(), count.data() + count.size(), expected);
-    for (std::size_t index = 1; index <= expected; ++index) {
-        const auto found = rows.find(index);
-        if (found == rows.end()) {
-            missing += (missing.empty() ? "" : ", ") + std::to_string(index);
+    std::string missing;  //!< "2, 5"
+};
+
+MergedRows mergedRows(const PartRows& parts) {
+    MergedRows merged;
+    if (!parts.count.empty()) {
+        std::from_chars(parts.count.data(), parts.count.data() + parts.count.size(),
+                        merged.expected);
+    }
+    for (std::size_t index = 1; index <= merged.expected; ++index) {
+        const auto found = parts.rows.find(index);
+        if (found == parts.rows.end()) {
+            merged.missing += (merged.missing.empty() ? "" : ", ") + std::to_string(index);
         } else {
-            merged.push_back(found->second.first);
+            merged.rows.push_back(found->second.first);
         }
     }
-    writeTextFileAtomically((out / IDENTITY_FILE).string(), identity);
-    const bool withWorkload = !merged.empty() && rowHasWorkload(merged.front());
-    for (const SummaryRow& row : merged) {
-        if (rowHasWorkload(row) != withWorkload) {
+    for (const SummaryRow& row : merged.rows) {
+        if (rowHasWorkload(row) != rowHasWorkload(merged.rows.front())) {
             throw DataError(
                 "the parts' summaries differ in their workload columns - merge the "
                 "parts of one study");
         }
     }
-    writeSummary((out / SUMMARY_FILE).string(), merged, withWorkload);
-    console.out << "Merged " << merged.size() << " of " << expected << " conditions into "
-                << (out / SUMMARY_FILE).string() << '\n';
-    writePlotIfSwept(out, merged, console.out);
-    if (!missing.empty()) {
-        console.errors << PROGRAM << ": conditions " << missing
+    return merged;
+}
+
+int failedRows(const std::vector<SummaryRow>& rows) {
+    int failed = 0;
+    for (const SummaryRow& row : rows) failed += !statusIsOk(rowStatus(row));
+    return failed;
+}
+
+void createOutFolder(const fs::path& out) {
+    std::error_code ec;
+    fs::create_directories(out, ec);
+    if (ec) throw DataError("cannot create " + out.string() + " (" + ec.message() + ")");
+}
+
+int mergeStudies(const StudyOptions& options, StudyConsole& console,
+                 const SummaryPlotWriter& plot) {
+    const fs::path out(options.outDir);
+    createOutFolder(out);
+    // A study running in OUT would overwrite the merged summary, or have its own overwritten.
+    FolderLock lock(out);
+    const PartRows parts = readParts(options);
+    const MergedRows merged = mergedRows(parts);
+    writeTextFileAtomically((out / IDENTITY_FILE).string(), parts.identity);
+    const bool withWorkload = !merged.rows.empty() && rowHasWorkload(merged.rows.front());
+    writeSummary((out / SUMMARY_FILE).string(), merged.rows, withWorkload);
+    console.out << "Merged " << merged.rows.size() << " of " << merged.expected
+                << " conditions into " << (out / SUMMARY_FILE).string() << '\n';
+    writePlotIfSwept(out, merged.rows, plot, console.out);
+    if (!merged.missing.empty()) {
+        console.errors << PROGRAM << ": conditions " << merged.missing
                        << " are in none of the summaries (a part did not run or not to its "
                           "end) - run those parts and merge again\n";
         return 1;
     }
-    int failed = 0;
-    for (const SummaryRow& row : merged) failed += !statusIsOk(row.back());
-    return failed == 0 ? 0 : 1;
+    return failedRows(merged.rows) == 0 ? 0 : 1;
 }
 
 bool hasAll(const fs::path& directory, const std::vector<std::string>& names) {
@@ -342,9 +389,182 @@ StudyEnvironment findEnvironment(const fs::path& programDirectory) {
     return environment;
 }
 
+namespace {
+
+// Histories left in the study after each selected condition, for its time left.
+std::vector<double> historiesAfterEach(const std::vector<const Condition*>& selected) {
+    std::vector<double> after(selected.size(), 0.0);
+    for (std::size_t n = selected.size(); n-- > 1;) {
+        after[n - 1] =
+            after[n] +
+            app::textValue(selected[n]->inputs[static_cast<std::size_t>(StudyInput::Histories)]);
+    }
+    return after;
+}
+
+// One study run in OUT: its summary rows, kept on disk after every condition.
+class StudyRun {
+public:
+    StudyRun(const StudyOptions& options, const StudyEnvironment& environment,
+             StudyConsole& console, const std::vector<Condition>& conditions,
+             const std::function<bool()>& keepGoing)
+        : m_options(options),
+          m_environment(environment),
+          m_console(console),
+          m_keepGoing(keepGoing),
+          m_conditions(conditions),
+          m_out(options.outDir),
+          m_summaryFile((m_out / SUMMARY_FILE).string()),
+          m_withWorkload(options.workload.workload.has_value()),
+          m_progress(console) {}
+
+    //! Reads the earlier rows, records the study's identity and reads the tables.
+    void start() {
+        m_rows = earlierRows(m_summaryFile, m_conditions, m_withWorkload);
+        writeTextFileAtomically((m_out / IDENTITY_FILE).string(), studyIdentity(m_options));
+        m_tables.material = app::loadMaterialTables(m_environment.dataDirectory);
+        m_tables.eyeLens = app::loadEyeLensDoseTables(m_environment.dataDirectory);
+    }
+
+    //! True when the condition ran before with the same inputs and its result
+    //! is still there; its row is then only renewed for the workload.
+    bool skipDone(const Condition& condition) {
+        const auto earlier = m_rows.find(condition.index);
+        if (m_options.force || earlier == m_rows.end() ||
+            !rowCompletes(earlier->second, condition, m_options.estimator, m_withWorkload) ||
+            !fs::exists(resultFileOf(m_out / condition.folder))) {
+            return false;
+        }
+        m_console.out << labelOf(condition) << ": done earlier, skipped (--force runs it again)\n";
+        if (m_withWorkload) renewAnnualCells(condition);
+        return true;
+    }
+
+    //! Runs one condition and records its row; false when it was interrupted.
+    bool run(const Condition& condition, double historiesAfter) {
+        const fs::path folder = m_out / condition.folder;
+        const std::string label = labelOf(condition);
+        const auto start = Clock::now();
+        m_progress.show(label + ": spectrum and HVL");
+        std::error_code ec;
+        const bool folderExisted = fs::exists(folder, ec);
+        const ConditionOutcome outcome =
+            runCondition(condition, folder, m_environment,
+                         EngineSettings{m_options.threads, m_options.estimator}, m_tables,
+                         progressOf(label, start, historiesAfter), m_keepGoing, m_options.workload);
+        m_progress.clear();
+        for (const std::string& note : outcome.notes)
+            m_console.out << label << ": " << note << '\n';
+        if (outcome.interrupted) {
+            dropInterrupted(condition, folderExisted);
+            return false;
+        }
+        report(condition, outcome, std::chrono::duration<double>(Clock::now() - start).count());
+        return true;
+    }
+
+    //! The summary's name, the plot, and the failed conditions: the exit status.
+    int finish(const SummaryPlotWriter& plot) {
+        m_console.out << "Summary: " << m_summaryFile << '\n';
+        writePlotIfSwept(m_out, rowsOf(m_rows), plot, m_console.out);
+        if (m_failures.empty()) return 0;
+        m_console.errors << PROGRAM << ": " << m_failures.size() << " condition(s) failed:";
+        for (const std::string& f : m_failures) m_console.errors << ' ' << f;
+        m_console.errors << '\n';
+        return 1;
+    }
+
+private:
+    std::string labelOf(const Condition& condition) const {
+        return "condition " + std::to_string(condition.index) + "/" +
+               std::to_string(m_conditions.size()) + " " + condition.folder;
+    }
+
+    // The workload may have changed since: the year's doses come afresh from
+    // the condition's result, which needs no new run.
+    void renewAnnualCells(const Condition& condition) {
+        try {
+            m_rows[condition.index] = summaryRow(
+                condition, m_conditions.size(), m_options.estimator,
+                readConditionResult(m_out / condition.folder, m_tables, m_options.workload), "",
+                true);
+            writeSummary(m_summaryFile, rowsOf(m_rows), true);
+        } catch (const DataError& e) {
+            m_console.errors << PROGRAM << ": " << labelOf(condition) << ": " << e.what() << '\n';
+        }
+    }
+
+    // The progress line of the running condition: its share done, the rate,
+    // and the time left for it and, at the last condition's rate, the study.
+    EngineProgress progressOf(const std::string& label, Clock::time_point start,
+                              double historiesAfter) {
+        return [this, label, start, historiesAfter](double fraction, double historiesDone) {
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            const double perSecond = seconds > 0 ? historiesDone / seconds : 0;
+            if (perSecond > 0) m_lastRate = perSecond;
+            const double conditionLeft =
+                fraction > 0 ? seconds * (1 - fraction) / fraction : std::nan("");
+            const double studyLeft =
+                conditionLeft + (m_lastRate > 0 ? historiesAfter / m_lastRate : std::nan(""));
+            char percent[16];
+            std::snprintf(percent, sizeof percent, "%3.0f%%", 100 * fraction);
+            m_progress.show(label + ": " + percent + ", " + rate(perSecond) +
+                            " histories/s, left " + duration(conditionLeft) + " (study " +
+                            duration(studyLeft) + ")");
+        };
+    }
+
+    // Only what the chain wrote goes: files the user keeps there stay, and the
+    // folder itself only when this run made it and it is empty.
+    void dropInterrupted(const Condition& condition, bool folderExisted) {
+        const fs::path folder = m_out / condition.folder;
+        // A row of an earlier run of this condition would name removed files.
+        if (m_rows.erase(condition.index) != 0) {
+            writeSummary(m_summaryFile, rowsOf(m_rows), m_withWorkload);
+        }
+        removeChainFiles(folder);
+        std::error_code ec;
+        if (!folderExisted) fs::remove(folder, ec);
+        m_console.out << labelOf(condition) << ": interrupted; the files it had written in "
+                      << folder.string() << " were removed. Run the same command again to go on.\n";
+    }
+
+    void report(const Condition& condition, const ConditionOutcome& outcome, double seconds) {
+        const std::string label = labelOf(condition);
+        if (outcome.result) {
+            m_console.out << label << ": ok in " << duration(seconds) << '\n';
+        } else {
+            m_console.errors << PROGRAM << ": " << label << " failed in "
+                             << (m_out / condition.folder).string() << ": " << outcome.failure
+                             << '\n';
+            m_failures.push_back(condition.folder);
+        }
+        m_rows[condition.index] = summaryRow(condition, m_conditions.size(), m_options.estimator,
+                                             outcome.result, outcome.failure, m_withWorkload);
+        writeSummary(m_summaryFile, rowsOf(m_rows), m_withWorkload);
+        m_console.out << std::flush;
+    }
+
+    const StudyOptions& m_options;
+    const StudyEnvironment& m_environment;
+    StudyConsole& m_console;
+    const std::function<bool()>& m_keepGoing;
+    const std::vector<Condition>& m_conditions;
+    const fs::path m_out;
+    const std::string m_summaryFile;
+    const bool m_withWorkload;
+    ProgressLine m_progress;
+    std::map<std::size_t, SummaryRow> m_rows;
+    StudyTables m_tables;
+    std::vector<std::string> m_failures;
+    double m_lastRate = 0;  // [histories/s] of the last condition, for the study's time left
+};
+
+}  // namespace
+
 int runStudy(const StudyOptions& options, const StudyEnvironment& environment, StudyConsole console,
-             const std::function<bool()>& keepGoing) {
-    if (!options.mergeDirs.empty()) return mergeStudies(options, console);
+             const std::function<bool()>& keepGoing, const SummaryPlotWriter& plot) {
+    if (!options.mergeDirs.empty()) return mergeStudies(options, console, plot);
 
     const std::vector<Condition> conditions = studyConditions(options);
     std::vector<const Condition*> selected;
@@ -354,116 +574,21 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
     listConditions(console.out, options, conditions, selected.size());
     if (options.dryRun) return 0;
 
-    const fs::path out(options.outDir);
-    std::error_code ec;
-    fs::create_directories(out, ec);
-    if (ec) throw DataError("cannot create " + out.string() + " (" + ec.message() + ")");
-    FolderLock lock(out);
-    const std::string summaryFile = (out / SUMMARY_FILE).string();
-    const bool withWorkload = options.workload.workload.has_value();
-    std::map<std::size_t, SummaryRow> rows = earlierRows(summaryFile, conditions, withWorkload);
-    writeTextFileAtomically((out / IDENTITY_FILE).string(), studyIdentity(options));
-    StudyTables tables;
-    tables.material = app::loadMaterialTables(environment.dataDirectory);
-    tables.eyeLens = app::loadEyeLensDoseTables(environment.dataDirectory);
-    const EngineSettings engine{options.threads, options.estimator};
-
-    // Histories left in the study after each selected condition, for its time left.
-    std::vector<double> historiesAfter(selected.size(), 0.0);
-    for (std::size_t n = selected.size(); n-- > 1;) {
-        historiesAfter[n - 1] =
-            historiesAfter[n] +
-            app::textValue(selected[n]->inputs[static_cast<std::size_t>(StudyInput::Histories)]);
-    }
-
-    ProgressLine progress(console);
-    std::vector<std::string> failures;
-    double lastRate = 0;  // [histories/s] of the last condition, for the study's time left
+    createOutFolder(options.outDir);
+    FolderLock lock(options.outDir);
+    StudyRun study(options, environment, console, conditions, keepGoing);
+    study.start();
+    const std::vector<double> historiesAfter = historiesAfterEach(selected);
     for (std::size_t n = 0; n < selected.size(); ++n) {
-        const Condition& condition = *selected[n];
-        const fs::path folder = out / condition.folder;
-        const std::string label = "condition " + std::to_string(condition.index) + "/" +
-                                  std::to_string(conditions.size()) + " " + condition.folder;
-        const auto earlier = rows.find(condition.index);
-        if (!options.force && earlier != rows.end() &&
-            rowCompletes(earlier->second, condition, options.estimator, withWorkload) &&
-            fs::exists(resultFileOf(folder))) {
-            console.out << label << ": done earlier, skipped (--force runs it again)\n";
-            if (withWorkload) {
-                // The workload may have changed since: the year's doses come afresh
-                // from the condition's result, which needs no new run.
-                try {
-                    rows[condition.index] =
-                        summaryRow(condition, conditions.size(), options.estimator,
-                                   readConditionResult(folder, tables, options.workload), "", true);
-                    writeSummary(summaryFile, rowsOf(rows), true);
-                } catch (const DataError& e) {
-                    console.errors << PROGRAM << ": " << label << ": " << e.what() << '\n';
-                }
-            }
-            continue;
-        }
-
-        const auto start = Clock::now();
-        const auto onProgress = [&](double fraction, double historiesDone) {
-            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            const double perSecond = seconds > 0 ? historiesDone / seconds : 0;
-            if (perSecond > 0) lastRate = perSecond;
-            const double conditionLeft =
-                fraction > 0 ? seconds * (1 - fraction) / fraction : std::nan("");
-            const double studyLeft =
-                conditionLeft + (lastRate > 0 ? historiesAfter[n] / lastRate : std::nan(""));
-            char percent[16];
-            std::snprintf(percent, sizeof percent, "%3.0f%%", 100 * fraction);
-            progress.show(label + ": " + percent + ", " + rate(perSecond) + " histories/s, left " +
-                          duration(conditionLeft) + " (study " + duration(studyLeft) + ")");
-        };
-        progress.show(label + ": spectrum and HVL");
-        const bool folderExisted = fs::exists(folder, ec);
-        const ConditionOutcome outcome =
-            runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing,
-                         options.workload);
-        progress.clear();
-        for (const std::string& note : outcome.notes) console.out << label << ": " << note << '\n';
-        if (outcome.interrupted) {
-            // A row of an earlier run of this condition would name removed files.
-            if (rows.erase(condition.index) != 0) {
-                writeSummary(summaryFile, rowsOf(rows), withWorkload);
-            }
-            // Only what the chain wrote goes: files the user keeps there stay,
-            // and the folder itself only when this run made it and it is empty.
-            removeChainFiles(folder);
-            if (!folderExisted) fs::remove(folder, ec);
-            console.out << label << ": interrupted; the files it had written in " << folder.string()
-                        << " were removed. Run the same command again to go on.\n";
-            return EXIT_INTERRUPTED;
-        }
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        if (outcome.result) {
-            console.out << label << ": ok in " << duration(seconds) << '\n';
-        } else {
-            console.errors << PROGRAM << ": " << label << " failed in " << folder.string() << ": "
-                           << outcome.failure << '\n';
-            failures.push_back(condition.folder);
-        }
-        rows[condition.index] = summaryRow(condition, conditions.size(), options.estimator,
-                                           outcome.result, outcome.failure, withWorkload);
-        writeSummary(summaryFile, rowsOf(rows), withWorkload);
-        console.out << std::flush;
+        if (study.skipDone(*selected[n])) continue;
+        if (!study.run(*selected[n], historiesAfter[n])) return EXIT_INTERRUPTED;
     }
-    console.out << "Summary: " << summaryFile << '\n';
-    writePlotIfSwept(out, rowsOf(rows), console.out);
-    if (!failures.empty()) {
-        console.errors << PROGRAM << ": " << failures.size() << " condition(s) failed:";
-        for (const std::string& f : failures) console.errors << ' ' << f;
-        console.errors << '\n';
-        return 1;
-    }
-    return 0;
+    return study.finish(plot);
 }
 
 int runStudyCommand(const std::vector<std::string>& arguments, const fs::path& programDirectory,
-                    StudyConsole console, const std::function<bool()>& keepGoing) {
+                    StudyConsole console, const std::function<bool()>& keepGoing,
+                    const SummaryPlotWriter& plot) {
     try {
         const StudyOptions options = parseStudyOptions(arguments);
         if (options.help) {
@@ -477,7 +602,7 @@ int runStudyCommand(const std::vector<std::string>& arguments, const fs::path& p
         const bool needsEnvironment = options.mergeDirs.empty() && !options.dryRun;
         const StudyEnvironment environment =
             needsEnvironment ? findEnvironment(programDirectory) : StudyEnvironment{};
-        return runStudy(options, environment, console, keepGoing);
+        return runStudy(options, environment, console, keepGoing, plot);
     } catch (const DataError& e) {
         console.errors << PROGRAM << ": " << e.what() << '\n';
         return 1;

@@ -1,6 +1,7 @@
 // korvana-study: runs the conditions of a study one after another through
 // the real chain (condition_run.h) and keeps OUT/summary.csv and
-// OUT/summary.svg, or joins the summaries of a study run in parts.
+// OUT/summary.svg (drawn by the writer it is given), or joins the summaries of a study run in
+// parts.
 //
 // Before anything runs, the conditions are listed (--dry-run stops there).
 // A condition whose result file and "ok" summary row of the same inputs
@@ -42,14 +43,21 @@ struct StudyConsole {
     bool terminal = false;  //!< `out` is a terminal: the progress line is rewritten in place
 };
 
+//! Draws OUT/summary.svg from the summary rows and their swept inputs (one
+//! or two). korvana-study passes the plot library's writeSummaryPlot; a build
+//! without Qt passes none and the study draws no plot.
+using SummaryPlotWriter =
+    std::function<void(const std::string& fileName, const std::vector<SummaryRow>& rows,
+                       const std::vector<StudyInput>& swept)>;
+
 //! Runs the study (or the merge) of the parsed options.
 int runStudy(const StudyOptions& options, const StudyEnvironment& environment, StudyConsole console,
-             const std::function<bool()>& keepGoing);
+             const std::function<bool()>& keepGoing, const SummaryPlotWriter& plot);
 
 //! The whole command: parses, finds the environment beside `programDirectory`
 //! and runs; refusals and --help as described above.
 int runStudyCommand(const std::vector<std::string>& arguments,
                     const std::filesystem::path& programDirectory, StudyConsole console,
-                    const std::function<bool()>& keepGoing);
+                    const std::function<bool()>& keepGoing, const SummaryPlotWriter& plot);
 
 }  // namespace korvana::study

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "common/csv.h"
 #include "common/data_error.h"
 #include "common/text_file.h"
 
@@ -12,9 +13,14 @@ namespace korvana::study {
 
 namespace {
 
-constexpr std::array<int, KERMA_POINTS> KERMA_ANGLES = {30, 45, 60, 75, 90, 105, 120, 135, 150};
-constexpr std::array<int, EYE_POINTS> EYE_ANGLES = {45, 60, 75, 90, 105, 120, 135};
-constexpr std::size_t FIRST_INPUT_COLUMN = 3;  // after condition, condition_count, folder
+// The angles [degree] of measuring points first..last, in the result file's order.
+std::vector<int> pointAngles(int first, int last) {
+    std::vector<int> angles;
+    for (int k = first; k <= last; ++k) angles.push_back(pointAngleDeg(k));
+    return angles;
+}
+const std::vector<int> KERMA_ANGLES = pointAngles(1, POINT_COUNT);
+const std::vector<int> EYE_ANGLES = pointAngles(FIRST_SHOWN_POINT, LAST_SHOWN_POINT);
 
 std::vector<std::string> buildHeader(bool withWorkload) {
     std::vector<std::string> header = {"condition", "condition_count", "folder"};
@@ -50,15 +56,9 @@ std::vector<std::string> buildHeader(bool withWorkload) {
 }
 
 // The shortest text that reads back to the same double.
-std::string numberCell(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : std::string();
-}
+std::string numberCell(double value) { return csvNumber(value); }
 
-std::string optionalCell(const std::optional<double>& value) {
-    return value ? numberCell(*value) : std::string();
-}
+std::string optionalCell(const std::optional<double>& value) { return csvNumber(value); }
 
 template <std::size_t N>
 void append(SummaryRow& row, const std::array<std::optional<double>, N>& values) {
@@ -114,7 +114,7 @@ void appendAnnual(SummaryRow& row, const std::vector<app::AnnualDosePoint>& poin
 
 bool statusIsOk(std::string_view status) { return status == "ok" || status.substr(0, 4) == "ok, "; }
 
-std::vector<std::string> summaryHeader(bool withWorkload) {
+const std::vector<std::string>& summaryHeader(bool withWorkload) {
     static const std::vector<std::string> plain = buildHeader(false);
     static const std::vector<std::string> annual = buildHeader(true);
     return withWorkload ? annual : plain;
@@ -124,16 +124,23 @@ bool rowHasWorkload(const SummaryRow& row) { return row.size() == summaryHeader(
 
 std::size_t summaryColumn(std::string_view name) {
     for (const bool withWorkload : {false, true}) {
-        const std::vector<std::string> header = summaryHeader(withWorkload);
+        const std::vector<std::string>& header = summaryHeader(withWorkload);
         const auto it = std::find(header.begin(), header.end(), name);
         if (it != header.end()) return static_cast<std::size_t>(it - header.begin());
     }
     throw std::out_of_range("no summary column " + std::string(name));
 }
 
-std::size_t inputColumn(StudyInput input) {
-    return FIRST_INPUT_COLUMN + static_cast<std::size_t>(input);
+const std::string& cellOf(const SummaryRow& row, std::string_view column) {
+    if (column == "status") return rowStatus(row);
+    return row.at(summaryColumn(column));
 }
+
+const std::string& inputCell(const SummaryRow& row, StudyInput input) {
+    return cellOf(row, describe(input).column);
+}
+
+const std::string& rowStatus(const SummaryRow& row) { return row.at(row.size() - 1); }
 
 SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
                       const std::optional<std::string>& estimator,
@@ -181,66 +188,23 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
 
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
                   const std::optional<std::string>& estimator, bool withWorkload) {
-    if (row.size() != summaryHeader(withWorkload).size() || !statusIsOk(row.back())) return false;
-    if (row[2] != condition.folder || row[summaryColumn("estimator")] != estimator.value_or("")) {
+    if (row.size() != summaryHeader(withWorkload).size() || !statusIsOk(rowStatus(row))) {
+        return false;
+    }
+    if (cellOf(row, "folder") != condition.folder ||
+        cellOf(row, "estimator") != estimator.value_or("")) {
         return false;
     }
     for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
-        if (row[FIRST_INPUT_COLUMN + n] != condition.inputs[n]) return false;
+        if (inputCell(row, static_cast<StudyInput>(n)) != condition.inputs[n]) return false;
     }
     return true;
 }
 
-std::string csvLine(const std::vector<std::string>& cells) {
-    std::string line;
-    for (std::size_t n = 0; n < cells.size(); ++n) {
-        if (n > 0) line += ',';
-        const std::string& cell = cells[n];
-        if (cell.find_first_of(",\"") == std::string::npos) {
-            line += cell;
-            continue;
-        }
-        line += '"';
-        for (char c : cell) line += c == '"' ? std::string("\"\"") : std::string(1, c);
-        line += '"';
-    }
-    return line;
-}
-
-std::vector<std::string> splitCsvLine(std::string_view line, const std::string& fileName,
-                                      int lineNumber) {
-    std::vector<std::string> cells(1);
-    bool quoted = false;
-    for (std::size_t n = 0; n < line.size(); ++n) {
-        const char c = line[n];
-        if (quoted) {
-            if (c != '"') {
-                cells.back() += c;
-            } else if (n + 1 < line.size() && line[n + 1] == '"') {
-                cells.back() += '"';
-                ++n;
-            } else {
-                quoted = false;
-            }
-        } else if (c == ',') {
-            cells.emplace_back();
-        } else if (c == '"' && cells.back().empty()) {
-            quoted = true;
-        } else {
-            cells.back() += c;
-        }
-    }
-    if (quoted) {
-        throw DataError(SourcePosition{fileName, lineNumber, static_cast<int>(line.size())},
-                        "a quoted cell is not closed (the line was cut) - restore the file or "
-                        "run the study again with --force");
-    }
-    return cells;
-}
-
 std::size_t rowCondition(const SummaryRow& row) {
+    const std::string& cell = cellOf(row, "condition");
     std::size_t index = 0;
-    std::from_chars(row[0].data(), row[0].data() + row[0].size(), index);
+    std::from_chars(cell.data(), cell.data() + cell.size(), index);
     return index;
 }
 

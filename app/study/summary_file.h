@@ -1,7 +1,6 @@
 // OUT/summary.csv: one row per condition of a study, as it completes.
 //
-// UTF-8, "," between cells, "." as decimal point, one header line, cells with
-// a comma or a quote quoted as in RFC 4180. Columns, in this order:
+// The CSV convention of common/csv.h, one header line. Columns, in this order:
 //   condition, condition_count   the condition's place k in the study of n
 //   folder                       its folder under OUT
 //   thickness_cm ... histories   the inputs as given (study_options.h)
@@ -49,12 +48,13 @@
 
 #include "app/results/annual_eye_lens_dose.h"
 #include "app/study/study_options.h"
+#include "common/result_layout.h"
 
 namespace korvana::study {
 
 inline constexpr const char* SUMMARY_FILE = "summary.csv";
-inline constexpr int KERMA_POINTS = 9;  //!< 30, 45, ..., 150 degrees
-inline constexpr int EYE_POINTS = 7;    //!< 45, 60, ..., 135 degrees
+inline constexpr int KERMA_POINTS = POINT_COUNT;      //!< 30, 45, ..., 150 degrees
+inline constexpr int EYE_POINTS = SHOWN_POINT_COUNT;  //!< 45, 60, ..., 135 degrees
 
 //! What one completed condition gave.
 struct ConditionResult {
@@ -79,14 +79,21 @@ using SummaryRow = std::vector<std::string>;
 bool statusIsOk(std::string_view status);
 
 //! The header; with the annual columns before status when `withWorkload`.
-std::vector<std::string> summaryHeader(bool withWorkload = false);
+const std::vector<std::string>& summaryHeader(bool withWorkload = false);
 //! Index of a column: every column but status has the same index in both
 //! headers; status is the one of the header without the annual columns (it
 //! is the last cell of every row). Throws std::out_of_range for an unknown name.
 std::size_t summaryColumn(std::string_view name);
 //! Whether a row has the annual columns.
 bool rowHasWorkload(const SummaryRow& row);
-std::size_t inputColumn(StudyInput input);
+
+//! A row's cell by its column's name, "status" included (the last cell of
+//! either header). Throws std::out_of_range for an unknown name.
+const std::string& cellOf(const SummaryRow& row, std::string_view column);
+//! The cell of an input (its column, study_options.h).
+const std::string& inputCell(const SummaryRow& row, StudyInput input);
+//! The status cell.
+const std::string& rowStatus(const SummaryRow& row);
 
 //! The row of a condition; `result` is empty for a failed condition, whose
 //! status is "failed: " and the reason. The annual cells are there when
@@ -100,11 +107,6 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
 //! inputs and estimator, status ok) with the columns of `withWorkload`.
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
                   const std::optional<std::string>& estimator, bool withWorkload = false);
-
-std::string csvLine(const std::vector<std::string>& cells);
-//! Splits one line; throws DataError at a malformed quote.
-std::vector<std::string> splitCsvLine(std::string_view line, const std::string& fileName,
-                                      int lineNumber);
 
 //! The rows of a summary file, or none when there is no file. Either header
 //! (with or without the annual columns) is read. Throws DataError naming the

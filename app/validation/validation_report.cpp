@@ -55,9 +55,8 @@ std::string orDash(const std::optional<double>& value, int decimals) {
     return value ? fixed(*value, decimals) : "-";
 }
 
-double pointAngleDeg(int index) {  // index 0..8
-    return FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * index;
-}
+//! The angle [degree] of the point at array place j = 0..8 (point index j + 1).
+double angleAtPlace(int j) { return pointAngleDeg(j + 1); }
 
 //! The measuring point's distance [cm] from the field centre on the entrance
 //! surface, where the engine places it.
@@ -251,7 +250,7 @@ void scatterSection(Context& c) {
         std::vector<double> runRatios;
         for (int k = 0; k < POINT_COUNT; ++k) {
             const KermaUncertainty& point = run.unc.points[k];
-            const double theta = pointAngleDeg(k);
+            const double theta = angleAtPlace(k);
             const double r = pointDistanceCm(k);
             const double a = scatterFractionOf(point.airKermaRatio, r, run.fieldAreaCm2);
             const double aFit = fittedScatterFraction(theta, run.kv);
@@ -415,7 +414,7 @@ void comparisonSection(Context& c) {
             const TallyComparison t =
                 compareTally(cond.analogUnc.points[k], cond.nextEventUnc.points[k]);
             // Side by side: each condition's markers a little apart from the others'.
-            series.x.push_back(pointAngleDeg(k) + 1.5 * (colour - 1.5));
+            series.x.push_back(angleAtPlace(k) + 1.5 * (colour - 1.5));
             series.y.push_back(t.ratio.value_or(NAN));
             series.yError.push_back(t.combinedRelErr.value_or(0.0));
             if (t.ratio && t.combinedRelErr) {
@@ -427,7 +426,7 @@ void comparisonSection(Context& c) {
         points.series.push_back(series);
     }
     for (int k = 0; k < POINT_COUNT; ++k) {
-        md << "| " << fixed(pointAngleDeg(k), 0) << " |";
+        md << "| " << fixed(angleAtPlace(k), 0) << " |";
         for (const ComparedCondition& cond : conditions) {
             const TallyComparison t =
                 compareTally(cond.analogUnc.points[k], cond.nextEventUnc.points[k]);
@@ -438,7 +437,7 @@ void comparisonSection(Context& c) {
     md << "\nRelative standard errors of the points (analog / next-event):\n\n";
     angleTableHeader(md, conditions);
     for (int k = 0; k < POINT_COUNT; ++k) {
-        md << "| " << fixed(pointAngleDeg(k), 0) << " |";
+        md << "| " << fixed(angleAtPlace(k), 0) << " |";
         for (const ComparedCondition& cond : conditions) {
             const auto& a = cond.analogUnc.points[k].relStdError;
             const auto& n = cond.nextEventUnc.points[k].relStdError;

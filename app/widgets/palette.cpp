@@ -1,6 +1,6 @@
 #include "app/widgets/palette.h"
 
-#include "app/results/colour.h"
+#include "app/common/colour.h"
 
 namespace korvana::forms {
 

@@ -1,4 +1,4 @@
-// The 16-colour palette of the viewers' core (app/results/colour.h) as Qt colours.
+// The 16-colour palette of the viewers' core (app/common/colour.h) as Qt colours.
 #pragma once
 
 #include <QColor>

@@ -12,10 +12,10 @@
 #include <QWidget>
 #include <exception>
 
-#include "app/results/csv_export.h"
 #include "app/widgets/failure_text.h"
 #include "app/widgets/message_box.h"
 #include "app/widgets/picture_box.h"
+#include "common/csv.h"
 
 namespace korvana::forms {
 
@@ -71,7 +71,7 @@ void saveCsvAs(QWidget* area, const CsvExport& csv) {
     if (name.isEmpty()) return;
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".csv");
     try {
-        app::writeCsvFile(QFile::encodeName(name).toStdString(), lines);
+        writeCsvFile(QFile::encodeName(name).toStdString(), lines);
     } catch (const std::exception& error) {
         showMessage(
             area->window(),

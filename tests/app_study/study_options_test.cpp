@@ -112,7 +112,7 @@ TEST(StudyOptions, CorrectedValuesAreTheOnesRunAndNoted) {
     EXPECT_TRUE(conditions[5].corrections.empty());
     const SummaryRow row = summaryRow(conditions[0], 6, std::nullopt, ConditionResult{}, "");
     EXPECT_EQ(row.back(), "ok, kv corrected 200 -> 149.5, inherent corrected 0.5 -> 1");
-    EXPECT_EQ(row[inputColumn(StudyInput::Kv)], "149.5");
+    EXPECT_EQ(inputCell(row, StudyInput::Kv), "149.5");
     EXPECT_TRUE(rowCompletes(row, conditions[0], std::nullopt));
 }
 

@@ -106,7 +106,7 @@ private slots:
         for (const char* name : {"Command11", "Command4", "Command3", "Command10"}) {
             QVERIFY2(control<QPushButton>(form1, name)->isEnabled(), name);
         }
-        QCOMPARE(form1.Combo1->currentText(), QStringLiteral("90"));
+        QCOMPARE(control<QComboBox>(form1, "Combo1")->currentText(), QStringLiteral("90"));
         QCOMPARE(countNot(form1.Picture1->image(), form1.Picture1->image().rect(), WHITE), 0);
     }
 
@@ -390,7 +390,7 @@ private slots:
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
         // Unticked: 45 and 135 degrees both peak at the top, y = 10.
         for (const char* angle : {"45", "135"}) {
-            form1.Combo1->setEditText(QString::fromLatin1(angle));
+            control<QComboBox>(form1, "Combo1")->setEditText(QString::fromLatin1(angle));
             form1.Command6->click();
         }
         for (int k : {2, 8}) {
@@ -405,13 +405,13 @@ private slots:
         form1.Check1->setChecked(true);
         form1.Option2->click();
         QCOMPARE(form1.drawColour(), 9);
-        form1.Combo1->setEditText(QStringLiteral("90"));
+        control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("90"));
         form1.Command6->click();
         const int expected = static_cast<int>(std::lround(510 - 500 * 5.0 / 9.0));
         const int top = topmostRowOf(form1.Picture1, peakColumn(5), BLUE);
         QVERIFY2(std::abs(top - expected) <= 1, qPrintable(QString::number(top)));
         // Ticked, the largest one still reaches the top.
-        form1.Combo1->setEditText(QStringLiteral("150"));
+        control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("150"));
         form1.Command6->click();
         const int top9 = topmostRowOf(form1.Picture1, peakColumn(9), BLUE);
         QVERIFY2(top9 >= 8 && top9 <= 12, qPrintable(QString::number(top9)));
@@ -437,7 +437,7 @@ private slots:
         peakedContent().write("peaks.data");
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
-        form1.Combo1->setEditText(angle);
+        control<QComboBox>(form1, "Combo1")->setEditText(angle);
         form1.Command6->click();
         QVERIFY(fx.recorder.messages.empty());
         const forms::PictureBox* plot = form1.Picture1;
@@ -471,7 +471,7 @@ private slots:
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
         const QImage before = form1.Picture1->image();
-        form1.Combo1->setEditText(angle);
+        control<QComboBox>(form1, "Combo1")->setEditText(angle);
         form1.Command6->click();
         QCOMPARE(fx.recorder.messages.size(), std::size_t(1));
         QCOMPARE(fx.recorder.messages[0].icon, forms::MessageIcon::Exclamation);
@@ -484,10 +484,10 @@ private slots:
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
         form1.Command5->click();
-        form1.Combo1->setEditText(QStringLiteral("60"));
+        control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("60"));
         form1.Command6->click();
         form1.Option3->click();
-        form1.Combo1->setEditText(QStringLiteral("120"));
+        control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("120"));
         form1.Command6->click();
         const forms::PictureBox* plot = form1.Picture1;
         QCOMPARE(pixelAt(plot, 250, 260), BLACK);

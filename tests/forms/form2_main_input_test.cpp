@@ -292,11 +292,11 @@ private slots:
                                       "Option8",  "Option9",  "Text8",   "Text12", "Command1",
                                       "Command3", "Command2", "Command4"};
         QStringList chain;
-        QWidget* widget = form2.Text6;
+        QWidget* widget = control(form2, "Text6");
         do {
             if (widget->focusPolicy() & Qt::TabFocus) chain << widget->objectName();
             widget = widget->nextInFocusChain();
-        } while (widget != form2.Text6 && chain.size() < 40);
+        } while (widget != control(form2, "Text6") && chain.size() < 40);
         QCOMPARE(chain.mid(0, expected.size()), expected);
         for (const char* name : {"Text9", "Text10", "Text11"}) QVERIFY(!chain.contains(name));
     }

@@ -53,7 +53,7 @@ struct EngineLoaded {
     }
     void compute(const QString& protection, const QString& glasses) {
         form5.Text3->setText(protection);
-        form5.Combo2->setEditText(glasses);
+        control<QComboBox>(form5, "Combo2")->setEditText(glasses);
         form5.Command1->click();
     }
 };
@@ -67,8 +67,8 @@ private slots:
     void openingNamesTheLoadedResultAndEmptiesTheResults() {
         EngineLoaded e;
         forms::Form1& form1 = e.fx.forms->form1();
-        QCOMPARE(e.form5.Combo2->currentText(), QStringLiteral("0"));
-        e.form5.Combo2->setEditText(QStringLiteral("0.07"));
+        QCOMPARE(control<QComboBox>(e.form5, "Combo2")->currentText(), QStringLiteral("0"));
+        control<QComboBox>(e.form5, "Combo2")->setEditText(QStringLiteral("0.07"));
         // Another file clicked after OK: the window names the result in use.
         ResultFileContent::plausible().write("other.data");
         form1.File1->refresh();
@@ -78,9 +78,10 @@ private slots:
         QCOMPARE(e.form5.windowTitle(), QStringLiteral("Eye lens dose"));
         QCOMPARE(e.form5.Text1->text(), QStringLiteral("case.data"));
         QCOMPARE(e.form5.Text3->text(), QStringLiteral("0"));
-        QCOMPARE(e.form5.Combo2->currentText(), QStringLiteral("0.07"));
+        QCOMPARE(control<QComboBox>(e.form5, "Combo2")->currentText(), QStringLiteral("0.07"));
         QStringList items;
-        for (int n = 0; n < e.form5.Combo2->count(); ++n) items << e.form5.Combo2->itemText(n);
+        for (int n = 0; n < control<QComboBox>(e.form5, "Combo2")->count(); ++n)
+            items << control<QComboBox>(e.form5, "Combo2")->itemText(n);
         QCOMPARE(items, (QStringList{"0", "0.07", "0.83", "0.87", ""}));
         e.compute(QStringLiteral("0"), QStringLiteral("0"));
         // Opening again empties the fourteen results.
@@ -214,7 +215,7 @@ private slots:
         e.compute(QStringLiteral("0"), QStringLiteral("0"));
         const QStringList before = resultTexts(e.form5);
         if (glasses.isEmpty()) {
-            e.form5.Combo2->setCurrentIndex(4);
+            control<QComboBox>(e.form5, "Combo2")->setCurrentIndex(4);
             e.form5.Text3->setText(protection);
             e.form5.Command1->click();
         } else {
@@ -250,7 +251,7 @@ private slots:
         e.fx.forms->form1().Command2->click();
         forms::AnnualDosePanel& panel = *e.form5.annualPanel;
         e.form5.Text3->setText(QStringLiteral("0"));
-        e.form5.Combo2->setEditText(QStringLiteral("0.07"));
+        control<QComboBox>(e.form5, "Combo2")->setEditText(QStringLiteral("0.07"));
         // As many procedures as take the highest dose without glasses to about 60 mSv.
         const app::EyeLensDoseTables tables = app::loadEyeLensDoseTables();
         const app::AnnualEyeLensDose one = app::computeAnnualEyeLensDose(

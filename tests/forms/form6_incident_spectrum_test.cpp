@@ -17,6 +17,12 @@ using namespace korvana::testing;
 
 namespace {
 
+QLineEdit* box(QWidget& form, const char* name) {
+    QLineEdit* found = form.findChild<QLineEdit*>(QString::fromLatin1(name));
+    if (!found) qFatal("no text box %s on %s", name, qPrintable(form.objectName()));
+    return found;
+}
+
 const QColor RED(255, 0, 0);
 const QColor GREY(128, 128, 128);
 const QColor BLACK(0, 0, 0);
@@ -168,9 +174,9 @@ private slots:
         FormsFixture fx;
         writeHvlFile("10.2,100.456,11,120.5,5E10\n");
         fx.forms->form6().readHvlResults();
-        QCOMPARE(fx.forms->form2().Text9->text(), QStringLiteral("10.200"));
-        QCOMPARE(fx.forms->form2().Text10->text(), QStringLiteral("100.46"));
-        QCOMPARE(fx.forms->form2().Text11->text(), QStringLiteral("5.000E+10"));
+        QCOMPARE(box(fx.forms->form2(), "Text9")->text(), QStringLiteral("10.200"));
+        QCOMPARE(box(fx.forms->form2(), "Text10")->text(), QStringLiteral("100.46"));
+        QCOMPARE(box(fx.forms->form2(), "Text11")->text(), QStringLiteral("5.000E+10"));
     }
 
     void okWaitsForTavisenToWriteTheFile() {
@@ -180,7 +186,7 @@ private slots:
         form6.drawIncidentSpectrum(triangleSpectrum(70, 160, 1), 1);
         QTimer::singleShot(300, [] { writeHvlFile(" 3.000\r\n 35.00\r\n 6\r\n 41\r\n 9.\r\n"); });
         form6.readHvlResults();
-        QCOMPARE(fx.forms->form2().Text9->text(), QStringLiteral("3.000"));
+        QCOMPARE(box(fx.forms->form2(), "Text9")->text(), QStringLiteral("3.000"));
         QVERIFY(fx.recorder.messages.empty());
     }
 
@@ -189,14 +195,14 @@ private slots:
         forms::Form6& form6 = fx.forms->form6();
         form6.setHvlWaitMs(200);
         form6.drawIncidentSpectrum(triangleSpectrum(70, 160, 1), 1);
-        fx.forms->form2().Text9->setText(QStringLiteral("1.111"));
+        box(fx.forms->form2(), "Text9")->setText(QStringLiteral("1.111"));
         writeHvlFile(" 2.535\r\n 32.10\r\n");  // incomplete
         QTest::mouseClick(form6.findChild<QPushButton*>(QStringLiteral("Command1")),
                           Qt::LeftButton);
         QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
         QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Exclamation);
         QVERIFY(fx.recorder.messages[0].text.contains(QStringLiteral("HVL_S2.dat")));
-        QCOMPARE(fx.forms->form2().Text9->text(), QStringLiteral("1.111"));
+        QCOMPARE(box(fx.forms->form2(), "Text9")->text(), QStringLiteral("1.111"));
         QVERIFY(form6.isVisible());
         QVERIFY(form6.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
     }
@@ -209,7 +215,7 @@ private slots:
         QTest::mouseClick(form6.findChild<QPushButton*>(QStringLiteral("Command2")),
                           Qt::LeftButton);
         QVERIFY(!form6.isVisible());
-        QCOMPARE(fx.forms->form2().Text9->text(), QString());
+        QCOMPARE(box(fx.forms->form2(), "Text9")->text(), QString());
         QCOMPARE(form6.windowTitle(), QStringLiteral("Incident X-ray spectrum"));
     }
 };

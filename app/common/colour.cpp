@@ -1,4 +1,4 @@
-#include "app/results/colour.h"
+#include "app/common/colour.h"
 
 #include <array>
 #include <cstddef>

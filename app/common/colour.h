@@ -1,4 +1,4 @@
-// Colours of the viewers' drawings.
+// Colours of the drawings of every window and of the viewers' core.
 #pragma once
 
 namespace korvana::app {

@@ -1,0 +1,116 @@
+#include "app/study/summary_series.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <set>
+
+#include "app/results/annual_eye_lens_dose.h"
+
+namespace korvana::study {
+
+namespace {
+
+// The x values in study order, and whether they are all numbers.
+void collectX(const std::vector<SummaryRow>& rows, SummaryPlotData& plot) {
+    for (const SummaryRow& row : rows) {
+        const std::string& text = inputCell(row, plot.xInput);
+        if (std::find(plot.xTexts.begin(), plot.xTexts.end(), text) == plot.xTexts.end()) {
+            plot.xTexts.push_back(text);
+        }
+        plot.numericX = plot.numericX && plotNumber(text).has_value();
+    }
+}
+
+double xOf(const SummaryPlotData& plot, const std::string& text) {
+    if (plot.numericX) return *plotNumber(text);
+    return static_cast<double>(std::find(plot.xTexts.begin(), plot.xTexts.end(), text) -
+                               plot.xTexts.begin());
+}
+
+// The values of the second swept input in study order; one empty group without it.
+std::vector<std::string> groupsOf(const std::vector<SummaryRow>& rows,
+                                  const std::vector<StudyInput>& swept) {
+    std::vector<std::string> groups;
+    if (swept.size() < 2) return {std::string()};
+    for (const SummaryRow& row : rows) {
+        const std::string& g = inputCell(row, swept[1]);
+        if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
+    }
+    return groups;
+}
+
+std::string doseColumn(bool annual, int angle) {
+    return annual ? "annual_eye_lens_" + std::to_string(angle) + "_msv"
+                  : "eye_lens_" + std::to_string(angle);
+}
+
+std::string seriesLabel(const std::vector<StudyInput>& swept, const std::string& group, int angle) {
+    const std::string label = std::to_string(angle) + "°";
+    if (swept.size() < 2) return label;
+    const InputDescription& d = describe(swept[1]);
+    return std::string(d.option) + " " + group +
+           (*d.unit == '\0' ? "" : std::string(" ") + d.unit) + ", " + label;
+}
+
+}  // namespace
+
+std::optional<double> plotNumber(const std::string& cell) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    if (cell.empty() || error != std::errc() || end != cell.data() + cell.size()) return {};
+    if (!std::isfinite(value)) return {};  // "inf" or "nan" cannot be drawn
+    return value;
+}
+
+std::vector<StudyInput> sweptColumns(const std::vector<SummaryRow>& rows) {
+    std::vector<StudyInput> swept;
+    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+        const auto input = static_cast<StudyInput>(n);
+        std::set<std::string> values;
+        for (const SummaryRow& row : rows) values.insert(inputCell(row, input));
+        if (values.size() > 1) swept.push_back(input);
+    }
+    return swept;
+}
+
+SummaryPlotData summaryPlotData(const std::vector<SummaryRow>& rows,
+                                const std::vector<StudyInput>& swept) {
+    SummaryPlotData plot;
+    plot.xInput = swept.at(0);
+    plot.annual = !rows.empty() && rowHasWorkload(rows.front());
+    collectX(rows, plot);
+
+    const std::vector<std::string> groups = groupsOf(rows, swept);
+    std::vector<double> doses, xs;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t a = 0; a < PLOT_ANGLES.size(); ++a) {
+            PlotSeries s;
+            s.colourIndex = swept.size() > 1 ? g : a;
+            s.dashed = a == 1;
+            s.label = seriesLabel(swept, groups[g], PLOT_ANGLES[a]);
+            const std::string column = doseColumn(plot.annual, PLOT_ANGLES[a]);
+            for (const SummaryRow& row : rows) {
+                if (swept.size() > 1 && inputCell(row, swept[1]) != groups[g]) continue;
+                const double x = xOf(plot, inputCell(row, plot.xInput));
+                const std::optional<double> dose = plotNumber(cellOf(row, column));
+                s.points.emplace_back(x, dose);
+                xs.push_back(x);
+                if (dose) doses.push_back(*dose);
+            }
+            std::stable_sort(s.points.begin(), s.points.end(),
+                             [](const auto& p, const auto& q) { return p.first < q.first; });
+            plot.series.push_back(std::move(s));
+        }
+    }
+    plot.xAxis = fitAxis(xs, false);
+    if (!plot.numericX) {
+        plot.xAxis.low = -0.5;
+        plot.xAxis.high = static_cast<double>(plot.xTexts.size()) - 0.5;
+    }
+    if (plot.annual) doses.push_back(app::EYE_LENS_LIMIT_MSV);  // the limit's line stays in view
+    plot.yAxis = fitAxis(doses, true);
+    return plot;
+}
+
+}  // namespace korvana::study
