@@ -20,4 +20,8 @@ inline constexpr float binEnergyKev(int bin) { return static_cast<float>(bin) * 
 //! it stays 0 so that formulas can be written with the bin numbers as they are.
 using GridTable = std::array<float, GRID_BINS + 1>;
 
+//! The engine starts no photon in bins 1-9 (below its 5 keV cut-off); their
+//! share of the spectrum still counts in the normalisation.
+inline constexpr int FIRST_SIMULATED_BIN = 10;
+
 }  // namespace korvana

@@ -1,5 +1,7 @@
 #include "common/uncertainty_file.h"
 
+#include "common/engine_texts.h"
+
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -240,7 +242,7 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         }
         if (f[6].text != "0" && f[6].text != "1") parse.fail(f[6], "few_histories must be 0 or 1");
         q.fewHistories = f[6].text == "1";
-        if (f[7].text != "analog" && f[7].text != "next-event") {
+        if (f[7].text != ESTIMATOR_ANALOG && f[7].text != ESTIMATOR_NEXT_EVENT) {
             parse.fail(f[7], "the estimator must be analog or next-event");
         }
         if (estimatorSeen && f[7].text != table.estimator) {

@@ -1,7 +1,6 @@
 #include "app/study/condition_run.h"
 
 #include <cmath>
-#include <regex>
 #include <system_error>
 
 #include "app/common/text_value.h"
@@ -16,6 +15,8 @@
 #include "app/study/child_process.h"
 #include "common/curtain_rule.h"
 #include "common/data_error.h"
+#include "common/energy_grid.h"
+#include "common/engine_texts.h"
 #include "common/file_names.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
@@ -46,8 +47,6 @@ const char* resultNameProblem(app::ResultNameFault fault) {
     }
     return "it cannot name a file";
 }
-
-constexpr int FIRST_SIMULATED_BIN = 10;  // the engine never simulates bins 1-9
 
 std::string inputOf(const Condition& condition, StudyInput input) {
     return condition.inputs[static_cast<std::size_t>(input)];
@@ -264,11 +263,10 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
     const double histories = app::textValue(inputOf(condition, StudyInput::Histories));
     const std::vector<double> before = historiesBeforeBin(spectrum.spectrum, histories);
     const double total = before.back();
-    static const std::regex progressLine(R"(^\s*(\d+)\s*/\s*(\d+)\s*$)");
     const auto onLine = [&](std::string_view line) {
-        std::cmatch match;
-        if (!std::regex_match(line.data(), line.data() + line.size(), match, progressLine)) return;
-        const int bin = std::stoi(match[1].str());
+        const std::optional<int> progressBin = engineProgressBin(line);
+        if (!progressBin) return;
+        const int bin = *progressBin;
         if (bin < 1 || bin > GRID_BINS || total <= 0) return;
         progress(before[static_cast<std::size_t>(bin)] / total,
                  before[static_cast<std::size_t>(bin)]);

@@ -1,6 +1,6 @@
 // The per-history moments of a tally: the error, the variance of the
 // variance and the largest history's share, against direct computations.
-#include "engine/kerma_moments.h"
+#include "engine/tallies/kerma_moments.h"
 
 #include <gtest/gtest.h>
 
