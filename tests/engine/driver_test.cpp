@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/engine_texts.h"
-
 #include <deque>
 #include <sstream>
 
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine_case.h"
