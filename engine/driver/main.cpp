@@ -4,7 +4,7 @@
 //
 // Without options it runs as it always has; see engine_options.h for the
 // parallel mode. Built with MPI, the same program also runs as several
-// processes under mpirun (mpi_exchange.h).
+// processes under mpirun (process_group.h).
 #include <exception>
 #include <iostream>
 
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     if (options.helpShown) return 0;
 
     engine::ProcessGroup processes(argc, argv);
-    engine::BlockExchange* exchange = processes.exchange(options);
+    engine::BlockExchange* exchange = processes.exchange();
+    if (exchange) options.parallel = true;
     engine::StreamConsole console(std::cin, std::cout);
     engine::SystemClock clock;
     try {

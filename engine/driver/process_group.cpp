@@ -1,5 +1,6 @@
 #include "engine/driver/process_group.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -72,6 +73,14 @@ ProcessGroup::ProcessGroup(int argc, char** argv) {
     // Only the main thread of each process calls MPI; the workers do not.
     MPI_Init_thread(&argc, &argv, MPI_THREAD_FUNNELED, &provided);
     m_initialised = true;
+    if (provided < MPI_THREAD_FUNNELED) {
+        // Worker threads beside MPI calls need at least this level.
+        std::fputs(
+            "lumetrel: the MPI library offers no thread support (MPI_THREAD_FUNNELED) - "
+            "use an MPI build with threads, or run lumetrel without mpirun\n",
+            stderr);
+        MPI_Abort(MPI_COMM_WORLD, 2);
+    }
     int rank = 0, size = 1;
     MPI_Comm_rank(MPI_COMM_WORLD, &rank);
     MPI_Comm_size(MPI_COMM_WORLD, &size);
@@ -82,11 +91,6 @@ ProcessGroup::~ProcessGroup() {
     if (m_initialised) MPI_Finalize();
 }
 
-BlockExchange* ProcessGroup::exchange(EngineOptions& options) {
-    if (m_exchange) options.parallel = true;
-    return m_exchange.get();
-}
-
 void ProcessGroup::abort(int status) {
     if (m_exchange) MPI_Abort(MPI_COMM_WORLD, status);
 }
@@ -95,7 +99,6 @@ void ProcessGroup::abort(int status) {
 
 ProcessGroup::ProcessGroup(int, char**) {}
 ProcessGroup::~ProcessGroup() = default;
-BlockExchange* ProcessGroup::exchange(EngineOptions&) { return nullptr; }
 void ProcessGroup::abort(int) {}
 
 #endif

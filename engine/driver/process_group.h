@@ -9,7 +9,6 @@
 
 #include <memory>
 
-#include "engine/driver/engine_options.h"
 #include "engine/run/parallel_run.h"
 
 namespace korvana::engine {
@@ -22,8 +21,8 @@ public:
     ProcessGroup& operator=(const ProcessGroup&) = delete;
 
     //! The exchange for a run over several processes, null for one process.
-    //! Several processes always run the parallel mode: `options` is set to it.
-    BlockExchange* exchange(EngineOptions& options);
+    //! Several processes always run the parallel mode.
+    BlockExchange* exchange() const { return m_exchange.get(); }
 
     //! Stops every process of the run after a failure in this one.
     void abort(int status);

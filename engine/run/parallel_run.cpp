@@ -53,6 +53,11 @@ public:
         m_rank = settings.exchange ? settings.exchange->rank() : 0;
         m_ranks = settings.exchange ? settings.exchange->rankCount() : 1;
         m_nextToTake = m_rank;
+        // Finished blocks wait for the merge in memory (about 90 kB each). Four
+        // per thread, plus four, is room enough that a thread rarely waits for
+        // a slow block before it (blocks of low bins end faster than the
+        // rest), while a run of any size keeps a few MB; each process of a run
+        // over several takes every rank-th block, hence the factor.
         m_window = static_cast<std::int64_t>(4 * settings.threads + 4) * m_ranks;
     }
 
@@ -132,6 +137,10 @@ public:
                         m_finished.erase(found);
                         break;
                     }
+                    // Blocks of other processes arrive without a notification,
+                    // so the merge polls for them often; the threads of this
+                    // process notify, and the wait only bounds the time
+                    // before the next progress tick is looked at.
                     const auto wait = m_settings.exchange ? std::chrono::milliseconds(2)
                                                           : std::chrono::milliseconds(200);
                     m_changed.wait_for(lock, wait);

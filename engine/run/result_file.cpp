@@ -10,8 +10,6 @@ namespace {
 
 float ratio(float value, float reference) { return reference == 0.0f ? 0.0f : value / reference; }
 
-//! The area of a measuring point's disc, 25 pi [cm^2].
-constexpr float POINT_DISC_AREA = 25.0f * PI;
 
 }  // namespace
 
@@ -57,7 +55,7 @@ RunTotals finishRun(Scores& scores, const PreparedSpectrum& spectrum,
     totals.primaryKerma = primaryKerma(spectrum, airEnergyAbsorption, run);
     totals.peakBinPhotons = spectrum.normalised[spectrum.peakBin] * run.historyCount;
 
-    const float perDiscArea = 1.0f / (4.0f * PI);
+    const float perDiscArea = 1.0f / GRID_DISC_AREA;
     for (auto& column : scores.gridKerma) {
         for (float& value : column) value *= perDiscArea;
     }

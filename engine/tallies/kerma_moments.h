@@ -118,10 +118,12 @@ private:
 class HistoryContributions {
 public:
     void add(int q, double contribution) {
-        double& value = m_values[static_cast<std::size_t>(q)];
-        if (value == 0.0) m_touched[m_touchedCount++] = q;
-        value += contribution;
-        if (value == 0.0) value = TINY;  // stays listed once
+        const std::size_t i = static_cast<std::size_t>(q);
+        if (!m_reached[i]) {
+            m_reached[i] = true;
+            m_touched[static_cast<std::size_t>(m_touchedCount++)] = q;
+        }
+        m_values[i] += contribution;
     }
     //! Adds the history's total of every quantity it reached, and starts anew.
     void endHistory(KermaMoments* moments) {
@@ -129,13 +131,14 @@ public:
             const std::size_t q = static_cast<std::size_t>(m_touched[static_cast<std::size_t>(n)]);
             if (moments) moments->add(static_cast<int>(q), m_values[q]);
             m_values[q] = 0.0;
+            m_reached[q] = false;
         }
         m_touchedCount = 0;
     }
 
 private:
-    static constexpr double TINY = 1e-300;
     std::array<double, KermaMoments::QUANTITY_COUNT> m_values{};
+    std::array<bool, KermaMoments::QUANTITY_COUNT> m_reached{};  //!< listed in m_touched
     std::array<int, KermaMoments::QUANTITY_COUNT> m_touched{};
     int m_touchedCount = 0;
 };

@@ -122,7 +122,7 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
     sequence.discOffset(collision, offsetY, offsetZ);
     for (int j = 1; j <= POINT_COUNT; ++j) {
         towards(p, mu, totalAt, POINT_PLANE_X, POINT_DISC_RADIUS * offsetY,
-                POINT_Z[j] + POINT_DISC_RADIUS * offsetZ, 25.0f * PI,
+                POINT_Z[j] + POINT_DISC_RADIUS * offsetZ, POINT_DISC_AREA,
                 [&](float energy, float crossings, float zc, float sdir) {
                     const float weighted = transmitted(energy, crossings, p.z, zc);
                     if (weighted == 0.0f) return;
@@ -141,7 +141,7 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
             collision * NEXT_EVENT_CELLS_PER_COLLISION + static_cast<std::uint64_t>(n), column,
             row);
         towards(p, mu, totalAt, gridColumnX(column), GRID_DISC_RADIUS * offsetY,
-                gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, 4.0f * PI,
+                gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, GRID_DISC_AREA,
                 [&](float energy, float crossings, float zc, float sdir) {
                     const float weighted = transmitted(energy, crossings, p.z, zc);
                     if (weighted == 0.0f) return;
