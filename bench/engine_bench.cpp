@@ -22,9 +22,9 @@
 #include "app/spectrum/generate_spectrum.h"
 #include "app/spectrum/material_tables.h"
 #include "engine/run/parallel_run.h"
-#include "engine/transport/random_stream.h"
 #include "engine/run/result_file.h"
 #include "engine/run/simulation.h"
+#include "engine/transport/random_stream.h"
 
 namespace {
 

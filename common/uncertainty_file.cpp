@@ -1,7 +1,5 @@
 #include "common/uncertainty_file.h"
 
-#include "common/engine_texts.h"
-
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -11,6 +9,7 @@
 #include <system_error>
 
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "common/text_file.h"
 
 namespace korvana {

@@ -13,5 +13,4 @@ inline constexpr float ELECTRON_REST_ENERGY_KEV = 511.0f;  //!< [keV] Compton ki
 inline constexpr float HC_KEV_ANGSTROM = 12.4f;            //!< [keV A] x = sin(theta/2) E / hc
 inline constexpr float INCOHERENT_TEST_LIMIT = 10.0f;      //!< [1/A] S(x) rejection only below it
 
-
 }  // namespace korvana::engine

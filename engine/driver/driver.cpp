@@ -14,9 +14,9 @@
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine/run/parallel_run.h"
-#include "engine/transport/random_stream.h"
 #include "engine/run/result_file.h"
 #include "engine/run/simulation.h"
+#include "engine/transport/random_stream.h"
 
 namespace korvana::engine {
 
@@ -150,7 +150,7 @@ std::string clockLine(const char* caption, const ClockTime& time) {
 
 int runEngine(Console& console, const Clock& clock, const EngineOptions& options,
               BlockExchange* exchange) {
-        // Large tables: kept off the stack.
+    // Large tables: kept off the stack.
     auto inputs = std::make_unique<EngineInputs>();
     loadEngineInputs(*inputs);
     auto scores = std::make_unique<Scores>();

@@ -28,8 +28,8 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
         ->type_name("S");
     app.add_option("--estimator", estimator,
                    "Scoring at the measuring points: analog (default) or next-event.")
-        ->check(CLI::IsMember({estimatorName(Estimator::Analog),
-                               estimatorName(Estimator::NextEvent)}))
+        ->check(
+            CLI::IsMember({estimatorName(Estimator::Analog), estimatorName(Estimator::NextEvent)}))
         ->type_name("NAME");
 
     // CLI11 takes the arguments last first.
@@ -69,8 +69,8 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
         }
         options.parallel = true;
     }
-    options.estimator = estimator == estimatorName(Estimator::NextEvent) ? Estimator::NextEvent
-                                                                        : Estimator::Analog;
+    options.estimator =
+        estimator == estimatorName(Estimator::NextEvent) ? Estimator::NextEvent : Estimator::Analog;
     return options;
 }
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "common/data_error.h"
-#include "engine/constants.h"
 #include "common/record_format.h"
 #include "common/record_reader.h"
 #include "common/text_file.h"
+#include "engine/constants.h"
 
 namespace korvana::engine {
 

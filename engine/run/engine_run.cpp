@@ -54,11 +54,10 @@ std::vector<EngineRun::Piece> EngineRun::planRound(float total) const {
         }
         for (; have < want; ++index) {
             const std::int64_t add = std::min(BLOCK_HISTORIES, want - have);
-            pieces.push_back(Piece{
-                HistoryBlock{bin, index, add},
-                Block{0, RandomStream::forBlock(m_settings.seed, bin, index),
-                      SequencePosition::forBlock(m_settings.seed, bin, index),
-                      std::make_unique<BlockTallies>()}});
+            pieces.push_back(Piece{HistoryBlock{bin, index, add},
+                                   Block{0, RandomStream::forBlock(m_settings.seed, bin, index),
+                                         SequencePosition::forBlock(m_settings.seed, bin, index),
+                                         std::make_unique<BlockTallies>()}});
             have += add;
         }
     }
@@ -121,8 +120,7 @@ void EngineRun::takePieces(Physics& physics, Tally& tally) {
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [&] {
-            return m_shutdown ||
-                   (!m_cancelled && !m_failure && m_nextPiece < m_pieces.size());
+            return m_shutdown || (!m_cancelled && !m_failure && m_nextPiece < m_pieces.size());
         });
         if (m_shutdown) return;
         Piece& piece = m_pieces[m_nextPiece++];

@@ -59,8 +59,8 @@ struct RunSnapshot {
     std::int64_t histories = 0;  //!< histories the run holds
     RunParameters run;           //!< the inputs' parameters, historyCount the run's total
     RunTotals totals;
-    std::unique_ptr<Scores> scores;  //!< finished: grid per disc area, spectra to sum 1
-    UncertaintyTable uncertainties;  //!< kermas with their relative errors
+    std::unique_ptr<Scores> scores;             //!< finished: grid per disc area, spectra to sum 1
+    UncertaintyTable uncertainties;             //!< kermas with their relative errors
     std::vector<std::string> resultLines;       //!< the result file's 353 lines
     std::vector<std::string> uncertaintyLines;  //!< the uncertainty file's lines
 };
@@ -110,12 +110,12 @@ private:
     std::unique_ptr<const EngineInputs> m_in;
     RunSettings m_settings;
 
-    mutable std::mutex m_stateMutex;  //!< the committed blocks and total
+    mutable std::mutex m_stateMutex;         //!< the committed blocks and total
     std::vector<std::vector<Block>> m_bins;  //!< [bin][block]
     double m_total = 0;
     std::int64_t m_histories = 0;
 
-    std::mutex m_mutex;  //!< the round under way
+    std::mutex m_mutex;                 //!< the round under way
     std::condition_variable m_wake;     //!< pieces to take, cancel or shutdown
     std::condition_variable m_changed;  //!< a piece ended
     std::vector<Piece> m_pieces;

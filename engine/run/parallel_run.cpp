@@ -83,27 +83,27 @@ public:
 
     template <class Physics, class Tally>
     void takeBlocks(Physics& physics, Tally& tally) {
-            for (;;) {
-                std::int64_t g = 0;
-                {
-                    std::unique_lock lock(m_mutex);
-                    // Process 0 runs at most a window ahead of its merge; the
-                    // others send each block at once and need no window.
-                    m_wake.wait(lock, [&] {
-                        return m_stop || m_nextToTake >= size() || m_rank != 0 ||
-                               m_nextToTake < m_nextToMerge + m_window;
-                    });
-                    if (m_stop || m_nextToTake >= size()) return;
-                    g = m_nextToTake;
-                    m_nextToTake += m_ranks;
-                }
-                auto tallies = std::make_unique<BlockTallies>();
-                runBlock(m_in, m_blocks[static_cast<std::size_t>(g)], m_settings.seed, physics,
-                         tally, *tallies);
-                std::lock_guard lock(m_mutex);
-                m_finished.emplace(g, std::move(tallies));
-                m_changed.notify_all();
+        for (;;) {
+            std::int64_t g = 0;
+            {
+                std::unique_lock lock(m_mutex);
+                // Process 0 runs at most a window ahead of its merge; the
+                // others send each block at once and need no window.
+                m_wake.wait(lock, [&] {
+                    return m_stop || m_nextToTake >= size() || m_rank != 0 ||
+                           m_nextToTake < m_nextToMerge + m_window;
+                });
+                if (m_stop || m_nextToTake >= size()) return;
+                g = m_nextToTake;
+                m_nextToTake += m_ranks;
             }
+            auto tallies = std::make_unique<BlockTallies>();
+            runBlock(m_in, m_blocks[static_cast<std::size_t>(g)], m_settings.seed, physics, tally,
+                     *tallies);
+            std::lock_guard lock(m_mutex);
+            m_finished.emplace(g, std::move(tallies));
+            m_changed.notify_all();
+        }
     }
 
     //! Process 0: merges every block in order while the workers run.

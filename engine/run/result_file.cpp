@@ -10,7 +10,6 @@ namespace {
 
 float ratio(float value, float reference) { return reference == 0.0f ? 0.0f : value / reference; }
 
-
 }  // namespace
 
 float pointKermaRatio(const RunTotals& totals, const Scores& scores, int point) {

@@ -8,8 +8,8 @@
 #include "common/grid_tables.h"
 #include "common/uncertainty_file.h"
 #include "engine/inputs/beam.h"
-#include "engine/tallies/kerma_moments.h"
 #include "engine/inputs/run_parameters.h"
+#include "engine/tallies/kerma_moments.h"
 #include "engine/tallies/scores.h"
 
 namespace korvana::engine {

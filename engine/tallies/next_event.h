@@ -35,15 +35,15 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/tallies/angular_density.h"
 #include "engine/constants.h"
-#include "engine/transport/geometry.h"
-#include "engine/transport/grid_lookup.h"
+#include "engine/inputs/tissue_tables.h"
+#include "engine/tallies/angular_density.h"
 #include "engine/tallies/kerma_moments.h"
-#include "engine/transport/photon.h"
 #include "engine/tallies/scores.h"
 #include "engine/tallies/scoring_sequence.h"
-#include "engine/inputs/tissue_tables.h"
+#include "engine/transport/geometry.h"
+#include "engine/transport/grid_lookup.h"
+#include "engine/transport/photon.h"
 
 namespace korvana::engine {
 

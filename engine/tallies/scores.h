@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "common/energy_grid.h"
-#include "engine/transport/geometry.h"
 #include "engine/tallies/kerma_moments.h"
+#include "engine/transport/geometry.h"
 #include "engine/transport/photon.h"
 
 namespace korvana::engine {

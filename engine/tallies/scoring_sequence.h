@@ -60,9 +60,9 @@ private:
 //! in-process run) exactly as if it had run on.
 struct SequencePosition {
     ScoringSequence sequence;
-    std::uint64_t collisions = 0;      //!< collisions of the open batch so far
-    std::uint64_t batch = 0;           //!< the batch now running
-    std::int64_t batchHistories = 0;   //!< histories of the open batch so far
+    std::uint64_t collisions = 0;     //!< collisions of the open batch so far
+    std::uint64_t batch = 0;          //!< the batch now running
+    std::int64_t batchHistories = 0;  //!< histories of the open batch so far
 
     static SequencePosition forBlock(std::uint64_t seed, int bin, std::int64_t block) {
         return SequencePosition{ScoringSequence::forBlock(seed, bin, block)};

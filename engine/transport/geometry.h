@@ -9,9 +9,9 @@
 
 #include "common/result_layout.h"
 #include "engine/constants.h"
+#include "engine/inputs/run_parameters.h"
 #include "engine/transport/photon.h"
 #include "engine/transport/random_stream.h"
-#include "engine/inputs/run_parameters.h"
 
 namespace korvana::engine {
 

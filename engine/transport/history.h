@@ -14,12 +14,12 @@
 #include <concepts>
 
 #include "engine/constants.h"
+#include "engine/inputs/tissue_tables.h"
 #include "engine/transport/geometry.h"
 #include "engine/transport/photon.h"
 #include "engine/transport/random_stream.h"
 #include "engine/transport/scattering.h"
 #include "engine/transport/transport_physics.h"
-#include "engine/inputs/tissue_tables.h"
 
 namespace korvana::engine {
 

@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "engine/constants.h"
+#include "engine/inputs/tissue_tables.h"
 #include "engine/transport/random_stream.h"
 #include "engine/transport/sampling_limit.h"
 #include "engine/transport/scattering.h"
-#include "engine/inputs/tissue_tables.h"
 
 namespace korvana::engine {
 

@@ -256,7 +256,8 @@ TEST(ConsoleLines, ClockAndProgressFormats) {
     // korvana-study reads the bin back from the line, and only from such a line.
     EXPECT_EQ(engineProgressBin(engineProgressLine(9, 10)), 9);
     EXPECT_EQ(engineProgressBin("240 / 241"), 240);
-    for (const char* other : {"", " Start time = 9: 5: 7", "10 /", "/ 241", "10 / 241 x", "1a / 2"}) {
+    for (const char* other :
+         {"", " Start time = 9: 5: 7", "10 /", "/ 241", "10 / 241 x", "1a / 2"}) {
         EXPECT_FALSE(engineProgressBin(other)) << other;
     }
 }

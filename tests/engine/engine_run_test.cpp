@@ -75,8 +75,7 @@ TEST_F(EngineRunTest, RoundsGiveLumetrelsFilesOfTheirTotal) {
             ASSERT_EQ(engine.advance(18000), EngineRun::Outcome::Done);
             const RunSnapshot whole = engine.snapshot();
             std::vector<std::string> lines = whole.resultLines;
-            lines.insert(lines.end(), whole.uncertaintyLines.begin(),
-                         whole.uncertaintyLines.end());
+            lines.insert(lines.end(), whole.uncertaintyLines.begin(), whole.uncertaintyLines.end());
             EXPECT_EQ(lines, expected);
             EXPECT_LT(first.histories, whole.histories);
             EXPECT_EQ(first.run.historyCount, 12000.0f);

@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "common/text_file.h"
+#include "engine/run/result_file.h"
 #include "engine/transport/fast_physics.h"
 #include "engine/transport/literal_physics.h"
-#include "engine/run/result_file.h"
 #include "engine_case.h"
 #include "engine_result_file.h"
 
