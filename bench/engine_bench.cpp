@@ -21,10 +21,10 @@
 
 #include "app/spectrum/generate_spectrum.h"
 #include "app/spectrum/material_tables.h"
-#include "engine/parallel_run.h"
-#include "engine/random_stream.h"
-#include "engine/result_file.h"
-#include "engine/simulation.h"
+#include "engine/run/parallel_run.h"
+#include "engine/run/result_file.h"
+#include "engine/run/simulation.h"
+#include "engine/transport/random_stream.h"
 
 namespace {
 
@@ -43,8 +43,7 @@ struct Measurement {
 enum class Bookkeeping { Off, On };
 
 Measurement measure(const EngineInputs& in, TransportBuild build, Bookkeeping bookkeeping) {
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     auto scores = std::make_unique<Scores>();
     auto moments = std::make_unique<KermaMoments>();
     Measurement m;

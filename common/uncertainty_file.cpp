@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "common/text_file.h"
 
 namespace korvana {
@@ -239,7 +240,7 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
         }
         if (f[6].text != "0" && f[6].text != "1") parse.fail(f[6], "few_histories must be 0 or 1");
         q.fewHistories = f[6].text == "1";
-        if (f[7].text != "analog" && f[7].text != "next-event") {
+        if (f[7].text != ESTIMATOR_ANALOG && f[7].text != ESTIMATOR_NEXT_EVENT) {
             parse.fail(f[7], "the estimator must be analog or next-event");
         }
         if (estimatorSeen && f[7].text != table.estimator) {

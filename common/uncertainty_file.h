@@ -51,10 +51,11 @@ struct UncertaintyTable {
     std::array<KermaUncertainty, POINT_COUNT> points{};
     //! [column 0..20: x = 50..150 cm][row 0..30: z = -100..50 cm]
     std::array<std::array<KermaUncertainty, GRID_ROWS>, GRID_COLUMNS> grid{};
-    std::string estimator = "analog";  //!< "analog" or "next-event"
-    bool hasQualityChecks = true;      //!< false for a file of an earlier version (no vov)
-    long long histories = 0;           //!< histories of the run; 0 in an earlier version's file
-    std::string resultDigest;          //!< of the result file; empty in an earlier version's file
+    std::string estimator =
+        "analog";                  //!< ESTIMATOR_ANALOG or ESTIMATOR_NEXT_EVENT (engine_texts.h)
+    bool hasQualityChecks = true;  //!< false for a file of an earlier version (no vov)
+    long long histories = 0;       //!< histories of the run; 0 in an earlier version's file
+    std::string resultDigest;      //!< of the result file; empty in an earlier version's file
 };
 
 //! The digest that pairs an uncertainty file with its result file: 64-bit

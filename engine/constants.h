@@ -15,9 +15,4 @@ inline constexpr float ELECTRON_REST_ENERGY_KEV = 511.0f;  //!< [keV] Compton ki
 inline constexpr float HC_KEV_ANGSTROM = 12.4f;            //!< [keV A] x = sin(theta/2) E / hc
 inline constexpr float INCOHERENT_TEST_LIMIT = 10.0f;      //!< [1/A] S(x) rejection only below it
 
-//! Room for tissue cross-section rows: the file format reserves 25.
-inline constexpr int MAX_TISSUE_ROWS = 25;
-//! The scatter-factor table always has exactly 45 rows.
-inline constexpr int SCATTER_FACTOR_ROWS = 45;
-
 }  // namespace korvana::engine

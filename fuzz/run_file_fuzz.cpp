@@ -9,7 +9,7 @@
 #include "common/record_format.h"
 #include "common/record_writer.h"
 #include "common/run_limits.h"
-#include "engine/run_parameters.h"
+#include "engine/inputs/run_parameters.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

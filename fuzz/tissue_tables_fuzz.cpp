@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/data_error.h"
-#include "engine/tissue_tables.h"
+#include "engine/inputs/tissue_tables.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

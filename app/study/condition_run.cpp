@@ -19,6 +19,8 @@
 #include "app/study/child_process.h"
 #include "common/curtain_rule.h"
 #include "common/data_error.h"
+#include "common/energy_grid.h"
+#include "common/engine_texts.h"
 #include "common/file_names.h"
 #include "common/grid_tables.h"
 #include "common/simulated_bins.h"
@@ -121,33 +123,6 @@ std::vector<double> historiesBeforeBin(const GridTable& spectrumAsRead, float hi
     return before;
 }
 
-// The bin of the engine's progress line "  k / n" (blanks anywhere around the
-// numbers); none for any other console line.
-std::optional<int> progressBin(std::string_view line) {
-    std::size_t at = 0;
-    const auto skipBlanks = [&] {
-        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-    };
-    const auto number = [&]() -> std::optional<int> {
-        int value = 0;
-        const auto [end, error] =
-            std::from_chars(line.data() + at, line.data() + line.size(), value);
-        if (error != std::errc()) return std::nullopt;
-        at = static_cast<std::size_t>(end - line.data());
-        return value;
-    };
-    skipBlanks();
-    const std::optional<int> bin = number();
-    skipBlanks();
-    if (!bin || at >= line.size() || line[at] != '/') return std::nullopt;
-    ++at;
-    skipBlanks();
-    const std::optional<int> count = number();
-    skipBlanks();
-    if (!count || at != line.size()) return std::nullopt;
-    return bin;
-}
-
 // The chain of one condition, step by step; each step returns false when the
 // chain stops there, with the reason in the outcome.
 class ConditionChain {
@@ -245,7 +220,7 @@ public:
         }
         const double total = before.back();
         const auto onLine = [&](std::string_view line) {
-            const std::optional<int> bin = progressBin(line);
+            const std::optional<int> bin = engineProgressBin(line);
             if (!bin || *bin < 1 || *bin > GRID_BINS || total <= 0) return;
             progress(before[static_cast<std::size_t>(*bin)] / total,
                      before[static_cast<std::size_t>(*bin)]);

@@ -11,6 +11,7 @@
 #include "app/study/value_list.h"
 #include "common/data_error.h"
 #include "common/default_case.h"
+#include "common/engine_texts.h"
 #include "common/run_limits.h"
 #include "common/version.h"
 
@@ -19,7 +20,8 @@ namespace korvana::study {
 namespace {
 
 const std::vector<std::string> MODE_WORDS = {"cp", "3phase", "1phase"};
-const std::vector<std::string> ESTIMATORS = {"analog", "next-event"};
+const std::vector<std::string> ESTIMATORS = {std::string(ESTIMATOR_ANALOG),
+                                             std::string(ESTIMATOR_NEXT_EVENT)};
 
 // The one place that builds the parser, so --help shows what is parsed.
 struct Parser {

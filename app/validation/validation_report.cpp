@@ -23,7 +23,7 @@
 #include "common/grid_tables.h"
 #include "common/result_layout.h"
 #include "common/uncertainty_file.h"
-#include "engine/geometry.h"
+#include "engine/transport/geometry.h"
 
 namespace korvana::validation {
 

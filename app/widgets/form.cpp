@@ -56,12 +56,12 @@ void scaleFonts(QWidget* form, double scale) {
 
 double displayScaleFor(QSize designed, QSize available) {
     const auto fit = [&designed](QSize area) {
-        const double width = static_cast<double>(area.width() - TYPICAL_FRAME.left() -
-                                                 TYPICAL_FRAME.right()) /
-                             designed.width();
-        const double height = static_cast<double>(area.height() - TYPICAL_FRAME.top() -
-                                                  TYPICAL_FRAME.bottom()) /
-                              designed.height();
+        const double width =
+            static_cast<double>(area.width() - TYPICAL_FRAME.left() - TYPICAL_FRAME.right()) /
+            designed.width();
+        const double height =
+            static_cast<double>(area.height() - TYPICAL_FRAME.top() - TYPICAL_FRAME.bottom()) /
+            designed.height();
         return std::min({1.0, width, height});
     };
     return std::max(fit(available), fit(SMALLEST_FITTED_SCREEN));

@@ -1,9 +1,9 @@
-#include "engine/beam.h"
+#include "engine/inputs/beam.h"
 
 #include <gtest/gtest.h>
 
 #include "common/data_error.h"
-#include "engine/grid_lookup.h"
+#include "engine/transport/grid_lookup.h"
 
 namespace korvana::engine {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/driver.h"
+#include "engine/driver/driver.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine_case.h"
@@ -249,9 +250,16 @@ TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {
 TEST(ConsoleLines, ClockAndProgressFormats) {
     EXPECT_EQ(clockLine("Start time", {9, 5, 7}), " Start time = 9: 5: 7");
     EXPECT_EQ(clockLine("Finish time", {23, 59, 10}), " Finish time =23:59:10");
-    EXPECT_EQ(progressLine(10, 241), " 10 / 241");
-    EXPECT_EQ(progressLine(240, 241), "240 / 241");
-    EXPECT_EQ(progressLine(9, 10), "  9 /  10");
+    EXPECT_EQ(engineProgressLine(10, 241), " 10 / 241");
+    EXPECT_EQ(engineProgressLine(240, 241), "240 / 241");
+    EXPECT_EQ(engineProgressLine(9, 10), "  9 /  10");
+    // korvana-study reads the bin back from the line, and only from such a line.
+    EXPECT_EQ(engineProgressBin(engineProgressLine(9, 10)), 9);
+    EXPECT_EQ(engineProgressBin("240 / 241"), 240);
+    for (const char* other :
+         {"", " Start time = 9: 5: 7", "10 /", "/ 241", "10 / 241 x", "1a / 2"}) {
+        EXPECT_FALSE(engineProgressBin(other)) << other;
+    }
 }
 
 }  // namespace

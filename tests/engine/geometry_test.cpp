@@ -1,4 +1,4 @@
-#include "engine/geometry.h"
+#include "engine/transport/geometry.h"
 
 #include <gtest/gtest.h>
 
@@ -79,8 +79,7 @@ TEST(SourcePhoton, StartsOnTheFieldHeadingAwayFromTheFocus) {
     run.focusSurfaceDistance = 80.0f;
     run.fieldSizeX = 10.0f;
     run.fieldSizeY = 30.0f;
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     RandomStream copy = stream;
     const float r1 = copy.next();
     const float r2 = copy.next();

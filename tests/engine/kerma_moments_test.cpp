@@ -1,6 +1,6 @@
 // The per-history moments of a tally: the error, the variance of the
 // variance and the largest history's share, against direct computations.
-#include "engine/kerma_moments.h"
+#include "engine/tallies/kerma_moments.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +91,23 @@ TEST(KermaMoments, BatchesGiveTheErrorOfTheirTotalsNotOfTheirHistories) {
     }
     single.closeStratum(8);
     EXPECT_NEAR(single.relativeError(Q), std::sqrt(128.0) / 20.0, 1e-12);
+}
+
+TEST(HistoryContributions, AHistoryCountsOnceWhateverItsCollisionsAdd) {
+    HistoryContributions history;
+    KermaMoments m;
+    // Collisions that add nothing still make the history one that reached the tally.
+    history.add(Q, 0.0);
+    history.add(Q, 0.0);
+    history.endHistory(&m);
+    history.add(Q, 1.5);
+    history.add(Q, 2.5);
+    history.endHistory(&m);
+    history.endHistory(&m);  // a history that reached nothing adds nothing
+    m.closeStratum(3);
+    EXPECT_EQ(m.contributingHistories(Q), 2);
+    EXPECT_DOUBLE_EQ(m.total(Q), 4.0);
+    EXPECT_DOUBLE_EQ(m.largestShare(Q), 1.0);
 }
 
 TEST(KermaMoments, ATallyOfOneHistoryIsUnstableAndAnHonestOneIsNot) {

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "common/uncertainty_file.h"
-#include "engine/driver.h"
-#include "engine/engine_options.h"
-#include "engine/simulation.h"
+#include "engine/driver/driver.h"
+#include "engine/driver/engine_options.h"
+#include "engine/run/simulation.h"
 #include "engine_case.h"
 
 namespace korvana::engine {
@@ -103,8 +103,7 @@ TEST(NextEventEstimator, CoherentOnlyMediumKeepsTheStartingEnergies) {
         in->tissue.rows[j].incoherent = 1e-30f;
         in->tissue.rows[j].photoelectric = 1e-30f;
     }
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     auto scores = std::make_unique<Scores>();
     simulate(
         *in, TransportBuild::Fast, stream, *scores, [](int) {}, nullptr, Estimator::NextEvent);

@@ -1,5 +1,5 @@
 // The parallel mode and the uncertainty file, through whole engine runs.
-#include "engine/parallel_run.h"
+#include "engine/run/parallel_run.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 
 #include "common/data_error.h"
 #include "common/uncertainty_file.h"
-#include "engine/driver.h"
-#include "engine/engine_options.h"
-#include "engine/random_stream.h"
+#include "engine/driver/driver.h"
+#include "engine/driver/engine_options.h"
+#include "engine/transport/random_stream.h"
 #include "engine_case.h"
 #include "engine_result_file.h"
 
@@ -123,8 +123,7 @@ TEST_F(ParallelRunTest, AFailingThreadStopsTheRunWithoutAResultFile) {
 
 TEST(BlockStreams, NeighbouringBlocksAndSeedsStartApart) {
     const auto firstDraws = [](std::uint64_t seed, int bin, std::int64_t block) {
-        RandomStream s;
-        s.initialiseForBlock(seed, bin, block);
+        RandomStream s = RandomStream::forBlock(seed, bin, block);
         std::vector<int> draws;
         for (int n = 0; n < 8; ++n) draws.push_back(s.nextInteger());
         return draws;

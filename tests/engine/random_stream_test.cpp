@@ -1,4 +1,4 @@
-#include "engine/random_stream.h"
+#include "engine/transport/random_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -22,26 +22,22 @@ TEST(EngineConstants, PiIsTheDeliberatelyShortValue) {
 // (16358 + 16327) mod 16384 = 16301; after the warm-up the stream goes on with
 // 11314, 1077, 7144, 4623, 8326, 12357, 12982, 4917.
 TEST(RandomStream, FirstDrawsAfterWarmUp) {
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     for (int expected : {11314, 1077, 7144, 4623, 8326, 12357, 12982, 4917}) {
         EXPECT_EQ(stream.next(), static_cast<float>(expected) / 16384.1f);
     }
 }
 
-TEST(RandomStream, InitialiseRestartsTheSameSequence) {
-    RandomStream a;
-    a.initialise();
+TEST(RandomStream, TheFixedSeedRestartsTheSameSequence) {
+    RandomStream a = RandomStream::withFixedSeed();
     for (int i = 0; i < 5000; ++i) a.next();
-    a.initialise();
-    RandomStream b;
-    b.initialise();
+    a = RandomStream::withFixedSeed();
+    RandomStream b = RandomStream::withFixedSeed();
     for (int i = 0; i < 100; ++i) ASSERT_EQ(a.next(), b.next()) << "draw " << i;
 }
 
 TEST(RandomStream, ValuesStayBelowOneOnTheFourteenBitLattice) {
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     std::set<float> distinct;
     for (int i = 0; i < 2'000'000; ++i) {
         const float r = stream.next();
@@ -55,8 +51,7 @@ TEST(RandomStream, ValuesStayBelowOneOnTheFourteenBitLattice) {
 }
 
 TEST(RandomStream, MeanIsAHalf) {
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     double sum = 0;
     const int n = 1'000'000;
     for (int i = 0; i < n; ++i) sum += stream.next();

@@ -1,4 +1,4 @@
-#include "engine/result_file.h"
+#include "engine/run/result_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/run_parameters.h"
+#include "engine/inputs/run_parameters.h"
 
 #include <gtest/gtest.h>
 

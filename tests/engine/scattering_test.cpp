@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "engine/angular_density.h"
-#include "engine/history.h"
-#include "engine/literal_physics.h"
+#include "engine/tallies/angular_density.h"
+#include "engine/transport/history.h"
+#include "engine/transport/literal_physics.h"
 
 namespace korvana::engine {
 namespace {
@@ -73,8 +73,7 @@ TEST(IncoherentScattering, FollowsKleinNishina) {
         const double P = 1.0 / (1.0 + E / 511.0 * (1.0 - mu));
         return P * P * (P + 1.0 / P - (1.0 - mu * mu));
     };
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     std::vector<int> counts(BINS, 0);
     const int n = 200000;
     FlatScatteringFunction physics;
@@ -104,8 +103,7 @@ TEST(IncoherentScattering, ScatteringFunctionSuppressesForwardAngles) {
         float incoherentFunctionAt(float x) const { return x / 10.0f; }
         float incoherentFunctionMax() const { return 1.0f; }
     } physics;
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     int forward = 0, backward = 0;
     for (int i = 0; i < 50000; ++i) {
         const float mu = sampleIncoherent(30.0f, physics, stream).cosTheta;
@@ -138,9 +136,7 @@ TissueTables constantFormFactorTables() {
 
 TEST(CoherentScattering, FollowsFormFactorTimesThomson) {
     const TissueTables tables = constantFormFactorTables();
-    Scores scores;
-    GridTable none{};
-    LiteralPhysics physics(tables, ScoringContext{none, none, LeadCurtain{}}, scores);
+    LiteralPhysics physics(tables);
     const double E = 50.0;
     // The inversion is linear in x between rows: within a row the density of x
     // is flat with the row's share of the integral; s = x hc/E; mu = 1 - 2 s^2.
@@ -153,8 +149,7 @@ TEST(CoherentScattering, FollowsFormFactorTimesThomson) {
         const double dxdmu = (E / 12.4) / (4.0 * s);
         return densityOfX * dxdmu * (1.0 + mu * mu) / 2.0;
     };
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     std::vector<int> counts(BINS, 0);
     const int n = 200000;
     for (int i = 0; i < n; ++i) {
@@ -170,11 +165,8 @@ TEST(CoherentScattering, FollowsFormFactorTimesThomson) {
 TEST(AngularDensities, IntegrateToOneAndFollowTheirSamplers) {
     const TissueTables tables = loadTissueTables(std::string(KORVANA_DATA_DIR) + "/ICRUSoft.dat");
     const AngularDensities densities(tables);
-    Scores scores;
-    GridTable none{};
-    LiteralPhysics physics(tables, ScoringContext{none, none, LeadCurtain{}}, scores);
-    RandomStream stream;
-    stream.initialise();
+    LiteralPhysics physics(tables);
+    RandomStream stream = RandomStream::withFixedSeed();
     // 20 and 80 keV lie on the energy grid, 47.3 keV between its points.
     for (const double E : {20.0, 47.3, 80.0}) {
         SCOPED_TRACE(E);
@@ -207,8 +199,7 @@ TEST(AngularDensities, IntegrateToOneAndFollowTheirSamplers) {
 }
 
 TEST(TurnDirection, KeepsUnitLengthAndTurnsByTheScatteringAngle) {
-    RandomStream stream;
-    stream.initialise();
+    RandomStream stream = RandomStream::withFixedSeed();
     for (int i = 0; i < 100000; ++i) {
         const float theta = stream.next() * PI;
         const float phi = stream.next() * 2.0f * PI;

@@ -1,4 +1,4 @@
-#include "engine/scores.h"
+#include "engine/tallies/scores.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/fast_physics.h"
-#include "engine/grid_lookup.h"
-#include "engine/literal_physics.h"
+#include "engine/tallies/analog_tally.h"
+#include "engine/transport/grid_lookup.h"
+#include "engine/transport/literal_physics.h"
 
 namespace korvana::engine {
 namespace {
@@ -103,22 +103,15 @@ TEST_F(ScoreEscapeTest, CurtainAttenuatesOnlyCoveredCrossings) {
 }
 
 TEST_F(ScoreEscapeTest, FastScoringMatchesTheReferenceBitForBit) {
-    TissueTables tissue;
-    tissue.rowCount = 2;
-    tissue.rows[1] = {1.0f, 1.0f, 1.0f, 1.0f};
-    tissue.rows[2] = {200.0f, 1.0f, 1.0f, 1.0f};
-    for (int j = 1; j <= SCATTER_FACTOR_ROWS; ++j) {
-        tissue.scatter[j] = {0.25f * (j - 1), 0.25f * (j - 1), 1.0f};
-    }
-    tissue.formFactorIntegralMax = tissue.incoherentFunctionMax = 11.0f;
     GridTable rising{};
     for (int i = 1; i <= GRID_BINS; ++i) rising[i] = 1.0f / static_cast<float>(i);
     ScoringContext context{rising, rising, LeadCurtain{-30.0f, 0.05f}};
     auto reference = std::make_unique<Scores>();
     auto fast = std::make_unique<Scores>();
-    FastPhysics physics(tissue, context, *fast);
-    RandomStream stream;
-    stream.initialise();
+    AnalogTally nearest(context, DiscSearch::NearestRows);
+    SequencePosition unused = SequencePosition::forBlock(0, 10, 0);
+    nearest.open(TallyTarget{fast.get(), nullptr}, unused);
+    RandomStream stream = RandomStream::withFixedSeed();
     for (int i = 0; i < 200000; ++i) {
         // Start points inside a 30 x 40 x 20 object, targets across the scoring area.
         const float x = 30.0f * stream.next() - 15.0f, y = 40.0f * stream.next() - 20.0f;
@@ -129,7 +122,7 @@ TEST_F(ScoreEscapeTest, FastScoringMatchesTheReferenceBitForBit) {
         const float s = 0.5f + 20.0f * stream.next();  // flights have a length
         const float x1 = p.x + s * p.u(), y1 = p.y + s * p.v(), z1 = p.z + s * p.w();
         scoreEscape(*reference, context, p, x1, y1, z1);
-        physics.scoreEscape(p, x1, y1, z1);
+        nearest.escape(p, x1, y1, z1);
     }
     EXPECT_EQ(std::memcmp(reference.get(), fast.get(), sizeof(Scores)), 0);
     float gridTotal = 0;

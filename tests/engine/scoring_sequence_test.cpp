@@ -1,7 +1,7 @@
 // The next-event estimator's choices of cells and disc points: even within a
 // short block, and over blocks uniform and unrelated (no pattern repeated in
 // every block, which would bias the map where the error bars cannot see it).
-#include "engine/scoring_sequence.h"
+#include "engine/tallies/scoring_sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/geometry.h"
+#include "engine/transport/geometry.h"
 
 namespace korvana::engine {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/tissue_tables.h"
+#include "engine/inputs/tissue_tables.h"
 
 #include <gtest/gtest.h>
 

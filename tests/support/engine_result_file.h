@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/text_file.h"
-#include "engine/result_file.h"
-#include "engine/simulation.h"
+#include "engine/run/result_file.h"
+#include "engine/run/simulation.h"
 #include "engine_case.h"
 
 namespace korvana::testing {
@@ -28,8 +28,7 @@ inline std::vector<std::string> engineResultLines(
     run.write();
     auto in = std::make_unique<engine::EngineInputs>();
     engine::loadEngineInputs(*in);
-    engine::RandomStream stream;
-    stream.initialise();
+    engine::RandomStream stream = engine::RandomStream::withFixedSeed();
     auto scores = std::make_unique<engine::Scores>();
     engine::simulate(*in, build, stream, *scores, [](int) {});
     const engine::RunTotals totals = engine::finishRun(*scores, in->spectrum, in->air, in->run);

@@ -1,0 +1,232 @@
+#include "engine/driver/driver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "common/data_error.h"
+#include "common/engine_texts.h"
+#include "common/file_names.h"
+#include "common/record_format.h"
+#include "common/record_writer.h"
+#include "common/text_file.h"
+#include "common/uncertainty_file.h"
+#include "engine/run/parallel_run.h"
+#include "engine/run/result_file.h"
+#include "engine/run/simulation.h"
+#include "engine/transport/random_stream.h"
+
+namespace korvana::engine {
+
+namespace {
+
+void showBanner(Console& console) {
+    for (const char* line :
+         {"", "", "      ***  Monte Carlo Simulation  ***", "",
+          "   Calculation of side scattered radiation", "          of the irradiated object",
+          "            with the Pb curtain", "               2024 version", "",
+          "  ---  Push Enter key to calculation start ---"}) {
+        console.writeLine(line);
+    }
+}
+
+//! Asks on the console for a result file name until one is usable. Returns an
+//! empty name only when the console has no more input.
+std::string askForFileName(Console& console) {
+    for (;;) {
+        console.writeLine("UNIT 1? ");
+        const std::optional<std::string> typed = console.readLine();
+        if (!typed) return {};
+        const std::string name = trimTrailingBlanks(*typed);
+        std::string problem = fileNameProblem(name);
+        if (problem.empty()) problem = resultNameClash(name);
+        if (problem.empty()) return name;
+        console.writeLine("File name cannot be used (" + problem + ") - please enter file name");
+    }
+}
+
+//! Writes the result file and the uncertainty file beside it, both or
+//! neither; a name that is blank or cannot be written is asked for again on
+//! the console, so a finished run is not thrown away. When only the
+//! uncertainty file cannot be written, the result is saved alone and an
+//! uncertainty file left from an earlier run of that name is removed (its
+//! digest would part it from the new result anyway).
+bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines,
+                 const std::vector<std::string>& uncertaintyLines) {
+    if (name.empty()) {
+        console.writeLine("File name missing or blank - please enter file name");
+        name = askForFileName(console);
+    }
+    while (!name.empty()) {
+        try {
+            writeTextFilesTogether({{name, lines}, {uncertaintyFileName(name), uncertaintyLines}});
+            return true;
+        } catch (const DataError& both) {
+            try {
+                writeTextFileAtomically(name, lines);
+            } catch (const DataError& e) {
+                console.writeLine(std::string("Result file ") + e.what());
+                console.writeLine("Please enter another file name");
+                name = askForFileName(console);
+                continue;
+            }
+            std::error_code ignored;
+            std::filesystem::remove(uncertaintyFileName(name), ignored);
+            console.writeLine(std::string("Uncertainty file ") + both.what());
+            console.writeLine(" The result was saved without its statistical errors.");
+            return true;
+        }
+    }
+    console.writeLine("No file name given - the results were not saved.");
+    return false;
+}
+
+std::string modeLine(const EngineOptions& options, int threads, int processes) {
+    std::string line =
+        " Parallel mode: " + std::to_string(threads) + (threads == 1 ? " thread" : " threads");
+    if (processes > 1) line += " in each of " + std::to_string(processes) + " processes";
+    line += ", seed " + std::to_string(options.seed) + ", " + estimatorName(options.estimator) +
+            " estimator";
+    return line;
+}
+
+std::string timeLeftLine(const ParallelProgress& p) {
+    char text[120];
+    if (p.historiesDone == 0) {
+        std::snprintf(text, sizeof text, "   ... %.0f s, first blocks still running", p.seconds);
+    } else {
+        const double share = static_cast<double>(p.historiesDone) /
+                             static_cast<double>(std::max<std::int64_t>(p.historiesTotal, 1));
+        std::snprintf(text, sizeof text, "   ... %3.0f %% of the histories done, about %.0f s left",
+                      100.0 * share, p.seconds * (1.0 - share) / share);
+    }
+    return text;
+}
+
+std::string speedLine(std::int64_t histories, double seconds) {
+    char text[120];
+    std::snprintf(text, sizeof text, " %lld histories in %.1f s: %.4g histories per second",
+                  static_cast<long long>(histories), seconds,
+                  seconds > 0 ? static_cast<double>(histories) / seconds : 0.0);
+    return text;
+}
+
+//! Names the tallies whose error estimate is not to be trusted; empty when none.
+std::string unstableTalliesLine(const UncertaintyTable& table) {
+    std::string points;
+    for (int j = 0; j < POINT_COUNT; ++j) {
+        if (!table.points[static_cast<std::size_t>(j)].unstable) continue;
+        points += (points.empty() ? "" : ", ") +
+                  std::to_string(FIRST_POINT_ANGLE_DEG + POINT_ANGLE_STEP_DEG * j);
+    }
+    int cells = 0;
+    for (const auto& column : table.grid) {
+        for (const KermaUncertainty& cell : column) cells += cell.unstable ? 1 : 0;
+    }
+    if (points.empty() && cells == 0) return {};
+    std::string line = " Unstable tallies (VOV >= 0.1 or one history above 10 %): ";
+    if (!points.empty()) line += "points " + points + " deg";
+    if (cells > 0) {
+        line += (points.empty() ? "" : "; ") + std::to_string(cells) + " of " +
+                std::to_string(GRID_COLUMNS * GRID_ROWS) + " grid cells";
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string clockLine(const char* caption, const ClockTime& time) {
+    const RecordFormat format(std::string("(' ',' ") + caption + " =',I2,':',I2,':',I2)");
+    // The first blank of the record is carriage control and is not shown.
+    return RecordWriter(format)
+        .integer(time.hour)
+        .integer(time.minute)
+        .integer(time.second)
+        .line()
+        .substr(1);
+}
+
+int runEngine(Console& console, const Clock& clock, const EngineOptions& options,
+              BlockExchange* exchange) {
+    // Large tables: kept off the stack.
+    auto inputs = std::make_unique<EngineInputs>();
+    loadEngineInputs(*inputs);
+    auto scores = std::make_unique<Scores>();
+    auto moments = std::make_unique<KermaMoments>();
+    const EngineInputs& in = *inputs;
+    const bool talks = !exchange || exchange->rank() == 0;
+
+    if (talks) {
+        showBanner(console);
+        console.waitForEnter();
+    }
+    if (exchange) exchange->waitForProcessZero();
+
+    ClockTime startClock{};
+    if (talks) {
+        console.writeLine(" <<< Monte Carlo Simulation >>>");
+        startClock = clock.now();
+        console.writeLine(clockLine("Start time", startClock));
+    }
+    const auto showProgress = [&](int bin) {
+        console.writeLine(engineProgressLine(bin, in.spectrum.topBin + 1));
+    };
+
+    std::int64_t histories = 0;
+    double seconds = 0;
+    if (options.parallel) {
+        ParallelSettings settings;
+        settings.threads = options.threads > 0 ? options.threads : availableCores();
+        settings.seed = options.seed;
+        settings.exchange = exchange;
+        settings.estimator = options.estimator;
+        if (talks) {
+            console.writeLine(
+                modeLine(options, settings.threads, exchange ? exchange->rankCount() : 1));
+        }
+        const auto started = std::chrono::steady_clock::now();
+        histories = simulateParallel(
+            in, settings, *scores, *moments, showProgress,
+            [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); });
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    } else {
+        if (options.estimator == Estimator::NextEvent) console.writeLine(" Next-event estimator");
+        RandomStream stream = RandomStream::withFixedSeed();
+        simulate(in, TransportBuild::Fast, stream, *scores, showProgress, moments.get(),
+                 options.estimator);
+    }
+    if (!talks) return 0;
+
+    console.writeLine("");
+    console.writeLine(clockLine("Start time", startClock));
+    if (options.parallel) console.writeLine(speedLine(histories, seconds));
+    console.writeLine("");
+
+    const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
+    const std::vector<std::string> lines =
+        resultFileLines(totals, *scores, in.spectrum, in.run, in.spectrumFile.descriptor);
+    UncertaintyTable uncertainties =
+        uncertaintyTableFor(totals, *scores, *moments, estimatorName(options.estimator));
+    uncertainties.histories =
+        options.parallel ? histories : runHistoryCount(in.spectrum, in.run.historyCount);
+    uncertainties.resultDigest = resultDigest(lines);
+    const bool saved =
+        saveResults(console, in.run.resultFileName, lines, uncertaintyFileLines(uncertainties));
+    if (const std::string unstable = unstableTalliesLine(uncertainties); !unstable.empty()) {
+        console.writeLine(unstable);
+    }
+
+    console.writeLine(clockLine("Finish time", clock.now()));
+    console.writeLine("");
+    if (saved) {
+        console.writeLine("  ---     Result was saved     ---");
+    }
+    console.writeLine("  ---      Push Enter key      ---");
+    console.waitForEnter();
+    console.writeLine("Stop - Program terminated.");
+    return saved ? 0 : 1;
+}
+
+}  // namespace korvana::engine

@@ -1,0 +1,53 @@
+// Everything a run reads before its first history, from the files of the
+// working directory (lumetrel) or from values in memory (an in-process run).
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "common/grid_tables.h"
+#include "engine/inputs/beam.h"
+#include "engine/inputs/run_parameters.h"
+#include "engine/inputs/tissue_tables.h"
+
+namespace korvana::engine {
+
+//! The physics tables: ICRUSoft.dat, MU_en2016.dat and Pb.dat as read.
+struct PhysicsTables {
+    TissueTables tissue;
+    GridTable air{};   //!< muen/rho of air [cm^2/g]
+    GridTable lead{};  //!< mu of lead [1/cm]
+};
+
+//! Reads the three tables of `directory`.
+PhysicsTables loadPhysicsTables(const std::filesystem::path& directory);
+
+//! The tables of `directory`, read at the first call for it and shared by
+//! every later call of the process (and by every thread: they never change).
+std::shared_ptr<const PhysicsTables> sharedPhysicsTables(const std::filesystem::path& directory);
+
+//! Everything read before the banner. The tables live for the whole run (a
+//! copy of a few kB of the one reading).
+struct EngineInputs {
+    TissueTables tissue;
+    GridTable air{};   //!< muen/rho of air [cm^2/g]
+    GridTable lead{};  //!< mu of lead [1/cm]
+    RunParameters run;
+    SpectrumFile spectrumFile;
+    PreparedSpectrum spectrum;
+};
+
+//! Reads ICRUSoft.dat, MU_en2016.dat, Pb.dat, B2F.txt and B_SPCTL.dat from the
+//! current directory in that order, and prepares the spectrum. Refuses a run
+//! that would have no primary air kerma.
+void loadEngineInputs(EngineInputs& inputs);
+
+//! The inputs from values in memory, with the checks the files get: values
+//! out of range, tables that do not serve the spectrum, no primary air kerma
+//! (DataError).
+std::unique_ptr<EngineInputs> makeEngineInputs(const PhysicsTables& tables,
+                                               const RunParameters& run,
+                                               const SpectrumFile& spectrum);
+
+}  // namespace korvana::engine
