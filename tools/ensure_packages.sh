@@ -17,10 +17,18 @@ korvana_ensure_packages() {
     [ -z "$missing" ] && return 0
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    echo "Installing: $missing"
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -qq
+    local log
+    log=$(mktemp /tmp/korvana-packages-XXXXXX.log)
+    echo "Installing the Debian packages: $missing (output in $log)"
     # shellcheck disable=SC2086
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing
+    if ! { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
+               update -qq &&
+           "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
+               install -y -qq --no-install-recommends $missing; } >"$log" 2>&1; then
+        tail -n 30 "$log" >&2
+        echo "Installing the packages failed (the whole output is in $log)." >&2
+        return 1
+    fi
 }
 
 # Everything the programs and the test suite need to build and run (the window
@@ -50,4 +58,34 @@ korvana_build() {
     local type=${1:-Release}
     cmake -S . -B build -DCMAKE_BUILD_TYPE="$type" >/dev/null
     cmake --build build -j"$(nproc)"
+}
+
+# The programs of the working directory, without the tests and benchmarks.
+KORVANA_PROGRAMS=(korvana lumetrel tavisen korvana-spectrum korvana-results korvana-study)
+
+# Builds only the programs, quietly: one line that counts up on a terminal,
+# the compiler's output in build/build.log, shown when the build fails.
+korvana_build_programs() {
+    local log=build/build.log status=build/build.status
+    mkdir -p build
+    if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >"$log" 2>&1; then
+        cat "$log" >&2
+        return 1
+    fi
+    [ -t 1 ] || echo "Building the programs (a few minutes the first time) ..."
+    {
+        cmake --build build -j"$(nproc)" --target "${KORVANA_PROGRAMS[@]}" 2>&1
+        echo $? >"$status"
+    } | tee -a "$log" | while IFS= read -r line; do
+        if [ -t 1 ] && [[ $line =~ ^\[\ *([0-9]+)%\] ]]; then
+            printf '\rBuilding the programs: %3s %%' "${BASH_REMATCH[1]}"
+        fi
+    done
+    [ -t 1 ] && printf '\r'
+    if [ "$(cat "$status")" != 0 ]; then
+        echo "The build failed; its last lines follow (all of it in $log)." >&2
+        tail -n 40 "$log" >&2
+        return 1
+    fi
+    echo "Building the programs: done."
 }

@@ -17,13 +17,15 @@ korvana_ensure_packages "${KORVANA_BUILD_PACKAGES[@]}" "${KORVANA_SCREENSHOT_PAC
 
 out=$(realpath -m "${1:-screenshots}")
 mkdir -p "$out"
-work=$(mktemp -d /tmp/korvana-shots-XXXXXX)
-tools/layout_work.sh build "$work"
-
 if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
     export KORVANA_SCREENSHOT_INNER=1
     exec xvfb-run -a -s "-screen 0 ${SCREEN_SIZE}x24" "$0" "$out"
 fi
+
+# Made only in the run under Xvfb, which removes it at its end.
+work=$(mktemp -d /tmp/korvana-shots-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+tools/layout_work.sh build "$work"
 
 cd "$work"
 ./korvana >korvana.out 2>&1 &

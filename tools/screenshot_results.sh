@@ -4,7 +4,9 @@
 # the result browser, loads default.data, plots the primary and three
 # scattered spectra, computes the air kerma behind 0.5 mm of lead, and shows
 # the map (with the pointer over it), the geometry window, the eye lens dose
-# with 0.07 mm glasses and the conversion factor window; one PNG per window.
+# with 0.07 mm glasses and its workload panel (P_KA 50 Gy cm2, 500 procedures
+# a year, eyes at x = 60 cm, z = -30 cm) and the conversion factor window; one
+# PNG per window.
 # usage: tools/screenshot_results.sh [--size WxH] [OUT_DIR] [BUILD_DIR]
 #        (defaults: a 1600x1000 screen, screenshots/ and build/); at a small
 #        size such as 1366x768 each window is shot as the screen shows it.
@@ -27,9 +29,12 @@ if [ "${KORVANA_SCREENSHOT_INNER:-}" != 1 ]; then
 fi
 
 work=$(mktemp -d /tmp/korvana-result-shots-XXXXXX)
+trap 'rm -rf "$work"' EXIT
 tools/layout_work.sh "$build" "$work"
 tools/default_case.sh "$work" >/dev/null
 cd "$work"
+# korvana's remembered inputs start empty, whatever the user's own session kept.
+export XDG_CONFIG_HOME="$work/config"
 ./korvana >korvana.out 2>&1 &
 korvana_pid=$!
 trap 'kill "$korvana_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -74,6 +79,12 @@ click "$form1" 19950 6300            # Command2: eye lens dose
 form5=$(window "Eye lens dose")
 type_into "$form5" 3000 2130 0.07    # Combo2: glasses
 click "$form5" 5610 1890             # Command1: OK
+type_into "$form5" 9540 970 50       # Text30: P_KA per procedure [Gy cm2]
+type_into "$form5" 12660 970 500     # Text31: procedures per year
+click "$form5" 7300 1435             # Check2: at an eye position
+type_into "$form5" 10300 1430 60     # Text32: x [cm]
+type_into "$form5" 12000 1430 -30    # Text33: z [cm]
+click "$form5" 14625 1180            # Command5: the annual table
 shot 14-eye-lens-dose "$form5"
 click "$form5" 2340 7140             # Command2: conversion factor
 shot 15-conversion-factor "$(window "  Air kerma to absorbed dose at 3 mm in depth")"

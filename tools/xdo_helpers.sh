@@ -87,5 +87,5 @@ click() {
 type_into() {
     click "$1" "$2" "$3"
     xdotool key ctrl+a
-    xdotool type --delay 30 "$4"
+    xdotool type --delay 30 -- "$4"  # "--": a text may start with "-"
 }

@@ -86,7 +86,7 @@ Form3::Form3()
       Label40(addLabel(page(), "Label40", QString(), {11400, 11000, 900, 330})),
       Label45(addLabel(page(), "Label45", QString(), {11400, 11350, 900, 330})),
       Label47(addLabel(page(), "Label47", QString(), {11400, 11700, 1300, 330})),
-      Label76(addLabel(page(), "Label76", QString(), {13400, 11700, 1500, 330})),
+      Label76(addLabel(page(), "Label76", QString(), {13400, 11700, 2400, 330})),
       Label74(addLabel(Picture1, "Label74", QStringLiteral("Pb"), {0, 0, 400, 300})),
       Line3(new OverlayLine(Picture1, "Line3", Qt::black, 1)),
       Line4(new OverlayLine(Picture1, "Line4", Qt::black, 1)),

@@ -7,9 +7,11 @@
 #include <exception>
 
 #include "app/common/text_value.h"
+#include "app/forms/annual_dose_panel.h"
 #include "app/forms/form10_conversion_factor.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/forms.h"
+#include "app/results/kerma_uncertainty.h"
 #include "app/widgets/controls.h"
 #include "app/widgets/failure_text.h"
 #include "app/widgets/message_box.h"
@@ -28,6 +30,10 @@ constexpr TwipRect resultBox(int left, int row) {
 }
 constexpr int RATIO_LEFT = 2700;
 constexpr int DOSE_LEFT = 4500;
+constexpr int ERROR_LEFT = 6030;  // the dose's relative error, right of its box
+//! The designed window is 6840 twips wide; the workload panel stands to its right.
+constexpr int DESIGNED_WIDTH = 6840;
+constexpr TwipRect PANEL = {DESIGNED_WIDTH + 60, 90, 9000, 7560};
 
 QLabel* caption(QWidget* parent, const char* name, const char* text, TwipRect where) {
     return addLabel(parent, name, QString::fromUtf8(text), where);
@@ -46,7 +52,7 @@ QString qText(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
 Form5::Form5(Forms& forms)
-    : Form("Form5", QStringLiteral("Eye lens dose"), 6840, 7740),
+    : Form("Form5", QStringLiteral("Eye lens dose"), PANEL.left + PANEL.width + 120, 7740),
       Text1(addTextBox(page(), "Text1", {1560, 990, 4800, 360})),
       Label14(caption(page(), "Label14", "Pb protection  =", {240, 1500, 2400, 330})),
       Text3(addTextBox(page(), "Text3", {2700, 1470, 900, 360})),
@@ -73,7 +79,14 @@ Form5::Form5(Forms& forms)
                                 {240, 6840, 4200, 600})),
       Command4(addCommandButton(page(), "Command4", QStringLiteral("Close"),
                                 {4860, 6840, 1500, 600}, QStringLiteral(" Cancel "))),
+      annualPanel(new AnnualDosePanel(page(), PANEL)),
       m_forms(forms) {
+    const char* errorNames[] = {"Label60", "Label61", "Label62", "Label63",
+                                "Label64", "Label65", "Label66"};
+    for (int row = 0; row < 7; ++row) {
+        errorLabels << addLabel(page(), errorNames[row], QString(),
+                                {ERROR_LEFT, FIRST_ROW_TOP + ROW * row, 800, 330});
+    }
     buildCaptions();
     makeReadOnly(Text1);
     for (QLineEdit* result : ratioBoxes() + doseBoxes()) {
@@ -98,6 +111,7 @@ Form5::Form5(Forms& forms)
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(annualPanel->Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
 }
 
 void Form5::buildCaptions() {
@@ -156,7 +170,9 @@ bool Form5::openEyeLensDose() {
     Text1->setText(qText(m_forms.state().resultSet.fileName));
     Text3->setText(QStringLiteral("0"));
     for (QLineEdit* result : ratioBoxes() + doseBoxes()) result->clear();
+    for (QLabel* error : errorLabels) error->clear();
     m_shownDose.reset();
+    annualPanel->clearTable();
     showModelessOver(&m_forms.form1());
     return true;
 }
@@ -184,8 +200,21 @@ void Form5::Command1_Click() {
         const int row = k - app::FIRST_SHOWN_ANGLE;
         ratios[row]->setText(qText(app::doseConversionRatioText(dose.doseConversionRatio[k])));
         doses[row]->setText(qText(app::eyeLensDoseText(dose.eyeLensDose[k])));
+        const std::optional<double> error = dose.relStdErrorPercent[k];
+        errorLabels[row]->setText(error ? qText(app::relativeErrorText(*error)) : QString());
     }
     m_shownDose = app::EyeLensDoseTable{glassesMm, protectionMm, dose};
+}
+
+void Form5::Command5_Click() {
+    if (Text3->text().isEmpty() || Combo2->currentText().isEmpty()) {
+        showMessage(this, NO_THICKNESS, MessageIcon::Exclamation);
+        return;
+    }
+    if (!m_tables) return;
+    annualPanel->showAnnualDose(m_forms.state().resultSet, *m_tables,
+                                app::textValue(Combo2->currentText().toStdString()),
+                                app::textValue(Text3->text().toStdString()));
 }
 
 void Form5::Command2_Click() {

@@ -1,6 +1,8 @@
 // Form5, "Eye lens dose": for a lead protection plus protective glasses, per
 // angle 45 to 135 degrees the conversion factor D3mm/Kair of the spectrum that
-// passes the lead and the eye lens dose of the loaded result.
+// passes the lead and the eye lens dose of the loaded result with its
+// relative error; beside them, the workload panel turns the doses into this
+// year's Hp(3) against the limit (annual_dose_panel.h).
 #pragma once
 
 #include <optional>
@@ -16,6 +18,7 @@ class QPushButton;
 
 namespace korvana::forms {
 
+class AnnualDosePanel;
 class Forms;
 
 class Form5 : public Form {
@@ -33,6 +36,8 @@ public:
     void Command2_Click();
     //! Hides Form10 and this window.
     void Command4_Click();
+    //! The workload panel's annual table, with this window's glasses and protection.
+    void Command5_Click();
 
     QLineEdit* const Text1;  //!< the result file in use
     QLabel* const Label14;
@@ -59,6 +64,9 @@ public:
     QLineEdit* const Text19;
     QPushButton* const Command2;
     QPushButton* const Command4;  //!< "Close"
+    //! The eye lens doses' relative standard errors at 45 ... 135 degrees.
+    QList<QLabel*> errorLabels;
+    AnnualDosePanel* const annualPanel;  //!< Frame2, right of the designed area
 
 protected:
     void unload() override { Command4_Click(); }

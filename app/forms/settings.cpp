@@ -19,4 +19,10 @@ bool storedChoice(const QString& key, bool fallback) {
 
 void storeChoice(const QString& key, bool value) { openSettings().setValue(key, value); }
 
+QString storedText(const QString& key, const QString& fallback) {
+    return openSettings().value(key, fallback).toString();
+}
+
+void storeText(const QString& key, const QString& value) { openSettings().setValue(key, value); }
+
 }  // namespace korvana::forms

@@ -91,13 +91,58 @@ std::vector<std::string> kermaMapCsv(const KermaMap& map) {
 std::vector<std::string> eyeLensDoseCsv(const std::vector<EyeLensDoseTable>& tables) {
     std::vector<std::string> lines{
         "glasses_mm_Pb,protection_mm_Pb,angle_deg,transmitted_fraction,D3mm_per_Kair,"
-        "eye_lens_dose_Gy_per_Gy"};
+        "eye_lens_dose_Gy_per_Gy,rel_std_error_percent"};
     for (const EyeLensDoseTable& table : tables) {
         for (int k = FIRST_SHOWN_ANGLE; k <= LAST_SHOWN_ANGLE; ++k) {
             lines.push_back(number(table.glassesMm) + "," + number(table.protectionMm) + "," +
                             angleText(k) + "," + number(table.dose.transmittedFraction[k]) + "," +
                             number(table.dose.doseConversionRatio[k]) + "," +
-                            number(table.dose.eyeLensDose[k]));
+                            number(table.dose.eyeLensDose[k]) + "," +
+                            number(table.dose.relStdErrorPercent[k]));
+        }
+    }
+    return lines;
+}
+
+std::string verdictWord(DoseVerdict verdict) {
+    switch (verdict) {
+        case DoseVerdict::BelowLimit:
+            return "below_20";
+        case DoseVerdict::AboveAverageLimit:
+            return "20_to_50";
+        case DoseVerdict::AboveSingleYearLimit:
+            return "above_50";
+    }
+    return {};
+}
+
+std::vector<std::string> annualEyeLensDoseCsv(const AnnualEyeLensDose& table) {
+    std::vector<std::string> lines{
+        "point,angle_deg,x_cm,z_cm,glasses_mm_Pb,protection_mm_Pb,"
+        "entrance_kerma_per_procedure_mGy,procedures_per_year,air_kerma_Gy_per_Gy,"
+        "eye_lens_dose_Gy_per_Gy,annual_hp3_mSv,rel_std_error_percent,percent_of_20_mSv,verdict,"
+        "procedures_below_20_mSv"};
+    for (const AnnualDosePoint& point : table.points) {
+        const std::string where =
+            std::string(point.eye ? "eye," : "angle,") + angleText(point.angleIndex) + "," +
+            (point.eye ? number(point.eye->xCm) + "," + number(point.eye->zCm) : ",") + ",";
+        for (const bool glasses : {false, true}) {
+            const std::optional<AnnualDose>& year = glasses ? point.glasses : point.bare;
+            std::string line = where + number(glasses ? table.glassesMm : 0.0) + "," +
+                               number(table.protectionMm) + "," +
+                               number(table.entranceKermaGy * 1000.0) + "," +
+                               std::to_string(table.workload.proceduresPerYear) + "," +
+                               number(point.kermaRatio) + ",";
+            if (year) {
+                line += number(year->doseRatio) + "," + number(year->annualMsv) + "," +
+                        number(year->relStdErrorPercent) + "," + number(year->percentOfLimit) +
+                        "," + verdictWord(year->verdict) + "," +
+                        (year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit)
+                                                    : std::string());
+            } else {
+                line += ",,,,,";
+            }
+            lines.push_back(line);
         }
     }
     return lines;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/results/annual_eye_lens_dose.h"
 #include "app/results/eye_lens_dose.h"
 #include "app/results/result_set.h"
 #include "app/spectrum/material_tables.h"
@@ -45,9 +46,23 @@ struct EyeLensDoseTable {
     EyeLensDose dose;
 };
 
-//! glasses_mm_Pb,protection_mm_Pb,angle_deg,transmitted_fraction,D3mm_per_Kair,eye_lens_dose_Gy_per_Gy
-//! for 45 to 135 degrees of each table in turn; a value that does not exist is empty.
+//! glasses_mm_Pb,protection_mm_Pb,angle_deg,transmitted_fraction,D3mm_per_Kair,eye_lens_dose_Gy_per_Gy,
+//! rel_std_error_percent for 45 to 135 degrees of each table in turn; a value
+//! that does not exist is empty.
 std::vector<std::string> eyeLensDoseCsv(const std::vector<EyeLensDoseTable>& tables);
+
+//! "below_20", "20_to_50" or "above_50": the verdict as the CSV writes it.
+std::string verdictWord(DoseVerdict verdict);
+
+//! annual_eye_lens_dose.csv: point (angle, or eye for the eye position),
+//! angle_deg (for the eye the angle whose spectrum is used), x_cm and z_cm (the
+//! eye's; empty for an angle), glasses_mm_Pb, protection_mm_Pb,
+//! entrance_kerma_per_procedure_mGy, procedures_per_year, air_kerma_Gy_per_Gy,
+//! eye_lens_dose_Gy_per_Gy, annual_hp3_mSv, rel_std_error_percent,
+//! percent_of_20_mSv, verdict (verdictWord), procedures_below_20_mSv (empty
+//! when any number stays below); two rows per point, without glasses (glasses
+//! 0) and with them. A dose that does not exist leaves its cells empty.
+std::vector<std::string> annualEyeLensDoseCsv(const AnnualEyeLensDose& table);
 
 //! Writes `lines` as `fileName` (replacing it), CR LF line ends. Throws DataError.
 void writeCsvFile(const std::string& fileName, const std::vector<std::string>& lines);

@@ -5,6 +5,7 @@
 #include "app/common/free_form_reader.h"
 #include "app/common/picture_format.h"
 #include "app/results/constants.h"
+#include "app/results/kerma_uncertainty.h"
 #include "app/results/lead_protection.h"
 #include "common/file_names.h"
 #include "common/text_file.h"
@@ -71,6 +72,7 @@ EyeLensDose computeEyeLensDose(const ResultSet& set, const EyeLensDoseTables& ta
         } else if (fraction == 0.0) {
             result.eyeLensDose[k] = 0.0;  // nothing passes: no kerma, no dose
         }
+        if (result.eyeLensDose[k]) result.relStdErrorPercent[k] = pointRelativeErrorPercent(set, k);
     }
     return result;
 }

@@ -41,10 +41,20 @@ EyeLensDoseTables loadEyeLensDoseTables(const std::string& directory = {});
 //! = pointKermaRatio(k) x F(k) x D3mm/Kair. The ratio is empty when the
 //! transmitted kerma sum is 0 (0/0); the dose is then 0 when nothing passes
 //! the lead, empty otherwise.
+//!
+//! The dose's relative standard error [%] is the point kerma's, when the
+//! result has uncertainties and the dose exists. The dose is the kerma times
+//! two spectral averages of the same point (F and D3mm/Kair), each a ratio of
+//! sums over one scored spectrum: a fluctuation of its photon count cancels
+//! between numerator and denominator, and only the spread of the smooth
+//! coefficients over energy is left, second order beside the kerma's own
+//! error. It does not cover the conversion table's or Pb.dat's own
+//! uncertainty, nor how well the scene stands for the real room.
 struct EyeLensDose {
     AngleValues transmittedFraction{};
     std::array<std::optional<double>, POINT_COUNT + 1> doseConversionRatio{};
     std::array<std::optional<double>, POINT_COUNT + 1> eyeLensDose{};
+    std::array<std::optional<double>, POINT_COUNT + 1> relStdErrorPercent{};
 };
 
 //! Glasses and protection are one lead layer of their summed thickness [mm].

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/common/picture_format.h"
+#include "app/results/annual_eye_lens_dose.h"
 #include "app/results/condition_texts.h"
 #include "app/results/csv_export.h"
 #include "app/results/eye_lens_dose.h"
@@ -20,6 +21,7 @@
 #include "common/file_names.h"
 #include "common/grid_tables.h"
 #include "common/text_file.h"
+#include "common/version.h"
 
 namespace korvana::app {
 
@@ -68,7 +70,7 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
     const EyeLensDose bare = computeEyeLensDose(set, tables, 0.0, 0.0);
     const EyeLensDose glasses = computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0);
     if (const std::optional<std::string> estimator = estimatorOf(set)) {
-        out << "  estimator                " << *estimator << '\n';
+        out << "  Estimator                " << *estimator << '\n';
     }
     // The error column only for a result with uncertainties: older results print as before.
     const bool withErrors = set.uncertainties.has_value();
@@ -97,6 +99,10 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
             << padded(doseConversionRatioText(glasses.doseConversionRatio[k]), 11)
             << padded(eyeLensDoseText(glasses.eyeLensDose[k]), 13) << '\n';
     }
+    if (withErrors) {
+        out << "\u00b1 [%]: relative standard error of the air kerma, which is also that of the\n"
+               "eye lens doses of its row (both with and without glasses).\n";
+    }
     if (anyUnstable) {
         out << "unstable: the error estimate itself is unreliable there (the variance of the\n"
                "variance reaches 0.1, or one history makes more than a tenth of the kerma);\n"
@@ -104,9 +110,88 @@ void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ost
     }
 }
 
+std::string verdictText(DoseVerdict verdict) {
+    switch (verdict) {
+        case DoseVerdict::BelowLimit:
+            return "below 20";
+        case DoseVerdict::AboveAverageLimit:
+            return "20 to 50";
+        case DoseVerdict::AboveSingleYearLimit:
+            return "ABOVE 50";
+    }
+    return {};
+}
+
+// mSv/year, ± %, % of 20, verdict, procedures/year below 20 mSv.
+std::string annualCells(const std::optional<AnnualDose>& year) {
+    if (!year) return padded("-", 10) + std::string(39, ' ');
+    return padded(formatPicture(year->annualMsv, "0.00"), 10) +
+           padded(year->relStdErrorPercent ? formatPicture(*year->relStdErrorPercent, "0.0") : "-",
+                  6) +
+           padded(formatPicture(year->percentOfLimit, "0"), 8) +
+           padded(verdictText(year->verdict), 10) +
+           padded(year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit) : "any",
+                  9);
+}
+
+void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostream& out) {
+    const Workload& w = table.workload;
+    out << "\nWorkload: ";
+    if (w.measure == WorkloadMeasure::KermaAreaProduct) {
+        out << "kerma-area product " << formatPicture(w.perProcedure, "0.0##")
+            << " Gy cm2 per procedure\n  over the "
+            << formatPicture(set.conditions.fieldSizeYCm, "0.0#") << " x "
+            << formatPicture(set.conditions.fieldSizeXCm, "0.0#")
+            << " cm field at the entrance surface\n  = ";
+    } else {
+        out << "entrance air kerma\n  ";
+    }
+    out << formatPicture(table.entranceKermaGy * 1000.0, "0.0##")
+        << " mGy primary air kerma at the entrance surface per procedure"
+        << (w.measure == WorkloadMeasure::KermaAreaProduct
+                ? "\n  (table and mattress attenuation neglected: conservative)"
+                : "")
+        << ", " << w.proceduresPerYear << " procedures per year\n";
+    out << "Annual eye lens dose Hp(3) in mSv; limit 20 mSv per year averaged over 5 years,\n"
+           "no single year above 50 mSv (ICRP 118, EU 2013/59/Euratom, Japan since 2021):\n";
+    out << std::string(21, ' ') << "without glasses" << std::string(24, ' ') << "with "
+        << formatPicture(table.glassesMm, "0.00") << " mm Pb glasses\n";
+    // The cells' widths; "\u00b1" is two bytes, one column.
+    const std::string head = padded("mSv/yr", 10) + padded("\u00b1 %", 7) + padded("% of 20", 8) +
+                             padded("verdict", 10) + padded("max N/yr", 9);
+    out << "  angle" << head << head << '\n';
+    bool anyUnstable = false;
+    for (const AnnualDosePoint& point : table.points) {
+        if (point.eye) continue;
+        out << padded(formatPicture(angleOfIndex(point.angleIndex), "0"), 7)
+            << annualCells(point.bare) << annualCells(point.glasses)
+            << (point.unstable ? " unstable" : "") << '\n';
+        anyUnstable = anyUnstable || point.unstable;
+    }
+    for (const AnnualDosePoint& point : table.points) {
+        if (!point.eye) continue;
+        out << "At the eye position x = " << formatPicture(point.eye->xCm, "0.0#")
+            << " cm, z = " << formatPicture(point.eye->zCm, "0.0#") << " cm:\n  air kerma "
+            << formatPicture(point.kermaRatio, "0.000E+00")
+            << " Gy per Gy from the grid; glasses and D3mm/Kair from the spectrum of\n  "
+            << formatPicture(angleOfIndex(point.angleIndex), "0")
+            << " degrees, the measuring angle nearest in direction ("
+            << formatPicture(directionAngleDeg(*point.eye), "0") << " degrees)\n";
+        out << "    eye" << annualCells(point.bare) << annualCells(point.glasses)
+            << (point.unstable ? " unstable" : "") << '\n';
+        anyUnstable = anyUnstable || point.unstable;
+    }
+    out << "max N/yr: the most procedures per year that keep the dose below 20 mSv.\n"
+           "\u00b1: relative standard error of the Monte Carlo air kerma only; not included are\n"
+           "the conversion coefficients' and lead data's own uncertainty, the workload, and how\n"
+           "well the scene stands for the room.\n";
+    if (anyUnstable) out << "unstable: the error estimate itself is unreliable there.\n";
+}
+
 //! The CSV exports of the viewers, written into `directory`; returns the files written.
 std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDoseTables& tables,
-                                         double leadMm, const std::string& directory) {
+                                         double leadMm, const std::string& directory,
+                                         const std::optional<AnnualEyeLensDose>& annual) {
     const std::filesystem::path dir(directory);
     std::error_code error;
     std::filesystem::create_directories(dir, error);
@@ -127,6 +212,7 @@ std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDose
         for (int i = 1; i <= GRID_BINS; ++i) values[i] = spectrum.spectrum[i];
         files.push_back({"incident_spectrum.csv", incidentSpectrumCsv(values)});
     }
+    if (annual) files.push_back({"annual_eye_lens_dose.csv", annualEyeLensDoseCsv(*annual)});
     // All the exports or none: a half-written set would mix this result with older ones.
     std::vector<TextFileContent> contents;
     std::vector<std::string> written;
@@ -154,6 +240,8 @@ std::optional<double> leadThicknessMm(const std::string& text) {
 
 std::string resultsUsage() {
     return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM]\n"
+           "                       [--kap GYCM2 | --entrance-kerma MGY --procedures N [--eye "
+           "X,Z]]\n"
            "Prints the run conditions of a result file written by lumetrel, the air kerma at\n"
            "the measuring points 45 to 135 degrees and the eye lens dose per angle without and\n"
            "with 0.07 mm lead glasses, all per 1 Gy of primary air kerma at the entrance\n"
@@ -164,7 +252,19 @@ std::string resultsUsage() {
            "  --csv DIR  also write the viewers' CSV exports into DIR: NAME_spectra.csv,\n"
            "             NAME_air_kerma.csv, NAME_map.csv, NAME_eye_lens_dose.csv and, when\n"
            "             the working directory holds B_SPCTL.dat, incident_spectrum.csv\n"
-           "  --pb MM    lead in mm of the air kerma export's protected column (default 0.07)\n";
+           "  --pb MM    lead in mm of the air kerma export's protected column (default 0.07)\n"
+           "\n"
+           "The annual eye lens dose Hp(3) of a worker, without and with 0.07 mm lead glasses,\n"
+           "against the limit of 20 mSv per year (no single year above 50 mSv):\n"
+           "  --kap GYCM2           kerma-area product per procedure [Gy cm2], divided by the\n"
+           "                        result's field area at the entrance surface\n"
+           "  --entrance-kerma MGY  or the primary air kerma at the entrance surface per\n"
+           "                        procedure [mGy]\n"
+           "  --procedures N        procedures per year (a whole number)\n"
+           "  --eye X,Z             also at the worker's eyes, X cm beside the beam axis and Z cm\n"
+           "                        along it (negative towards the focus), within the grid\n"
+           "                        (X 50 to 150, Z -100 to 50)\n"
+           "With --csv the table is also written as DIR/annual_eye_lens_dose.csv.\n";
 }
 
 int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& out,
@@ -177,9 +277,16 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     double leadMm = REPORT_GLASSES_MM_PB;
     std::string leadText;
     app.add_flag("-h,--help", help);
+    bool version = false;
+    app.add_flag("--version", version);
     app.add_option("RESULT_FILE", resultFile);
     app.add_option("--csv", csvDirectory);
     app.add_option("--pb", leadText);
+    std::string kapText, entranceText, proceduresText, eyeText;
+    app.add_option("--kap", kapText);
+    app.add_option("--entrance-kerma", entranceText);
+    app.add_option("--procedures", proceduresText);
+    app.add_option("--eye", eyeText);
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app.parse(reversed);
@@ -189,6 +296,10 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     }
     if (help) {
         out << resultsUsage();
+        return 0;
+    }
+    if (version) {
+        out << versionLine("korvana-results") << '\n';
         return 0;
     }
     if (app.count("--pb") > 0) {
@@ -201,6 +312,58 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
             return 1;
         }
         leadMm = *lead;
+    }
+    const auto refuse = [&](const std::string& problem) {
+        errors << "korvana-results: " << problem << '\n' << resultsUsage();
+        return 1;
+    };
+    std::optional<Workload> workload;
+    std::optional<EyePosition> eye;
+    const bool kap = app.count("--kap") > 0;
+    const bool entrance = app.count("--entrance-kerma") > 0;
+    if (kap && entrance) {
+        return refuse("give either --kap or --entrance-kerma, not both");
+    }
+    if (kap || entrance) {
+        const std::string& text = kap ? kapText : entranceText;
+        const std::optional<double> value = workloadValue(text);
+        if (!value) {
+            return refuse(std::string(kap ? "--kap" : "--entrance-kerma") + " \"" + text +
+                          "\" is not a " +
+                          (kap ? "kerma-area product in Gy cm2" : "entrance air kerma in mGy") +
+                          " above 0 (a decimal number, as in " +
+                          (kap ? "--kap 50" : "--entrance-kerma 80") + ")");
+        }
+        if (app.count("--procedures") == 0) {
+            return refuse(
+                "--procedures is missing: the annual dose needs the number of "
+                "procedures per year");
+        }
+        const std::optional<long long> procedures = procedureCount(proceduresText);
+        if (!procedures) {
+            return refuse("--procedures \"" + proceduresText +
+                          "\" is not a number of procedures per year (a whole number of 0 or "
+                          "more, as in --procedures 500)");
+        }
+        workload =
+            Workload{kap ? WorkloadMeasure::KermaAreaProduct : WorkloadMeasure::EntranceKerma,
+                     *value, *procedures};
+    } else if (app.count("--procedures") > 0 || app.count("--eye") > 0) {
+        return refuse(std::string(app.count("--procedures") > 0 ? "--procedures" : "--eye") +
+                      " needs the dose of a procedure: give --kap or --entrance-kerma");
+    }
+    if (app.count("--eye") > 0) {
+        eye = parseEyePosition(eyeText);
+        if (!eye) {
+            return refuse("--eye \"" + eyeText +
+                          "\" is not a position X,Z in cm (two decimal numbers, as in --eye "
+                          "60,-30)");
+        }
+        if (!isInsideGrid(*eye)) {
+            return refuse("--eye " + eyeText +
+                          " lies outside the distribution grid (X 50 to 150 cm, Z -100 to 50 "
+                          "cm), where no kerma is known - give a position within it");
+        }
     }
     if (resultFile.empty()) {
         errors << "korvana-results: expected one result file name\n" << resultsUsage();
@@ -221,9 +384,17 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
                    << " (the relative errors are not shown)\n";
         }
         const EyeLensDoseTables tables = loadEyeLensDoseTables();
+        std::optional<AnnualEyeLensDose> annual;
+        if (workload) {
+            annual =
+                computeAnnualEyeLensDose(set, tables, *workload, REPORT_GLASSES_MM_PB, 0.0, eye);
+        }
         std::vector<std::string> written;
-        if (!csvDirectory.empty()) written = writeCsvExports(set, tables, leadMm, csvDirectory);
+        if (!csvDirectory.empty()) {
+            written = writeCsvExports(set, tables, leadMm, csvDirectory, annual);
+        }
         printReport(set, tables, out);
+        if (annual) printAnnual(set, *annual, out);
         for (const std::string& path : written) out << "Wrote " << path << '\n';
         return 0;
     } catch (const DataError& e) {

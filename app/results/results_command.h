@@ -2,13 +2,16 @@
 // without a display.
 //
 //   korvana-results default.data [--csv DIR] [--pb MM]
+//                   [--kap GYCM2 | --entrance-kerma MGY --procedures N [--eye X,Z]]
 //
 // Prints the run conditions of the result file, the air kerma at the
 // measuring points 45 to 135 degrees (with its relative standard error when
 // the engine wrote NAME.unc.csv) and the eye lens dose per angle without and
 // with 0.07 mm lead glasses, computed by the code the windows use. The
 // conversion table d-DperK.dDk and Pb.dat are read from the working
-// directory. --csv writes the viewers' CSV exports into DIR as well.
+// directory. --csv writes the viewers' CSV exports into DIR as well. With a
+// workload, the annual eye lens dose per angle (and at the eye position)
+// follows, against the limit (annual_eye_lens_dose.h).
 #pragma once
 
 #include <iosfwd>

@@ -81,6 +81,26 @@ ConditionReading readIrradiationConditions(const ConditionTexts& texts,
     return reading;
 }
 
+std::string rectificationWord(RectificationMode mode) {
+    switch (mode) {
+        case RectificationMode::ThreePhase12Peak:
+            return "3phase";
+        case RectificationMode::SinglePhaseFullWave:
+            return "1phase";
+        case RectificationMode::ConstantPotential:
+            break;
+    }
+    return "cp";
+}
+
+std::optional<RectificationMode> rectificationFromText(std::string_view text) {
+    for (int number = 1; number <= 3; ++number) {
+        const RectificationMode mode = *rectificationFromNumber(number);
+        if (text == rectificationWord(mode) || text == std::to_string(number)) return mode;
+    }
+    return std::nullopt;
+}
+
 std::optional<RectificationMode> rectificationFromNumber(int value) {
     switch (value) {
         case 1:

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/default_case.h"
 
@@ -58,5 +59,11 @@ ConditionReading readIrradiationConditions(const ConditionTexts& texts,
 
 //! RectificationMode of the option value 1, 2 or 3; empty for any other value.
 std::optional<RectificationMode> rectificationFromNumber(int value);
+
+//! The word the command lines name a rectification by: "cp", "3phase", "1phase".
+std::string rectificationWord(RectificationMode mode);
+//! RectificationMode of its word or of its number ("1" to "3", as the main
+//! form's option buttons count them); empty for anything else.
+std::optional<RectificationMode> rectificationFromText(std::string_view text);
 
 }  // namespace korvana::app

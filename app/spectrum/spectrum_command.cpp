@@ -9,6 +9,7 @@
 #include "app/spectrum/spectrum_file.h"
 #include "common/data_error.h"
 #include "common/file_names.h"
+#include "common/version.h"
 
 namespace korvana::app {
 
@@ -47,7 +48,7 @@ const char* rectificationName(RectificationMode mode) {
 }  // namespace
 
 std::string spectrumUsage() {
-    return "usage: korvana-spectrum --kv KV --angle DEG --inherent MM --al MM --cu MM --mode N\n"
+    return "usage: korvana-spectrum --kv KV --angle DEG --inherent MM --al MM --cu MM --mode M\n"
            "\n"
            "Computes the X-ray spectrum of a tungsten-anode tube (Tucker's formula) and writes\n"
            "B_SPCTL.dat in the current directory, which must hold Tungsten.dat, Aluminum.atc,\n"
@@ -59,11 +60,12 @@ std::string spectrumUsage() {
            "  --inherent MM  inherent filtration in mm Al equivalent; below 1 runs as 1\n"
            "  --al MM        added aluminium filter in mm, 0 or more\n"
            "  --cu MM        added copper filter in mm, 0 or more\n"
-           "  --mode N       rectification: 1 constant potential, 2 three-phase 12-peak,\n"
-           "                 3 single-phase full-wave\n"
+           "  --mode M       rectification: cp (or 1) constant potential, 3phase (or 2)\n"
+           "                 three-phase 12-peak, 1phase (or 3) single-phase full-wave\n"
            "  --help         show this text\n"
+           "  --version      show the version\n"
            "\n"
-           "All six value options are required; each takes one number (--kv 80 or --kv=80).\n"
+           "All six value options are required; each takes one value (--kv 80 or --kv=80).\n"
            "Exit status 0 when B_SPCTL.dat was written, 1 for bad arguments, 2 when the\n"
            "tables or the conditions are rejected (B_SPCTL.dat is then left as it was).\n";
 }
@@ -89,6 +91,10 @@ SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments) 
         std::string name = arguments[k];
         if (name == "--help" || name == "-h") {
             options.help = true;
+            return options;
+        }
+        if (name == "--version") {
+            options.version = true;
             return options;
         }
         std::string value;
@@ -125,7 +131,7 @@ SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments) 
                         " (every condition must be stated) - see korvana-spectrum --help");
     }
     for (const auto& [name, value] : given) {
-        if (!isWholeNumber(value)) {
+        if (name != "--mode" && !isWholeNumber(value)) {
             throw DataError("the value \"" + value + "\" of " + name +
                             " is not a number - write a number such as 1.5");
         }
@@ -134,14 +140,12 @@ SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments) 
             options.texts.*slot.text = value;
             continue;
         }
-        const double number = textValue(value);
-        const auto mode = number == 1.0 || number == 2.0 || number == 3.0
-                              ? rectificationFromNumber(static_cast<int>(number))
-                              : std::nullopt;
+        const auto mode = rectificationFromText(value);
         if (!mode) {
             throw DataError("--mode " + value +
-                            " is not a rectification (1 constant potential, 2 three-phase "
-                            "12-peak, 3 single-phase full-wave) - give 1, 2 or 3");
+                            " is not a rectification (cp or 1 constant potential, 3phase or 2 "
+                            "three-phase 12-peak, 1phase or 3 single-phase full-wave) - give one "
+                            "of them");
         }
         options.rectification = *mode;
     }
@@ -159,6 +163,10 @@ int runSpectrumCommand(const std::vector<std::string>& arguments, std::ostream& 
     }
     if (options.help) {
         out << spectrumUsage();
+        return 0;
+    }
+    if (options.version) {
+        out << versionLine(PROGRAM) << '\n';
         return 0;
     }
     try {

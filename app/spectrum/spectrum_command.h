@@ -17,6 +17,7 @@ namespace korvana::app {
 
 struct SpectrumOptions {
     bool help = false;
+    bool version = false;
     ConditionTexts texts;
     RectificationMode rectification = RectificationMode::ConstantPotential;
 };

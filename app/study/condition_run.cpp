@@ -53,9 +53,7 @@ std::string inputOf(const Condition& condition, StudyInput input) {
 }
 
 app::RectificationMode rectificationOf(const std::string& mode) {
-    if (mode == "3phase") return app::RectificationMode::ThreePhase12Peak;
-    if (mode == "1phase") return app::RectificationMode::SinglePhaseFullWave;
-    return app::RectificationMode::ConstantPotential;
+    return app::rectificationFromText(mode).value_or(app::RectificationMode::ConstantPotential);
 }
 
 // The launch dialog's curtain check, with its reasons in English.
@@ -138,7 +136,8 @@ fs::path resultFileOf(const fs::path& folder) {
     return folder / (folder.filename().string() + app::RESULT_FILE_EXTENSION);
 }
 
-ConditionResult readConditionResult(const fs::path& folder, const StudyTables& tables) {
+ConditionResult readConditionResult(const fs::path& folder, const StudyTables& tables,
+                                    const StudyWorkload& workload) {
     const std::string resultFile = resultFileOf(folder).string();
     app::ResultSet set = app::readResultSet(resultFile);
     app::attachUncertainties(set);
@@ -168,17 +167,16 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
         const std::size_t j = static_cast<std::size_t>(k - app::FIRST_SHOWN_ANGLE);
         result.eyeLens[j] = bare.eyeLensDose[k];
         result.eyeLensGlasses[j] = glasses.eyeLensDose[k];
-        // The dose is the point kerma times two spectral averages of the same
-        // point (the fraction passing the lead and D3mm/Kair). Both are ratios of
-        // sums over one scored spectrum, so a fluctuation of its photon count
-        // cancels between their numerator and denominator; only the spread of
-        // the smooth coefficients over energy is left, second order beside the
-        // kerma's own error. The kerma's relative error is therefore the dose's,
-        // to first order, with and without glasses alike.
+        // The kerma's relative error is the dose's (eye_lens_dose.h says why).
         const std::optional<double> kermaError =
             result.kermaRelErr[static_cast<std::size_t>(k - 1)];
         if (bare.eyeLensDose[k]) result.eyeLensRelErr[j] = kermaError;
         if (glasses.eyeLensDose[k]) result.eyeLensGlassesRelErr[j] = kermaError;
+    }
+    if (workload.workload) {
+        result.annual = app::computeAnnualEyeLensDose(set, tables.eyeLens, *workload.workload,
+                                                      app::REPORT_GLASSES_MM_PB, 0.0, workload.eye)
+                            .points;
     }
     return result;
 }
@@ -186,7 +184,8 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
 ConditionOutcome runCondition(const Condition& condition, const fs::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
-                              const std::function<bool()>& keepGoing) {
+                              const std::function<bool()>& keepGoing,
+                              const StudyWorkload& workload) {
     ConditionOutcome outcome;
     const std::string name = folder.filename().string();
     if (const std::string problem = curtainProblem(condition); !problem.empty()) {
@@ -283,7 +282,7 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
     }
     progress(1.0, total);
     try {
-        outcome.result = readConditionResult(folder, tables);
+        outcome.result = readConditionResult(folder, tables, workload);
     } catch (const DataError& e) {
         outcome.failure = std::string("result not usable: ") + e.what();
     }

@@ -4,7 +4,8 @@
 //   tavisen -> HVL_S2.dat,
 //   the run file writer -> B2F.txt,
 //   lumetrel -> NAME.data (and NAME.unc.csv when the engine writes one),
-//   the result viewers' numbers: air kerma and eye lens doses (eye_lens_dose.h).
+//   the result viewers' numbers: air kerma and eye lens doses (eye_lens_dose.h),
+//   and with a workload the year's doses (annual_eye_lens_dose.h).
 // NAME is the folder's name. The data tables are linked into the folder, so
 // every file of the run sits there and korvana's result browser can open it.
 #pragma once
@@ -63,14 +64,17 @@ std::filesystem::path resultFileOf(const std::filesystem::path& folder);
 ConditionOutcome runCondition(const Condition& condition, const std::filesystem::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
-                              const std::function<bool()>& keepGoing);
+                              const std::function<bool()>& keepGoing,
+                              const StudyWorkload& workload = {});
 
 //! Removes what the chain writes into a condition folder (its outputs and the
 //! tables it links there) and nothing else: files a user put there stay.
 void removeChainFiles(const std::filesystem::path& folder);
 
 //! The summary values of a result file already in a folder (NAME.data, its
-//! .unc.csv when present, HVL_S2.dat). Throws DataError when one is unusable.
-ConditionResult readConditionResult(const std::filesystem::path& folder, const StudyTables& tables);
+//! .unc.csv when present, HVL_S2.dat), with the year's doses when the study
+//! has a workload. Throws DataError when one is unusable.
+ConditionResult readConditionResult(const std::filesystem::path& folder, const StudyTables& tables,
+                                    const StudyWorkload& workload = {});
 
 }  // namespace korvana::study

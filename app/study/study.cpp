@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "app/study/summary_plot.h"
 #include "common/data_error.h"
 #include "common/text_file.h"
+#include "common/version.h"
 
 namespace korvana::study {
 
@@ -84,28 +86,44 @@ private:
 };
 
 // Only one study at a time writes a folder's summary.
+//! One study at a time in a folder: an exclusive lock on OUT/.korvana-study.lock,
+//! whose file is removed again when the study ends. A study that opened the
+//! file just before the holder removed it finds, once it has the lock, that
+//! its file is no longer the one at that name, and tries again.
 class FolderLock {
 public:
-    explicit FolderLock(const fs::path& folder) {
-        const std::string name = (folder / LOCK_FILE).string();
-        m_fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd < 0) {
-            throw DataError(SourcePosition{name, 0, 0},
-                            "cannot be created (the --out folder is not writable) - choose "
-                            "another --out");
-        }
-        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    explicit FolderLock(const fs::path& folder) : m_name((folder / LOCK_FILE).string()) {
+        for (;;) {
+            m_fd = ::open(m_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (m_fd < 0) {
+                throw DataError(SourcePosition{m_name, 0, 0},
+                                "cannot be created (the --out folder is not writable) - choose "
+                                "another --out");
+            }
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+                ::close(m_fd);
+                throw DataError("another korvana-study is running in " + folder.string() +
+                                " (its summary would be overwritten) - wait for it, or give each "
+                                "part its own --out and join them with --merge");
+            }
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(m_fd, &held) == 0 && ::stat(m_name.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                return;
+            }
             ::close(m_fd);
-            throw DataError("another korvana-study is running in " + folder.string() +
-                            " (its summary would be overwritten) - wait for it, or give each "
-                            "part its own --out and join them with --merge");
         }
     }
-    ~FolderLock() { ::close(m_fd); }
+    ~FolderLock() {
+        ::unlink(m_name.c_str());  // while still holding the lock
+        ::close(m_fd);
+    }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
 private:
+    std::string m_name;
     int m_fd = -1;
 };
 
@@ -142,8 +160,17 @@ void listConditions(std::ostream& out, const StudyOptions& options,
 // Rows of an earlier run of this study; rows of another study are refused
 // rather than dropped, so no finished result is lost from the summary.
 std::map<std::size_t, SummaryRow> earlierRows(const std::string& summaryFile,
-                                              const std::vector<Condition>& conditions) {
+                                              const std::vector<Condition>& conditions,
+                                              bool withWorkload) {
     std::map<std::size_t, SummaryRow> rows;
+    if (const std::optional<bool> had = summaryHasWorkload(summaryFile);
+        had && *had != withWorkload) {
+        throw DataError(SourcePosition{summaryFile, 1, 0},
+                        std::string("was written ") + (*had ? "with" : "without") +
+                            " a workload (--kap or --entrance-kerma, --procedures), this study " +
+                            (withWorkload ? "has one" : "has none") +
+                            " - give the same workload options, or another --out");
+    }
     for (SummaryRow& row : readSummary(summaryFile)) {
         const std::size_t index = rowCondition(row);
         if (index > conditions.size() || row[1] != std::to_string(conditions.size()) ||
@@ -167,7 +194,7 @@ void writePlotIfSwept(const fs::path& out, const std::vector<SummaryRow>& rows,
                       std::ostream& text) {
     const std::vector<StudyInput> swept = sweptColumns(rows);
     if (rows.empty() || swept.empty() || swept.size() > 2) return;
-    writeSummaryPlot((out / PLOT_FILE).string(), rows, swept);
+    writeSummaryPlot((out / PLOT_FILE).string(), rows, swept);  // annual mSv when rows have them
     text << "Plot: " << (out / PLOT_FILE).string() << '\n';
 }
 
@@ -252,7 +279,15 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console) {
         }
     }
     writeTextFileAtomically((out / IDENTITY_FILE).string(), identity);
-    writeSummary((out / SUMMARY_FILE).string(), merged);
+    const bool withWorkload = !merged.empty() && rowHasWorkload(merged.front());
+    for (const SummaryRow& row : merged) {
+        if (rowHasWorkload(row) != withWorkload) {
+            throw DataError(
+                "the parts' summaries differ in their workload columns - merge the "
+                "parts of one study");
+        }
+    }
+    writeSummary((out / SUMMARY_FILE).string(), merged, withWorkload);
     console.out << "Merged " << merged.size() << " of " << expected << " conditions into "
                 << (out / SUMMARY_FILE).string() << '\n';
     writePlotIfSwept(out, merged, console.out);
@@ -325,7 +360,8 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
     if (ec) throw DataError("cannot create " + out.string() + " (" + ec.message() + ")");
     FolderLock lock(out);
     const std::string summaryFile = (out / SUMMARY_FILE).string();
-    std::map<std::size_t, SummaryRow> rows = earlierRows(summaryFile, conditions);
+    const bool withWorkload = options.workload.workload.has_value();
+    std::map<std::size_t, SummaryRow> rows = earlierRows(summaryFile, conditions, withWorkload);
     writeTextFileAtomically((out / IDENTITY_FILE).string(), studyIdentity(options));
     StudyTables tables;
     tables.material = app::loadMaterialTables(environment.dataDirectory);
@@ -350,9 +386,21 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
                                   std::to_string(conditions.size()) + " " + condition.folder;
         const auto earlier = rows.find(condition.index);
         if (!options.force && earlier != rows.end() &&
-            rowCompletes(earlier->second, condition, options.estimator) &&
+            rowCompletes(earlier->second, condition, options.estimator, withWorkload) &&
             fs::exists(resultFileOf(folder))) {
             console.out << label << ": done earlier, skipped (--force runs it again)\n";
+            if (withWorkload) {
+                // The workload may have changed since: the year's doses come afresh
+                // from the condition's result, which needs no new run.
+                try {
+                    rows[condition.index] =
+                        summaryRow(condition, conditions.size(), options.estimator,
+                                   readConditionResult(folder, tables, options.workload), "", true);
+                    writeSummary(summaryFile, rowsOf(rows), true);
+                } catch (const DataError& e) {
+                    console.errors << PROGRAM << ": " << label << ": " << e.what() << '\n';
+                }
+            }
             continue;
         }
 
@@ -373,12 +421,15 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
         progress.show(label + ": spectrum and HVL");
         const bool folderExisted = fs::exists(folder, ec);
         const ConditionOutcome outcome =
-            runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing);
+            runCondition(condition, folder, environment, engine, tables, onProgress, keepGoing,
+                         options.workload);
         progress.clear();
         for (const std::string& note : outcome.notes) console.out << label << ": " << note << '\n';
         if (outcome.interrupted) {
             // A row of an earlier run of this condition would name removed files.
-            if (rows.erase(condition.index) != 0) writeSummary(summaryFile, rowsOf(rows));
+            if (rows.erase(condition.index) != 0) {
+                writeSummary(summaryFile, rowsOf(rows), withWorkload);
+            }
             // Only what the chain wrote goes: files the user keeps there stay,
             // and the folder itself only when this run made it and it is empty.
             removeChainFiles(folder);
@@ -396,8 +447,8 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
             failures.push_back(condition.folder);
         }
         rows[condition.index] = summaryRow(condition, conditions.size(), options.estimator,
-                                           outcome.result, outcome.failure);
-        writeSummary(summaryFile, rowsOf(rows));
+                                           outcome.result, outcome.failure, withWorkload);
+        writeSummary(summaryFile, rowsOf(rows), withWorkload);
         console.out << std::flush;
     }
     console.out << "Summary: " << summaryFile << '\n';
@@ -417,6 +468,10 @@ int runStudyCommand(const std::vector<std::string>& arguments, const fs::path& p
         const StudyOptions options = parseStudyOptions(arguments);
         if (options.help) {
             console.out << studyUsage();
+            return 0;
+        }
+        if (options.version) {
+            console.out << versionLine("korvana-study") << '\n';
             return 0;
         }
         const bool needsEnvironment = options.mergeDirs.empty() && !options.dryRun;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 #include "app/common/text_value.h"
 #include "app/run/run_file.h"
@@ -12,6 +13,7 @@
 #include "common/default_case.h"
 #include "common/engine_texts.h"
 #include "common/run_limits.h"
+#include "common/version.h"
 
 namespace korvana::study {
 
@@ -35,10 +37,12 @@ struct Parser {
     int threads = 0;
     std::string estimator;
     std::string part;
+    std::string kap, entranceKerma, procedures, eye;
     StudyOptions options;
 
     Parser() {
         app.get_formatter()->column_width(26);
+        app.set_version_flag("--version", versionLine("korvana-study"));
         for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
             const InputDescription& d = inputDescriptions()[n];
             texts[n] = d.defaultText;
@@ -64,6 +68,21 @@ struct Parser {
         app.add_option("--part", part,
                        "run only every N-th condition starting at the K-th (job arrays)")
             ->type_name("K/N");
+        app.add_option("--kap", kap,
+                       "kerma-area product per procedure [Gy cm2]: adds the annual eye lens "
+                       "dose columns (divided by each condition's field area)")
+            ->type_name("GYCM2");
+        app.add_option("--entrance-kerma", entranceKerma,
+                       "or the primary air kerma at the entrance surface per procedure [mGy]")
+            ->type_name("MGY");
+        app.add_option("--procedures", procedures,
+                       "procedures per year, a whole number (with --kap or --entrance-kerma)")
+            ->type_name("N");
+        app.add_option("--eye", eye,
+                       "the worker's eyes at X cm beside the beam axis, Z cm along it, within "
+                       "the grid (X 50 to 150, Z -100 to 50): adds the annual_eye_position "
+                       "columns")
+            ->type_name("X,Z");
         app.add_option("--merge", options.mergeDirs,
                        "join the summaries of the parts in these folders into "
                        "OUT/summary.csv, in condition order, instead of running")
@@ -165,6 +184,58 @@ void refuseValuesTheEngineRefuses(const std::vector<Condition>& conditions) {
     }
 }
 
+// The worker's year, refused with the input named when it makes no sense.
+StudyWorkload parseWorkload(const Parser& parser) {
+    const bool kap = parser.app.count("--kap") != 0;
+    const bool entrance = parser.app.count("--entrance-kerma") != 0;
+    const bool procedures = parser.app.count("--procedures") != 0;
+    const bool eye = parser.app.count("--eye") != 0;
+    StudyWorkload result;
+    if (kap && entrance) throw DataError("give either --kap or --entrance-kerma, not both");
+    if (!kap && !entrance) {
+        if (procedures || eye) {
+            throw DataError(std::string(procedures ? "--procedures" : "--eye") +
+                            " needs the dose of a procedure - give --kap or --entrance-kerma");
+        }
+        return result;
+    }
+    const std::string& text = kap ? parser.kap : parser.entranceKerma;
+    const std::optional<double> value = app::workloadValue(text);
+    if (!value) {
+        throw DataError(std::string(kap ? "--kap" : "--entrance-kerma") + " \"" + text +
+                        "\" is not a " +
+                        (kap ? "kerma-area product in Gy cm2" : "entrance air kerma in mGy") +
+                        " above 0 - give a decimal number, as in " +
+                        (kap ? "--kap 50" : "--entrance-kerma 80"));
+    }
+    if (!procedures) {
+        throw DataError("--procedures is missing - the annual dose needs the procedures per year");
+    }
+    const std::optional<long long> count = app::procedureCount(parser.procedures);
+    if (!count) {
+        throw DataError("--procedures \"" + parser.procedures +
+                        "\" is not a number of procedures per year - give a whole number of 0 "
+                        "or more, as in --procedures 500");
+    }
+    result.workload = app::Workload{
+        kap ? app::WorkloadMeasure::KermaAreaProduct : app::WorkloadMeasure::EntranceKerma, *value,
+        *count};
+    if (eye) {
+        result.eye = app::parseEyePosition(parser.eye);
+        if (!result.eye) {
+            throw DataError("--eye \"" + parser.eye +
+                            "\" is not a position X,Z in cm - give two decimal numbers, as in "
+                            "--eye 60,-30");
+        }
+        if (!app::isInsideGrid(*result.eye)) {
+            throw DataError("--eye " + parser.eye +
+                            " lies outside the distribution grid (X 50 to 150 cm, Z -100 to 50 "
+                            "cm), where no kerma is known - give a position within it");
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 const std::array<InputDescription, INPUT_COUNT>& inputDescriptions() {
@@ -212,6 +283,9 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
     } catch (const CLI::CallForHelp&) {
         parser.options.help = true;
         return parser.options;
+    } catch (const CLI::CallForVersion&) {
+        parser.options.version = true;
+        return parser.options;
     } catch (const CLI::ParseError& e) {
         throw DataError(std::string(e.what()) + " - see korvana-study --help");
     }
@@ -225,7 +299,15 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         } else if (input == StudyInput::Field) {
             options.values[n] = expandFieldList(text, d.option);
         } else if (input == StudyInput::Mode) {
-            options.values[n] = expandWordList(text, d.option, MODE_WORDS);
+            // The numbers of korvana-spectrum --mode name the same rectifications.
+            std::string words;
+            for (std::size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
+                comma = text.find(',', start);
+                const std::string item = text.substr(start, comma - start);
+                const auto mode = app::rectificationFromText(item);
+                words += (start == 0 ? "" : ",") + (mode ? app::rectificationWord(*mode) : item);
+            }
+            options.values[n] = expandWordList(words, d.option, MODE_WORDS);
         } else {
             options.values[n] = expandNumberList(text, d.option);
         }
@@ -251,6 +333,7 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         options.estimator = expandWordList(parser.estimator, "estimator", ESTIMATORS).front();
     }
     if (parser.app.count("--part") != 0) options.part = parsePart(parser.part);
+    options.workload = parseWorkload(parser);
     if (options.outDir.empty()) {
         throw DataError("--out is empty - give the study's folder");
     }
@@ -291,6 +374,18 @@ std::vector<std::string> studyIdentity(const StudyOptions& options) {
         lines.push_back(line);
     }
     lines.push_back("--estimator " + options.estimator.value_or(""));
+    if (const auto& w = options.workload.workload) {
+        const bool kap = w->measure == app::WorkloadMeasure::KermaAreaProduct;
+        char value[32];
+        std::snprintf(value, sizeof value, "%.17g", w->perProcedure);
+        lines.push_back(std::string(kap ? "--kap " : "--entrance-kerma ") + value);
+        lines.push_back("--procedures " + std::to_string(w->proceduresPerYear));
+    }
+    if (const auto& eye = options.workload.eye) {
+        char value[64];
+        std::snprintf(value, sizeof value, "%.17g,%.17g", eye->xCm, eye->zCm);
+        lines.push_back(std::string("--eye ") + value);
+    }
     return lines;
 }
 

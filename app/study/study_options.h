@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "app/results/eye_position.h"
+#include "app/results/workload.h"
+
 namespace korvana::study {
 
 enum class StudyInput {
@@ -72,8 +75,16 @@ inline constexpr std::size_t CONDITIONS_WITHOUT_YES = 1000;
 //! they run for eleven days, and their list alone fills a screen for hours.
 inline constexpr std::size_t MAX_CONDITIONS = 1'000'000;
 
+//! The worker's year, when given (--kap or --entrance-kerma, --procedures,
+//! --eye): the summary then gains the annual eye lens dose columns.
+struct StudyWorkload {
+    std::optional<app::Workload> workload;
+    std::optional<app::EyePosition> eye;
+};
+
 struct StudyOptions {
     bool help = false;
+    bool version = false;  //!< --version: print the version and stop
     std::array<std::vector<std::string>, INPUT_COUNT> values;  //!< per input, at least one
     std::optional<int> threads;                                //!< passed to the engine when given
     std::optional<std::string> estimator;                      //!< analog | next-event
@@ -83,6 +94,7 @@ struct StudyOptions {
     bool yes = false;
     StudyPart part;
     std::vector<std::string> mergeDirs;  //!< --merge: join these summaries instead of running
+    StudyWorkload workload;
 };
 
 //! Parses the arguments after the program name. Throws DataError with the
@@ -110,7 +122,8 @@ std::vector<StudyInput> sweptInputs(const StudyOptions& options);
 //! Everything that makes one study, all options but those that only choose
 //! what to run now or where (--part, --out, --force, --dry-run, --yes) and
 //! --threads (the results do not depend on it): one line per option, "--kv
-//! 60,80,100". Parts of one study have the same identity.
+//! 60,80,100"; the workload options only when given. Parts of one study have
+//! the same identity.
 std::vector<std::string> studyIdentity(const StudyOptions& options);
 
 //! True when condition `index` (1-based) belongs to `part`.

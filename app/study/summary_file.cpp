@@ -16,7 +16,7 @@ constexpr std::array<int, KERMA_POINTS> KERMA_ANGLES = {30, 45, 60, 75, 90, 105,
 constexpr std::array<int, EYE_POINTS> EYE_ANGLES = {45, 60, 75, 90, 105, 120, 135};
 constexpr std::size_t FIRST_INPUT_COLUMN = 3;  // after condition, condition_count, folder
 
-std::vector<std::string> buildHeader() {
+std::vector<std::string> buildHeader(bool withWorkload) {
     std::vector<std::string> header = {"condition", "condition_count", "folder"};
     for (const InputDescription& d : inputDescriptions()) header.emplace_back(d.column);
     header.insert(header.end(), {"estimator", "hvl1_mm_al", "eeff_kev"});
@@ -28,6 +28,22 @@ std::vector<std::string> buildHeader() {
     for (const char* name : {"eye_lens_", "eye_lens_glasses_"}) {
         for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle));
         for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle) + "_rel_err");
+    }
+    if (withWorkload) {
+        for (const char* name : {"annual_eye_lens_", "annual_eye_lens_glasses_"}) {
+            for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle) + "_msv");
+            for (int angle : EYE_ANGLES) {
+                header.push_back(name + std::to_string(angle) + "_msv_rel_err");
+            }
+        }
+        for (const char* name : {"procedures_below_20_msv_", "procedures_below_20_msv_glasses_"}) {
+            for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle));
+        }
+        header.insert(header.end(),
+                      {"annual_eye_position_msv", "annual_eye_position_msv_rel_err",
+                       "annual_eye_position_glasses_msv", "annual_eye_position_glasses_msv_rel_err",
+                       "procedures_below_20_msv_eye_position",
+                       "procedures_below_20_msv_glasses_eye_position"});
     }
     header.emplace_back("status");
     return header;
@@ -49,20 +65,70 @@ void append(SummaryRow& row, const std::array<std::optional<double>, N>& values)
     for (const auto& value : values) row.push_back(optionalCell(value));
 }
 
+std::optional<double> relative(const std::optional<double>& percent) {
+    if (!percent) return std::nullopt;
+    return *percent / 100.0;
+}
+
+// The annual cells, in header order, from the seven angles and the eye.
+void appendAnnual(SummaryRow& row, const std::vector<app::AnnualDosePoint>& points) {
+    const auto dose = [](const app::AnnualDosePoint& p, bool glasses) {
+        return glasses ? p.glasses : p.bare;
+    };
+    const auto angles = [&](const auto& cellOf) {
+        for (const app::AnnualDosePoint& p : points) {
+            if (!p.eye) row.push_back(cellOf(p));
+        }
+    };
+    for (const bool glasses : {false, true}) {
+        angles([&](const app::AnnualDosePoint& p) {
+            const auto d = dose(p, glasses);
+            return d ? numberCell(d->annualMsv) : std::string();
+        });
+        angles([&](const app::AnnualDosePoint& p) {
+            const auto d = dose(p, glasses);
+            return d ? optionalCell(relative(d->relStdErrorPercent)) : std::string();
+        });
+    }
+    const auto count = [](const std::optional<app::AnnualDose>& d) {
+        return d && d->proceduresBelowLimit ? std::to_string(*d->proceduresBelowLimit)
+                                            : std::string();
+    };
+    for (const bool glasses : {false, true}) {
+        angles([&](const app::AnnualDosePoint& p) { return count(dose(p, glasses)); });
+    }
+    const app::AnnualDosePoint* eye = nullptr;
+    for (const app::AnnualDosePoint& p : points) {
+        if (p.eye) eye = &p;
+    }
+    for (const bool glasses : {false, true}) {
+        const auto d = eye ? dose(*eye, glasses) : std::nullopt;
+        row.push_back(d ? numberCell(d->annualMsv) : std::string());
+        row.push_back(d ? optionalCell(relative(d->relStdErrorPercent)) : std::string());
+    }
+    row.push_back(eye ? count(eye->bare) : std::string());
+    row.push_back(eye ? count(eye->glasses) : std::string());
+}
+
 }  // namespace
 
 bool statusIsOk(std::string_view status) { return status == "ok" || status.substr(0, 4) == "ok, "; }
 
-std::vector<std::string> summaryHeader() {
-    static const std::vector<std::string> header = buildHeader();
-    return header;
+std::vector<std::string> summaryHeader(bool withWorkload) {
+    static const std::vector<std::string> plain = buildHeader(false);
+    static const std::vector<std::string> annual = buildHeader(true);
+    return withWorkload ? annual : plain;
 }
 
+bool rowHasWorkload(const SummaryRow& row) { return row.size() == summaryHeader(true).size(); }
+
 std::size_t summaryColumn(std::string_view name) {
-    static const std::vector<std::string> header = buildHeader();
-    const auto it = std::find(header.begin(), header.end(), name);
-    if (it == header.end()) throw std::out_of_range("no summary column " + std::string(name));
-    return static_cast<std::size_t>(it - header.begin());
+    for (const bool withWorkload : {false, true}) {
+        const std::vector<std::string> header = summaryHeader(withWorkload);
+        const auto it = std::find(header.begin(), header.end(), name);
+        if (it != header.end()) return static_cast<std::size_t>(it - header.begin());
+    }
+    throw std::out_of_range("no summary column " + std::string(name));
 }
 
 std::size_t inputColumn(StudyInput input) {
@@ -71,12 +137,13 @@ std::size_t inputColumn(StudyInput input) {
 
 SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
                       const std::optional<std::string>& estimator,
-                      const std::optional<ConditionResult>& result, const std::string& failure) {
+                      const std::optional<ConditionResult>& result, const std::string& failure,
+                      bool withWorkload) {
     SummaryRow row = {std::to_string(condition.index), std::to_string(conditionCount),
                       condition.folder};
     row.insert(row.end(), condition.inputs.begin(), condition.inputs.end());
     row.push_back(estimator.value_or(""));
-    const std::size_t valueCount = summaryHeader().size() - row.size() - 1;
+    const std::size_t valueCount = summaryHeader(withWorkload).size() - row.size() - 1;
     if (result) {
         row.push_back(numberCell(result->firstHvlMmAl));
         row.push_back(numberCell(result->effectiveEnergyKev));
@@ -91,6 +158,13 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
         append(row, result->eyeLensRelErr);
         append(row, result->eyeLensGlasses);
         append(row, result->eyeLensGlassesRelErr);
+        if (withWorkload) {
+            if (result->annual) {
+                appendAnnual(row, *result->annual);
+            } else {
+                row.resize(summaryHeader(true).size() - 1);
+            }
+        }
         std::string status = "ok";
         for (const std::string& correction : condition.corrections) status += ", " + correction;
         if (unstable) status += ", unstable tallies";
@@ -106,8 +180,8 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
 }
 
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
-                  const std::optional<std::string>& estimator) {
-    if (row.size() != summaryHeader().size() || !statusIsOk(row.back())) return false;
+                  const std::optional<std::string>& estimator, bool withWorkload) {
+    if (row.size() != summaryHeader(withWorkload).size() || !statusIsOk(row.back())) return false;
     if (row[2] != condition.folder || row[summaryColumn("estimator")] != estimator.value_or("")) {
         return false;
     }
@@ -170,10 +244,19 @@ std::size_t rowCondition(const SummaryRow& row) {
     return index;
 }
 
+std::optional<bool> summaryHasWorkload(const std::string& fileName) {
+    if (!std::filesystem::exists(fileName)) return std::nullopt;
+    const TextLines file = readTextFile(fileName);
+    return !file.lines.empty() && splitCsvLine(file.lines[0], fileName, 1) == summaryHeader(true);
+}
+
 std::vector<SummaryRow> readSummary(const std::string& fileName) {
     if (!std::filesystem::exists(fileName)) return {};
     const TextLines file = readTextFile(fileName);
-    if (file.lines.empty() || splitCsvLine(file.lines[0], fileName, 1) != summaryHeader()) {
+    const std::vector<std::string> header =
+        file.lines.empty() ? std::vector<std::string>{} : splitCsvLine(file.lines[0], fileName, 1);
+    const bool withWorkload = header == summaryHeader(true);
+    if (!withWorkload && header != summaryHeader(false)) {
         throw DataError(SourcePosition{fileName, 1, 0},
                         "the header is not the one korvana-study writes (another program or "
                         "version wrote the file) - choose another --out or move the file away");
@@ -183,10 +266,10 @@ std::vector<SummaryRow> readSummary(const std::string& fileName) {
         if (file.lines[n].empty()) continue;
         const int lineNumber = static_cast<int>(n + 1);
         SummaryRow row = splitCsvLine(file.lines[n], fileName, lineNumber);
-        if (row.size() != summaryHeader().size() || rowCondition(row) == 0) {
+        if (row.size() != summaryHeader(withWorkload).size() || rowCondition(row) == 0) {
             throw DataError(SourcePosition{fileName, lineNumber, 0},
                             "the row has " + std::to_string(row.size()) + " cells instead of " +
-                                std::to_string(summaryHeader().size()) +
+                                std::to_string(summaryHeader(withWorkload).size()) +
                                 " or no condition number - restore the file or move it away");
         }
         rows.push_back(std::move(row));
@@ -194,11 +277,11 @@ std::vector<SummaryRow> readSummary(const std::string& fileName) {
     return rows;
 }
 
-void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows) {
+void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows, bool withWorkload) {
     std::stable_sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
         return rowCondition(a) < rowCondition(b);
     });
-    std::vector<std::string> lines = {csvLine(summaryHeader())};
+    std::vector<std::string> lines = {csvLine(summaryHeader(withWorkload))};
     for (const SummaryRow& row : rows) lines.push_back(csvLine(row));
     writeTextFileAtomically(fileName, lines);
 }

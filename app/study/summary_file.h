@@ -16,6 +16,20 @@
 //   eye_lens_45_rel_err ...
 //   eye_lens_glasses_45 ...      with 0.07 mm Pb glasses
 //   eye_lens_glasses_45_rel_err ...
+// and, only when the study is given a workload (--kap or --entrance-kerma with
+// --procedures), the year's eye lens dose Hp(3) [mSv] (annual_eye_lens_dose.h):
+//   annual_eye_lens_45_msv ... _135_msv            without glasses
+//   annual_eye_lens_45_msv_rel_err ...              relative, the kerma's
+//   annual_eye_lens_glasses_45_msv ...              with 0.07 mm Pb glasses
+//   annual_eye_lens_glasses_45_msv_rel_err ...
+//   procedures_below_20_msv_45 ...                  most procedures a year below
+//                                                   20 mSv without glasses
+//   procedures_below_20_msv_glasses_45 ...          with glasses
+//   annual_eye_position_msv, _rel_err, annual_eye_position_glasses_msv, _rel_err,
+//   procedures_below_20_msv_eye_position, procedures_below_20_msv_glasses_eye_position
+//                                                   at --eye X,Z (empty without it)
+// Without a workload the file has exactly the columns of earlier versions, so
+// their summaries still read and continue.
 //   status                       "ok" or "failed: reason"; after "ok", ", kv corrected
 //                                200 -> 149.5" when the main form's corrections changed
 //                                a given value (the input columns hold the values run)
@@ -33,6 +47,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/results/annual_eye_lens_dose.h"
 #include "app/study/study_options.h"
 
 namespace korvana::study {
@@ -52,6 +67,9 @@ struct ConditionResult {
     std::array<std::optional<double>, EYE_POINTS> eyeLensRelErr{};
     std::array<std::optional<double>, EYE_POINTS> eyeLensGlasses{};
     std::array<std::optional<double>, EYE_POINTS> eyeLensGlassesRelErr{};
+    //! The year's doses when the study has a workload: the seven angles, then
+    //! the eye position when given.
+    std::optional<std::vector<app::AnnualDosePoint>> annual;
 };
 
 //! A row as its cells, in header order.
@@ -60,34 +78,45 @@ using SummaryRow = std::vector<std::string>;
 //! The status of a completed condition starts with "ok".
 bool statusIsOk(std::string_view status);
 
-std::vector<std::string> summaryHeader();
-//! Index of a column in the header; throws std::out_of_range for an unknown name.
+//! The header; with the annual columns before status when `withWorkload`.
+std::vector<std::string> summaryHeader(bool withWorkload = false);
+//! Index of a column: every column but status has the same index in both
+//! headers; status is the one of the header without the annual columns (it
+//! is the last cell of every row). Throws std::out_of_range for an unknown name.
 std::size_t summaryColumn(std::string_view name);
+//! Whether a row has the annual columns.
+bool rowHasWorkload(const SummaryRow& row);
 std::size_t inputColumn(StudyInput input);
 
 //! The row of a condition; `result` is empty for a failed condition, whose
-//! status is "failed: " and the reason.
+//! status is "failed: " and the reason. The annual cells are there when
+//! `withWorkload`, empty for a failed condition.
 SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
                       const std::optional<std::string>& estimator,
-                      const std::optional<ConditionResult>& result, const std::string& failure);
+                      const std::optional<ConditionResult>& result, const std::string& failure,
+                      bool withWorkload = false);
 
 //! True when `row` is a completed run of exactly this condition (the same
-//! inputs and estimator, status ok).
+//! inputs and estimator, status ok) with the columns of `withWorkload`.
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
-                  const std::optional<std::string>& estimator);
+                  const std::optional<std::string>& estimator, bool withWorkload = false);
 
 std::string csvLine(const std::vector<std::string>& cells);
 //! Splits one line; throws DataError at a malformed quote.
 std::vector<std::string> splitCsvLine(std::string_view line, const std::string& fileName,
                                       int lineNumber);
 
-//! The rows of a summary file, or none when there is no file. Throws
-//! DataError naming the file when its header differs (another program or
-//! version wrote it) or a row has another number of cells.
+//! The rows of a summary file, or none when there is no file. Either header
+//! (with or without the annual columns) is read. Throws DataError naming the
+//! file when its header is neither (another program or version wrote it) or a
+//! row has another number of cells.
 std::vector<SummaryRow> readSummary(const std::string& fileName);
+//! Whether a summary file has the annual columns; none when there is no file.
+std::optional<bool> summaryHasWorkload(const std::string& fileName);
 
 //! Writes header and rows, sorted by their condition number.
-void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows);
+void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows,
+                  bool withWorkload = false);
 
 //! The condition number of a row.
 std::size_t rowCondition(const SummaryRow& row);

@@ -88,6 +88,8 @@ void writeSummaryPlot(const std::string& fileName, const std::vector<SummaryRow>
                       const std::vector<StudyInput>& swept) {
     ensureGuiApplication();
     const StudyInput xInput = swept.at(0);
+    // With a workload the year's Hp(3) against the limit, otherwise the dose per Gy.
+    const bool annual = !rows.empty() && rowHasWorkload(rows.front());
     const std::size_t xColumn = inputColumn(xInput);
 
     // x positions: the numbers themselves, or equal steps in study order.
@@ -133,7 +135,9 @@ void writeSummaryPlot(const std::string& fileName, const std::vector<SummaryRow>
                 s.label = std::string(d.option) + " " + groups[g] +
                           (*d.unit == '\0' ? "" : std::string(" ") + d.unit) + ", " + s.label;
             }
-            const std::size_t column = summaryColumn("eye_lens_" + std::to_string(PLOT_ANGLES[a]));
+            const std::size_t column =
+                annual ? summaryColumn("annual_eye_lens_" + std::to_string(PLOT_ANGLES[a]) + "_msv")
+                       : summaryColumn("eye_lens_" + std::to_string(PLOT_ANGLES[a]));
             for (const SummaryRow& row : rows) {
                 if (swept.size() > 1 && row[inputColumn(swept[1])] != groups[g]) continue;
                 const double x = xOf(row[xColumn]);
@@ -152,6 +156,7 @@ void writeSummaryPlot(const std::string& fileName, const std::vector<SummaryRow>
         xAxis.low = -0.5;
         xAxis.high = static_cast<double>(xTexts.size()) - 0.5;
     }
+    if (annual) doses.push_back(app::EYE_LENS_LIMIT_MSV);  // the limit's line stays in view
     const Axis yAxis = fitAxis(doses, true);
     const auto px = [&](double x) { return LEFT + xAxis.toUnit(x) * (RIGHT - LEFT); };
     const auto py = [&](double y) { return BOTTOM - yAxis.toUnit(y) * (BOTTOM - TOP); };
@@ -206,11 +211,22 @@ void writeSummaryPlot(const std::string& fileName, const std::vector<SummaryRow>
     painter.save();
     painter.translate(22, (TOP + BOTTOM) / 2);
     painter.rotate(-90);
-    text(0, 0, "eye lens dose without glasses [Gy per Gy]", Qt::AlignHCenter);
+    text(0, 0,
+         annual ? "annual eye lens dose Hp(3) without glasses [mSv per year]"
+                : "eye lens dose without glasses [Gy per Gy]",
+         Qt::AlignHCenter);
     painter.restore();
     text((LEFT + RIGHT) / 2, TOP - 22,
-         "Eye lens dose at 90° and 120° per 1 Gy of primary air kerma at the entrance surface",
+         annual ? "Annual eye lens dose at 90° and 120° from the workload, limit 20 mSv per year"
+                : "Eye lens dose at 90° and 120° per 1 Gy of primary air kerma at the entrance "
+                  "surface",
          Qt::AlignHCenter);
+    if (annual) {
+        const double y = py(app::EYE_LENS_LIMIT_MSV);
+        painter.setPen(QPen(Qt::black, 1.5, Qt::DashDotLine));
+        painter.drawLine(QPointF(LEFT, y), QPointF(RIGHT, y));
+        text(RIGHT - 4, y - 9, "20 mSv per year", Qt::AlignRight);
+    }
 
     // The lines, broken where a value is missing, with a mark at every point.
     for (std::size_t n = 0; n < series.size(); ++n) {

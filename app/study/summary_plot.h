@@ -1,4 +1,6 @@
 // OUT/summary.svg: the eye lens dose without glasses at 90 and 120 degrees
+// (per Gy, or with a workload the year's Hp(3) in mSv with the 20 mSv limit
+// drawn as a dash-dotted line)
 // against the first swept input, one line per value of the second swept
 // input (solid 90 degrees, dashed 120 degrees, one colour per value), with
 // axes, ticks, units and a legend. Drawn with QtGui's QPainter into a

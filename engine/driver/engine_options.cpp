@@ -5,6 +5,7 @@
 #include <limits>
 #include <ostream>
 
+#include "common/version.h"
 #include "engine/run/parallel_run.h"
 
 namespace korvana::engine {
@@ -19,6 +20,7 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
     long long threads = -1;
     std::string seed;
     std::string estimator = estimatorName(Estimator::Analog);
+    app.set_version_flag("--version", versionLine("lumetrel"));
     app.add_option("--threads", threads,
                    "Parallel mode on N threads (0: every core). The result does not depend on N.")
         ->type_name("N");
@@ -38,6 +40,10 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        options.helpShown = true;
+        return options;
+    } catch (const CLI::CallForVersion&) {
+        out << versionLine("lumetrel") << '\n';
         options.helpShown = true;
         return options;
     } catch (const CLI::ParseError& e) {

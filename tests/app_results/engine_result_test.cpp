@@ -181,7 +181,7 @@ TEST_F(EngineResultTest, EyeLensDoseExportListsEachTable) {
     ASSERT_EQ(csv.size(), 8u);
     EXPECT_EQ(csv[0],
               "glasses_mm_Pb,protection_mm_Pb,angle_deg,transmitted_fraction,D3mm_per_Kair,"
-              "eye_lens_dose_Gy_per_Gy");
+              "eye_lens_dose_Gy_per_Gy,rel_std_error_percent");
     const std::vector<double> first = csvNumbers(csv[1]);
     EXPECT_EQ(first[0], 0.07);
     EXPECT_EQ(first[1], 0.5);
@@ -247,7 +247,7 @@ TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     EXPECT_NE(text.find("7.0 unstable"), std::string::npos) << text;
     EXPECT_EQ(text.find("2.0 unstable"), std::string::npos) << text;
     EXPECT_NE(text.find("\nunstable: "), std::string::npos) << text;
-    EXPECT_NE(text.find("estimator                analog"), std::string::npos) << text;
+    EXPECT_NE(text.find("Estimator                analog"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "common/text_file.h"
 #include "result_file_builder.h"
 #include "temp_dir.h"
 
@@ -91,6 +92,51 @@ TEST(ResultsCommandTest, CsvExportsAreWrittenAllOrNone) {
     std::filesystem::remove("out/a_map.csv");
     EXPECT_EQ(run({"a.data", "--csv", "out"}).status, 0);
     EXPECT_TRUE(std::filesystem::exists("out/a_eye_lens_dose.csv"));
+}
+
+TEST(ResultsCommandTest, WorkloadInputsThatMakeNoSenseAreRefusedByName) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    const struct {
+        std::vector<std::string> arguments;
+        const char* named;
+    } refusals[] = {
+        {{"--kap", "0", "--procedures", "5"}, "--kap \"0\""},
+        {{"--kap", "-50", "--procedures", "5"}, "--kap \"-50\""},
+        {{"--entrance-kerma", "x", "--procedures", "5"}, "--entrance-kerma \"x\""},
+        {{"--kap", "50", "--procedures", "12.5"}, "--procedures \"12.5\""},
+        {{"--kap", "50", "--procedures", "-3"}, "--procedures \"-3\""},
+        {{"--kap", "50"}, "--procedures is missing"},
+        {{"--procedures", "5"}, "--procedures needs"},
+        {{"--kap", "50", "--entrance-kerma", "5", "--procedures", "5"}, "not both"},
+        {{"--kap", "50", "--procedures", "5", "--eye", "30,0"}, "--eye 30,0 lies outside"},
+        {{"--kap", "50", "--procedures", "5", "--eye", "60"}, "--eye \"60\""},
+    };
+    for (const auto& refusal : refusals) {
+        std::vector<std::string> arguments = {"a.data"};
+        arguments.insert(arguments.end(), refusal.arguments.begin(), refusal.arguments.end());
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.status, 1) << refusal.named;
+        EXPECT_NE(outcome.errors.find(refusal.named), std::string::npos) << outcome.errors;
+        EXPECT_EQ(outcome.out, "");
+    }
+}
+
+TEST(ResultsCommandTest, WorkloadAddsTheAnnualTableAndItsExport) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    const Outcome outcome =
+        run({"a.data", "--kap", "50", "--procedures", "500", "--eye", "60,-30", "--csv", "out"});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    EXPECT_NE(outcome.out.find("Annual eye lens dose Hp(3)"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("\n    eye "), std::string::npos) << outcome.out;
+    const std::vector<std::string> csv = readTextFile("out/annual_eye_lens_dose.csv").lines;
+    ASSERT_EQ(csv.size(), 1u + 2u * 8u);  // two rows (glasses 0 and 0.07) per angle and the eye
+    EXPECT_EQ(csv[0].rfind("point,angle_deg,x_cm,z_cm,glasses_mm_Pb,", 0), 0u) << csv[0];
+    EXPECT_NE(csv[0].find(",rel_std_error_percent,"), std::string::npos);
+    EXPECT_EQ(csv[15].rfind("eye,120,60,-30,0,0,80,500,", 0), 0u) << csv[15];
 }
 
 }  // namespace

@@ -29,6 +29,26 @@ TEST(ParseSpectrumOptions, TakesTheSixValuesAsTyped) {
     EXPECT_TRUE(parseSpectrumOptions({"--kv", "80", "--help"}).help);
 }
 
+TEST(ParseSpectrumOptions, ModeTakesTheStudysWordsAndTheFormsNumbers) {
+    const std::pair<const char*, RectificationMode> spellings[] = {
+        {"cp", RectificationMode::ConstantPotential},
+        {"1", RectificationMode::ConstantPotential},
+        {"3phase", RectificationMode::ThreePhase12Peak},
+        {"2", RectificationMode::ThreePhase12Peak},
+        {"1phase", RectificationMode::SinglePhaseFullWave},
+        {"3", RectificationMode::SinglePhaseFullWave}};
+    for (const auto& [text, mode] : spellings) {
+        Arguments a = DEFAULT_CASE;
+        a.back() = text;
+        EXPECT_EQ(parseSpectrumOptions(a).rectification, mode) << text;
+    }
+    for (const char* wrong : {"4", "0", "1.5", "CP", "dc"}) {
+        Arguments a = DEFAULT_CASE;
+        a.back() = wrong;
+        EXPECT_THROW(parseSpectrumOptions(a), DataError) << wrong;
+    }
+}
+
 TEST(ParseSpectrumOptions, RejectsWhatAScriptMustNotGetWrong) {
     auto with = [](std::size_t index, const std::string& value) {
         Arguments a = DEFAULT_CASE;

@@ -33,28 +33,70 @@ TEST_P(OptionRefusal, IsRefusedBeforeAnythingRuns) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, OptionRefusal,
-    testing::Values(Refusal{{"--bogus", "1"}, "not expected"},
-                    Refusal{{"--pb", "0", "extra"}, "not expected"}, Refusal{{"--kv"}, "--kv"},
-                    Refusal{{"--kv", "60:100"}, "three parts"},
-                    Refusal{{"--kv", "30:130:0.1", "--pb", "0,0.5"}, "--yes"},
-                    Refusal{{"--part", "3/2"}, "K/N"}, Refusal{{"--part", "0/2"}, "K/N"},
-                    Refusal{{"--part", "1-2"}, "K/N"}, Refusal{{"--histories", "0"}, "no photon"},
-                    Refusal{{"--threads", "-1"}, "negative"},
-                    Refusal{{"--estimator", "fast"}, "not one of"},
-                    Refusal{{"--mode", "dc"}, "not one of"},
-                    // 10^20 conditions: the product once wrapped to a small count.
-                    Refusal{{"--thickness", "1:100000:1", "--fsd", "1:100000:1", "--al",
-                             "0:99999:1", "--cu", "0:99999:1", "--yes"},
-                            "more than 1000000 conditions"},
-                    Refusal{{"--kv", "1:1000:1", "--angle", "1:89:1", "--al", "0:99:1", "--yes"},
-                            "more than 1000000 conditions"},
-                    // Values the result file cannot hold: refused as the engine would.
-                    Refusal{{"--fsd", "80,1000", "--pb", "0"},
-                            "--fsd: the focus-surface distance [cm] 1000 is more than 999.9"},
-                    Refusal{{"--field", "1000x25", "--pb", "0"}, "--field: the field size"},
-                    Refusal{{"--pb", "10"}, "--pb: the curtain lead thickness"},
-                    Refusal{{"--pb", "0", "--length", "-100"}, "--length: the curtain length"},
-                    Refusal{{"--pb", "0", "--histories", "1e30"}, "--histories:"}));
+    testing::Values(
+        Refusal{{"--bogus", "1"}, "not expected"}, Refusal{{"--pb", "0", "extra"}, "not expected"},
+        Refusal{{"--kv"}, "--kv"}, Refusal{{"--kv", "60:100"}, "three parts"},
+        Refusal{{"--kv", "30:130:0.1", "--pb", "0,0.5"}, "--yes"},
+        Refusal{{"--part", "3/2"}, "K/N"}, Refusal{{"--part", "0/2"}, "K/N"},
+        Refusal{{"--part", "1-2"}, "K/N"}, Refusal{{"--histories", "0"}, "no photon"},
+        Refusal{{"--threads", "-1"}, "negative"}, Refusal{{"--estimator", "fast"}, "not one of"},
+        Refusal{{"--mode", "dc"}, "not one of"},
+        // 10^20 conditions: the product once wrapped to a small count.
+        Refusal{{"--thickness", "1:100000:1", "--fsd", "1:100000:1", "--al", "0:99999:1", "--cu",
+                 "0:99999:1", "--yes"},
+                "more than 1000000 conditions"},
+        Refusal{{"--kv", "1:1000:1", "--angle", "1:89:1", "--al", "0:99:1", "--yes"},
+                "more than 1000000 conditions"},
+        // Values the result file cannot hold: refused as the engine would.
+        Refusal{{"--fsd", "80,1000", "--pb", "0"},
+                "--fsd: the focus-surface distance [cm] 1000 is more than 999.9"},
+        Refusal{{"--field", "1000x25", "--pb", "0"}, "--field: the field size"},
+        Refusal{{"--pb", "10"}, "--pb: the curtain lead thickness"},
+        Refusal{{"--pb", "0", "--length", "-100"}, "--length: the curtain length"},
+        Refusal{{"--pb", "0", "--histories", "1e30"}, "--histories:"},
+        // The worker's year: each input that makes no sense named.
+        Refusal{{"--kap", "0", "--procedures", "5"}, "--kap \"0\""},
+        Refusal{{"--entrance-kerma", "-2", "--procedures", "5"}, "--entrance-kerma \"-2\""},
+        Refusal{{"--kap", "50", "--procedures", "1.5"}, "--procedures \"1.5\""},
+        Refusal{{"--kap", "50"}, "--procedures is missing"},
+        Refusal{{"--procedures", "5"}, "--procedures needs"},
+        Refusal{{"--kap", "50", "--procedures", "5", "--eye", "10,0"}, "--eye 10,0 lies outside"}));
+
+TEST(StudyOptions, AWorkloadAddsTheAnnualColumnsBeforeStatus) {
+    const StudyOptions options =
+        parseStudyOptions({"--kap", "50", "--procedures", "500", "--eye", "60,-30"});
+    ASSERT_TRUE(options.workload.workload && options.workload.eye);
+    EXPECT_EQ(options.workload.workload->proceduresPerYear, 500);
+    const std::vector<std::string> identity = studyIdentity(options);
+    EXPECT_EQ(identity.back(), "--eye 60,-30");
+    EXPECT_EQ(studyIdentity(parseStudyOptions({})).size(), identity.size() - 3);
+
+    const Condition condition = studyConditions(options).front();
+    ConditionResult result;
+    app::AnnualDose year;
+    year.annualMsv = 12.5;
+    year.relStdErrorPercent = 3.0;
+    year.proceduresBelowLimit = 799;
+    std::vector<app::AnnualDosePoint> points(7);
+    for (int k = 2; k <= 8; ++k)
+        points[static_cast<std::size_t>(k - 2)] = {k, {}, 0, false, year, {}};
+    points.push_back({7, app::EyePosition{60, -30}, 0, false, year, year});
+    result.annual = points;
+    const SummaryRow row = summaryRow(condition, 1, std::nullopt, result, "", true);
+    ASSERT_EQ(row.size(), summaryHeader(true).size());
+    EXPECT_TRUE(rowHasWorkload(row));
+    EXPECT_EQ(row[summaryColumn("annual_eye_lens_90_msv")], "12.5");
+    EXPECT_EQ(row[summaryColumn("annual_eye_lens_90_msv_rel_err")], "0.03");
+    EXPECT_EQ(row[summaryColumn("annual_eye_lens_glasses_90_msv")], "");
+    EXPECT_EQ(row[summaryColumn("procedures_below_20_msv_90")], "799");
+    EXPECT_EQ(row[summaryColumn("annual_eye_position_glasses_msv")], "12.5");
+    EXPECT_EQ(row.back(), "ok");
+    EXPECT_TRUE(rowCompletes(row, condition, std::nullopt, true));
+    EXPECT_FALSE(rowCompletes(row, condition, std::nullopt, false));
+    // Without a workload the columns of earlier versions, unchanged.
+    EXPECT_EQ(summaryRow(condition, 1, std::nullopt, result, "").size(), summaryHeader().size());
+    EXPECT_EQ(summaryHeader(true).back(), "status");
+}
 
 TEST(StudyOptions, CorrectedValuesAreTheOnesRunAndNoted) {
     const std::vector<Condition> conditions =
@@ -84,6 +126,10 @@ TEST(StudyOptions, TheFormsDefaultsAndNoCurtainUnlessGiven) {
     EXPECT_FALSE(options.threads);
     EXPECT_FALSE(options.estimator);
     EXPECT_NO_THROW(parseStudyOptions({"--kv", "30:130:0.1", "--pb", "0,0.5", "--yes"}));
+    // korvana-spectrum's numbers name the same rectifications as the words.
+    const StudyOptions numbered = parseStudyOptions({"--mode", "1,2,3"});
+    EXPECT_EQ(numbered.values[static_cast<std::size_t>(StudyInput::Mode)],
+              (std::vector<std::string>{"cp", "3phase", "1phase"}));
 }
 
 TEST(StudyOptions, ProductInFormOrderWithFoldersOfTheSweptValues) {

@@ -229,7 +229,9 @@ TEST(Study, AFolderInUseOrHoldingAnotherStudyIsRefused) {
     EXPECT_EQ(other.status, 1);
     EXPECT_NE(other.errors.find("of another study"), std::string::npos) << other.errors;
 
-    const int lock = ::open("s/.korvana-study.lock", O_RDWR);
+    // A finished study leaves no lock file behind; a running one holds it.
+    EXPECT_FALSE(fs::exists("s/.korvana-study.lock"));
+    const int lock = ::open("s/.korvana-study.lock", O_RDWR | O_CREAT, 0644);
     ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
     const StudyRun second = study({"--pb", "0,0.35", "--out", "s", "--force"});
     ::close(lock);

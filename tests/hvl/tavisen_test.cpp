@@ -98,17 +98,25 @@ TEST(Tavisen, TooHardBeamWritesNoFileAndExitsNonZero) {
     EXPECT_FALSE(std::filesystem::exists("HVL_S2.dat"));
 }
 
-TEST(Tavisen, AnyArgumentIsRefusedWithTheUsageAndTouchesNothing) {
+TEST(Tavisen, HelpAndVersionAreAnsweredAnyOtherArgumentRefusedAndNothingTouched) {
     ScopedWorkDir dir;
     copyShippedTables({"Aluminum.atc", "MU_en2016.dat"});
     copyExampleSpectrum();
     std::FILE* earlier = std::fopen("HVL_S2.dat", "w");
     std::fputs("an earlier result\n", earlier);
     std::fclose(earlier);
-    for (const char* arguments : {"--help", "-h", "--version", "B_SPCTL.dat", "--"}) {
-        EXPECT_EQ(runProgram("console.txt", arguments), 1) << arguments;
-        EXPECT_NE(readWhole("console.txt").find("usage: tavisen"), std::string::npos) << arguments;
-        EXPECT_EQ(readWhole("HVL_S2.dat"), "an earlier result\n") << arguments;
+    struct Case {
+        const char* arguments;
+        int status;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{"--help", 0, "usage: tavisen"}, Case{"-h", 0, "usage: tavisen"},
+          Case{"--version", 0, "tavisen (Korvana) "}, Case{"--help --version", 1, "usage: tavisen"},
+          Case{"B_SPCTL.dat", 1, "usage: tavisen"}, Case{"--", 1, "usage: tavisen"}}) {
+        EXPECT_EQ(runProgram("console.txt", c.arguments), c.status) << c.arguments;
+        EXPECT_NE(readWhole("console.txt").find(c.shown), std::string::npos) << c.arguments;
+        EXPECT_EQ(readWhole("HVL_S2.dat"), "an earlier result\n") << c.arguments;
     }
 }
 

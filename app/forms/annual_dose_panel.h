@@ -1,0 +1,59 @@
+// The eye lens window's workload panel: the dose record's value per
+// procedure (P_KA or entrance air kerma) and the procedures per year, an
+// optional eye position, and the year's Hp(3) per angle without and with the
+// window's glasses, coloured by where it stands against the limit, with the
+// procedures per year that keep it below 20 mSv. The inputs are kept between
+// sessions; the table exports as CSV from its context menu.
+#pragma once
+
+#include <QGroupBox>
+#include <optional>
+
+#include "app/results/annual_eye_lens_dose.h"
+#include "app/results/colour.h"
+#include "app/widgets/controls.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTableWidget;
+
+namespace korvana::forms {
+
+//! The background of a dose cell by its verdict: green, yellow, red.
+app::Rgb verdictColour(app::DoseVerdict verdict);
+
+class AnnualDosePanel : public QGroupBox {
+public:
+    AnnualDosePanel(QWidget* parent, TwipRect where);
+
+    //! Reads the panel's inputs and fills the table for the loaded result
+    //! with the window's glasses and protection. An input that makes no
+    //! sense is named in a message and nothing changes. Returns whether the
+    //! table was filled.
+    bool showAnnualDose(const app::ResultSet& set, const app::EyeLensDoseTables& tables,
+                        double glassesMm, double protectionMm);
+    //! Empties the table (another result or the window opened again).
+    void clearTable();
+
+    QRadioButton* const Option5;    //!< the value is P_KA [Gy cm2]
+    QRadioButton* const Option6;    //!< the value is the entrance air kerma [mGy]
+    QLineEdit* const Text30;        //!< value per procedure
+    QLineEdit* const Text31;        //!< procedures per year
+    QCheckBox* const Check2;        //!< at an eye position
+    QLineEdit* const Text32;        //!< eye x [cm]
+    QLineEdit* const Text33;        //!< eye z [cm]
+    CommandButton* const Command5;  //!< computes (the window connects it)
+    QTableWidget* const Grid1;      //!< the annual table
+    QLabel* const Label80;          //!< the procedures figure of the highest dose
+    QLabel* const Label81;          //!< what the eye row stands for
+
+private:
+    void storeInputs() const;
+    void fillTable(const app::AnnualEyeLensDose& year);
+
+    std::optional<app::AnnualEyeLensDose> m_shown;
+};
+
+}  // namespace korvana::forms
