@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFont>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -13,6 +14,7 @@
 
 #include "app/common/text_value.h"
 #include "app/forms/form12_launch_dialog.h"
+#include "app/forms/form13_live_estimate.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
@@ -106,9 +108,20 @@ Form2::Form2(Forms& forms)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    addLiveEstimateButton();
     for (QLineEdit* box : {Text6, Text7, Text14, Text8, Text12}) {
         connect(box, &QLineEdit::textChanged, this, [this] { redrawGeometry(); });
     }
+}
+
+void Form2::addLiveEstimateButton() {
+    // In the free space between the result browser's button and Exit, so no
+    // control of the steps moves.
+    QPushButton* live = addCommandButton(page(), "Command5", QStringLiteral("即時見積もり"),
+                                         {14400, 9240, 2520, 735},
+                                         QStringLiteral(" 入力を動かしながら結果を見る (Ctrl+L) "));
+    live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(live, &QPushButton::clicked, this, [this] { m_forms.form13().openLiveEstimate(); });
 }
 
 void Form2::buildCaptions() {

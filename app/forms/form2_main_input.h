@@ -72,6 +72,8 @@ protected:
 
 private:
     void buildCaptions();
+    //! The button of the live estimate window (Ctrl+L).
+    void addLiveEstimateButton();
     bool loadTables();
     void generateSpectrum();
     void redrawGeometry();
