@@ -376,6 +376,7 @@ void Form13::receive(std::uint64_t request, const app::LiveUpdate& update) {
     if (!update.failure.empty()) {
         m_running = false;
         m_round.reset();
+        m_roundRequest = 0;
         Label3->setText(QStringLiteral("この条件では計算できません: ") + qText(update.failure));
         fillTable();
         redrawPlot();
@@ -387,6 +388,7 @@ void Form13::receive(std::uint64_t request, const app::LiveUpdate& update) {
     }
     if (update.round) {
         m_round = update.round;
+        m_roundRequest = request;
         m_roundInputs = m_pendingInputs;
         showRound();
     }

@@ -60,7 +60,9 @@ public:
     std::uint64_t estimateNumber() const { return m_request; }
     //! Estimates stopped by a change so far.
     int cancelledEstimates() const;
-    //! The round shown, null before the first of the current estimate.
+    //! Number of the estimate the shown round belongs to (0 before any).
+    std::uint64_t shownEstimateNumber() const { return m_roundRequest; }
+    //! The round shown (it may belong to an earlier estimate); null before any.
     const app::LiveRound* shownRound() const { return m_round.get(); }
     bool hasPin() const { return m_pin.has_value(); }
 
@@ -122,6 +124,7 @@ private:
     std::shared_ptr<const app::LiveTables> m_tables;
     QTimer m_debounce;
     std::uint64_t m_request = 0;
+    std::uint64_t m_roundRequest = 0;
     std::shared_ptr<const app::LiveBeam> m_beam;
     std::shared_ptr<const app::LiveRound> m_round;
     app::LiveInputs m_pendingInputs;  //!< the inputs of the latest estimate started
