@@ -1,7 +1,8 @@
 // The live window's plot: air kerma ratio [Gy per Gy at the entrance surface]
 // against the scattering angle, 30 to 150 degrees, on a logarithmic axis,
 // each point with its error bar of one standard error; the pinned state in
-// grey beside the current one in blue.
+// orange beside the current one in blue (the grid's lines are grey, so
+// neither curve shares a colour with them).
 //
 // User coordinates: x is the angle [degree] over 0 to 170 (the frame from 20
 // to 160), y is log10 of the ratio, the axis spanning the whole decades that
@@ -27,7 +28,7 @@ struct KermaCurve {
 KermaCurve kermaCurveOf(const app::ResultSet& set);
 
 inline const QColor CURRENT_CURVE_COLOUR(0, 0, 255);
-inline const QColor PINNED_CURVE_COLOUR(150, 150, 150);
+inline const QColor PINNED_CURVE_COLOUR(230, 120, 0);
 
 //! Decades [lowest, highest] of log10 that hold both curves with their bars.
 std::pair<int, int> plotDecades(const KermaCurve* current, const KermaCurve* pinned);
