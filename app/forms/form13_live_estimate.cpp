@@ -355,6 +355,7 @@ void Form13::inputChanged() {
     // at once, and the new one starts when the entries rest.
     m_worker->stop();
     m_running = false;
+    m_waitingForRest = true;
     Label3->setText(QStringLiteral("入力が変わりました… 再計算を待っています"));
     m_debounce.start();
 }
@@ -367,12 +368,15 @@ void Form13::startEstimate() {
         app::LIVE_PRECISIONS_PERCENT[static_cast<std::size_t>(std::max(0, Combo1->currentIndex()))];
     m_pendingInputs = inputs();
     m_request = m_worker->start(m_tables, m_pendingInputs, settings);
+    m_waitingForRest = false;
     m_running = true;
     Label3->setText(QStringLiteral("計算中…"));
 }
 
 void Form13::receive(std::uint64_t request, const app::LiveUpdate& update) {
-    if (request != m_request) return;  // an estimate of inputs since changed
+    // An estimate of inputs since changed: its last rounds and its cancel
+    // would tell a finished state ("上限に到達") it never reached.
+    if (request != m_request || m_waitingForRest) return;
     if (!update.failure.empty()) {
         m_running = false;
         m_round.reset();

@@ -130,6 +130,9 @@ private:
     app::LiveInputs m_pendingInputs;  //!< the inputs of the latest estimate started
     app::LiveInputs m_roundInputs;    //!< the inputs m_round belongs to
     bool m_running = false;
+    //! The entries changed since the latest estimate started: its updates
+    //! (the rounds still queued, the word of its cancel) no longer count.
+    bool m_waitingForRest = false;
     bool m_settingInputs = false;
     std::optional<Pin> m_pin;
     std::unique_ptr<app::LiveWorker> m_worker;  //!< last: its thread posts to this window
