@@ -181,8 +181,8 @@ Form13::Form13(Forms& forms)
       Picture1(addPictureBox(page(), "Picture1", {5640, 120, 8280, 5520})),
       Picture2(addPictureBox(page(), "Picture2", {14040, 120, 4440, 4800})),
       Grid1(new QTableWidget(SHOWN_ANGLES, 8, page())),
-      Label1(addLabel(page(), "Label1", {}, {14040, 5000, 4440, 330})),
-      Label2(addLabel(page(), "Label2", {}, {14040, 5330, 4440, 330})),
+      Label1(addLabel(page(), "Label1", {}, {14040, 4960, 4440, 330})),
+      Label2(addLabel(page(), "Label2", {}, {14040, 5290, 4440, 450})),
       Label3(addLabel(page(), "Label3", {}, {5640, 9300, 12840, 360})),
       m_forms(forms) {
     const struct {
@@ -223,19 +223,24 @@ Form13::Form13(Forms& forms)
 
     Grid1->setObjectName(QStringLiteral("Grid1"));
     Grid1->setGeometry(TwipRect{5640, 5760, 12840, 3420}.toPixels());
+    // Two-line headers: in one line the dose columns' titles are cut at a
+    // laptop's width.
     Grid1->setHorizontalHeaderLabels(
-        {QStringLiteral("散乱角"), QStringLiteral("空気カーマ比 (Gy/Gy)"), QStringLiteral("±"),
-         QStringLiteral("水晶体線量 眼鏡なし (Gy/Gy)"),
-         QStringLiteral("水晶体線量 眼鏡あり (Gy/Gy)"), QStringLiteral("年間 眼鏡なし (mSv)"),
-         QStringLiteral("年間 眼鏡あり (mSv)"), QStringLiteral("固定との比")});
+        {QStringLiteral("散乱角"), QStringLiteral("空気カーマ比\n(Gy/Gy)"), QStringLiteral("±"),
+         QStringLiteral("水晶体線量\n眼鏡なし (Gy/Gy)"),
+         QStringLiteral("水晶体線量\n眼鏡あり (Gy/Gy)"), QStringLiteral("年間 眼鏡なし\n(mSv)"),
+         QStringLiteral("年間 眼鏡あり\n(mSv)"), QStringLiteral("固定との比")});
     Grid1->verticalHeader()->hide();
     Grid1->verticalHeader()->setDefaultSectionSize(twipsToPixels(330));
     Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    Grid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    Grid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int row = 0; row < SHOWN_ANGLES; ++row) {
         Grid1->setItem(row, 0, cell(QString::number(45 + 15 * row) + QStringLiteral("°")));
     }
     Label3->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    Label2->setWordWrap(true);  // "被照射体の厚さ 20 cm → 25 cm: 90° で 0.41 倍" takes two lines
 
     pair(Text10, HScroll1, 100);
     pair(Text11, HScroll2, 1);
