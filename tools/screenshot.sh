@@ -110,12 +110,16 @@ shot 08-geometry
 click "$form4" 10927 7927            # Command1: Close
 
 click "$form1" 3660 3840             # Command3: back to the main form
-# The live window from the main form's entries (0.35 mm, 60 cm), then the
-# current state pinned and the curtain made 1 mm thick beside it.
+# The live window from the main form's entries (0.35 mm, 60 cm), then with
+# L = 10 cm (at 60 cm the curtain's edge is above every path from the object
+# to the points, so its lead changes nothing) that state pinned and the
+# curtain made 1 mm thick beside it.
 click "$form2" 15660 9607            # Command5: 即時見積もり
 form13=$(window "即時見積もり")
 sleep 4
 shot 09-live-estimate
+type_into "$form13" 3210 4920 10     # Text11: curtain length 10 cm
+sleep 4
 click "$form13" 1440 8400            # Command1: pin for comparison
 type_into "$form13" 3210 4500 1      # Text10: curtain lead equivalent 1 mm
 sleep 5
