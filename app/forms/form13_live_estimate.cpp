@@ -265,7 +265,7 @@ Form13::Form13(Forms& forms)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-    connect(Command5, &QPushButton::clicked, this, [this] { hide(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
 
     addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("live_estimate"),
                                           {{SAVE_CSV_CAPTION,
@@ -571,6 +571,14 @@ void Form13::Command3_Click() {
 }
 
 void Form13::Command4_Click() { copyLiveInputsToMainForm(m_forms, inputs()); }
+
+void Form13::Command5_Click() {
+    m_debounce.stop();
+    m_worker->stop();
+    m_running = false;
+    m_waitingForRest = true;  // the stopped estimate's last word is not shown
+    hide();
+}
 
 std::vector<std::string> Form13::csvLines() const {
     if (!m_round) return {};

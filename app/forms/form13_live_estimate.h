@@ -55,6 +55,9 @@ public:
     void Command3_Click();
     //! "主画面に反映": the entries go back to the main form.
     void Command4_Click();
+    //! "閉じる" (and the window frame): the estimate under way stops, so a
+    //! closed window leaves the cores free.
+    void Command5_Click();
 
     //! Number of the latest estimate started (0 before the first).
     std::uint64_t estimateNumber() const { return m_request; }
@@ -101,6 +104,9 @@ public:
     QLabel* const Label1;         //!< HVL1 and effective energy
     QLabel* const Label2;         //!< comparison with the pin
     QLabel* const Label3;         //!< status: precision, photons, seconds
+
+protected:
+    void unload() override { Command5_Click(); }
 
 private:
     struct Pin {

@@ -86,6 +86,22 @@ private slots:
         QCOMPARE(live.estimateNumber(), fine + 1);
     }
 
+    void closingStopsTheEstimate() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        const std::uint64_t first = live.estimateNumber();
+        live.Text11->setValue(10);  // the curtain shields the upper points: many rounds
+        live.Text10->setValue(1.0);
+        live.Combo1->setCurrentIndex(3);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
+            ROUND_WAIT_MS);
+        const int cancelled = live.cancelledEstimates();
+        live.Command5->click();
+        QVERIFY(!live.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(live.cancelledEstimates(), cancelled + 1, 2000);
+    }
+
     void thePinIsDrawnBesideTheCurrentCurve() {
         FormsFixture world;
         Form13& live = openWindow(world);
