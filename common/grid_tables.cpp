@@ -61,8 +61,11 @@ GridTable loadAluminiumAttenuation(const std::string& fileName) {
 }
 
 SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descriptorLines) {
+    return readSpectrumLines(readTextFile(fileName), descriptorLines);
+}
+
+SpectrumFile readSpectrumLines(const TextLines& file, DescriptorLines descriptorLines) {
     const RecordFormat format("(F6.1,A1,F8.5)");
-    const TextLines file = readTextFile(fileName);
     LineCursor cursor(file);
     SpectrumFile result;
     for (int bin = 1; bin <= GRID_BINS; ++bin) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/energy_grid.h"
+#include "common/text_file.h"
 
 namespace korvana {
 
@@ -48,5 +49,9 @@ struct SpectrumFile {
 //! with its line.
 enum class DescriptorLines { Read, Ignore };
 SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descriptorLines);
+//! The same reading of lines already in memory (a spectrum the interactive
+//! program computed and formatted), so an in-process run takes exactly the
+//! values the engine would read from the file.
+SpectrumFile readSpectrumLines(const TextLines& file, DescriptorLines descriptorLines);
 
 }  // namespace korvana

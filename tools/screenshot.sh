@@ -2,7 +2,8 @@
 # Screenshots of korvana's windows on a virtual display: starts korvana in a
 # scratch working directory under Xvfb, walks through the main form, the
 # curtain message, the spectrum window, the HVL results, the launch dialog
-# with the engine's terminal, the result browser and the geometry window, and
+# with the engine's terminal, the result browser, the geometry window and the
+# live estimate (alone and with a pinned comparison), and
 # saves one PNG per step. --size sets the virtual screen (default 1400x900), to
 # see the windows as on a laptop (1366x768) or a full-HD screen (1920x1080).
 # usage: tools/screenshot.sh [--size WxH] [OUT_DIR]   (default: screenshots/)
@@ -109,6 +110,22 @@ shot 08-geometry
 click "$form4" 10927 7927            # Command1: Close
 
 click "$form1" 3660 3840             # Command3: back to the main form
+# The live window from the main form's entries (0.35 mm, 60 cm), then with
+# L = 10 cm (at 60 cm the curtain's edge is above every path from the object
+# to the points, so its lead changes nothing) that state pinned and the
+# curtain made 1 mm thick beside it.
+click "$form2" 15660 9607            # Command5: 即時見積もり
+form13=$(window "即時見積もり")
+sleep 4
+shot 09-live-estimate
+type_into "$form13" 3210 4920 10     # Text11: curtain length 10 cm
+sleep 4
+click "$form13" 1440 8400            # Command1: pin for comparison
+type_into "$form13" 3210 4500 1      # Text10: curtain lead equivalent 1 mm
+sleep 5
+shot 10-live-estimate-pinned
+click "$form13" 4140 9480            # Command5: close
+
 click "$form2" 17805 9937            # Command4: Exit deletes the work files and ends
 for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$korvana_pid" 2>/dev/null || break; sleep 0.5; done
 if kill -0 "$korvana_pid" 2>/dev/null; then echo "korvana did not end at Exit" >&2; exit 1; fi

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFont>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -14,6 +15,7 @@
 #include "app/common/picture_format.h"
 #include "app/common/text_value.h"
 #include "app/forms/form12_launch_dialog.h"
+#include "app/forms/form13_live_estimate.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
@@ -108,9 +110,20 @@ Form2::Form2(Forms& forms)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    addLiveEstimateButton();
     for (QLineEdit* box : {Text6, Text7, Text14, Text8, Text12}) {
         connect(box, &QLineEdit::textChanged, this, [this] { redrawGeometry(); });
     }
+}
+
+void Form2::addLiveEstimateButton() {
+    // In the free space between the result browser's button and Exit, so no
+    // control of the steps moves.
+    QPushButton* live = addCommandButton(page(), "Command5", QStringLiteral("即時見積もり"),
+                                         {14400, 9240, 2520, 735},
+                                         QStringLiteral(" 入力を動かしながら結果を見る (Ctrl+L) "));
+    live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(live, &QPushButton::clicked, this, [this] { m_forms.form13().openLiveEstimate(); });
 }
 
 void Form2::buildCaptions() {
@@ -371,6 +384,39 @@ void Form2::redrawGeometry() {
     sketch.curtainLengthCm = valueOf(Text12);
     sketch.curtainEntered = !Text8->text().isEmpty();
     drawGeometrySketch(*Picture3, sketch);
+}
+
+}  // namespace korvana::forms
+
+namespace korvana::forms {
+
+MainFormEntries Form2::entries() const {
+    return {Text6->text(), Text7->text(), Text13->text(), Text14->text(), Text1->text(),
+            Text5->text(), Text2->text(),  Text3->text(),  Text4->text(),  Text8->text(),
+            Text12->text(), m_forms.state().rectificationMode};
+}
+
+void Form2::setEntries(const MainFormEntries& e) {
+    const std::pair<QLineEdit*, const QString*> boxes[] = {
+        {Text6, &e.thicknessCm},   {Text7, &e.fsdCm},        {Text13, &e.fieldLongCm},
+        {Text14, &e.fieldShortCm}, {Text1, &e.tubeVoltageKv}, {Text5, &e.targetAngleDeg},
+        {Text2, &e.inherentMmAl},  {Text3, &e.aluminiumMm},   {Text4, &e.copperMm},
+        {Text8, &e.curtainLeadMm}, {Text12, &e.curtainLengthCm}};
+    for (const auto& [box, text] : boxes) box->setText(*text);
+    switch (e.rectification) {
+        case app::RectificationMode::ConstantPotential:
+            Option7->setChecked(true);
+            Option7_Click();
+            break;
+        case app::RectificationMode::ThreePhase12Peak:
+            Option8->setChecked(true);
+            Option8_Click();
+            break;
+        case app::RectificationMode::SinglePhaseFullWave:
+            Option9->setChecked(true);
+            Option9_Click();
+            break;
+    }
 }
 
 }  // namespace korvana::forms

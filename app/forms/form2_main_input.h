@@ -4,8 +4,11 @@
 // button press.
 #pragma once
 
+#include <QString>
+
 #include "app/run/run_file.h"
 #include "app/spectrum/hvl_results.h"
+#include "app/spectrum/irradiation_conditions.h"
 #include "app/widgets/form.h"
 
 class QLabel;
@@ -18,6 +21,15 @@ namespace korvana::forms {
 
 class Forms;
 class PictureBox;
+
+//! Every entry of steps (1) to (3) as typed, and the rectification chosen:
+//! what a window that works on the main form's case reads and writes back.
+struct MainFormEntries {
+    QString thicknessCm, fsdCm, fieldLongCm, fieldShortCm;
+    QString tubeVoltageKv, targetAngleDeg, inherentMmAl, aluminiumMm, copperMm;
+    QString curtainLeadMm, curtainLengthCm;
+    app::RectificationMode rectification = app::RectificationMode::ConstantPotential;
+};
 
 class Form2 : public Form {
 public:
@@ -44,6 +56,11 @@ public:
     //! Form6's OK: the HVL calculator's results into the reference boxes, and
     //! the focus to the curtain's lead equivalent, the next entry of the steps.
     void showHvlResults(const app::HvlResults& results);
+    //! The entries of steps (1) to (3) as they stand.
+    MainFormEntries entries() const;
+    //! Puts `entries` into the boxes and chooses their rectification, as the
+    //! user would by typing and clicking.
+    void setEntries(const MainFormEntries& entries);
 
 protected:
     //! Closing the window ends the program without deleting the work files.
@@ -82,6 +99,8 @@ private:
     PictureBox* const Picture1;  //!< icon on the result browser button
 
     void buildCaptions();
+    //! The button of the live estimate window (Ctrl+L).
+    void addLiveEstimateButton();
     bool loadTables();
     void generateSpectrum();
     void redrawGeometry();

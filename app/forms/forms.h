@@ -20,6 +20,7 @@ class Form5;
 class Form6;
 class Form10;
 class Form12;
+class Form13;
 
 class Forms {
 public:
@@ -36,6 +37,8 @@ public:
     Form6& form6();
     Form10& form10();
     Form12& form12();
+    //! The live estimate "即時見積もり".
+    Form13& form13();
 
     ProgramState& state() { return m_state; }
     ProcessStarter& processStarter() { return m_processStarter; }
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form10> m_form10;
     std::unique_ptr<Form12> m_form12;
+    std::unique_ptr<Form13> m_form13;
 };
 
 }  // namespace korvana::forms

@@ -78,10 +78,13 @@ RunConditions readResultConditions(const std::string& fileName) {
 }
 
 ResultSet readResultSet(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    return resultSetFromLines(readTextFile(fileName));
+}
+
+ResultSet resultSetFromLines(const TextLines& file) {
     FreeFormReader reader(file);
     ResultSet set;
-    set.fileName = fileName;
+    set.fileName = file.fileName;
 
     BinValues primary{};
     for (int i = 1; i <= GRID_BINS; ++i) {

@@ -15,6 +15,7 @@
 #include "app/results/kerma_map.h"
 #include "common/data_error.h"
 #include "common/energy_grid.h"
+#include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
 namespace korvana::app {
@@ -72,6 +73,9 @@ RunConditions readResultConditions(const std::string& fileName);
 //! file cannot be read, is short, holds an item that is not a number, or a
 //! spectrum, kerma or grid value below 0.
 ResultSet readResultSet(const std::string& fileName);
+//! The same reading of a result's lines in memory (an in-process run's),
+//! named `file.fileName`.
+ResultSet resultSetFromLines(const TextLines& file);
 
 //! readResultSet into `resultSet`, which is replaced only when the whole file
 //! was read: on an error it keeps what it held.

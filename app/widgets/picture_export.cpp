@@ -26,13 +26,6 @@ SaveNameHook& saveNameHook() {
     return hook;
 }
 
-QString askSaveName(QWidget* parent, const QString& title, const QString& suggested,
-                    const QString& filters) {
-    if (saveNameHook()) return saveNameHook()(suggested, filters);
-    return QFileDialog::getSaveFileName(parent, title, QDir::current().filePath(suggested),
-                                        filters);
-}
-
 void savePictureAs(QWidget* area, const PictureExport& what) {
     const QString filters = what.vectors ? QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)")
                                          : QStringLiteral("PNG 画像 (*.png)");
@@ -124,6 +117,13 @@ PictureExport drawingExport(const PictureBox* picture, const QString& fileStem,
                             std::vector<CsvExport> csv) {
     return {fileStem, [picture] { return picture->image(); },
             [picture](QPainter& painter) { picture->replay(painter); }, std::move(csv)};
+}
+
+QString askSaveName(QWidget* parent, const QString& title, const QString& suggested,
+                    const QString& filters) {
+    if (saveNameHook()) return saveNameHook()(suggested, filters);
+    return QFileDialog::getSaveFileName(parent, title, QDir::current().filePath(suggested),
+                                        filters);
 }
 
 void setSaveNameHook(SaveNameHook hook) { saveNameHook() = std::move(hook); }

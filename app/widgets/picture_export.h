@@ -57,5 +57,8 @@ bool savePicture(const PictureExport& what, const QString& fileName);
 using SaveNameHook = std::function<QString(const QString& suggested, const QString& filters)>;
 //! Replaces the file dialog by `hook`; an empty hook restores the dialog.
 void setSaveNameHook(SaveNameHook hook);
+//! The file dialog (or the hook): the chosen name, empty when cancelled.
+QString askSaveName(QWidget* parent, const QString& title, const QString& suggested,
+                    const QString& filters);
 
 }  // namespace korvana::forms

@@ -46,7 +46,10 @@ void checkRunParameters(const RunParameters& p, const std::string& source) {
 }
 
 RunParameters readRunFile(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    return readRunLines(readTextFile(fileName));
+}
+
+RunParameters readRunLines(const TextLines& file) {
     LineCursor cursor(file);
     RunParameters p;
     p.phantomThickness =

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/text_file.h"
+
 namespace korvana::engine {
 
 struct RunParameters {
@@ -25,6 +27,8 @@ struct RunParameters {
 //! holds and the scene makes sense of, so a run never ends in a result of
 //! asterisks) and a name that cannot be a file of the working directory.
 RunParameters readRunFile(const std::string& fileName);
+//! The same reading of the run file's lines already in memory.
+RunParameters readRunLines(const TextLines& file);
 
 //! The same refusal of values outside their range for parameters built in
 //! memory (an in-process run); `source` names them in the message.

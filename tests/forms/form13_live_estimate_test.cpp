@@ -1,0 +1,143 @@
+// The live window's wiring: its button on the main form, a change that stops
+// the estimate under way and starts one, a pin drawn beside the current
+// curve, and a saved result that korvana-results reads.
+#include "app/forms/form13_live_estimate.h"
+
+#include <sys/wait.h>
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+#include <cstdlib>
+
+#include "app/forms/live_plot.h"
+#include "app/widgets/picture_box.h"
+#include "fakes.h"
+
+using namespace korvana;
+using namespace korvana::forms;
+using namespace korvana::testing;
+
+namespace {
+
+constexpr int ROUND_WAIT_MS = 20000;  // a round on a busy machine
+
+int pixelsOf(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+}  // namespace
+
+class Form13LiveEstimateTest : public QObject {
+    Q_OBJECT
+
+private:
+    //! The main form's button opened the window and its first round is shown.
+    Form13& openWindow(FormsFixture& world) {
+        copyShippedTables({"ICRUSoft.dat", "MU_en2016.dat", "d-DperK.dDk"});
+        auto* button = world.forms->form2().findChild<QPushButton*>(QStringLiteral("Command5"));
+        [&] { QVERIFY(button); }();
+        button->click();
+        Form13& live = world.forms->form13();
+        [&] {
+            QVERIFY(live.isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(live.shownRound() != nullptr, ROUND_WAIT_MS);
+        }();
+        return live;
+    }
+
+private slots:
+    void startsFromTheMainFormsEntries() {
+        FormsFixture world;
+        Form2& main = world.forms->form2();
+        main.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("100"));
+        main.findChild<QLineEdit*>(QStringLiteral("Text8"))->setText(QStringLiteral("0.25"));
+        Form13& live = openWindow(world);
+        QCOMPARE(live.Text5->value(), 100.0);
+        QCOMPARE(live.Text10->value(), 0.25);
+        QCOMPARE(live.HScroll1->value(), 25);
+        QVERIFY(live.Label3->text().contains(QStringLiteral("光子")));
+    }
+
+    void aChangeStopsTheEstimateAndStartsOneAfterTheEntriesRest() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        live.Combo1->setCurrentIndex(3);  // 0.5 %: rounds go on for a while
+        const std::uint64_t fine = live.estimateNumber() + 1;
+        QTRY_COMPARE_WITH_TIMEOUT(live.estimateNumber(), fine, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(live.shownEstimateNumber(), fine, ROUND_WAIT_MS);
+        const int cancelled = live.cancelledEstimates();
+        // A burst of slider moves: one new estimate once they rest.
+        for (int position : {40, 45, 50}) live.HScroll1->setValue(position);
+        QCOMPARE(live.Text10->value(), 0.5);
+        QTRY_COMPARE_WITH_TIMEOUT(live.cancelledEstimates(), cancelled + 1, 2000);
+        // The stopped estimate's last word does not pass for a finished one.
+        QTest::qWait(20);
+        QVERIFY2(!live.Label3->text().contains(QStringLiteral("到達")),
+                 qPrintable(live.Label3->text()));
+        QTRY_COMPARE_WITH_TIMEOUT(live.estimateNumber(), fine + 1, 2000);
+        QTest::qWait(3 * Form13::DEBOUNCE_MS);
+        QCOMPARE(live.estimateNumber(), fine + 1);
+    }
+
+    void closingStopsTheEstimate() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        const std::uint64_t first = live.estimateNumber();
+        live.Text11->setValue(10);  // the curtain shields the upper points: many rounds
+        live.Text10->setValue(1.0);
+        live.Combo1->setCurrentIndex(3);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
+            ROUND_WAIT_MS);
+        const int cancelled = live.cancelledEstimates();
+        live.Command5->click();
+        QVERIFY(!live.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(live.cancelledEstimates(), cancelled + 1, 2000);
+    }
+
+    void thePinIsDrawnBesideTheCurrentCurve() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        live.Command1_Click();
+        QVERIFY(live.hasPin());
+        const std::uint64_t pinned = live.estimateNumber();
+        live.Text10->setValue(1.0);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            live.estimateNumber() > pinned && live.shownEstimateNumber() == live.estimateNumber(),
+            ROUND_WAIT_MS);
+        QVERIFY(live.Label2->text().startsWith(QStringLiteral("カーテン鉛当量 0 mm → 1 mm")));
+        const QImage& plot = live.Picture1->image();
+        QVERIFY(pixelsOf(plot, PINNED_CURVE_COLOUR) > 50);
+        QVERIFY(pixelsOf(plot, CURRENT_CURVE_COLOUR) > 50);
+        live.Command2_Click();
+        QCOMPARE(pixelsOf(live.Picture1->image(), PINNED_CURVE_COLOUR), 0);
+    }
+
+    void savedResultIsReadByKorvanaResults() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        SaveNameAnswer answer(QStringLiteral("kept"));
+        live.Command3_Click();
+        QVERIFY(QFile::exists(QStringLiteral("kept.data")));
+        QVERIFY(QFile::exists(QStringLiteral("kept.unc.csv")));
+        QVERIFY(world.recorder.messages.empty());
+        const std::string command =
+            std::string("'") + KORVANA_RESULTS_PROGRAM + "' kept.data >report.txt 2>&1";
+        const int status = std::system(command.c_str());
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, readWhole("report.txt").c_str());
+        // The report carries the kermas with their errors from kept.unc.csv.
+        QVERIFY2(readWhole("report.txt").find("%") != std::string::npos,
+                 readWhole("report.txt").c_str());
+    }
+};
+
+QTEST_MAIN(Form13LiveEstimateTest)
+#include "form13_live_estimate_test.moc"
