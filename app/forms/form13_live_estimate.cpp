@@ -621,11 +621,10 @@ app::LiveInputs liveInputsFromMainForm(Forms& forms) {
 void copyLiveInputsToMainForm(Forms& forms, const app::LiveInputs& in) {
     const auto text = [](double v) { return qText(app::liveNumberText(v)); };
     forms.form2().setEntries({text(in.phantomThicknessCm), text(in.focusSurfaceCm),
-                              text(in.fieldLongCm), text(in.fieldShortCm),
-                              text(in.tubeVoltageKv), text(in.targetAngleDeg),
-                              text(in.inherentFiltrationMmAl), text(in.addedAluminiumMm),
-                              text(in.addedCopperMm), text(in.curtainLeadMm),
-                              text(in.curtainLengthCm), in.rectification});
+                              text(in.fieldLongCm), text(in.fieldShortCm), text(in.tubeVoltageKv),
+                              text(in.targetAngleDeg), text(in.inherentFiltrationMmAl),
+                              text(in.addedAluminiumMm), text(in.addedCopperMm),
+                              text(in.curtainLeadMm), text(in.curtainLengthCm), in.rectification});
 }
 
 }  // namespace korvana::forms

@@ -391,16 +391,16 @@ void Form2::redrawGeometry() {
 namespace korvana::forms {
 
 MainFormEntries Form2::entries() const {
-    return {Text6->text(), Text7->text(), Text13->text(), Text14->text(), Text1->text(),
-            Text5->text(), Text2->text(),  Text3->text(),  Text4->text(),  Text8->text(),
-            Text12->text(), m_forms.state().rectificationMode};
+    return {Text6->text(), Text7->text(), Text13->text(), Text14->text(),
+            Text1->text(), Text5->text(), Text2->text(),  Text3->text(),
+            Text4->text(), Text8->text(), Text12->text(), m_forms.state().rectificationMode};
 }
 
 void Form2::setEntries(const MainFormEntries& e) {
     const std::pair<QLineEdit*, const QString*> boxes[] = {
-        {Text6, &e.thicknessCm},   {Text7, &e.fsdCm},        {Text13, &e.fieldLongCm},
-        {Text14, &e.fieldShortCm}, {Text1, &e.tubeVoltageKv}, {Text5, &e.targetAngleDeg},
-        {Text2, &e.inherentMmAl},  {Text3, &e.aluminiumMm},   {Text4, &e.copperMm},
+        {Text6, &e.thicknessCm},   {Text7, &e.fsdCm},           {Text13, &e.fieldLongCm},
+        {Text14, &e.fieldShortCm}, {Text1, &e.tubeVoltageKv},   {Text5, &e.targetAngleDeg},
+        {Text2, &e.inherentMmAl},  {Text3, &e.aluminiumMm},     {Text4, &e.copperMm},
         {Text8, &e.curtainLeadMm}, {Text12, &e.curtainLengthCm}};
     for (const auto& [box, text] : boxes) box->setText(*text);
     switch (e.rectification) {

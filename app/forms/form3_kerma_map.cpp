@@ -379,10 +379,12 @@ void Form3::showKermaAt(double x, double y) {
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Picture1 && event->type() == QEvent::MouseMove) {
-        // Pixels of the inner area to user units: one unit per pixel, Y up.
-        const QPointF pixel =
-            static_cast<QMouseEvent*>(event)->position() - Picture1->contentsRect().topLeft();
-        showKermaAt(PICTURE_LEFT + pixel.x(), PICTURE_TOP - pixel.y());
+        // Pixels of the inner area to user units, Y up: one unit per pixel as
+        // designed, more on a window drawn smaller to fit the screen.
+        const QRect inner = Picture1->contentsRect();
+        const QPointF pixel = static_cast<QMouseEvent*>(event)->position() - inner.topLeft();
+        showKermaAt(PICTURE_LEFT + pixel.x() * PICTURE_WIDTH / inner.width(),
+                    PICTURE_TOP - pixel.y() * PICTURE_HEIGHT / inner.height());
     }
     return Form::eventFilter(watched, event);
 }
