@@ -27,29 +27,34 @@ std::vector<std::string> buildHeader(bool withWorkload) {
     for (const InputDescription& d : inputDescriptions()) header.emplace_back(d.column);
     header.insert(header.end(), {"estimator", "hvl1_mm_al", "eeff_kev"});
     for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle));
-    for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle) + "_rel_err");
+    for (int angle : KERMA_ANGLES) {
+        header.push_back("kerma_" + std::to_string(angle) + "_rel_err_percent");
+    }
     for (int angle : KERMA_ANGLES) {
         header.push_back("kerma_" + std::to_string(angle) + "_unstable");
     }
     for (const char* name : {"eye_lens_", "eye_lens_glasses_"}) {
         for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle));
-        for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle) + "_rel_err");
+        for (int angle : EYE_ANGLES) {
+            header.push_back(name + std::to_string(angle) + "_rel_err_percent");
+        }
     }
     if (withWorkload) {
         for (const char* name : {"annual_eye_lens_", "annual_eye_lens_glasses_"}) {
             for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle) + "_msv");
             for (int angle : EYE_ANGLES) {
-                header.push_back(name + std::to_string(angle) + "_msv_rel_err");
+                header.push_back(name + std::to_string(angle) + "_msv_rel_err_percent");
             }
         }
         for (const char* name : {"procedures_below_20_msv_", "procedures_below_20_msv_glasses_"}) {
             for (int angle : EYE_ANGLES) header.push_back(name + std::to_string(angle));
         }
-        header.insert(header.end(),
-                      {"annual_eye_position_msv", "annual_eye_position_msv_rel_err",
-                       "annual_eye_position_glasses_msv", "annual_eye_position_glasses_msv_rel_err",
-                       "procedures_below_20_msv_eye_position",
-                       "procedures_below_20_msv_glasses_eye_position"});
+        header.insert(
+            header.end(),
+            {"annual_eye_position_msv", "annual_eye_position_msv_rel_err_percent",
+             "annual_eye_position_glasses_msv", "annual_eye_position_glasses_msv_rel_err_percent",
+             "procedures_below_20_msv_eye_position",
+             "procedures_below_20_msv_glasses_eye_position"});
     }
     header.emplace_back("status");
     return header;
@@ -58,16 +63,26 @@ std::vector<std::string> buildHeader(bool withWorkload) {
 // The shortest text that reads back to the same double.
 std::string numberCell(double value) { return csvNumber(value); }
 
-std::string optionalCell(const std::optional<double>& value) { return csvNumber(value); }
+//! Doses computed from the kermas carry the kermas' four significant digits.
+constexpr int DOSE_DIGITS = 4;
+
+std::string doseCell(double value) { return csvNumber(value, DOSE_DIGITS); }
 
 template <std::size_t N>
-void append(SummaryRow& row, const std::array<std::optional<double>, N>& values) {
-    for (const auto& value : values) row.push_back(optionalCell(value));
+void appendDoses(SummaryRow& row, const std::array<std::optional<double>, N>& values) {
+    for (const auto& value : values) row.push_back(csvNumber(value, DOSE_DIGITS));
 }
 
-std::optional<double> relative(const std::optional<double>& percent) {
-    if (!percent) return std::nullopt;
-    return *percent / 100.0;
+//! Relative errors in per cent, as every other table of Korvana gives them.
+template <std::size_t N>
+void appendPercent(SummaryRow& row, const std::array<std::optional<double>, N>& fractions) {
+    for (const auto& fraction : fractions) {
+        row.push_back(fraction ? csvNumber(*fraction * 100.0, 6) : std::string());
+    }
+}
+
+std::string percentCell(const std::optional<double>& percent) {
+    return percent ? csvNumber(*percent, 6) : std::string();
 }
 
 // The annual cells, in header order, from the seven angles and the eye.
@@ -83,11 +98,11 @@ void appendAnnual(SummaryRow& row, const std::vector<app::AnnualDosePoint>& poin
     for (const bool glasses : {false, true}) {
         angles([&](const app::AnnualDosePoint& p) {
             const auto d = dose(p, glasses);
-            return d ? numberCell(d->annualMsv) : std::string();
+            return d ? doseCell(d->annualMsv) : std::string();
         });
         angles([&](const app::AnnualDosePoint& p) {
             const auto d = dose(p, glasses);
-            return d ? optionalCell(relative(d->relStdErrorPercent)) : std::string();
+            return d ? percentCell(d->relStdErrorPercent) : std::string();
         });
     }
     const auto count = [](const std::optional<app::AnnualDose>& d) {
@@ -103,8 +118,8 @@ void appendAnnual(SummaryRow& row, const std::vector<app::AnnualDosePoint>& poin
     }
     for (const bool glasses : {false, true}) {
         const auto d = eye ? dose(*eye, glasses) : std::nullopt;
-        row.push_back(d ? numberCell(d->annualMsv) : std::string());
-        row.push_back(d ? optionalCell(relative(d->relStdErrorPercent)) : std::string());
+        row.push_back(d ? doseCell(d->annualMsv) : std::string());
+        row.push_back(d ? percentCell(d->relStdErrorPercent) : std::string());
     }
     row.push_back(eye ? count(eye->bare) : std::string());
     row.push_back(eye ? count(eye->glasses) : std::string());
@@ -155,16 +170,16 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
         row.push_back(numberCell(result->firstHvlMmAl));
         row.push_back(numberCell(result->effectiveEnergyKev));
         for (double kerma : result->kerma) row.push_back(numberCell(kerma));
-        append(row, result->kermaRelErr);
+        appendPercent(row, result->kermaRelErr);
         bool unstable = false;
         for (const std::optional<bool>& flag : result->kermaUnstable) {
             row.push_back(flag ? (*flag ? "1" : "0") : "");
             unstable = unstable || flag.value_or(false);
         }
-        append(row, result->eyeLens);
-        append(row, result->eyeLensRelErr);
-        append(row, result->eyeLensGlasses);
-        append(row, result->eyeLensGlassesRelErr);
+        appendDoses(row, result->eyeLens);
+        appendPercent(row, result->eyeLensRelErr);
+        appendDoses(row, result->eyeLensGlasses);
+        appendPercent(row, result->eyeLensGlassesRelErr);
         if (withWorkload) {
             if (result->annual) {
                 appendAnnual(row, *result->annual);

@@ -7,28 +7,30 @@
 //   estimator                    passed to the engine; empty for its default
 //   hvl1_mm_al, eeff_kev         first half-value layer and effective energy (HVL_S2.dat)
 //   kerma_30 ... kerma_150       air kerma ratio [Gy per Gy] at the nine measuring points
-//   kerma_30_rel_err ...         their relative standard errors
+//   kerma_30_rel_err_percent ... their relative standard errors [%]
 //   kerma_30_unstable ...        1 where that error is itself unreliable (a high
 //                                variance of the variance, or one history making
 //                                much of the tally), else 0
-//   eye_lens_45 ... eye_lens_135 eye lens dose [Gy per Gy] without glasses
-//   eye_lens_45_rel_err ...
+//   eye_lens_45 ... eye_lens_135 eye lens dose [Gy per Gy] without glasses, to the
+//                                kermas' four significant digits
+//   eye_lens_45_rel_err_percent ...
 //   eye_lens_glasses_45 ...      with 0.07 mm Pb glasses
-//   eye_lens_glasses_45_rel_err ...
+//   eye_lens_glasses_45_rel_err_percent ...
 // and, only when the study is given a workload (--kap or --entrance-kerma with
 // --procedures), the year's eye lens dose Hp(3) [mSv] (annual_eye_lens_dose.h):
 //   annual_eye_lens_45_msv ... _135_msv            without glasses
-//   annual_eye_lens_45_msv_rel_err ...              relative, the kerma's
+//   annual_eye_lens_45_msv_rel_err_percent ...      [%], the kerma's
 //   annual_eye_lens_glasses_45_msv ...              with 0.07 mm Pb glasses
-//   annual_eye_lens_glasses_45_msv_rel_err ...
+//   annual_eye_lens_glasses_45_msv_rel_err_percent ...
 //   procedures_below_20_msv_45 ...                  most procedures a year below
 //                                                   20 mSv without glasses
 //   procedures_below_20_msv_glasses_45 ...          with glasses
-//   annual_eye_position_msv, _rel_err, annual_eye_position_glasses_msv, _rel_err,
+//   annual_eye_position_msv, _rel_err_percent, annual_eye_position_glasses_msv,
+//   _rel_err_percent,
 //   procedures_below_20_msv_eye_position, procedures_below_20_msv_glasses_eye_position
 //                                                   at --eye X,Z (empty without it)
-// Without a workload the file has exactly the columns of earlier versions, so
-// their summaries still read and continue.
+// Without a workload the file has no annual columns, and a study given none
+// reads and continues such a summary.
 //   status                       "ok" or "failed: reason"; after "ok", ", kv corrected
 //                                200 -> 149.5" when the main form's corrections changed
 //                                a given value (the input columns hold the values run)

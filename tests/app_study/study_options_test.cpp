@@ -86,7 +86,7 @@ TEST(StudyOptions, AWorkloadAddsTheAnnualColumnsBeforeStatus) {
     ASSERT_EQ(row.size(), summaryHeader(true).size());
     EXPECT_TRUE(rowHasWorkload(row));
     EXPECT_EQ(row[summaryColumn("annual_eye_lens_90_msv")], "12.5");
-    EXPECT_EQ(row[summaryColumn("annual_eye_lens_90_msv_rel_err")], "0.03");
+    EXPECT_EQ(row[summaryColumn("annual_eye_lens_90_msv_rel_err_percent")], "3");
     EXPECT_EQ(row[summaryColumn("annual_eye_lens_glasses_90_msv")], "");
     EXPECT_EQ(row[summaryColumn("procedures_below_20_msv_90")], "799");
     EXPECT_EQ(row[summaryColumn("annual_eye_position_glasses_msv")], "12.5");

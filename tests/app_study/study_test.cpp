@@ -140,8 +140,22 @@ TEST(Study, SummaryRowsAreWhatKorvanaResultsComputesFromTheResultFiles) {
             EXPECT_EQ(asPrinted(cell(row, ("kerma_" + a).c_str())), values[0]) << angle;
             EXPECT_EQ(asPrinted(cell(row, ("eye_lens_" + a).c_str())), values[2]) << angle;
             EXPECT_EQ(asPrinted(cell(row, ("eye_lens_glasses_" + a).c_str())), values[5]) << angle;
-            // The engine writes the errors beside every result.
-            EXPECT_NE(cell(row, ("kerma_" + a + "_rel_err").c_str()), "") << angle;
+            // The engine writes the errors beside every result, in per cent as
+            // korvana-results prints them.
+            EXPECT_NE(cell(row, ("kerma_" + a + "_rel_err_percent").c_str()), "") << angle;
+            // Doses with the kermas' four significant digits.
+            const std::string dose = cell(row, ("eye_lens_" + a).c_str());
+            const std::string mantissa = dose.substr(0, dose.find_first_of("eE"));
+            int digits = 0;
+            bool leading = true;
+            for (char c : mantissa) {
+                if (c == '0' && leading) continue;
+                if (c >= '0' && c <= '9') {
+                    leading = false;
+                    ++digits;
+                }
+            }
+            EXPECT_LE(digits, 4) << dose;
         }
     }
     EXPECT_EQ(cell(rows[0], "folder"), "pb0");
