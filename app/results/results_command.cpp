@@ -17,6 +17,7 @@
 #include "app/results/eye_lens_dose.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/results/result_set.h"
+#include "app/run/case_file.h"
 #include "common/data_error.h"
 #include "common/file_names.h"
 #include "common/grid_tables.h"
@@ -238,8 +239,27 @@ std::optional<double> leadThicknessMm(const std::string& text) {
 
 }  // namespace
 
+namespace {
+
+//! The case a result was made from, as far as the result file records it:
+//! everything but the rectification and the result name.
+CaseEntries caseOfResult(const ResultSet& set) {
+    const auto texts = browserConditionTexts(set.conditions);
+    CaseEntries entries = {
+        {"thickness", texts[0]}, {"fsd", texts[1]},       {"field", texts[2] + "x" + texts[3]},
+        {"pb", texts[4]},        {"length", texts[5]},    {"kv", texts[6]},
+        {"angle", texts[7]},     {"inherent", texts[8]},  {"al", texts[9]},
+        {"cu", texts[10]},       {"histories", texts[11]}};
+    if (const std::optional<std::string> estimator = estimatorOf(set)) {
+        entries["estimator"] = *estimator;
+    }
+    return entries;
+}
+
+}  // namespace
+
 std::string resultsUsage() {
-    return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM]\n"
+    return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM] [--save-case FILE]\n"
            "                       [--kap GYCM2 | --entrance-kerma MGY --procedures N [--eye "
            "X,Z]]\n"
            "Prints the run conditions of a result file written by lumetrel, the air kerma at\n"
@@ -249,6 +269,9 @@ std::string resultsUsage() {
            "wrote RESULT_FILE's uncertainty file (NAME.unc.csv), a column gives each air\n"
            "kerma's relative standard error in percent.\n"
            "\n"
+           "  --save-case FILE  write the case the result was made from (NAME.korvana.json,\n"
+           "             which korvana and korvana-study --case open; the result file does\n"
+           "             not record the rectification, which the case then leaves out)\n"
            "  --csv DIR  also write the viewers' CSV exports into DIR: NAME_spectra.csv,\n"
            "             NAME_air_kerma.csv, NAME_map.csv, NAME_eye_lens_dose.csv and, when\n"
            "             the working directory holds B_SPCTL.dat, incident_spectrum.csv\n"
@@ -281,6 +304,8 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     app.add_flag("--version", version);
     app.add_option("RESULT_FILE", resultFile);
     app.add_option("--csv", csvDirectory);
+    std::string caseFile;
+    app.add_option("--save-case", caseFile);
     app.add_option("--pb", leadText);
     std::string kapText, entranceText, proceduresText, eyeText;
     app.add_option("--kap", kapText);
@@ -396,6 +421,11 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         printReport(set, tables, out);
         if (annual) printAnnual(set, *annual, out);
         for (const std::string& path : written) out << "Wrote " << path << '\n';
+        if (!caseFile.empty()) {
+            writeCaseFile(caseFile, caseOfResult(set));
+            out << "Wrote " << caseFile << " (the case of " << resultFile
+                << "; the result file does not record the rectification)\n";
+        }
         return 0;
     } catch (const DataError& e) {
         errors << "korvana-results: " << e.what() << '\n';

@@ -3,9 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "app/common/text_value.h"
+#include "app/run/case_file.h"
 #include "app/run/run_file.h"
 #include "app/spectrum/irradiation_conditions.h"
 #include "app/study/value_list.h"
@@ -38,6 +40,7 @@ struct Parser {
     std::string estimator;
     std::string part;
     std::string kap, entranceKerma, procedures, eye;
+    std::string caseFile;
     StudyOptions options;
 
     Parser() {
@@ -58,6 +61,11 @@ struct Parser {
                        "passed to lumetrel --estimator: analog or next-event; without it the "
                        "engine's default")
             ->type_name("NAME");
+        app.add_option("--case", caseFile,
+                       "a case file (korvana's ケースを保存…, or korvana-results --save-case): "
+                       "its entries are the defaults of the options above, which the "
+                       "command line overrides")
+            ->type_name("FILE");
         app.add_option("--out", options.outDir, "folder of the study")
             ->type_name("DIR")
             ->capture_default_str();
@@ -275,8 +283,48 @@ const InputDescription& describe(StudyInput input) {
 
 std::string studyUsage() { return Parser().app.help(); }
 
+//! Which options a case file gave.
+struct CaseDefaults {
+    std::array<bool, INPUT_COUNT> inputs{};
+    bool threads = false;
+    bool estimator = false;
+};
+
+//! The case file named by --case, if any, as the parser's defaults.
+CaseDefaults applyCaseFile(const std::vector<std::string>& arguments, Parser& parser) {
+    std::string fileName;
+    for (std::size_t n = 0; n < arguments.size(); ++n) {
+        if (arguments[n] == "--case" && n + 1 < arguments.size()) fileName = arguments[n + 1];
+        if (arguments[n].rfind("--case=", 0) == 0) fileName = arguments[n].substr(7);
+    }
+    CaseDefaults given;
+    if (fileName.empty()) return given;
+    const app::CaseEntries entries = app::readCaseFile(fileName);
+    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+        if (const auto it = entries.find(inputDescriptions()[n].option); it != entries.end()) {
+            parser.texts[n] = it->second;
+            given.inputs[n] = true;
+        }
+    }
+    if (const auto it = entries.find("threads"); it != entries.end()) {
+        const double threads = strictNumber(it->second, "threads");
+        if (threads != std::floor(threads) || threads < -1e9 || threads > 1e9) {
+            throw DataError(SourcePosition{fileName, 0, 0},
+                            "key \"threads\": " + it->second + " is not a whole number");
+        }
+        parser.threads = static_cast<int>(threads);
+        given.threads = true;
+    }
+    if (const auto it = entries.find("estimator"); it != entries.end()) {
+        parser.estimator = it->second;
+        given.estimator = true;
+    }
+    return given;
+}
+
 StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
     Parser parser;
+    const CaseDefaults fromCase = applyCaseFile(arguments, parser);
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         parser.app.parse(reversed);
@@ -294,7 +342,7 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         const InputDescription& d = inputDescriptions()[n];
         const std::string& text = parser.texts[n];
         const auto input = static_cast<StudyInput>(n);
-        if (input == StudyInput::Pb && parser.app.count("--pb") == 0) {
+        if (input == StudyInput::Pb && parser.app.count("--pb") == 0 && !fromCase.inputs[n]) {
             options.values[n] = {""};  // the form's empty box: the curtain check refuses it
         } else if (input == StudyInput::Field) {
             options.values[n] = expandFieldList(text, d.option);
@@ -319,14 +367,14 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
                             " runs no photon - give 1 or more histories per condition");
         }
     }
-    if (parser.app.count("--threads") != 0) {
+    if (parser.app.count("--threads") != 0 || fromCase.threads) {
         if (parser.threads < 0) {
             throw DataError("--threads " + std::to_string(parser.threads) +
                             " is negative - give 0 (all cores) or a number of threads");
         }
         options.threads = parser.threads;
     }
-    if (parser.app.count("--estimator") != 0) {
+    if (parser.app.count("--estimator") != 0 || fromCase.estimator) {
         if (parser.estimator.find(',') != std::string::npos) {
             throw DataError("--estimator takes one value - give analog or next-event");
         }

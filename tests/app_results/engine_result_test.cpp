@@ -14,6 +14,7 @@
 #include "app/results/lead_protection.h"
 #include "app/results/result_set.h"
 #include "app/results/results_command.h"
+#include "app/run/case_file.h"
 #include "common/text_file.h"
 #include "engine/run/result_file.h"
 #include "engine/run/simulation.h"
@@ -226,6 +227,17 @@ TEST_F(EngineResultTest, ErrorsOfAnotherRunAreNeverShownAsTheResultsOwn) {
         EXPECT_EQ(out.str().find("\u00b1 [%]") != std::string::npos, c.shown) << out.str();
         EXPECT_EQ(errors.str().find("another run") != std::string::npos, !c.shown) << errors.str();
     }
+}
+
+TEST_F(EngineResultTest, TheCaseOfAResultIsSavedAsTheBrowserShowsIt) {
+    std::ostringstream out, errors;
+    ASSERT_EQ(runResultsCommand({"case.data", "--save-case", "c.korvana.json"}, out, errors), 0)
+        << errors.str();
+    const CaseEntries expected = {{"thickness", "20"}, {"fsd", "80"},           {"field", "25x30"},
+                                  {"pb", "0.25"},      {"length", "60"},        {"kv", "80"},
+                                  {"angle", "12"},     {"inherent", "2.5"},     {"al", "1.5"},
+                                  {"cu", "0"},         {"histories", "2.0E+04"}};
+    EXPECT_EQ(readCaseFile("c.korvana.json"), expected);  // no .unc.csv: no estimator
 }
 
 TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {

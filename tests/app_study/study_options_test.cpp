@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/run/case_file.h"
 #include "app/study/summary_file.h"
 #include "common/data_error.h"
 
@@ -130,6 +132,26 @@ TEST(StudyOptions, TheFormsDefaultsAndNoCurtainUnlessGiven) {
     const StudyOptions numbered = parseStudyOptions({"--mode", "1,2,3"});
     EXPECT_EQ(numbered.values[static_cast<std::size_t>(StudyInput::Mode)],
               (std::vector<std::string>{"cp", "3phase", "1phase"}));
+}
+
+TEST(StudyOptions, ACaseFileGivesTheDefaultsTheCommandLineOverrides) {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "study_options_test.korvana.json").string();
+    app::writeCaseFile(file, {{"kv", "100"},
+                              {"pb", "0.35"},
+                              {"field", "30x20"},
+                              {"mode", "2"},
+                              {"estimator", "next-event"}});
+    const StudyOptions fromCase = parseStudyOptions({"--case", file});
+    const StudyOptions typed = parseStudyOptions({"--kv", "100", "--pb", "0.35", "--field", "30x20",
+                                                  "--mode", "3phase", "--estimator", "next-event"});
+    EXPECT_EQ(studyConditions(fromCase)[0].inputs, studyConditions(typed)[0].inputs);
+    EXPECT_EQ(fromCase.estimator, typed.estimator);
+    const StudyOptions overridden = parseStudyOptions({"--case", file, "--kv", "60"});
+    std::filesystem::remove(file);
+    EXPECT_EQ(overridden.values[static_cast<std::size_t>(StudyInput::Kv)],
+              std::vector<std::string>{"60"});
+    EXPECT_THROW(parseStudyOptions({"--case", file}), DataError);  // gone
 }
 
 TEST(StudyOptions, ProductInFormOrderWithFoldersOfTheSweptValues) {

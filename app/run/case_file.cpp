@@ -1,0 +1,92 @@
+#include "app/run/case_file.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "common/data_error.h"
+#include "common/text_file.h"
+
+namespace korvana::app {
+
+namespace {
+
+constexpr const char* VERSION_KEY = "korvana_case";
+
+[[noreturn]] void refuse(const std::string& fileName, const std::string& problem) {
+    throw DataError(SourcePosition{fileName, 0, 0}, problem);
+}
+
+}  // namespace
+
+const std::vector<std::string>& caseKeys() {
+    static const std::vector<std::string> keys = {
+        "thickness", "fsd", "field",  "kv",        "angle",   "inherent",  "al",  "cu",
+        "mode",      "pb",  "length", "histories", "threads", "estimator", "name"};
+    return keys;
+}
+
+std::string caseFileText(const CaseEntries& entries) {
+    nlohmann::ordered_json json;
+    json[VERSION_KEY] = CASE_FILE_VERSION;
+    for (const std::string& key : caseKeys()) {
+        if (const auto it = entries.find(key); it != entries.end()) json[key] = it->second;
+    }
+    return json.dump(2) + "\n";
+}
+
+void writeCaseFile(const std::string& fileName, const CaseEntries& entries) {
+    std::vector<std::string> lines;
+    const std::string text = caseFileText(entries);
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos;
+         start = end + 1, end = text.find('\n', start)) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    writeTextFileAtomically(fileName, lines);
+}
+
+CaseEntries readCaseFile(const std::string& fileName) {
+    const TextLines file = readTextFile(fileName);
+    std::string text;
+    for (const std::string& line : file.lines) text += line + "\n";
+    nlohmann::json json;
+    try {
+        json = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        refuse(fileName, std::string("is not a case file (") + e.what() +
+                             ") - save the case again from korvana");
+    }
+    if (!json.is_object() || !json.contains(VERSION_KEY)) {
+        refuse(fileName, std::string("is not a case file (no \"") + VERSION_KEY +
+                             "\" key) - save the case again from korvana");
+    }
+    const nlohmann::json& version = json[VERSION_KEY];
+    if (!version.is_number_integer() || version.get<long long>() < 1) {
+        refuse(fileName, std::string("key \"") + VERSION_KEY +
+                             "\": not a case layout version (the file is damaged)");
+    }
+    if (version.get<long long>() > CASE_FILE_VERSION) {
+        refuse(fileName, std::string("key \"") + VERSION_KEY + "\": the case was written by a " +
+                             "newer Korvana (layout " + version.dump() + ", this one reads " +
+                             std::to_string(CASE_FILE_VERSION) + ") - update Korvana");
+    }
+    CaseEntries entries;
+    for (const auto& [key, value] : json.items()) {
+        if (key == VERSION_KEY) continue;
+        if (std::find(caseKeys().begin(), caseKeys().end(), key) == caseKeys().end()) {
+            refuse(fileName, "key \"" + key + "\": not an entry of a case (the file is damaged " +
+                                 "or from a newer Korvana)");
+        }
+        if (value.is_string()) {
+            entries[key] = value.get<std::string>();
+        } else if (value.is_number()) {
+            entries[key] = value.dump();
+        } else {
+            refuse(fileName, "key \"" + key + "\": the value " + value.dump() +
+                                 " is neither a text nor a number");
+        }
+    }
+    return entries;
+}
+
+}  // namespace korvana::app
