@@ -153,9 +153,37 @@ QStringList Form12::engineArguments() const {
 }
 
 void Form12::openLaunchDialog() {
-    Text1->setText(QStringLiteral("500000000"));
-    Text2->setText(monthDayYear(m_forms.clock().currentDate()));
+    Text1->setText(m_caseHistories.isEmpty() ? QStringLiteral("500000000") : m_caseHistories);
+    Text2->setText(m_caseName.isEmpty() ? monthDayYear(m_forms.clock().currentDate()) : m_caseName);
     showModelessOver(&m_forms.form2());
+}
+
+app::CaseEntries Form12::caseEntries() const {
+    app::CaseEntries entries;
+    if (!Text1->text().isEmpty()) entries["histories"] = Text1->text().toStdString();
+    if (!Text2->text().isEmpty()) entries["name"] = Text2->text().toStdString();
+    if (entries.count("histories") == 0 && !m_caseHistories.isEmpty()) {
+        entries["histories"] = m_caseHistories.toStdString();
+    }
+    if (Check1->isChecked()) entries["threads"] = "0";
+    entries["estimator"] = Check2->isChecked() ? "next-event" : "analog";
+    return entries;
+}
+
+void Form12::takeCaseEntries(const app::CaseEntries& entries) {
+    const auto text = [&entries](const char* key) {
+        const auto it = entries.find(key);
+        return it == entries.end() ? QString() : QString::fromStdString(it->second);
+    };
+    m_caseHistories = text("histories");
+    m_caseName = text("name");
+    // Only an all-cores "0" is the dialog's choice; other thread counts are korvana-study's.
+    Check1->setChecked(text("threads") == QStringLiteral("0"));
+    storeChoice(PARALLEL_KEY, Check1->isChecked());
+    if (const QString estimator = text("estimator"); !estimator.isEmpty()) {
+        Check2->setChecked(estimator == QStringLiteral("next-event"));
+        storeChoice(NEXT_EVENT_KEY, Check2->isChecked());
+    }
 }
 
 void Form12::Command1_Click() {

@@ -6,6 +6,9 @@
 // korvana to the next.
 #pragma once
 
+#include <QString>
+
+#include "app/run/case_file.h"
 #include "app/widgets/form.h"
 
 class QCheckBox;
@@ -21,8 +24,16 @@ class Form12 : public Form {
 public:
     explicit Form12(Forms& forms);
 
-    //! Resets both fields (500000000 histories, today's date as the name) and shows the form.
+    //! Resets both fields (500000000 histories, today's date as the name, or
+    //! those of a case opened since) and shows the form.
     void openLaunchDialog();
+
+    //! The launch dialog's entries of a case: histories, name, and the two
+    //! choices as "threads" ("0" for all cores) and "estimator".
+    app::CaseEntries caseEntries() const;
+    //! Takes a case's entries: its choices at once (and kept), its histories
+    //! and name for the next opening.
+    void takeCaseEntries(const app::CaseEntries& entries);
     //! Start: checks the name, writes B2F.txt, starts lumetrel, tells the user, hides.
     void Command1_Click();
     //! Cancel: hides; nothing is written.
@@ -45,6 +56,8 @@ public:
 
 private:
     Forms& m_forms;
+    QString m_caseHistories;  //!< from an opened case, for the next opening; empty: none
+    QString m_caseName;
 };
 
 }  // namespace korvana::forms

@@ -21,6 +21,7 @@
 #include "app/forms/form6_incident_spectrum.h"
 #include "app/forms/forms.h"
 #include "app/forms/pictures.h"
+#include "app/run/case_file.h"
 #include "app/run/run_file.h"
 #include "app/spectrum/generate_spectrum.h"
 #include "app/widgets/controls.h"
@@ -111,6 +112,7 @@ Form2::Form2(Forms& forms)
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     addLiveEstimateButton();
+    addCaseButtons();
     for (QLineEdit* box : {Text6, Text7, Text14, Text8, Text12}) {
         connect(box, &QLineEdit::textChanged, this, [this] { redrawGeometry(); });
     }
@@ -124,6 +126,89 @@ void Form2::addLiveEstimateButton() {
                                          QStringLiteral(" 入力を動かしながら結果を見る (Ctrl+L) "));
     live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(live, &QPushButton::clicked, this, [this] { m_forms.form13().openLiveEstimate(); });
+}
+
+void Form2::addCaseButtons() {
+    // In the free band between the steps' heading and step (1), so no control moves.
+    QPushButton* save = addCommandButton(
+        page(), "Command6", QStringLiteral("ケースを保存…"), {7200, 3360, 2280, 420},
+        QStringLiteral(" この画面と計算開始画面の入力をファイルに保存 "));
+    QPushButton* open = addCommandButton(page(), "Command7", QStringLiteral("ケースを開く…"),
+                                         {9720, 3360, 2280, 420},
+                                         QStringLiteral(" 保存したケースの入力を読み込む "));
+    connect(save, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(open, &QPushButton::clicked, this, [this] { Command7_Click(); });
+}
+
+namespace {
+
+const QString CASE_FILTER = QStringLiteral("Korvana ケース (*.korvana.json)");
+
+}  // namespace
+
+void Form2::Command6_Click() {
+    QString name = askSaveName(this, QStringLiteral("ケースを保存"),
+                               QStringLiteral("case.korvana.json"), CASE_FILTER);
+    if (name.isEmpty()) return;
+    if (!name.endsWith(QLatin1String(app::CASE_FILE_SUFFIX))) {
+        name += QLatin1String(app::CASE_FILE_SUFFIX);
+    }
+    const MainFormEntries e = entries();
+    app::CaseEntries c = m_forms.form12().caseEntries();
+    const std::pair<const char*, const QString*> boxes[] = {
+        {"thickness", &e.thicknessCm}, {"fsd", &e.fsdCm},
+        {"kv", &e.tubeVoltageKv},      {"angle", &e.targetAngleDeg},
+        {"inherent", &e.inherentMmAl}, {"al", &e.aluminiumMm},
+        {"cu", &e.copperMm},           {"pb", &e.curtainLeadMm},
+        {"length", &e.curtainLengthCm}};
+    for (const auto& [key, text] : boxes) c[key] = text->toStdString();
+    c["field"] = (e.fieldLongCm + QLatin1Char('x') + e.fieldShortCm).toStdString();
+    c["mode"] = app::rectificationWord(e.rectification);
+    try {
+        app::writeCaseFile(name.toStdString(), c);
+    } catch (const std::exception& error) {
+        showMessage(this, QStringLiteral("ケースを保存できません。\n") + failureDetail(error),
+                    MessageIcon::Exclamation);
+    }
+}
+
+void Form2::Command7_Click() {
+    const QString name = askOpenName(this, QStringLiteral("ケースを開く"), CASE_FILTER);
+    if (name.isEmpty()) return;
+    app::CaseEntries c;
+    try {
+        c = app::readCaseFile(name.toStdString());
+    } catch (const std::exception& error) {
+        showMessage(
+            this,
+            QStringLiteral("ケースファイル %1 を開けません。\n").arg(name) + failureDetail(error),
+            MessageIcon::Exclamation);
+        return;
+    }
+    MainFormEntries e = entries();  // entries the case does not hold stay as they are
+    const auto take = [&c](const char* key, QString& text) {
+        if (const auto it = c.find(key); it != c.end()) text = QString::fromStdString(it->second);
+    };
+    take("thickness", e.thicknessCm);
+    take("fsd", e.fsdCm);
+    take("kv", e.tubeVoltageKv);
+    take("angle", e.targetAngleDeg);
+    take("inherent", e.inherentMmAl);
+    take("al", e.aluminiumMm);
+    take("cu", e.copperMm);
+    take("pb", e.curtainLeadMm);
+    take("length", e.curtainLengthCm);
+    if (const auto it = c.find("field"); it != c.end()) {
+        const QString field = QString::fromStdString(it->second);
+        const qsizetype cross = field.indexOf(QLatin1Char('x'));
+        e.fieldLongCm = cross < 0 ? field : field.left(cross);
+        e.fieldShortCm = cross < 0 ? field : field.mid(cross + 1);
+    }
+    if (const auto it = c.find("mode"); it != c.end()) {
+        e.rectification = app::rectificationFromText(it->second).value_or(e.rectification);
+    }
+    setEntries(e);
+    m_forms.form12().takeCaseEntries(c);
 }
 
 void Form2::buildCaptions() {

@@ -62,6 +62,13 @@ public:
     //! user would by typing and clicking.
     void setEntries(const MainFormEntries& entries);
 
+    //! "ケースを保存…": the entries of this form and of the launch dialog into
+    //! a case file (NAME.korvana.json) the user chooses.
+    void Command6_Click();
+    //! "ケースを開く…": a case file's entries into this form and the launch
+    //! dialog; a newer or damaged file is refused with its key and reason.
+    void Command7_Click();
+
 protected:
     //! Closing the window ends the program without deleting the work files.
     void unload() override;
@@ -101,6 +108,7 @@ private:
     void buildCaptions();
     //! The button of the live estimate window (Ctrl+L).
     void addLiveEstimateButton();
+    void addCaseButtons();
     bool loadTables();
     void generateSpectrum();
     void redrawGeometry();

@@ -128,4 +128,20 @@ QString askSaveName(QWidget* parent, const QString& title, const QString& sugges
 
 void setSaveNameHook(SaveNameHook hook) { saveNameHook() = std::move(hook); }
 
+namespace {
+
+OpenNameHook& openNameHook() {
+    static OpenNameHook hook;
+    return hook;
+}
+
+}  // namespace
+
+void setOpenNameHook(OpenNameHook hook) { openNameHook() = std::move(hook); }
+
+QString askOpenName(QWidget* parent, const QString& title, const QString& filters) {
+    if (openNameHook()) return openNameHook()(filters);
+    return QFileDialog::getOpenFileName(parent, title, QDir::currentPath(), filters);
+}
+
 }  // namespace korvana::forms

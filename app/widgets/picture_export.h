@@ -61,4 +61,10 @@ void setSaveNameHook(SaveNameHook hook);
 QString askSaveName(QWidget* parent, const QString& title, const QString& suggested,
                     const QString& filters);
 
+//! Asks which file to open: (file type filters) -> chosen name, empty when
+//! cancelled. Tests install a hook instead of the dialog.
+using OpenNameHook = std::function<QString(const QString& filters)>;
+void setOpenNameHook(OpenNameHook hook);
+QString askOpenName(QWidget* parent, const QString& title, const QString& filters);
+
 }  // namespace korvana::forms

@@ -16,6 +16,7 @@
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
+#include "app/widgets/picture_export.h"
 #include "fakes.h"
 
 using namespace korvana;
@@ -98,6 +99,41 @@ private slots:
         QCOMPARE(photons->text(), QStringLiteral("Photons / mm²"));
         QVERIFY(QFontMetrics(photons->font()).horizontalAdvance(photons->text()) <=
                 photons->width());
+    }
+
+    void aCaseFileRoundTripsAndADamagedOneIsRefusedWithItsKey() {
+        FormsFixture fx;
+        forms::Form2& form2 = fx.forms->form2();
+        auto* kv = control<QLineEdit>(form2, "Text1");
+        auto* lead = control<QLineEdit>(form2, "Text8");
+        kv->setText(QStringLiteral("95"));
+        lead->setText(QStringLiteral("0.5"));
+        control<QRadioButton>(form2, "Option9")->click();
+        forms::setSaveNameHook([](const QString&, const QString&) { return QStringLiteral("c"); });
+        control<QPushButton>(form2, "Command6")->click();
+        QVERIFY(QFile::exists(QStringLiteral("c.korvana.json")));
+
+        kv->setText(QStringLiteral("60"));
+        lead->clear();
+        control<QRadioButton>(form2, "Option7")->click();
+        forms::setOpenNameHook([](const QString&) { return QStringLiteral("c.korvana.json"); });
+        control<QPushButton>(form2, "Command7")->click();
+        QCOMPARE(kv->text(), QStringLiteral("95"));
+        QCOMPARE(lead->text(), QStringLiteral("0.5"));
+        QVERIFY(control<QRadioButton>(form2, "Option9")->isChecked());
+        QVERIFY(fx.forms->state().rectificationMode == app::RectificationMode::SinglePhaseFullWave);
+
+        QFile damaged(QStringLiteral("c.korvana.json"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(R"({"korvana_case": 1, "kvv": "80"})");
+        damaged.close();
+        control<QPushButton>(form2, "Command7")->click();
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QVERIFY2(fx.recorder.messages[0].text.contains(QStringLiteral("kvv")),
+                 qPrintable(fx.recorder.messages[0].text));
+        QCOMPARE(kv->text(), QStringLiteral("95"));
+        forms::setSaveNameHook({});
+        forms::setOpenNameHook({});
     }
 
     void optionsSetRectificationMode() {
