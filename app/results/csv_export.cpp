@@ -1,5 +1,6 @@
 #include "app/results/csv_export.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/results/kerma_uncertainty.h"
@@ -26,9 +27,12 @@ std::string angleText(int k) { return number(angleOfIndex(k)); }
 }  // namespace
 
 std::vector<std::string> incidentSpectrumCsv(const BinValues& spectrum) {
-    std::vector<std::string> lines{"energy_keV,photons"};
-    for (int i = 1; i <= GRID_BINS; ++i)
-        lines.push_back(csvLine({energyOfBin(i), number(spectrum[i])}));
+    double peak = 0.0;
+    for (int i = 1; i <= GRID_BINS; ++i) peak = std::max(peak, spectrum[i]);
+    std::vector<std::string> lines{"energy_keV,photons_relative_to_peak"};
+    for (int i = 1; i <= GRID_BINS; ++i) {
+        lines.push_back(csvLine({energyOfBin(i), number(peak > 0 ? spectrum[i] / peak : 0.0)}));
+    }
     return lines;
 }
 

@@ -16,7 +16,8 @@
 
 namespace korvana::app {
 
-//! energy_keV,photons: the incident spectrum per bin 1..300 as computed.
+//! energy_keV,photons_relative_to_peak: the incident spectrum per bin 1..300,
+//! its largest bin 1 (as B_SPCTL.dat holds it and the spectrum window draws it).
 std::vector<std::string> incidentSpectrumCsv(const BinValues& spectrum);
 
 //! energy_keV,primary,scatter_30deg,...,scatter_150deg: the loaded result's

@@ -250,7 +250,8 @@ TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
         ASSERT_GT(csv.size(), 1u) << name;
         EXPECT_NE(out.str().find(name), std::string::npos) << name;
     }
-    EXPECT_EQ(readTextFile("exports/incident_spectrum.csv").lines[0], "energy_keV,photons");
+    EXPECT_EQ(readTextFile("exports/incident_spectrum.csv").lines[0],
+              "energy_keV,photons_relative_to_peak");
     const std::string text = out.str();
     EXPECT_NE(text.find("air kerma Gy   \u00b1 [%]"), std::string::npos) << text;
     // 45 degrees: the sample's 2 % beside the air kerma.

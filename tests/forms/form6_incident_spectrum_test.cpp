@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/forms/form2_main_input.h"
 #include "app/widgets/picture_box.h"
@@ -133,9 +134,11 @@ private slots:
         triggerExport(form6.findChild<forms::PictureBox*>(QStringLiteral("Picture3")), "saveCsv");
         const std::vector<std::string> csv = readTextFile("incident.csv").lines;
         QCOMPARE(csv.size(), std::size_t{301});
-        QCOMPARE(csv[0], std::string("energy_keV,photons"));
+        QCOMPARE(csv[0], std::string("energy_keV,photons_relative_to_peak"));
         QCOMPARE(csv[70].substr(0, 3), std::string("35,"));
-        QCOMPARE(std::stod(csv[70].substr(3)), spectrum[70]);
+        // As drawn: relative to the largest bin.
+        const double peak = *std::max_element(spectrum.begin(), spectrum.end());
+        QCOMPARE(std::stod(csv[70].substr(3)), spectrum[70] / peak);
     }
 
     void drawingAgainReplacesThePlot() {
