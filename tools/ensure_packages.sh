@@ -56,7 +56,7 @@ KORVANA_SCREENSHOT_PACKAGES=(xvfb xauth xdotool imagemagick fonts-ipafont-gothic
 
 korvana_build() {
     local type=${1:-Release}
-    cmake -S . -B build -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    cmake -S . -B build -DCMAKE_BUILD_TYPE="$type" -DKORVANA_BUILD_TESTS=ON >/dev/null
     cmake --build build -j"$(nproc)"
 }
 
@@ -68,7 +68,8 @@ KORVANA_PROGRAMS=(korvana lumetrel tavisen korvana-spectrum korvana-results korv
 korvana_build_programs() {
     local log=build/build.log status=build/build.status
     mkdir -p build
-    if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >"$log" 2>&1; then
+    # Without the tests and benchmarks, which ./test builds (it switches them on again).
+    if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVANA_BUILD_TESTS=OFF >"$log" 2>&1; then
         cat "$log" >&2
         return 1
     fi
