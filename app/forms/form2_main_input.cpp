@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <cmath>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "app/common/picture_format.h"
 #include "app/common/text_value.h"
@@ -144,6 +146,16 @@ namespace {
 
 const QString CASE_FILTER = QStringLiteral("Korvana ケース (*.korvana.json)");
 
+//! The case keys of the entries kept as typed (the field and the rectification
+//! are written in a form of their own), both ways between a case and the form.
+std::vector<std::pair<const char*, QString*>> typedCaseEntries(MainFormEntries& e) {
+    return {{"thickness", &e.thicknessCm}, {"fsd", &e.fsdCm},
+            {"kv", &e.tubeVoltageKv},      {"angle", &e.targetAngleDeg},
+            {"inherent", &e.inherentMmAl}, {"al", &e.aluminiumMm},
+            {"cu", &e.copperMm},           {"pb", &e.curtainLeadMm},
+            {"length", &e.curtainLengthCm}};
+}
+
 }  // namespace
 
 void Form2::Command6_Click() {
@@ -153,15 +165,9 @@ void Form2::Command6_Click() {
     if (!name.endsWith(QLatin1String(app::CASE_FILE_SUFFIX))) {
         name += QLatin1String(app::CASE_FILE_SUFFIX);
     }
-    const MainFormEntries e = entries();
+    MainFormEntries e = entries();
     app::CaseEntries c = m_forms.form12().caseEntries();
-    const std::pair<const char*, const QString*> boxes[] = {
-        {"thickness", &e.thicknessCm}, {"fsd", &e.fsdCm},
-        {"kv", &e.tubeVoltageKv},      {"angle", &e.targetAngleDeg},
-        {"inherent", &e.inherentMmAl}, {"al", &e.aluminiumMm},
-        {"cu", &e.copperMm},           {"pb", &e.curtainLeadMm},
-        {"length", &e.curtainLengthCm}};
-    for (const auto& [key, text] : boxes) c[key] = text->toStdString();
+    for (const auto& [key, text] : typedCaseEntries(e)) c[key] = text->toStdString();
     c["field"] = (e.fieldLongCm + QLatin1Char('x') + e.fieldShortCm).toStdString();
     c["mode"] = app::rectificationWord(e.rectification);
     try {
@@ -186,18 +192,9 @@ void Form2::Command7_Click() {
         return;
     }
     MainFormEntries e = entries();  // entries the case does not hold stay as they are
-    const auto take = [&c](const char* key, QString& text) {
-        if (const auto it = c.find(key); it != c.end()) text = QString::fromStdString(it->second);
-    };
-    take("thickness", e.thicknessCm);
-    take("fsd", e.fsdCm);
-    take("kv", e.tubeVoltageKv);
-    take("angle", e.targetAngleDeg);
-    take("inherent", e.inherentMmAl);
-    take("al", e.aluminiumMm);
-    take("cu", e.copperMm);
-    take("pb", e.curtainLeadMm);
-    take("length", e.curtainLengthCm);
+    for (const auto& [key, text] : typedCaseEntries(e)) {
+        if (const auto it = c.find(key); it != c.end()) *text = QString::fromStdString(it->second);
+    }
     if (const auto it = c.find("field"); it != c.end()) {
         const QString field = QString::fromStdString(it->second);
         const qsizetype cross = field.indexOf(QLatin1Char('x'));
