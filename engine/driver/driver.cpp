@@ -13,10 +13,7 @@
 #include "common/record_writer.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
-#include "engine/run/parallel_run.h"
-#include "engine/run/result_file.h"
-#include "engine/run/simulation.h"
-#include "engine/transport/random_stream.h"
+#include "engine/run/engine_run.h"
 
 namespace korvana::engine {
 
@@ -153,8 +150,6 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
     // Large tables: kept off the stack.
     auto inputs = std::make_unique<EngineInputs>();
     loadEngineInputs(*inputs);
-    auto scores = std::make_unique<Scores>();
-    auto moments = std::make_unique<KermaMoments>();
     const EngineInputs& in = *inputs;
     const bool talks = !exchange || exchange->rank() == 0;
 
@@ -170,51 +165,40 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
         startClock = clock.now();
         console.writeLine(clockLine("Start time", startClock));
     }
-    const auto showProgress = [&](int bin) {
+
+    FixedTotalSettings settings;
+    settings.parallel.estimator = options.estimator;
+    settings.onBin = [&](int bin) {
         console.writeLine(engineProgressLine(bin, in.spectrum.topBin + 1));
     };
-
-    std::int64_t histories = 0;
-    double seconds = 0;
     if (options.parallel) {
-        ParallelSettings settings;
-        settings.threads = options.threads > 0 ? options.threads : availableCores();
-        settings.seed = options.seed;
-        settings.exchange = exchange;
-        settings.estimator = options.estimator;
+        settings.mode = StreamMode::Blocks;
+        settings.parallel.threads = options.threads > 0 ? options.threads : availableCores();
+        settings.parallel.seed = options.seed;
+        settings.parallel.exchange = exchange;
+        settings.onTick = [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); };
         if (talks) {
             console.writeLine(
-                modeLine(options, settings.threads, exchange ? exchange->rankCount() : 1));
+                modeLine(options, settings.parallel.threads, exchange ? exchange->rankCount() : 1));
         }
-        const auto started = std::chrono::steady_clock::now();
-        histories = simulateParallel(
-            in, settings, *scores, *moments, showProgress,
-            [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); });
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    } else {
-        if (options.estimator == Estimator::NextEvent) console.writeLine(" Next-event estimator");
-        RandomStream stream = RandomStream::withFixedSeed();
-        simulate(in, TransportBuild::Fast, stream, *scores, showProgress, moments.get(),
-                 options.estimator);
+    } else if (options.estimator == Estimator::NextEvent) {
+        console.writeLine(" Next-event estimator");
     }
+    const auto started = std::chrono::steady_clock::now();
+    const RunSnapshot results = runFixedTotal(in, settings);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!talks) return 0;
 
     console.writeLine("");
     console.writeLine(clockLine("Start time", startClock));
-    if (options.parallel) console.writeLine(speedLine(histories, seconds));
+    if (options.parallel) console.writeLine(speedLine(results.histories, seconds));
     console.writeLine("");
 
-    const RunTotals totals = finishRun(*scores, in.spectrum, in.air, in.run);
-    const std::vector<std::string> lines =
-        resultFileLines(totals, *scores, in.spectrum, in.run, in.spectrumFile.descriptor);
-    UncertaintyTable uncertainties =
-        uncertaintyTableFor(totals, *scores, *moments, estimatorName(options.estimator));
-    uncertainties.histories =
-        options.parallel ? histories : runHistoryCount(in.spectrum, in.run.historyCount);
-    uncertainties.resultDigest = resultDigest(lines);
     const bool saved =
-        saveResults(console, in.run.resultFileName, lines, uncertaintyFileLines(uncertainties));
-    if (const std::string unstable = unstableTalliesLine(uncertainties); !unstable.empty()) {
+        saveResults(console, in.run.resultFileName, results.resultLines, results.uncertaintyLines);
+    if (const std::string unstable = unstableTalliesLine(results.uncertainties);
+        !unstable.empty()) {
         console.writeLine(unstable);
     }
 

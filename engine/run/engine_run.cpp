@@ -2,7 +2,54 @@
 
 #include <algorithm>
 
+#include "engine/run/simulation.h"
+
 namespace korvana::engine {
+
+namespace {
+
+//! The results of finished tallies, as the result and uncertainty files hold them.
+RunSnapshot resultsOf(const EngineInputs& in, const RunParameters& run,
+                      std::unique_ptr<Scores> scores, const KermaMoments& moments,
+                      std::int64_t histories, Estimator estimator) {
+    RunSnapshot s;
+    s.histories = histories;
+    s.run = run;
+    s.scores = std::move(scores);
+    s.totals = finishRun(*s.scores, in.spectrum, in.air, s.run);
+    s.resultLines =
+        resultFileLines(s.totals, *s.scores, in.spectrum, s.run, in.spectrumFile.descriptor);
+    s.uncertainties = uncertaintyTableFor(s.totals, *s.scores, moments, estimatorName(estimator));
+    s.uncertainties.histories = s.histories;
+    s.uncertainties.resultDigest = resultDigest(s.resultLines);
+    s.uncertaintyLines = uncertaintyFileLines(s.uncertainties);
+    return s;
+}
+
+}  // namespace
+
+RunSnapshot runFixedTotal(const EngineInputs& in, const FixedTotalSettings& settings) {
+    // Large tallies: kept off the stack.
+    auto scores = std::make_unique<Scores>();
+    auto moments = std::make_unique<KermaMoments>();
+    const auto ignoreBin = [](int) {};
+    const std::function<void(int)>& onBin = settings.onBin ? settings.onBin : ignoreBin;
+    std::int64_t histories = 0;
+    if (settings.mode == StreamMode::Single) {
+        RandomStream stream = RandomStream::withFixedSeed();
+        simulate(in, settings.parallel.build, stream, *scores, onBin, moments.get(),
+                 settings.parallel.estimator);
+        histories = runHistoryCount(in.spectrum, in.run.historyCount);
+    } else {
+        const auto ignoreTick = [](const ParallelProgress&) {};
+        histories = simulateParallel(in, settings.parallel, *scores, *moments, onBin,
+                                     settings.onTick ? settings.onTick : ignoreTick);
+        const BlockExchange* exchange = settings.parallel.exchange;
+        if (exchange && exchange->rank() != 0) return RunSnapshot{};
+    }
+    return resultsOf(in, in.run, std::move(scores), *moments, histories,
+                     settings.parallel.estimator);
+}
 
 EngineRun::EngineRun(std::unique_ptr<const EngineInputs> inputs, RunSettings settings)
     : m_in(std::move(inputs)), m_settings(std::move(settings)) {
@@ -144,11 +191,9 @@ void EngineRun::takePieces(Physics& physics, Tally& tally) {
 
 RunSnapshot EngineRun::snapshot() const {
     std::lock_guard state(m_stateMutex);
-    RunSnapshot s;
-    s.histories = m_histories;
-    s.run = m_in->run;
-    s.run.historyCount = static_cast<float>(m_total);
-    s.scores = std::make_unique<Scores>();
+    RunParameters run = m_in->run;
+    run.historyCount = static_cast<float>(m_total);
+    auto scores = std::make_unique<Scores>();
     auto moments = std::make_unique<KermaMoments>();
     auto closed = std::make_unique<BlockTallies>();
     for (const std::vector<Block>& blocks : m_bins) {
@@ -156,18 +201,10 @@ RunSnapshot EngineRun::snapshot() const {
             // An unfinished block is closed as it stands, on a copy: it may go on.
             *closed = *b.tallies;
             closed->moments.closeStratum(b.histories);
-            addBlock(*s.scores, *moments, *closed);
+            addBlock(*scores, *moments, *closed);
         }
     }
-    s.totals = finishRun(*s.scores, m_in->spectrum, m_in->air, s.run);
-    s.resultLines =
-        resultFileLines(s.totals, *s.scores, m_in->spectrum, s.run, m_in->spectrumFile.descriptor);
-    s.uncertainties =
-        uncertaintyTableFor(s.totals, *s.scores, *moments, estimatorName(m_settings.estimator));
-    s.uncertainties.histories = s.histories;
-    s.uncertainties.resultDigest = resultDigest(s.resultLines);
-    s.uncertaintyLines = uncertaintyFileLines(s.uncertainties);
-    return s;
+    return resultsOf(*m_in, run, std::move(scores), *moments, m_histories, m_settings.estimator);
 }
 
 }  // namespace korvana::engine

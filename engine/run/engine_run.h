@@ -14,8 +14,9 @@
 //
 // Each block's tallies are kept (about 90 kB for 8192 histories) because a
 // later round may add histories before the last block in that order; a run
-// of 10^7 histories keeps about 110 MB. lumetrel itself merges its blocks as
-// they finish (simulateParallel) and keeps none.
+// of 10^7 histories keeps about 110 MB. A run of one fixed total
+// (runFixedTotal, lumetrel's) needs no later round: it merges its blocks as
+// they finish and keeps none.
 //
 // Cancel stops the round within one block per thread: the threads take no
 // further piece, the pieces under way end, and the round is dropped. The run
@@ -64,6 +65,29 @@ struct RunSnapshot {
     std::vector<std::string> resultLines;       //!< the result file's 353 lines
     std::vector<std::string> uncertaintyLines;  //!< the uncertainty file's lines
 };
+
+//! How a run of one fixed total walks its histories: lumetrel's default
+//! single random stream (the reference result's), or the parallel mode's blocks.
+enum class StreamMode { Single, Blocks };
+
+//! A run of one fixed total, the run file's history count.
+struct FixedTotalSettings {
+    StreamMode mode = StreamMode::Single;
+    //! The estimator and the build serve both modes; threads, seed and the
+    //! exchange with other processes only the blocks.
+    ParallelSettings parallel;
+    //! The single stream calls it before each bin, the blocks as each bin
+    //! completes (bins without histories included), on the merging process.
+    std::function<void(int bin)> onBin;
+    //! Every few seconds while blocks run, on the merging process.
+    std::function<void(const ParallelProgress&)> onTick;
+};
+
+//! Runs `inputs.run.historyCount` histories and gives their results, with no
+//! block kept after its merge. On a process other than 0 of a run shared
+//! with others (settings.parallel.exchange), the snapshot holds no lines. A
+//! failure in any thread stops the run and is thrown from here.
+RunSnapshot runFixedTotal(const EngineInputs& inputs, const FixedTotalSettings& settings);
 
 class EngineRun {
 public:

@@ -3,14 +3,13 @@
 #include "engine/run/engine_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <atomic>
-#include <sstream>
+#include <cstdlib>
 
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
-#include "engine/driver/driver.h"
-#include "engine/driver/engine_options.h"
 #include "engine_case.h"
 #include "engine_result_file.h"
 
@@ -35,20 +34,17 @@ protected:
     ScopedWorkDir dir;
 };
 
-//! lumetrel --threads T --seed S with `estimator`, run in this process.
+//! The files of the lumetrel program run with --threads T --seed S and `estimator`.
 std::vector<std::string> lumetrelFiles(const RunFileValues& run, int threads, std::uint64_t seed,
                                        Estimator estimator) {
     run.write();
-    EngineOptions options;
-    options.parallel = true;
-    options.threads = threads;
-    options.seed = seed;
-    options.estimator = estimator;
-    std::istringstream in;
-    std::ostringstream out;
-    StreamConsole console(in, out);
-    SystemClock clock;
-    EXPECT_EQ(runEngine(console, clock, options), 0);
+    writeTextFileAtomically("enter.txt", {"", ""});
+    const std::string command = std::string("'") + LUMETREL_PROGRAM + "' --threads " +
+                                std::to_string(threads) + " --seed " + std::to_string(seed) +
+                                " --estimator " + estimatorName(estimator) +
+                                " <enter.txt >console.txt 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readWhole("console.txt");
     std::vector<std::string> lines = readTextFile(run.resultName).lines;
     const std::vector<std::string> errors = readTextFile(uncertaintyFileName(run.resultName)).lines;
     lines.insert(lines.end(), errors.begin(), errors.end());
