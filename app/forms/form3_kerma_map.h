@@ -44,6 +44,8 @@ public:
     void showKermaAt(double x, double y);
     void Command1_Click() { hide(); }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     QLabel* const Label1;         //!< title
     PictureBox* const Picture1;   //!< map and schematic
     PictureBox* const Picture7;   //!< colour legend, 100 x 110 units

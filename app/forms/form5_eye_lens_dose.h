@@ -42,17 +42,13 @@ public:
     //! The workload panel's annual table, with this window's glasses and protection.
     void Command5_Click();
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     QLineEdit* const Text1;  //!< the result file in use
     QLabel* const Label14;
     QLineEdit* const Text3;  //!< lead protection [mm]
     QLabel* const Label1;
-
-private:
-    // Filled by the main form through setGlassesChoices; declared in its place
-    // among the controls, which are made in this order (and so tabbed through).
     QComboBox* const Combo2;  //!< lead equivalence of protective glasses [mm Pb]
-
-public:
     QLabel* const Label3;
     QPushButton* const Command1;  //!< "OK"
     // D3mm/Kair at 45 ... 135 degrees

@@ -26,7 +26,7 @@ void openConversionWindow(FormsFixture& fx) {
     openAndLoad(*fx.forms, QStringLiteral("p.data"));
     fx.forms->form1().Command2->click();
     QVERIFY(fx.forms->form5().isVisible());
-    fx.forms->form5().Command2->click();
+    control<QPushButton>(fx.forms->form5(), "Command2")->click();
 }
 
 // Rows of red pixels in column x.

@@ -209,14 +209,15 @@ private slots:
         // The map window shows the conditions of the result it paints (the
         // curtain 0.25 mm, 60 cm), and keeps them while another result is loaded.
         form1.Command1->click();
-        QCOMPARE(fx.forms->form3().Text5->text(), QStringLiteral("0.25"));
-        QCOMPARE(fx.forms->form3().Text6->text(), QStringLiteral("60"));
-        QCOMPARE(fx.forms->form3().Text25->text(), QStringLiteral("2.0E+04"));
+        QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text5")->text(), QStringLiteral("0.25"));
+        QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text6")->text(), QStringLiteral("60"));
+        QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text25")->text(),
+                 QStringLiteral("2.0E+04"));
         ResultFileContent::plausible().write("other.data");
         form1.File1->refresh();
         clickFile(*fx.forms, QStringLiteral("other.data"));
         form1.Command11->click();
-        QCOMPARE(fx.forms->form3().Text5->text(), QStringLiteral("0.25"));
+        QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text5")->text(), QStringLiteral("0.25"));
     }
 
     void relativeErrorsStandBesideTheAirKermaWhenTheResultHasThem() {
@@ -528,7 +529,7 @@ private slots:
             form1.Command1->click();
             form1.Command10->click();
             form1.Command2->click();
-            fx.forms->form5().Command2->click();
+            control<QPushButton>(fx.forms->form5(), "Command2")->click();
             QVERIFY(fx.forms->form3().isVisible());
             QVERIFY(fx.forms->form4().isVisible());
             QVERIFY(fx.forms->form5().isVisible());

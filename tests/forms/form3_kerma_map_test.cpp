@@ -54,7 +54,7 @@ QPoint cellPixel(int i, int j) {
 }
 
 QColor cellColour(const forms::Form3& form3, int i, int j) {
-    return form3.Picture1->image().pixelColor(cellPixel(i, j));
+    return control<forms::PictureBox>(form3, "Picture1")->image().pixelColor(cellPixel(i, j));
 }
 
 // A pointer move without buttons, as the picture receives it.
@@ -84,7 +84,7 @@ private slots:
         FormsFixture fx;
         forms::Form3& form3 = fx.forms->form3();
         QCOMPARE(form3.windowTitle(), QStringLiteral("Air kerma distribution"));
-        const forms::PictureBox* legend = form3.Picture7;
+        const forms::PictureBox* legend = control<forms::PictureBox>(form3, "Picture7");
         // 0..100 units over 150 pixels, 0..110 over 220: a swatch is 45 x 20 pixels.
         const QColor swatches[] = {{255, 0, 255},  {255, 0, 0},     {255, 192, 0},  {255, 255, 0},
                                    {146, 208, 80}, {0, 176, 80},    {0, 176, 240},  {0, 112, 192},
@@ -98,9 +98,14 @@ private slots:
             QCOMPARE(control<QLabel>(form3, names[n])->text(), QString::fromLatin1(captions[n]));
         }
         QCOMPARE(pixelAt(legend, 60, 10), WHITE);
-        QVERIFY(!form3.Line41->isVisible() && !form3.Line41->isVisibleTo(form3.Picture1));
-        QVERIFY(!form3.Line42->isVisibleTo(form3.Picture1));
-        for (QLabel* readout : {form3.Label39, form3.Label40, form3.Label45, form3.Label47}) {
+        QVERIFY(!control<forms::OverlayLine>(form3, "Line41")->isVisible() &&
+                !control<forms::OverlayLine>(form3, "Line41")
+                     ->isVisibleTo(control<forms::PictureBox>(form3, "Picture1")));
+        QVERIFY(!control<forms::OverlayLine>(form3, "Line42")
+                     ->isVisibleTo(control<forms::PictureBox>(form3, "Picture1")));
+        for (QLabel* readout :
+             {control<QLabel>(form3, "Label39"), control<QLabel>(form3, "Label40"),
+              control<QLabel>(form3, "Label45"), control<QLabel>(form3, "Label47")}) {
             QCOMPARE(readout->text(), QString());
         }
     }
@@ -131,10 +136,12 @@ private slots:
         // Beside the maximum the refined value is 90.1 %: no longer white.
         QCOMPARE(cellColour(l.form3, cellColumn(15) + 1, cellRow(11)), QColor(255, 0, 255));
         QCOMPARE(cellColour(l.form3, cellColumn(15), cellRow(11) + 1), QColor(255, 0, 255));
-        QCOMPARE(l.form3.Label36->text(), QStringLiteral("1.000E+00"));
+        QCOMPARE(control<QLabel>(l.form3, "Label36")->text(), QStringLiteral("1.000E+00"));
         // Grid lines every 10 cm over the map: X = 240, Y = 400.
-        QCOMPARE(pixelAt(l.form3.Picture1, 240 + 250, 700 - 300), GREY);
-        QCOMPARE(pixelAt(l.form3.Picture1, 300 + 250, 700 - 400), GREY);
+        QCOMPARE(pixelAt(control<forms::PictureBox>(l.form3, "Picture1"), 240 + 250, 700 - 300),
+                 GREY);
+        QCOMPARE(pixelAt(control<forms::PictureBox>(l.form3, "Picture1"), 300 + 250, 700 - 400),
+                 GREY);
     }
 
     void readoutsAtTheCornersAndOffTheMap_data() {
@@ -184,39 +191,39 @@ private slots:
         Loaded l(bandContent());
         l.form3.showKermaAt(200, 300);  // the cross-hair shown first
         l.form3.showKermaAt(x, y);
-        QCOMPARE(l.form3.Label39->text(), xText);
-        QCOMPARE(l.form3.Label40->text(), zText);
-        QCOMPARE(l.form3.Label45->text(), percent);
-        QCOMPARE(l.form3.Label47->text(), kerma);
+        QCOMPARE(control<QLabel>(l.form3, "Label39")->text(), xText);
+        QCOMPARE(control<QLabel>(l.form3, "Label40")->text(), zText);
+        QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), percent);
+        QCOMPARE(control<QLabel>(l.form3, "Label47")->text(), kerma);
         const bool onMap = !xText.isEmpty();
-        QCOMPARE(l.form3.Line41->isVisible(), onMap);
-        QCOMPARE(l.form3.Line42->isVisible(), onMap);
+        QCOMPARE(control<forms::OverlayLine>(l.form3, "Line41")->isVisible(), onMap);
+        QCOMPARE(control<forms::OverlayLine>(l.form3, "Line42")->isVisible(), onMap);
         if (onMap) {
-            QCOMPARE(l.form3.Line41->y1(), y);
-            QCOMPARE(l.form3.Line41->y2(), y);
-            QCOMPARE(l.form3.Line41->x1(), -34.0);
-            QCOMPARE(l.form3.Line41->x2(), 430.0);
-            QCOMPARE(l.form3.Line42->x1(), x);
-            QCOMPARE(l.form3.Line42->y1(), 628.0);
-            QCOMPARE(l.form3.Line42->y2(), -20.0);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line41")->y1(), y);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line41")->y2(), y);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line41")->x1(), -34.0);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line41")->x2(), 430.0);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line42")->x1(), x);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line42")->y1(), 628.0);
+            QCOMPARE(control<forms::OverlayLine>(l.form3, "Line42")->y2(), -20.0);
         }
     }
 
     void mouseMovesOverThePictureDriveTheReadout() {
         Loaded l(bandContent());
-        forms::PictureBox* picture = l.form3.Picture1;
+        forms::PictureBox* picture = control<forms::PictureBox>(l.form3, "Picture1");
         const QPoint border = picture->contentsRect().topLeft();
         // X = 280, Y = 400: one pixel a unit, X + 250 across, 700 - Y down.
         moveOver(picture, border + QPoint(530, 300));
-        QCOMPARE(l.form3.Label45->text(), QStringLiteral("100.0"));
-        QCOMPARE(l.form3.Label39->text(), QStringLiteral(" 120"));
-        QCOMPARE(l.form3.Label40->text(), QStringLiteral("-50"));
-        QVERIFY(l.form3.Line41->isVisible());
+        QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QStringLiteral("100.0"));
+        QCOMPARE(control<QLabel>(l.form3, "Label39")->text(), QStringLiteral(" 120"));
+        QCOMPARE(control<QLabel>(l.form3, "Label40")->text(), QStringLiteral("-50"));
+        QVERIFY(control<forms::OverlayLine>(l.form3, "Line41")->isVisible());
         moveOver(picture, border + QPoint(400, 300));
-        QCOMPARE(l.form3.Label39->text(), QStringLiteral(" 87"));
+        QCOMPARE(control<QLabel>(l.form3, "Label39")->text(), QStringLiteral(" 87"));
         moveOver(picture, border + QPoint(249, 300));  // X = -1
-        QCOMPARE(l.form3.Label45->text(), QString());
-        QVERIFY(!l.form3.Line41->isVisible());
+        QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QString());
+        QVERIFY(!control<forms::OverlayLine>(l.form3, "Line41")->isVisible());
     }
 
     void conditionsAndSchematicComeFromTheLoadedResult() {
@@ -235,42 +242,42 @@ private slots:
         l.fx.forms->form1().Command1->click();
 
         forms::Form3& f = l.form3;
-        QCOMPARE(f.Text2->text(), QStringLiteral("100"));
-        QCOMPARE(f.Text1->text(), QStringLiteral("15"));
-        QCOMPARE(f.Text5->text(), QStringLiteral("0.35"));
-        QCOMPARE(f.Text6->text(), QStringLiteral("60"));
-        QCOMPARE(f.Text25->text(), QStringLiteral("5.0E+08"));
+        QCOMPARE(control<QLineEdit>(f, "Text2")->text(), QStringLiteral("100"));
+        QCOMPARE(control<QLineEdit>(f, "Text1")->text(), QStringLiteral("15"));
+        QCOMPARE(control<QLineEdit>(f, "Text5")->text(), QStringLiteral("0.35"));
+        QCOMPARE(control<QLineEdit>(f, "Text6")->text(), QStringLiteral("60"));
+        QCOMPARE(control<QLineEdit>(f, "Text25")->text(), QStringLiteral("5.0E+08"));
         // FSD 100 cm: the focus level with the map's top, the curtain from 20 cm below it.
-        QCOMPARE(f.Line3->x1(), -200.0);
-        QCOMPARE(f.Line3->y1(), 600.0);
-        QCOMPARE(f.Line3->x2(), -260.0);
-        QCOMPARE(f.Line3->y2(), 200.0);
-        QCOMPARE(f.Line4->x1(), -140.0);
-        QCOMPARE(f.Line4->y2(), 600.0);
-        QCOMPARE(f.Shape1->low(), 140.0);
-        QCOMPARE(f.Shape1->high(), 200.0);
-        QVERIFY(f.Line14->isVisible());
-        QVERIFY(f.Label74->isVisible());
-        QCOMPARE(f.Line14->x1(), -122.0);
-        QCOMPARE(f.Line14->y1(), 520.0);
-        QCOMPARE(f.Line14->y2(), 140.0 + 4 * 60.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line3")->x1(), -200.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line3")->y1(), 600.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line3")->x2(), -260.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line3")->y2(), 200.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line4")->x1(), -140.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line4")->y2(), 600.0);
+        QCOMPARE(control<forms::OverlayShape>(f, "Shape1")->low(), 140.0);
+        QCOMPARE(control<forms::OverlayShape>(f, "Shape1")->high(), 200.0);
+        QVERIFY(control<forms::OverlayLine>(f, "Line14")->isVisible());
+        QVERIFY(control<QLabel>(f, "Label74")->isVisible());
+        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->x1(), -122.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->y1(), 520.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->y2(), 140.0 + 4 * 60.0);
     }
 
     void withoutCurtainNoLineNoLabelAndDashes() {
         ResultFileContent c = bandContent();
         c.conditions[4] = "   .000";
         Loaded l(c);
-        QVERIFY(!l.form3.Line14->isVisible());
-        QVERIFY(!l.form3.Label74->isVisible());
-        QCOMPARE(l.form3.Text5->text(), QStringLiteral("-"));
-        QCOMPARE(l.form3.Text6->text(), QStringLiteral("-"));
+        QVERIFY(!control<forms::OverlayLine>(l.form3, "Line14")->isVisible());
+        QVERIFY(!control<QLabel>(l.form3, "Label74")->isVisible());
+        QCOMPARE(control<QLineEdit>(l.form3, "Text5")->text(), QStringLiteral("-"));
+        QCOMPARE(control<QLineEdit>(l.form3, "Text6")->text(), QStringLiteral("-"));
     }
 
     void aMapWithoutAirKermaIsGrey() {
         ResultFileContent c = bandContent();
         for (auto& column : c.grid) column.fill(0.0);
         Loaded l(c);
-        QCOMPARE(l.form3.Label36->text(), QStringLiteral("0.000E+00"));
+        QCOMPARE(control<QLabel>(l.form3, "Label36")->text(), QStringLiteral("0.000E+00"));
         // Right of the measuring plane, where no ray of the schematic crosses.
         for (int i = 111; i <= 201; i += 15) {
             for (int j = 1; j <= 301; j += 25) {
@@ -278,8 +285,8 @@ private slots:
             }
         }
         l.form3.showKermaAt(300, 300);
-        QCOMPARE(l.form3.Label45->text(), QStringLiteral("0.0"));
-        QCOMPARE(l.form3.Label47->text(), QStringLiteral("0.000E+00"));
+        QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QStringLiteral("0.0"));
+        QCOMPARE(control<QLabel>(l.form3, "Label47")->text(), QStringLiteral("0.000E+00"));
     }
 
     void thePaintingAndItsReadoutStayUntilTheNextDrawing() {
@@ -291,38 +298,39 @@ private slots:
         openAndLoad(*l.fx.forms, QStringLiteral("other.data"));
         QCOMPARE(cellColour(l.form3, cellColumn(15), cellRow(11)), WHITE);
         l.form3.showKermaAt(280, 400);
-        QCOMPARE(l.form3.Label45->text(), QStringLiteral("100.0"));
+        QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QStringLiteral("100.0"));
         l.fx.forms->form1().Command1->click();
         QCOMPARE(cellColour(l.form3, cellColumn(17), cellRow(9)), WHITE);
         l.form3.showKermaAt(280, 400);
-        QCOMPARE(l.form3.Label45->text(), QStringLiteral("52.6"));
+        QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QStringLiteral("52.6"));
     }
 
     void readoutAddsTheNearestGridPointsErrorWhenKnown() {
         Loaded l(bandContent());
         l.form3.showKermaAt(280, 400);
-        QVERIFY(l.form3.Label76->text().isEmpty());
+        QVERIFY(control<QLabel>(l.form3, "Label76")->text().isEmpty());
         writeUncertaintiesBeside("map.data");
         l.fx.forms->form1().Command11->click();
         l.fx.forms->form1().Command1->click();
         l.form3.showKermaAt(281, 402);  // x = 120.25, z = -50.5 cm: grid point (120, -50)
-        QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b11.5 %"));
+        QCOMPARE(control<QLabel>(l.form3, "Label76")->text(), QStringLiteral("\u00b11.5 %"));
         l.form3.showKermaAt(399, 402);  // x = 149.75 cm: the unstable column x = 150 cm
-        QCOMPARE(l.form3.Label76->text(), QStringLiteral("\u00b12.1 % 不安定"));
+        QCOMPARE(control<QLabel>(l.form3, "Label76")->text(), QStringLiteral("\u00b12.1 % 不安定"));
         l.form3.showKermaAt(-1, 400);
-        QVERIFY(l.form3.Label76->text().isEmpty());
+        QVERIFY(control<QLabel>(l.form3, "Label76")->text().isEmpty());
     }
 
     void mapExportsAsPictureAndRefinedGrid() {
         Loaded l(bandContent());
         {
             SaveNameAnswer answer(QStringLiteral("map.png"));
-            triggerExport(l.form3.Picture7, "savePicture");
+            triggerExport(control<forms::PictureBox>(l.form3, "Picture7"), "savePicture");
         }
         const QImage saved(QStringLiteral("map.png"));
-        QVERIFY(saved.width() >= l.form3.Picture1->width() + l.form3.Picture7->width());
+        QVERIFY(saved.width() >= control<forms::PictureBox>(l.form3, "Picture1")->width() +
+                                     control<forms::PictureBox>(l.form3, "Picture7")->width());
         SaveNameAnswer answer(QStringLiteral("grid.csv"));
-        triggerExport(l.form3.Picture1, "saveCsv");
+        triggerExport(control<forms::PictureBox>(l.form3, "Picture1"), "saveCsv");
         QCOMPARE(answer.suggestions.back(), QStringLiteral("map_map.csv"));
         const std::vector<std::string> csv = readTextFile("grid.csv").lines;
         QCOMPARE(csv.size(), std::size_t{1 + 201 * 301});
@@ -334,13 +342,14 @@ private slots:
 
     void theWindowRepaintsFromItsImageAfterBeingHidden() {
         Loaded l(bandContent());
-        l.form3.Command1->click();
+        control<QPushButton>(l.form3, "Command1")->click();
         QVERIFY(!l.form3.isVisible());
         l.fx.forms->form1().Command1->click();
         l.form3.hide();
         l.form3.show();
-        const QImage shown = l.form3.Picture1->grab().toImage();
-        const QPoint border = l.form3.Picture1->contentsRect().topLeft();
+        const QImage shown = control<forms::PictureBox>(l.form3, "Picture1")->grab().toImage();
+        const QPoint border =
+            control<forms::PictureBox>(l.form3, "Picture1")->contentsRect().topLeft();
         QCOMPARE(shown.pixelColor(border + cellPixel(cellColumn(17), cellRow(5))),
                  QColor(255, 0, 0));
         QCOMPARE(shown.pixelColor(border + cellPixel(cellColumn(15), cellRow(11))), WHITE);

@@ -52,9 +52,9 @@ struct EngineLoaded {
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
     }
     void compute(const QString& protection, const QString& glasses) {
-        form5.Text3->setText(protection);
+        control<QLineEdit>(form5, "Text3")->setText(protection);
         control<QComboBox>(form5, "Combo2")->setEditText(glasses);
-        form5.Command1->click();
+        control<QPushButton>(form5, "Command1")->click();
     }
 };
 
@@ -76,8 +76,8 @@ private slots:
         form1.Command2->click();
         QVERIFY(e.form5.isVisible());
         QCOMPARE(e.form5.windowTitle(), QStringLiteral("Eye lens dose"));
-        QCOMPARE(e.form5.Text1->text(), QStringLiteral("case.data"));
-        QCOMPARE(e.form5.Text3->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLineEdit>(e.form5, "Text1")->text(), QStringLiteral("case.data"));
+        QCOMPARE(control<QLineEdit>(e.form5, "Text3")->text(), QStringLiteral("0"));
         QCOMPARE(control<QComboBox>(e.form5, "Combo2")->currentText(), QStringLiteral("0.07"));
         QStringList items;
         for (int n = 0; n < control<QComboBox>(e.form5, "Combo2")->count(); ++n)
@@ -144,10 +144,10 @@ private slots:
     void enterInTheThicknessComputesThroughTheDefaultButton() {
         EngineLoaded e;
         e.fx.forms->form1().Command2->click();
-        QCOMPARE(e.form5.defaultButton(), e.form5.Command1);
-        e.form5.Text3->setText(QStringLiteral("0.5"));
-        QTest::keyClick(e.form5.Text3, Qt::Key_Return);
-        QVERIFY(!e.form5.Text4->text().isEmpty());
+        QCOMPARE(e.form5.defaultButton(), control<QPushButton>(e.form5, "Command1"));
+        control<QLineEdit>(e.form5, "Text3")->setText(QStringLiteral("0.5"));
+        QTest::keyClick(control<QLineEdit>(e.form5, "Text3"), Qt::Key_Return);
+        QVERIFY(!control<QLineEdit>(e.form5, "Text4")->text().isEmpty());
     }
 
     void theShownTableExportsAsCsv() {
@@ -164,7 +164,8 @@ private slots:
         QVERIFY(csv[1].rfind("0.07,0.5,45,", 0) == 0);
         // The box shows four significant digits of the same dose.
         const double exported = QString::fromStdString(csv[1]).section(',', 5, 5).toDouble();
-        QVERIFY(qAbs(exported / e.form5.Text4->text().toDouble() - 1) < 1e-3);
+        QVERIFY(qAbs(exported / control<QLineEdit>(e.form5, "Text4")->text().toDouble() - 1) <
+                1e-3);
     }
 
     void glassesAndProtectionAreOneLayer() {
@@ -216,8 +217,8 @@ private slots:
         const QStringList before = resultTexts(e.form5);
         if (glasses.isEmpty()) {
             control<QComboBox>(e.form5, "Combo2")->setCurrentIndex(4);
-            e.form5.Text3->setText(protection);
-            e.form5.Command1->click();
+            control<QLineEdit>(e.form5, "Text3")->setText(protection);
+            control<QPushButton>(e.form5, "Command1")->click();
         } else {
             e.compute(protection, glasses);
         }
@@ -249,8 +250,8 @@ private slots:
     void workloadPanelFillsTheTableFromTheCoreWithVerdictColours() {
         EngineLoaded e;
         e.fx.forms->form1().Command2->click();
-        forms::AnnualDosePanel& panel = *e.form5.annualPanel;
-        e.form5.Text3->setText(QStringLiteral("0"));
+        forms::AnnualDosePanel& panel = *e.form5.findChild<forms::AnnualDosePanel*>();
+        control<QLineEdit>(e.form5, "Text3")->setText(QStringLiteral("0"));
         control<QComboBox>(e.form5, "Combo2")->setEditText(QStringLiteral("0.07"));
         // As many procedures as take the highest dose without glasses to about 60 mSv.
         const app::EyeLensDoseTables tables = app::loadEyeLensDoseTables();
@@ -308,12 +309,14 @@ private slots:
         QVERIFY(next.Check2->isChecked());
         QCOMPARE(next.Text33->text(), QStringLiteral("-30"));
         // The doses beside the designed table carry the kerma's error when it is known.
-        e.form5.Command1->click();
+        control<QPushButton>(e.form5, "Command1")->click();
         const app::EyeLensDose dose =
             app::computeEyeLensDose(e.fx.forms->state().resultSet, tables, 0.07, 0.0);
+        const char* errorLabels[] = {"Label60", "Label61", "Label62", "Label63",
+                                     "Label64", "Label65", "Label66"};
         for (int k = 2; k <= 8; ++k) {
             const std::optional<double> error = dose.relStdErrorPercent[k];
-            QCOMPARE(e.form5.errorLabels[k - 2]->text(),
+            QCOMPARE(control<QLabel>(e.form5, errorLabels[k - 2])->text(),
                      error ? QString::fromStdString(app::relativeErrorText(*error)) : QString());
         }
     }
@@ -352,7 +355,7 @@ private slots:
         QFETCH(QString, named);
         EngineLoaded e;
         e.fx.forms->form1().Command2->click();
-        forms::AnnualDosePanel& panel = *e.form5.annualPanel;
+        forms::AnnualDosePanel& panel = *e.form5.findChild<forms::AnnualDosePanel*>();
         panel.Text30->setText(value);
         panel.Text31->setText(procedures);
         panel.Check2->setChecked(!eyeX.isEmpty());
@@ -368,12 +371,12 @@ private slots:
     void closeHidesTheConversionWindowAndItself() {
         EngineLoaded e;
         e.fx.forms->form1().Command2->click();
-        e.form5.Command2->click();
+        control<QPushButton>(e.form5, "Command2")->click();
         QVERIFY(e.fx.forms->form10().isVisible());
-        e.form5.Command4->click();
+        control<QPushButton>(e.form5, "Command4")->click();
         QVERIFY(!e.fx.forms->form10().isVisible());
         QVERIFY(!e.form5.isVisible());
-        QCOMPARE(e.form5.Command4->toolTip(), QStringLiteral(" Cancel "));
+        QCOMPARE(control<QPushButton>(e.form5, "Command4")->toolTip(), QStringLiteral(" Cancel "));
     }
 };
 

@@ -16,8 +16,9 @@
 
 namespace korvana::testing {
 
+//! A form's control, found by its name as a user's tools would find it.
 template <typename T>
-T* control(QWidget& form, const char* name) {
+T* control(const QWidget& form, const char* name) {
     T* found = form.findChild<T*>(QString::fromLatin1(name));
     if (!found) qFatal("no control %s on %s", name, qPrintable(form.objectName()));
     return found;
