@@ -567,7 +567,7 @@ void Form13::Command3_Click() {
     }
     Label3->setText(QStringLiteral("「") + QFileInfo(name).fileName() +
                     QStringLiteral("」に保存しました（") + photonsText(round->historyCount) +
-                    QStringLiteral(" 光子、next-event、seed 1）"));
+                    QStringLiteral(" 光子、next-event、seed %1）").arg(round->seed));
 }
 
 void Form13::Command4_Click() { copyLiveInputsToMainForm(m_forms, inputs()); }

@@ -82,6 +82,7 @@ LiveEstimate::Outcome LiveEstimate::run(const std::function<void(const LiveUpdat
         shown->round = round;
         shown->historyCount = total;
         shown->histories = snapshot.histories;
+        shown->seed = m_settings.seed;
         shown->resultLines = std::move(snapshot.resultLines);
         shown->uncertaintyLines = std::move(snapshot.uncertaintyLines);
         shown->result = resultSetFromLines({"live", shown->resultLines});

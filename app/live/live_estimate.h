@@ -49,6 +49,7 @@ struct LiveRound {
     int round = 0;                              //!< 1 for the first
     double historyCount = 0;                    //!< the run's total, as the run file line gives it
     std::int64_t histories = 0;                 //!< histories run (the bins' truncated shares)
+    std::uint64_t seed = 0;                     //!< the block streams' seed (lumetrel --seed)
     std::vector<std::string> resultLines;       //!< NAME.data
     std::vector<std::string> uncertaintyLines;  //!< NAME.unc.csv
     ResultSet result;                           //!< the lines as the viewers read them
