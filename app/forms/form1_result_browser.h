@@ -65,6 +65,8 @@ public:
     //! The palette number scattered curves are drawn in (Option1..4: 12, 9, 10, 0).
     int drawColour() const { return m_drawColour; }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     QLabel* const Label14;
     FileListBox* const File1;      //!< "*.data" of the working directory
     QPushButton* const Command11;  //!< "OK"
@@ -88,13 +90,7 @@ public:
     QPushButton* const Command6;
     QCheckBox* const Check1;  //!< scattered curves relative to the file's largest
     QLabel* const Label39;
-
-private:
-    // Filled by the main form through setAngleChoices; declared in its place
-    // among the controls, which are made in this order (and so tabbed through).
     QComboBox* const Combo1;  //!< angle of the scattered curve [degree]
-
-public:
     QGroupBox* const Frame1;
     QRadioButton* const Option1;   //!< Red
     QRadioButton* const Option2;   //!< Blue

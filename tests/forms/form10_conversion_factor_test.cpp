@@ -24,7 +24,7 @@ const QColor RED(255, 0, 0);
 void openConversionWindow(FormsFixture& fx) {
     ResultFileContent::plausible().write("p.data");
     openAndLoad(*fx.forms, QStringLiteral("p.data"));
-    fx.forms->form1().Command2->click();
+    control<QPushButton>(fx.forms->form1(), "Command2")->click();
     QVERIFY(fx.forms->form5().isVisible());
     control<QPushButton>(fx.forms->form5(), "Command2")->click();
 }

@@ -82,23 +82,26 @@ private slots:
         touch("A.data");
         touch("notes.txt");
         forms::Form1& form1 = fx.forms->form1();
-        form1.Text1->setText(QStringLiteral("old"));
-        form1.Text5->setText(QStringLiteral("3"));
-        form1.Option2->click();
-        form1.Check1->setChecked(true);
+        control<QLineEdit>(form1, "Text1")->setText(QStringLiteral("old"));
+        control<QLineEdit>(form1, "Text5")->setText(QStringLiteral("3"));
+        control<QRadioButton>(form1, "Option2")->click();
+        control<QCheckBox>(form1, "Check1")->setChecked(true);
         fx.forms->form2().findChild<QPushButton*>(QStringLiteral("Command2"))->click();
 
         QVERIFY(form1.isVisible());
         QVERIFY(!fx.forms->form2().isVisible());
         QCOMPARE(form1.windowTitle(), QStringLiteral("Side Scattered X-ray Spectrum"));
-        QCOMPARE(form1.File1->count(), 2);
-        QCOMPARE(form1.File1->item(0)->text(), QStringLiteral("A.data"));
-        QCOMPARE(form1.File1->item(1)->text(), QStringLiteral("b.data"));
+        QCOMPARE(control<forms::FileListBox>(form1, "File1")->count(), 2);
+        QCOMPARE(control<forms::FileListBox>(form1, "File1")->item(0)->text(),
+                 QStringLiteral("A.data"));
+        QCOMPARE(control<forms::FileListBox>(form1, "File1")->item(1)->text(),
+                 QStringLiteral("b.data"));
         for (QLineEdit* box : form1.findChildren<QLineEdit*>(QRegularExpression("^Text\\d+$"))) {
-            QCOMPARE(box->text(), box == form1.Text5 ? QStringLiteral("0") : QString());
+            QCOMPARE(box->text(),
+                     box == control<QLineEdit>(form1, "Text5") ? QStringLiteral("0") : QString());
         }
-        QVERIFY(!form1.Check1->isChecked());
-        QVERIFY(form1.Option1->isChecked());
+        QVERIFY(!control<QCheckBox>(form1, "Check1")->isChecked());
+        QVERIFY(control<QRadioButton>(form1, "Option1")->isChecked());
         QCOMPARE(form1.drawColour(), 12);
         for (const char* name : {"Command1", "Command2", "Command5", "Command6", "Command8"}) {
             QVERIFY2(!control<QPushButton>(form1, name)->isEnabled(), name);
@@ -107,7 +110,9 @@ private slots:
             QVERIFY2(control<QPushButton>(form1, name)->isEnabled(), name);
         }
         QCOMPARE(control<QComboBox>(form1, "Combo1")->currentText(), QStringLiteral("90"));
-        QCOMPARE(countNot(form1.Picture1->image(), form1.Picture1->image().rect(), WHITE), 0);
+        QCOMPARE(countNot(control<forms::PictureBox>(form1, "Picture1")->image(),
+                          control<forms::PictureBox>(form1, "Picture1")->image().rect(), WHITE),
+                 0);
     }
 
     void onASmallScreenTheBrowserFitsAndScrolls() {
@@ -134,7 +139,7 @@ private slots:
             QVERIFY2(control<QLineEdit>(form1, name)->isReadOnly(), name);
             QVERIFY2(!(control<QLineEdit>(form1, name)->focusPolicy() & Qt::TabFocus), name);
         }
-        QVERIFY(!form1.Text5->isReadOnly());
+        QVERIFY(!control<QLineEdit>(form1, "Text5")->isReadOnly());
     }
 
     void aResultFileThatAppearsIsListedAndTheSelectionStays() {
@@ -145,12 +150,15 @@ private slots:
         // Written under another name and renamed into place, as the engine does.
         touch("a.tmp");
         QVERIFY(QFile::rename(QStringLiteral("a.tmp"), QStringLiteral("a.data")));
-        QTRY_COMPARE(form1.File1->count(), 2);
-        QCOMPARE(form1.File1->item(0)->text(), QStringLiteral("a.data"));
-        QCOMPARE(form1.File1->selectedFileName(), QStringLiteral("b.data"));
+        QTRY_COMPARE(control<forms::FileListBox>(form1, "File1")->count(), 2);
+        QCOMPARE(control<forms::FileListBox>(form1, "File1")->item(0)->text(),
+                 QStringLiteral("a.data"));
+        QCOMPARE(control<forms::FileListBox>(form1, "File1")->selectedFileName(),
+                 QStringLiteral("b.data"));
         QVERIFY(QFile::remove(QStringLiteral("a.data")));
-        QTRY_COMPARE(form1.File1->count(), 1);
-        QCOMPARE(form1.File1->selectedFileName(), QStringLiteral("b.data"));
+        QTRY_COMPARE(control<forms::FileListBox>(form1, "File1")->count(), 1);
+        QCOMPARE(control<forms::FileListBox>(form1, "File1")->selectedFileName(),
+                 QStringLiteral("b.data"));
     }
 
     void clickShowsTheTwelveConditionsOfAnEngineFile() {
@@ -169,7 +177,7 @@ private slots:
         }
         // A click only shows: nothing is loaded, nothing enabled.
         QVERIFY(fx.forms->state().resultSet.fileName.empty());
-        QVERIFY(!form1.Command5->isEnabled());
+        QVERIFY(!control<QPushButton>(form1, "Command5")->isEnabled());
         QVERIFY(fx.recorder.messages.empty());
     }
 
@@ -181,12 +189,12 @@ private slots:
         forms::Form1& form1 = fx.forms->form1();
         openAndClick(*fx.forms, QStringLiteral("case.data"));
         // OK does not rewrite the browser's condition boxes.
-        form1.Text1->setText(QStringLiteral("typed"));
-        form1.Command11->click();
+        control<QLineEdit>(form1, "Text1")->setText(QStringLiteral("typed"));
+        control<QPushButton>(form1, "Command11")->click();
 
         QVERIFY(fx.recorder.messages.empty());
         QCOMPARE(fx.forms->state().resultSet.fileName, std::string("case.data"));
-        QCOMPARE(form1.Text1->text(), QStringLiteral("typed"));
+        QCOMPARE(control<QLineEdit>(form1, "Text1")->text(), QStringLiteral("typed"));
         for (int k = 2; k <= 8; ++k) {
             const std::vector<double> values = numbersOfLine(lines[301 + k - 1]);
             QCOMPARE(values.size(), std::size_t(3));
@@ -198,7 +206,7 @@ private slots:
             QVERIFY2(control<QPushButton>(form1, name)->isEnabled(), name);
         }
         // The axes: the black frame, grey grid lines, white inside.
-        const forms::PictureBox* plot = form1.Picture1;
+        const forms::PictureBox* plot = control<forms::PictureBox>(form1, "Picture1");
         QCOMPARE(pixelAt(plot, 100, 300), BLACK);
         QCOMPARE(pixelAt(plot, 850, 300), BLACK);
         QCOMPARE(pixelAt(plot, 325, 510), BLACK);
@@ -208,47 +216,51 @@ private slots:
         QVERIFY(!fx.forms->form3().isVisible());
         // The map window shows the conditions of the result it paints (the
         // curtain 0.25 mm, 60 cm), and keeps them while another result is loaded.
-        form1.Command1->click();
+        control<QPushButton>(form1, "Command1")->click();
         QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text5")->text(), QStringLiteral("0.25"));
         QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text6")->text(), QStringLiteral("60"));
         QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text25")->text(),
                  QStringLiteral("2.0E+04"));
         ResultFileContent::plausible().write("other.data");
-        form1.File1->refresh();
+        control<forms::FileListBox>(form1, "File1")->refresh();
         clickFile(*fx.forms, QStringLiteral("other.data"));
-        form1.Command11->click();
+        control<QPushButton>(form1, "Command11")->click();
         QCOMPARE(control<QLineEdit>(fx.forms->form3(), "Text5")->text(), QStringLiteral("0.25"));
     }
 
     void relativeErrorsStandBesideTheAirKermaWhenTheResultHasThem() {
+        const char* errorNames[] = {"Label80", "Label81", "Label82", "Label83",
+                                    "Label84", "Label85", "Label86"};
         FormsFixture fx;
         writeEngineResultFile(viewerRun());
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
-        for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
+        for (const char* name : errorNames) QVERIFY(control<QLabel>(form1, name)->text().isEmpty());
 
         writeUncertaintiesBeside("case.data");
-        const QString kermaText = form1.Text6->text();
-        form1.Command11->click();
+        const QString kermaText = control<QLineEdit>(form1, "Text6")->text();
+        control<QPushButton>(form1, "Command11")->click();
         QVERIFY(fx.recorder.messages.empty());
         for (int k = 2; k <= 8; ++k) {
             const QString expected = QStringLiteral("\u00b1%1.0%").arg(k);
-            QCOMPARE(form1.errorLabels[k - 2]->text(), expected);
+            QCOMPARE(control<QLabel>(form1, errorNames[k - 2])->text(), expected);
             QVERIFY(control<QLineEdit>(form1, KERMA_BOXES[k - 2])->toolTip().contains("%"));
             // Only the 120 degree point's error estimate is unstable: a warning
             // colour and an explanation there alone.
-            const bool warned =
-                form1.errorLabels[k - 2]->toolTip().contains(QStringLiteral("不安定"));
+            const bool warned = control<QLabel>(form1, errorNames[k - 2])
+                                    ->toolTip()
+                                    .contains(QStringLiteral("不安定"));
             QCOMPARE(warned, k == 7);
-            QCOMPARE(form1.errorLabels[k - 2]->styleSheet() != form1.errorLabels[0]->styleSheet(),
+            QCOMPARE(control<QLabel>(form1, errorNames[k - 2])->styleSheet() !=
+                         control<QLabel>(form1, errorNames[0])->styleSheet(),
                      k == 7);
         }
-        QCOMPARE(form1.Text6->text(), kermaText);
-        QCOMPARE(form1.Label87->text(), QStringLiteral("推定法: アナログ"));
+        QCOMPARE(control<QLineEdit>(form1, "Text6")->text(), kermaText);
+        QCOMPARE(control<QLabel>(form1, "Label87")->text(), QStringLiteral("推定法: アナログ"));
 
         // A damaged file: the result as before, without errors, and a warning.
         writeLines("case.unc.csv", {"kind,angle_deg", "point,30"});
-        form1.Command11->click();
+        control<QPushButton>(form1, "Command11")->click();
         QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
         const forms::MessageRecord& warning = fx.recorder.messages[0];
         QVERIFY(warning.icon == forms::MessageIcon::Exclamation);
@@ -256,10 +268,10 @@ private slots:
                      warning.text.contains(QStringLiteral("1 行目")),
                  qPrintable(warning.text));
         QCOMPARE(fx.forms->state().resultSet.fileName, std::string("case.data"));
-        QVERIFY(form1.Command1->isEnabled());
-        QCOMPARE(form1.Text6->text(), kermaText);
-        for (QLabel* label : form1.errorLabels) QVERIFY(label->text().isEmpty());
-        QVERIFY(form1.Label87->text().isEmpty());
+        QVERIFY(control<QPushButton>(form1, "Command1")->isEnabled());
+        QCOMPARE(control<QLineEdit>(form1, "Text6")->text(), kermaText);
+        for (const char* name : errorNames) QVERIFY(control<QLabel>(form1, name)->text().isEmpty());
+        QVERIFY(control<QLabel>(form1, "Label87")->text().isEmpty());
     }
 
     void plotExportsAsSvgWithItsPolylineAndTheNumbersAsCsv() {
@@ -267,10 +279,10 @@ private slots:
         writeEngineResultFile(viewerRun());
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
         forms::Form1& form1 = fx.forms->form1();
-        form1.Command5->click();
+        control<QPushButton>(form1, "Command5")->click();
         {
             SaveNameAnswer answer(QStringLiteral("plot.svg"));
-            triggerExport(form1.Picture1, "savePicture");
+            triggerExport(control<forms::PictureBox>(form1, "Picture1"), "savePicture");
         }
         QFile svg(QStringLiteral("plot.svg"));
         QVERIFY(svg.open(QIODevice::ReadOnly));
@@ -289,18 +301,18 @@ private slots:
         QVERIFY2(longestPolyline >= 299, qPrintable(QString::number(longestPolyline)));
 
         SaveNameAnswer answer(QStringLiteral("spectra.csv"));
-        triggerExport(form1.Picture1, "saveCsv");
+        triggerExport(control<forms::PictureBox>(form1, "Picture1"), "saveCsv");
         QCOMPARE(answer.suggestions.back(), QStringLiteral("case_spectra.csv"));
         const std::vector<std::string> spectra = readTextFile("spectra.csv").lines;
         QCOMPARE(spectra.size(), std::size_t{301});
         QVERIFY(spectra[0].rfind("energy_keV,primary,scatter_30deg,", 0) == 0);
         QVERIFY(spectra[1].rfind("0.5,", 0) == 0);
 
-        form1.Text5->setText(QStringLiteral("0.5"));
+        control<QLineEdit>(form1, "Text5")->setText(QStringLiteral("0.5"));
         writeUncertaintiesBeside("case.data");
-        form1.Command11->click();
+        control<QPushButton>(form1, "Command11")->click();
         SaveNameAnswer kermaAnswer(QStringLiteral("kerma.csv"));
-        triggerExport(form1.Picture1, "saveCsv2");
+        triggerExport(control<forms::PictureBox>(form1, "Picture1"), "saveCsv2");
         const std::vector<std::string> kerma = readTextFile("kerma.csv").lines;
         QCOMPARE(kerma.size(), std::size_t{10});
         QCOMPARE(kerma[0], std::string("angle_deg,air_kerma_Gy_per_Gy,rel_std_error_percent,"
@@ -314,15 +326,15 @@ private slots:
         ResultFileContent::plausible().write("p.data");
         forms::Form1& form1 = fx.forms->form1();
         fx.forms->form1().openResultBrowser();
-        form1.Command11->click();
+        control<QPushButton>(form1, "Command11")->click();
         QCOMPARE(fx.recorder.messages.size(), std::size_t(1));
         QCOMPARE(fx.recorder.messages[0].text, QStringLiteral(" ファイルを選択して下さい "));
         QCOMPARE(fx.recorder.messages[0].icon, forms::MessageIcon::Exclamation);
-        QVERIFY(!form1.Command5->isEnabled());
+        QVERIFY(!control<QPushButton>(form1, "Command5")->isEnabled());
         QVERIFY(fx.forms->state().resultSet.fileName.empty());
         // A click method without a selection does nothing.
         form1.File1_Click();
-        QCOMPARE(form1.Text1->text(), QString());
+        QCOMPARE(control<QLineEdit>(form1, "Text1")->text(), QString());
         QCOMPARE(fx.recorder.messages.size(), std::size_t(1));
     }
 
@@ -338,29 +350,29 @@ private slots:
         writeLines("bad.data", badLines);
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("good.data"));
-        const QString kerma45 = form1.Text6->text();
+        const QString kerma45 = control<QLineEdit>(form1, "Text6")->text();
         QCOMPARE(kerma45, QStringLiteral("2.000E-04"));
-        form1.Command5->click();
-        const QImage plotted = form1.Picture1->image();
+        control<QPushButton>(form1, "Command5")->click();
+        const QImage plotted = control<forms::PictureBox>(form1, "Picture1")->image();
 
         for (const QString& name : {QStringLiteral("short.data"), QStringLiteral("bad.data")}) {
             fx.recorder.messages.clear();
-            const QString conditionBefore = form1.Text2->text();
-            const forms::FileListBox* list = form1.File1;
+            const QString conditionBefore = control<QLineEdit>(form1, "Text2")->text();
+            const forms::FileListBox* list = control<forms::FileListBox>(form1, "File1");
             const auto item = list->findItems(name, Qt::MatchExactly).front();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(item).center());
-            form1.Command11->click();
+            control<QPushButton>(form1, "Command11")->click();
             QVERIFY(!fx.recorder.messages.empty());
             for (const forms::MessageRecord& m : fx.recorder.messages) {
                 QVERIFY2(m.text.contains(name), qPrintable(m.text));
                 QCOMPARE(m.icon, forms::MessageIcon::Critical);
             }
-            QCOMPARE(form1.Text2->text(), conditionBefore);
+            QCOMPARE(control<QLineEdit>(form1, "Text2")->text(), conditionBefore);
             QCOMPARE(fx.forms->state().resultSet.fileName, std::string("good.data"));
-            QCOMPARE(form1.Text6->text(), kerma45);
-            QCOMPARE(form1.Picture1->image(), plotted);
-            QVERIFY(form1.Command5->isEnabled());
+            QCOMPARE(control<QLineEdit>(form1, "Text6")->text(), kerma45);
+            QCOMPARE(control<forms::PictureBox>(form1, "Picture1")->image(), plotted);
+            QVERIFY(control<QPushButton>(form1, "Command5")->isEnabled());
         }
         // The short file's conditions still read (they precede the damage); the
         // bad one's FSD line does not.
@@ -372,8 +384,8 @@ private slots:
         peakedContent().write("peaks.data");
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
-        form1.Command5->click();
-        const forms::PictureBox* plot = form1.Picture1;
+        control<QPushButton>(form1, "Command5")->click();
+        const forms::PictureBox* plot = control<forms::PictureBox>(form1, "Picture1");
         // Bin 60 holds half the peak: y = 510 - 250 = 260 at x = 250.
         QCOMPARE(pixelAt(plot, 250, 260), BLACK);
         // Bin 100 is the peak: the rising side reaches the frame at y = 10.
@@ -392,29 +404,32 @@ private slots:
         // Unticked: 45 and 135 degrees both peak at the top, y = 10.
         for (const char* angle : {"45", "135"}) {
             control<QComboBox>(form1, "Combo1")->setEditText(QString::fromLatin1(angle));
-            form1.Command6->click();
+            control<QPushButton>(form1, "Command6")->click();
         }
         for (int k : {2, 8}) {
-            const int top = topmostRowOf(form1.Picture1, peakColumn(k), RED);
+            const int top =
+                topmostRowOf(control<forms::PictureBox>(form1, "Picture1"), peakColumn(k), RED);
             // Pen width 2 and the frame redrawn over the top rows: the curve's
             // own pixels show from row 11 at the latest.
             QVERIFY2(top >= 8 && top <= 12, qPrintable(QString::number(top)));
         }
         // Ticked, blue: 90 degrees (index 5) at 5/9 of the largest (index 9's) peak.
-        form1.Command4->click();
-        form1.Command11->click();
-        form1.Check1->setChecked(true);
-        form1.Option2->click();
+        control<QPushButton>(form1, "Command4")->click();
+        control<QPushButton>(form1, "Command11")->click();
+        control<QCheckBox>(form1, "Check1")->setChecked(true);
+        control<QRadioButton>(form1, "Option2")->click();
         QCOMPARE(form1.drawColour(), 9);
         control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("90"));
-        form1.Command6->click();
+        control<QPushButton>(form1, "Command6")->click();
         const int expected = static_cast<int>(std::lround(510 - 500 * 5.0 / 9.0));
-        const int top = topmostRowOf(form1.Picture1, peakColumn(5), BLUE);
+        const int top =
+            topmostRowOf(control<forms::PictureBox>(form1, "Picture1"), peakColumn(5), BLUE);
         QVERIFY2(std::abs(top - expected) <= 1, qPrintable(QString::number(top)));
         // Ticked, the largest one still reaches the top.
         control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("150"));
-        form1.Command6->click();
-        const int top9 = topmostRowOf(form1.Picture1, peakColumn(9), BLUE);
+        control<QPushButton>(form1, "Command6")->click();
+        const int top9 =
+            topmostRowOf(control<forms::PictureBox>(form1, "Picture1"), peakColumn(9), BLUE);
         QVERIFY2(top9 >= 8 && top9 <= 12, qPrintable(QString::number(top9)));
     }
 
@@ -439,9 +454,9 @@ private slots:
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
         control<QComboBox>(form1, "Combo1")->setEditText(angle);
-        form1.Command6->click();
+        control<QPushButton>(form1, "Command6")->click();
         QVERIFY(fx.recorder.messages.empty());
-        const forms::PictureBox* plot = form1.Picture1;
+        const forms::PictureBox* plot = control<forms::PictureBox>(form1, "Picture1");
         QCOMPARE(pixelAt(plot, 645, lineY), RED);
         QCOMPARE(pixelAt(plot, 645, lineY - 3), WHITE);
         // "Scatter (" + the typed text + ")" from (700, lineY - 18).
@@ -471,12 +486,12 @@ private slots:
         peakedContent().write("peaks.data");
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
-        const QImage before = form1.Picture1->image();
+        const QImage before = control<forms::PictureBox>(form1, "Picture1")->image();
         control<QComboBox>(form1, "Combo1")->setEditText(angle);
-        form1.Command6->click();
+        control<QPushButton>(form1, "Command6")->click();
         QCOMPARE(fx.recorder.messages.size(), std::size_t(1));
         QCOMPARE(fx.recorder.messages[0].icon, forms::MessageIcon::Exclamation);
-        QCOMPARE(form1.Picture1->image(), before);
+        QCOMPARE(control<forms::PictureBox>(form1, "Picture1")->image(), before);
     }
 
     void curvesAccumulateUntilOkOrReset() {
@@ -484,17 +499,17 @@ private slots:
         peakedContent().write("peaks.data");
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
-        form1.Command5->click();
+        control<QPushButton>(form1, "Command5")->click();
         control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("60"));
-        form1.Command6->click();
-        form1.Option3->click();
+        control<QPushButton>(form1, "Command6")->click();
+        control<QRadioButton>(form1, "Option3")->click();
         control<QComboBox>(form1, "Combo1")->setEditText(QStringLiteral("120"));
-        form1.Command6->click();
-        const forms::PictureBox* plot = form1.Picture1;
+        control<QPushButton>(form1, "Command6")->click();
+        const forms::PictureBox* plot = control<forms::PictureBox>(form1, "Picture1");
         QCOMPARE(pixelAt(plot, 250, 260), BLACK);
         QVERIFY(topmostRowOf(plot, peakColumn(3), RED) <= 12);
         QVERIFY(topmostRowOf(plot, peakColumn(7), QColor(0, 255, 0)) <= 12);
-        form1.Command11->click();  // OK again: axes only
+        control<QPushButton>(form1, "Command11")->click();  // OK again: axes only
         QCOMPARE(pixelAt(plot, 250, 260), GREY);
         QCOMPARE(topmostRowOf(plot, peakColumn(3), RED), -1);
     }
@@ -504,18 +519,20 @@ private slots:
         peakedContent().write("peaks.data");
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("peaks.data"));
-        form1.Command5->click();
-        form1.Check1->setChecked(true);
-        form1.Command4->click();
+        control<QPushButton>(form1, "Command5")->click();
+        control<QCheckBox>(form1, "Check1")->setChecked(true);
+        control<QPushButton>(form1, "Command4")->click();
         for (QLineEdit* box : form1.findChildren<QLineEdit*>(QRegularExpression("^Text\\d+$"))) {
             QCOMPARE(box->text(), QString());
         }
-        QCOMPARE(countNot(form1.Picture1->image(), form1.Picture1->image().rect(), WHITE), 0);
-        QVERIFY(!form1.Check1->isChecked());
+        QCOMPARE(countNot(control<forms::PictureBox>(form1, "Picture1")->image(),
+                          control<forms::PictureBox>(form1, "Picture1")->image().rect(), WHITE),
+                 0);
+        QVERIFY(!control<QCheckBox>(form1, "Check1")->isChecked());
         for (const char* name : {"Command1", "Command5", "Command6", "Command8"}) {
             QVERIFY2(!control<QPushButton>(form1, name)->isEnabled(), name);
         }
-        QVERIFY(form1.Command2->isEnabled());
+        QVERIFY(control<QPushButton>(form1, "Command2")->isEnabled());
         QCOMPARE(fx.forms->state().resultSet.fileName, std::string("peaks.data"));
     }
 
@@ -526,9 +543,9 @@ private slots:
             ResultFileContent::plausible().write("p.data");
             forms::Form1& form1 = fx.forms->form1();
             openAndLoad(*fx.forms, QStringLiteral("p.data"));
-            form1.Command1->click();
-            form1.Command10->click();
-            form1.Command2->click();
+            control<QPushButton>(form1, "Command1")->click();
+            control<QPushButton>(form1, "Command10")->click();
+            control<QPushButton>(form1, "Command2")->click();
             control<QPushButton>(fx.forms->form5(), "Command2")->click();
             QVERIFY(fx.forms->form3().isVisible());
             QVERIFY(fx.forms->form4().isVisible());
@@ -537,7 +554,7 @@ private slots:
             if (byFrame) {
                 form1.close();
             } else {
-                form1.Command3->click();
+                control<QPushButton>(form1, "Command3")->click();
             }
             QVERIFY(fx.forms->form2().isVisible());
             for (QWidget* form :
@@ -546,14 +563,14 @@ private slots:
                 QVERIFY2(!form->isVisible(), qPrintable(form->objectName()));
             }
             // The browser keeps its contents while hidden.
-            QCOMPARE(form1.Text6->text(), QStringLiteral("2.000E-04"));
+            QCOMPARE(control<QLineEdit>(form1, "Text6")->text(), QStringLiteral("2.000E-04"));
         }
     }
 
     void geometryButtonShowsForm4() {
         FormsFixture fx;
         fx.forms->form1().openResultBrowser();
-        fx.forms->form1().Command10->click();
+        control<QPushButton>(fx.forms->form1(), "Command10")->click();
         QVERIFY(fx.forms->form4().isVisible());
         QCOMPARE(fx.forms->form4().windowTitle(), QStringLiteral("Geometry"));
     }
@@ -563,8 +580,8 @@ private slots:
         writeEngineResultFile(viewerRun());
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
-        QCOMPARE(form1.Text5->text(), QStringLiteral("0"));
-        form1.Command8->click();
+        QCOMPARE(control<QLineEdit>(form1, "Text5")->text(), QStringLiteral("0"));
+        control<QPushButton>(form1, "Command8")->click();
         QVERIFY(fx.recorder.messages.empty());
         for (int row = 0; row < 7; ++row) {
             const double unprotected = text(form1, KERMA_BOXES[row]).toDouble();
@@ -581,8 +598,8 @@ private slots:
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
         std::vector<double> previous(7, HUGE_VAL);
         for (const char* mm : {"0", "0.1", "0.25", "0.5", "1", "3"}) {
-            form1.Text5->setText(QString::fromLatin1(mm));
-            form1.Command8->click();
+            control<QLineEdit>(form1, "Text5")->setText(QString::fromLatin1(mm));
+            control<QPushButton>(form1, "Command8")->click();
             for (int row = 0; row < 7; ++row) {
                 const QString shown = text(form1, PROTECTED_BOXES[row]);
                 QVERIFY2(QRegularExpression("^\\d\\.\\d{3}E[+-]\\d{2}$").match(shown).hasMatch(),
@@ -601,17 +618,17 @@ private slots:
         ResultFileContent::plausible().write("p.data");
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("p.data"));
-        form1.Text5->clear();
-        form1.Command8->click();
+        control<QLineEdit>(form1, "Text5")->clear();
+        control<QPushButton>(form1, "Command8")->click();
         QCOMPARE(fx.recorder.messages.size(), std::size_t(1));
         QCOMPARE(fx.recorder.messages[0].text, QStringLiteral("鉛防護厚を入力して下さい"));
         QCOMPARE(fx.recorder.messages[0].icon, forms::MessageIcon::Exclamation);
-        QCOMPARE(form1.Text18->text(), QString());
+        QCOMPARE(control<QLineEdit>(form1, "Text18")->text(), QString());
         // A negative layer would add photons: refused.
-        form1.Text5->setText(QStringLiteral("-1"));
-        form1.Command8->click();
+        control<QLineEdit>(form1, "Text5")->setText(QStringLiteral("-1"));
+        control<QPushButton>(form1, "Command8")->click();
         QCOMPARE(fx.recorder.messages.size(), std::size_t(2));
-        QCOMPARE(form1.Text18->text(), QString());
+        QCOMPARE(control<QLineEdit>(form1, "Text18")->text(), QString());
     }
 
     void enterInTheThicknessMovesToItsButtonAndEnterThereComputes() {
@@ -620,13 +637,13 @@ private slots:
         forms::Form1& form1 = fx.forms->form1();
         openAndLoad(*fx.forms, QStringLiteral("p.data"));
         form1.activateWindow();
-        form1.Text5->setFocus();
-        QTest::keyClick(form1.Text5, Qt::Key_Return);
-        QTRY_VERIFY(form1.Command8->hasFocus());
-        QCOMPARE(form1.Text18->text(), QString());
+        control<QLineEdit>(form1, "Text5")->setFocus();
+        QTest::keyClick(control<QLineEdit>(form1, "Text5"), Qt::Key_Return);
+        QTRY_VERIFY(control<QPushButton>(form1, "Command8")->hasFocus());
+        QCOMPARE(control<QLineEdit>(form1, "Text18")->text(), QString());
         // The second Enter presses the focused button.
-        QTest::keyClick(form1.Command8, Qt::Key_Return);
-        QVERIFY(!form1.Text18->text().isEmpty());
+        QTest::keyClick(control<QPushButton>(form1, "Command8"), Qt::Key_Return);
+        QVERIFY(!control<QLineEdit>(form1, "Text18")->text().isEmpty());
     }
 };
 

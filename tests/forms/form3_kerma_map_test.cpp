@@ -70,7 +70,7 @@ struct Loaded {
     explicit Loaded(const ResultFileContent& content)
         : form3((content.write("map.data"), fx.forms->form3())) {
         openAndLoad(*fx.forms, QStringLiteral("map.data"));
-        fx.forms->form1().Command1->click();
+        control<QPushButton>(fx.forms->form1(), "Command1")->click();
     }
 };
 
@@ -236,10 +236,10 @@ private slots:
         ResultFileContent other = bandContent();
         other.conditions[1] = "60.0";
         other.write("other.data");
-        l.fx.forms->form1().File1->refresh();
+        control<forms::FileListBox>(l.fx.forms->form1(), "File1")->refresh();
         clickFile(*l.fx.forms, QStringLiteral("other.data"));
-        QCOMPARE(l.fx.forms->form1().Text2->text(), QStringLiteral("60"));
-        l.fx.forms->form1().Command1->click();
+        QCOMPARE(control<QLineEdit>(l.fx.forms->form1(), "Text2")->text(), QStringLiteral("60"));
+        control<QPushButton>(l.fx.forms->form1(), "Command1")->click();
 
         forms::Form3& f = l.form3;
         QCOMPARE(control<QLineEdit>(f, "Text2")->text(), QStringLiteral("100"));
@@ -294,12 +294,12 @@ private slots:
         ResultFileContent other = bandContent();
         other.grid[15][11] = 0.5;  // the maximum is now 0.95 at (17, 9)
         other.write("other.data");
-        l.fx.forms->form1().File1->refresh();
+        control<forms::FileListBox>(l.fx.forms->form1(), "File1")->refresh();
         openAndLoad(*l.fx.forms, QStringLiteral("other.data"));
         QCOMPARE(cellColour(l.form3, cellColumn(15), cellRow(11)), WHITE);
         l.form3.showKermaAt(280, 400);
         QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QStringLiteral("100.0"));
-        l.fx.forms->form1().Command1->click();
+        control<QPushButton>(l.fx.forms->form1(), "Command1")->click();
         QCOMPARE(cellColour(l.form3, cellColumn(17), cellRow(9)), WHITE);
         l.form3.showKermaAt(280, 400);
         QCOMPARE(control<QLabel>(l.form3, "Label45")->text(), QStringLiteral("52.6"));
@@ -310,8 +310,8 @@ private slots:
         l.form3.showKermaAt(280, 400);
         QVERIFY(control<QLabel>(l.form3, "Label76")->text().isEmpty());
         writeUncertaintiesBeside("map.data");
-        l.fx.forms->form1().Command11->click();
-        l.fx.forms->form1().Command1->click();
+        control<QPushButton>(l.fx.forms->form1(), "Command11")->click();
+        control<QPushButton>(l.fx.forms->form1(), "Command1")->click();
         l.form3.showKermaAt(281, 402);  // x = 120.25, z = -50.5 cm: grid point (120, -50)
         QCOMPARE(control<QLabel>(l.form3, "Label76")->text(), QStringLiteral("\u00b11.5 %"));
         l.form3.showKermaAt(399, 402);  // x = 149.75 cm: the unstable column x = 150 cm
@@ -344,7 +344,7 @@ private slots:
         Loaded l(bandContent());
         control<QPushButton>(l.form3, "Command1")->click();
         QVERIFY(!l.form3.isVisible());
-        l.fx.forms->form1().Command1->click();
+        control<QPushButton>(l.fx.forms->form1(), "Command1")->click();
         l.form3.hide();
         l.form3.show();
         const QImage shown = control<forms::PictureBox>(l.form3, "Picture1")->grab().toImage();

@@ -71,9 +71,9 @@ private slots:
         control<QComboBox>(e.form5, "Combo2")->setEditText(QStringLiteral("0.07"));
         // Another file clicked after OK: the window names the result in use.
         ResultFileContent::plausible().write("other.data");
-        form1.File1->refresh();
+        control<forms::FileListBox>(form1, "File1")->refresh();
         clickFile(*e.fx.forms, QStringLiteral("other.data"));
-        form1.Command2->click();
+        control<QPushButton>(form1, "Command2")->click();
         QVERIFY(e.form5.isVisible());
         QCOMPARE(e.form5.windowTitle(), QStringLiteral("Eye lens dose"));
         QCOMPARE(control<QLineEdit>(e.form5, "Text1")->text(), QStringLiteral("case.data"));
@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(items, (QStringList{"0", "0.07", "0.83", "0.87", ""}));
         e.compute(QStringLiteral("0"), QStringLiteral("0"));
         // Opening again empties the fourteen results.
-        form1.Command2->click();
+        control<QPushButton>(form1, "Command2")->click();
         for (const QString& text : resultTexts(e.form5)) QCOMPARE(text, QString());
         QVERIFY(e.fx.recorder.messages.empty());
     }
@@ -110,7 +110,7 @@ private slots:
             lines.resize(static_cast<std::size_t>(keptLines));
             writeLines(name, lines);
         }
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         QVERIFY(!e.form5.isVisible());
         QCOMPARE(e.fx.recorder.messages.size(), std::size_t(1));
         QVERIFY2(e.fx.recorder.messages[0].text.contains(table),
@@ -119,7 +119,7 @@ private slots:
 
     void noLeadGivesTheUnattenuatedFactorAndAirKermaTimesIt() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         e.compute(QStringLiteral("0"), QStringLiteral("0"));
         QVERIFY(e.fx.recorder.messages.empty());
         forms::Form1& form1 = e.fx.forms->form1();
@@ -143,7 +143,7 @@ private slots:
 
     void enterInTheThicknessComputesThroughTheDefaultButton() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         QCOMPARE(e.form5.defaultButton(), control<QPushButton>(e.form5, "Command1"));
         control<QLineEdit>(e.form5, "Text3")->setText(QStringLiteral("0.5"));
         QTest::keyClick(control<QLineEdit>(e.form5, "Text3"), Qt::Key_Return);
@@ -152,7 +152,7 @@ private slots:
 
     void theShownTableExportsAsCsv() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         SaveNameAnswer answer(QStringLiteral("eye.csv"));
         triggerExport(e.form5.page(), "saveCsv");
         QCOMPARE(e.fx.recorder.messages.size(), std::size_t{1});  // nothing computed yet
@@ -170,7 +170,7 @@ private slots:
 
     void glassesAndProtectionAreOneLayer() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         e.compute(QStringLiteral("0.43"), QStringLiteral("0.07"));
         const QStringList split = resultTexts(e.form5);
         e.compute(QStringLiteral("0.5"), QStringLiteral("0"));
@@ -188,7 +188,7 @@ private slots:
 
     void leadThatStopsEverythingShowsADash() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         e.compute(QStringLiteral("100000"), QStringLiteral("0"));
         QVERIFY(e.fx.recorder.messages.empty());
         for (const char* name : RATIO_BOXES) {
@@ -212,7 +212,7 @@ private slots:
         QFETCH(QString, protection);
         QFETCH(QString, glasses);
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         e.compute(QStringLiteral("0"), QStringLiteral("0"));
         const QStringList before = resultTexts(e.form5);
         if (glasses.isEmpty()) {
@@ -230,7 +230,7 @@ private slots:
 
     void negativeLeadIsRefused() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         e.compute(QStringLiteral("-0.2"), QStringLiteral("0"));
         QCOMPARE(e.fx.recorder.messages.size(), std::size_t(1));
         for (const QString& text : resultTexts(e.form5)) QCOMPARE(text, QString());
@@ -239,9 +239,9 @@ private slots:
     void afterResetTheButtonStillWorksOnTheLoadedResult() {
         EngineLoaded e;
         forms::Form1& form1 = e.fx.forms->form1();
-        form1.Command4->click();
-        QVERIFY(form1.Command2->isEnabled());
-        form1.Command2->click();
+        control<QPushButton>(form1, "Command4")->click();
+        QVERIFY(control<QPushButton>(form1, "Command2")->isEnabled());
+        control<QPushButton>(form1, "Command2")->click();
         QVERIFY(e.form5.isVisible());
         e.compute(QStringLiteral("0"), QStringLiteral("0.07"));
         QVERIFY(!control<QLineEdit>(e.form5, "Text14")->text().isEmpty());
@@ -249,7 +249,7 @@ private slots:
 
     void workloadPanelFillsTheTableFromTheCoreWithVerdictColours() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         forms::AnnualDosePanel& panel = *e.form5.findChild<forms::AnnualDosePanel*>();
         control<QLineEdit>(e.form5, "Text3")->setText(QStringLiteral("0"));
         control<QComboBox>(e.form5, "Combo2")->setEditText(QStringLiteral("0.07"));
@@ -354,7 +354,7 @@ private slots:
         QFETCH(QString, eyeX);
         QFETCH(QString, named);
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         forms::AnnualDosePanel& panel = *e.form5.findChild<forms::AnnualDosePanel*>();
         panel.Text30->setText(value);
         panel.Text31->setText(procedures);
@@ -370,7 +370,7 @@ private slots:
 
     void closeHidesTheConversionWindowAndItself() {
         EngineLoaded e;
-        e.fx.forms->form1().Command2->click();
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
         control<QPushButton>(e.form5, "Command2")->click();
         QVERIFY(e.fx.forms->form10().isVisible());
         control<QPushButton>(e.form5, "Command4")->click();

@@ -57,7 +57,7 @@ inline int countNot(const QImage& image, const QRect& area, const QColor& backgr
 
 //! Clicks `fileName` in the browser's file list.
 inline void clickFile(forms::Forms& forms, const QString& fileName) {
-    forms::FileListBox* list = forms.form1().File1;
+    forms::FileListBox* list = control<forms::FileListBox>(forms.form1(), "File1");
     const QList<QListWidgetItem*> items = list->findItems(fileName, Qt::MatchExactly);
     QVERIFY2(!items.isEmpty(), qPrintable(fileName));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -74,7 +74,7 @@ inline void openAndClick(forms::Forms& forms, const QString& fileName) {
 //! Opens the browser, clicks `fileName` and presses OK.
 inline void openAndLoad(forms::Forms& forms, const QString& fileName) {
     openAndClick(forms, fileName);
-    forms.form1().Command11->click();
+    control<QPushButton>(forms.form1(), "Command11")->click();
 }
 
 }  // namespace korvana::testing
