@@ -12,10 +12,13 @@
 #include <cstdio>
 #include <map>
 #include <ostream>
+#include <thread>
 
 #include "app/common/text_value.h"
+#include "app/run/run_time_estimate.h"
 #include "app/study/summary_series.h"
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "common/text_file.h"
 #include "common/version.h"
 
@@ -155,6 +158,32 @@ void listConditions(std::ostream& out, const StudyOptions& options,
         out << (c.corrections.empty() ? "" : ")") << '\n';
     }
     out << std::flush;
+}
+
+// The expected wall time of the selected conditions' engine runs, from the
+// rates kept in the working directory (or the first measured ones).
+void showExpectedTime(std::ostream& out, const StudyOptions& options,
+                      const std::vector<const Condition*>& selected) {
+    int threads = 1;
+    if (options.threads) {
+        const unsigned cores = std::thread::hardware_concurrency();
+        threads = *options.threads > 0 ? *options.threads : std::max(1, static_cast<int>(cores));
+    }
+    const std::string estimator = options.estimator.value_or(std::string(ESTIMATOR_ANALOG));
+    const app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
+    double histories = 0;
+    for (const Condition* c : selected) {
+        histories += app::textValue(c->inputs[static_cast<std::size_t>(StudyInput::Histories)]);
+    }
+    const app::EstimatorRate& r = rates.of(estimator);
+    out << "Expected wall time: about "
+        << duration(app::expectedRunSeconds(rates, histories, threads, estimator)) << " for "
+        << selected.size() << " condition(s), " << rate(histories) << " histories on " << threads
+        << (threads == 1 ? " thread" : " threads") << " at " << rate(r.historiesPerSecondPerThread)
+        << " histories/s per thread (" << estimator << ", "
+        << (r.runs == 0 ? std::string("first measured rate; finished runs refine it")
+                        : "refined by " + std::to_string(r.runs) + " finished run(s)")
+        << ")\n";
 }
 
 // Rows of an earlier run of this study; rows of another study are refused
@@ -572,6 +601,7 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
         if (inPart(c.index, options.part)) selected.push_back(&c);
     }
     listConditions(console.out, options, conditions, selected.size());
+    showExpectedTime(console.out, options, selected);
     if (options.dryRun) return 0;
 
     createOutFolder(options.outDir);
