@@ -9,8 +9,8 @@
 // which korvana and korvana-study share:
 //
 //   {"korvana_run_rates": 1,
-//    "analog":     {"historiesPerSecondPerThread": 1.4e5, "runs": 3},
-//    "next-event": {"historiesPerSecondPerThread": 2.1e4, "runs": 0}}
+//    "analog":     {"historiesPerSecondPerThread": 2.4e6, "runs": 3},
+//    "next-event": {"historiesPerSecondPerThread": 2.0e5, "runs": 0}}
 #pragma once
 
 #include <string>
