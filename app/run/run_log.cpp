@@ -111,8 +111,13 @@ std::optional<double> RunWatch::historiesPerSecond() const {
     if (m_reading.histories && m_reading.seconds && *m_reading.seconds > 0) {
         return static_cast<double>(*m_reading.histories) / *m_reading.seconds;
     }
-    if (m_historyCount <= 0 || !m_firstTime || !m_lastTime || *m_lastTime <= *m_firstTime ||
-        m_lastShare <= m_firstShare) {
+    if (m_historyCount <= 0) return std::nullopt;
+    // The engine's tick: the share done and its time left give its own pace.
+    if (m_reading.shareDone && m_reading.secondsLeft && *m_reading.secondsLeft > 0 &&
+        *m_reading.shareDone > 0 && *m_reading.shareDone < 1) {
+        return m_historyCount * (1.0 - *m_reading.shareDone) / *m_reading.secondsLeft;
+    }
+    if (!m_firstTime || !m_lastTime || *m_lastTime <= *m_firstTime || m_lastShare <= m_firstShare) {
         return std::nullopt;
     }
     return (m_lastShare - m_firstShare) * m_historyCount / (*m_lastTime - *m_firstTime);

@@ -60,8 +60,9 @@ public:
     void observe(const RunLogReading& reading, double nowSeconds);
 
     const RunLogReading& reading() const { return m_reading; }
-    //! Histories per second, once two readings apart in time showed progress
-    //! (or the run reported its speed); nothing before.
+    //! Histories per second: the run's own speed once it reported it, else
+    //! the pace of the engine's last tick, else the progress between two
+    //! readings apart in time; nothing before (or without the history count).
     std::optional<double> historiesPerSecond() const;
     //! Seconds left, from the engine's tick when it gave one, else from the
     //! progress seen so far; 0 once ended; nothing before any progress.

@@ -94,10 +94,12 @@ TEST(RunLog, AWatchedRunGivesItsSpeedTimeLeftAndWallTime) {
     // A quarter of 1e6 histories in 10 s; three quarters left at that pace.
     EXPECT_DOUBLE_EQ(*watch.historiesPerSecond(), 25000.0);
     EXPECT_DOUBLE_EQ(*watch.secondsLeft(), 30.0);
-    // The engine's own estimate, once it gives one, is taken as it is.
+    // The engine's own estimate, once it gives one, is taken as it is, and
+    // its pace: three quarters of 1e6 histories in 41 s.
     r.secondsLeft = 41.0;
     watch.observe(r, 23.0);
     EXPECT_DOUBLE_EQ(*watch.secondsLeft(), 41.0);
+    EXPECT_DOUBLE_EQ(*watch.historiesPerSecond(), 0.75e6 / 41.0);
 
     r.state = RunState::Finished;
     watch.observe(r, 52.0);
