@@ -10,11 +10,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <ostream>
+#include <sstream>
 #include <thread>
 
 #include "app/common/text_value.h"
+#include "app/run/run_log.h"
 #include "app/run/run_time_estimate.h"
 #include "app/study/summary_series.h"
 #include "common/data_error.h"
@@ -558,9 +561,31 @@ private:
                       << folder.string() << " were removed. Run the same command again to go on.\n";
     }
 
+    // A finished engine run refines the expected times of later runs, from
+    // the speed line of the condition's log (the parallel mode writes one).
+    void refineRates(const Condition& condition) const {
+        const fs::path folder = m_out / condition.folder;
+        std::ifstream in(folder / (folder.filename().string() + ".log"), std::ios::binary);
+        if (!in) return;
+        std::ostringstream text;
+        text << in.rdbuf();
+        const app::RunLogReading r = app::readRunLog(text.str());
+        if (r.state != app::RunState::Finished || !r.histories || !r.seconds) return;
+        try {
+            app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
+            if (app::refineRunRates(rates, static_cast<double>(*r.histories), *r.seconds,
+                                    r.threads * r.processes, r.estimator)) {
+                app::writeRunRates(app::RUN_RATES_FILE, rates);
+            }
+        } catch (const DataError&) {
+            // Only the estimate misses this run.
+        }
+    }
+
     void report(const Condition& condition, const ConditionOutcome& outcome, double seconds) {
         const std::string label = labelOf(condition);
         if (outcome.result) {
+            refineRates(condition);
             m_console.out << label << ": ok in " << duration(seconds) << '\n';
         } else {
             m_console.errors << PROGRAM << ": " << label << " failed in "
