@@ -38,12 +38,19 @@ double runFileHistories(const QString& resultName) {
     return app::runFileHistoryCount(lines, resultFileOf(resultName).toStdString()).value_or(0);
 }
 
-QString stateText(const app::RunLogReading& r) {
+//! The state column; `quietSeconds`: since the log last changed.
+QString stateText(const app::RunLogReading& r, double quietSeconds) {
     switch (r.state) {
         case app::RunState::Waiting:
             return QStringLiteral("Enter キー待ち");
-        case app::RunState::Running:
-            return QStringLiteral("計算中 %1 %").arg(qRound(100 * app::shareDone(r)));
+        case app::RunState::Running: {
+            QString text = QStringLiteral("計算中 %1 %").arg(qRound(100 * app::shareDone(r)));
+            if (quietSeconds >= Form14::QUIET_SECONDS) {
+                text += QStringLiteral("（ログの更新が %1 ありません）")
+                            .arg(durationText(quietSeconds));
+            }
+            return text;
+        }
         case app::RunState::Finished:
             return QStringLiteral("終了");
         case app::RunState::Failed:
@@ -95,8 +102,8 @@ void Form14::followStartedRun(const QString& resultName, const QString& logFileN
                               double historyCount) {
     // A new run under a name used before replaces the old row.
     std::erase_if(m_runs, [&](const FollowedRun& run) { return run.logFileName == logFileName; });
-    m_runs.push_back({resultName, logFileName, app::RunWatch(historyCount), -1, {}, false});
-    showRows();
+    m_runs.push_back({resultName, logFileName, app::RunWatch(historyCount), -1, {}, 0, false});
+    showRows(static_cast<double>(m_clock.elapsed()) / 1000.0);
 }
 
 bool Form14::isFollowed(const QString& logFileName) const {
@@ -136,6 +143,7 @@ bool Form14::readLog(FollowedRun& run, double nowSeconds) {
         if (!file.open(QIODevice::ReadOnly)) return false;
         run.logSize = info.size();
         run.logModified = info.lastModified();
+        run.lastChange = nowSeconds;
         run.watch.observe(app::readRunLog(file.readAll().toStdString()), nowSeconds);
     } else if (run.watch.reading().state == app::RunState::Running) {
         // Nothing new: still running, so the time goes on.
@@ -161,7 +169,7 @@ void Form14::poll(double nowSeconds) {
             noticeEnd(run);
         }
     }
-    showRows();
+    showRows(nowSeconds);
 }
 
 void Form14::noticeEnd(const FollowedRun& run) {
@@ -197,7 +205,7 @@ void Form14::refineEstimate(const FollowedRun& run) const {
     }
 }
 
-void Form14::showRows() {
+void Form14::showRows(double nowSeconds) {
     Grid1->setRowCount(static_cast<int>(m_runs.size()));
     for (int row = 0; row < Grid1->rowCount(); ++row) {
         const FollowedRun& run = m_runs[static_cast<std::size_t>(row)];
@@ -209,8 +217,8 @@ void Form14::showRows() {
             r.binCount > 0 ? QStringLiteral("%1 / %2").arg(r.bin).arg(r.binCount)
                            : QStringLiteral("—"),
             speed ? QString::number(*speed, 'g', 3) : QStringLiteral("—"),
-            left ? durationText(*left) : QStringLiteral("—"),
-            stateText(r),
+            left && !run.ended ? durationText(*left) : QStringLiteral("—"),
+            stateText(r, nowSeconds - run.lastChange),
         };
         for (int c = 0; c < COLUMNS; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);

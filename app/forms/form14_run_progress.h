@@ -33,6 +33,9 @@ public:
     //! A log of the working directory changed this recently is a run under
     //! way [s]; an older one is a run of the past.
     static constexpr int GROWING_SECONDS = 30;
+    //! A running engine writes a line at least every bin; a log quiet for this
+    //! long is pointed out (the engine may have been stopped) [s].
+    static constexpr int QUIET_SECONDS = 300;
 
     //! Shows the panel with the runs as they stand.
     void openRunProgress();
@@ -61,7 +64,8 @@ private:
         app::RunWatch watch;
         qint64 logSize = -1;  //!< at the last reading; -1: not read yet
         QDateTime logModified;
-        bool ended = false;  //!< its end has been noticed
+        double lastChange = 0;  //!< when the log last changed [s on the poll's clock]
+        bool ended = false;     //!< its end has been noticed
     };
 
     bool isFollowed(const QString& logFileName) const;
@@ -70,7 +74,7 @@ private:
     bool readLog(FollowedRun& run, double nowSeconds);
     void noticeEnd(const FollowedRun& run);
     void refineEstimate(const FollowedRun& run) const;
-    void showRows();
+    void showRows(double nowSeconds);
 
     Forms& m_forms;
     std::vector<FollowedRun> m_runs;
