@@ -118,6 +118,9 @@ private slots:
         QCOMPARE(panel.Grid1->rowCount(), 1);
         QCOMPARE(cell(panel, 0, 0), QStringLiteral("night run"));
         QVERIFY(cell(panel, 0, 1).contains(QStringLiteral(" / ")));
+        // Its log quiet for longer than a bin ever takes: pointed out.
+        panel.poll(forms::Form14::QUIET_SECONDS + 60.0);
+        QVERIFY(cell(panel, 0, 4).contains(QStringLiteral("ログの更新が")));
     }
 };
 
