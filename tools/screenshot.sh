@@ -2,8 +2,9 @@
 # Screenshots of korvana's windows on a virtual display: starts korvana in a
 # scratch working directory under Xvfb, walks through the main form, the
 # curtain message, the spectrum window, the HVL results, the launch dialog
-# with the engine's terminal, the result browser, the geometry window and the
-# live estimate (alone and with a pinned comparison), and
+# with the engine's terminal and the runs panel during and after the run,
+# the result browser opened from the panel's notice, the geometry window and
+# the live estimate (alone and with a pinned comparison), and
 # saves one PNG per step. --size sets the virtual screen (default 1400x900), to
 # see the windows as on a laptop (1366x768) or a full-HD screen (1920x1080).
 # usage: tools/screenshot.sh [--size WxH] [OUT_DIR]   (default: screenshots/)
@@ -78,7 +79,7 @@ type_into "$form2" 16200 8460 60     # Text12
 click "$form2" 4687 10207            # Command3: Form12
 form12=$(window "Monte Carlo simulation")
 type_into "$form12" 3800 2490 shot   # Text2, the result name
-type_into "$form12" 5700 1290 200000 # Text1, histories
+type_into "$form12" 5700 1290 10000000 # Text1, histories: long enough to watch
 shot 05-launch-dialog
 click "$form12" 2047 3427            # Command1: B2F.txt, lumetrel in xterm, message
 sleep 2
@@ -86,21 +87,33 @@ raise_message
 shot 06-engine-started
 close_message
 [ -f B2F.txt ] && echo "B2F.txt:" && cat -A B2F.txt
+runs=$(window "計算の進行状況")      # the runs panel opens with the start
 
 # The engine's terminal: Enter starts the histories; the result file appears
-# when they are done, and a second Enter ends the engine.
+# when they are done, and a second Enter ends the engine. The runs panel
+# follows it through shot.log.
 engine=$( (xdotool search --onlyvisible --class xterm; xdotool search --onlyvisible --name lumetrel) 2>/dev/null | head -n 1 || true)
 if [ -n "$engine" ]; then
     xdotool windowraise "$engine" windowfocus "$engine"
     sleep 0.3
     xdotool key Return
-    for _ in $(seq 240); do [ -f shot.data ] && break; sleep 0.5; done
+    sleep 8
+    xdotool windowraise "$runs"
+    shot 06a-runs-panel-running
+    for _ in $(seq 600); do [ -f shot.data ] && break; sleep 0.5; done
+    sleep 2
     shot 06b-engine-finished
+    xdotool windowraise "$runs"
+    shot 06c-runs-panel-finished
     xdotool windowfocus "$engine"
     xdotool key Return
 fi
 
-click "$form2" 11947 9787            # Command2: result browser
+if [ -f shot.data ]; then
+    click "$runs" 1320 4290          # the notice's 結果を開く: the browser on shot.data
+else
+    click "$form2" 11947 9787        # Command2: result browser
+fi
 form1=$(window "Side Scattered X-ray Spectrum")
 shot 07-result-browser
 click "$form1" 16297 9000            # Command10: geometry window

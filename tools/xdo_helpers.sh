@@ -78,6 +78,7 @@ declare -A KORVANA_DESIGNED_TWIPS=(
     ["  Air kerma to absorbed dose at 3 mm in depth"]="7440 5400"
     ["Monte Carlo simulation"]="7800 4320"
     ["即時見積もり"]="18600 9840"
+    ["計算の進行状況"]="10200 4920"
 )
 
 # The display scale of a window on this screen, as korvana chooses it: the

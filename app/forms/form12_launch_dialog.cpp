@@ -6,17 +6,23 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
+#include <algorithm>
 #include <exception>
 
+#include "app/common/text_value.h"
+#include "app/forms/duration_text.h"
+#include "app/forms/form14_run_progress.h"
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/forms/settings.h"
 #include "app/run/run_file.h"
+#include "app/run/run_time_estimate.h"
 #include "app/widgets/clock.h"
 #include "app/widgets/controls.h"
 #include "app/widgets/failure_text.h"
 #include "app/widgets/message_box.h"
 #include "app/widgets/process_starter.h"
+#include "common/engine_texts.h"
 #include "common/file_names.h"
 #include "common/run_limits.h"
 #include "common/text_file.h"
@@ -128,6 +134,7 @@ Form12::Form12(Forms& forms)
                                 {600, 3120, 2895, 615})),
       Command2(addCommandButton(page(), "Command2", QStringLiteral("キャンセル"),
                                 {4200, 3120, 2895, 615})),
+      Label6(addLabel(page(), "Label6", {}, {600, 3810, 6600, 360})),
       m_forms(forms) {
     Label5->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     for (QLabel* label : {Label1, Label2, Label3, Label4}) {
@@ -138,6 +145,10 @@ Form12::Form12(Forms& forms)
     // Only the user's own clicks are remembered.
     connect(Check1, &QCheckBox::clicked, this, [](bool on) { storeChoice(PARALLEL_KEY, on); });
     connect(Check2, &QCheckBox::clicked, this, [](bool on) { storeChoice(NEXT_EVENT_KEY, on); });
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(Text1, &QLineEdit::textChanged, this, [this] { showExpectedTime(); });
+    connect(Check1, &QCheckBox::toggled, this, [this] { showExpectedTime(); });
+    connect(Check2, &QCheckBox::toggled, this, [this] { showExpectedTime(); });
     setDefaultButton(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -152,9 +163,32 @@ QStringList Form12::engineArguments() const {
     return arguments;
 }
 
+int Form12::engineThreads() const {
+    return Check1->isChecked() ? std::max(QThread::idealThreadCount(), 1) : 1;
+}
+
+void Form12::showExpectedTime() {
+    const double histories = app::textValue(Text1->text().toStdString());
+    if (!(histories > 0)) {
+        Label6->setText(QStringLiteral("予想計算時間: —"));
+        return;
+    }
+    const std::string_view estimator =
+        Check2->isChecked() ? ESTIMATOR_NEXT_EVENT : ESTIMATOR_ANALOG;
+    const app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
+    const double seconds = app::expectedRunSeconds(rates, histories, engineThreads(), estimator);
+    Label6->setText(
+        QStringLiteral("予想計算時間: 約 %1（%2 スレッド%3）")
+            .arg(durationText(seconds))
+            .arg(engineThreads())
+            .arg(rates.of(estimator).runs == 0 ? QStringLiteral("、実測前の目安") : QString()));
+}
+
 void Form12::openLaunchDialog() {
     Text1->setText(m_caseHistories.isEmpty() ? QStringLiteral("500000000") : m_caseHistories);
     Text2->setText(m_caseName.isEmpty() ? monthDayYear(m_forms.clock().currentDate()) : m_caseName);
+    // Runs finished since the last opening may have refined the rates.
+    showExpectedTime();
     showModelessOver(&m_forms.form2());
 }
 
@@ -232,8 +266,14 @@ void Form12::Command1_Click() {
                        "書き込まれます。")
                        .arg(outcome.logFileName);
     }
+    // The runs panel follows the engine through its log from now on.
+    if (!outcome.logFileName.isEmpty()) {
+        m_forms.form14().followStartedRun(Text2->text(), outcome.logFileName,
+                                          app::textValue(textOf(Text1)));
+    }
     showMessage(this, message, MessageIcon::None);
     hide();
+    m_forms.form14().openRunProgress();
 }
 
 }  // namespace korvana::forms

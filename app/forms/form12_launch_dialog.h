@@ -3,7 +3,9 @@
 // Two check boxes choose how the engine runs: on all cores ("--threads 0")
 // and with the point-detector estimator ("--estimator next-event", checked
 // until the user unchecks it); both choices are kept from one start of
-// korvana to the next.
+// korvana to the next. Below the buttons, the expected wall time of the run
+// as entered (app/run/run_time_estimate.h); a started run is followed in the
+// runs panel, which opens.
 #pragma once
 
 #include <QString>
@@ -50,11 +52,17 @@ public:
     QCheckBox* const Check2;  //!< point-detector estimator
     QPushButton* const Command1;
     QPushButton* const Command2;
+    QLabel* const Label6;  //!< expected wall time
 
     //! The engine's arguments for the ticked boxes.
     QStringList engineArguments() const;
 
 private:
+    //! The threads the engine will run on: every core, or one stream.
+    int engineThreads() const;
+    //! The expected wall time for the histories and choices as they stand.
+    void showExpectedTime();
+
     Forms& m_forms;
     QString m_caseHistories;  //!< from an opened case, for the next opening; empty: none
     QString m_caseName;

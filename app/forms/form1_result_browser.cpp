@@ -353,6 +353,12 @@ void Form1::openResultBrowser() {
     m_forms.form2().hide();
 }
 
+void Form1::openResultBrowserOn(const QString& fileName) {
+    openResultBrowser();
+    // Selecting shows the run conditions, as a click does.
+    if (File1->selectFile(fileName)) Command11_Click();
+}
+
 void Form1::closeResultViewers() {
     m_forms.form2().showModeless();
     hide();

@@ -34,6 +34,10 @@ public:
     //! disables the plot and viewer buttons, lists the files, shows the
     //! browser and hides the main form.
     void openResultBrowser();
+    //! The browser opened as above on `fileName` (a result in the working
+    //! directory) selected, its run conditions shown and loaded, as a click
+    //! on it and OK would.
+    void openResultBrowserOn(const QString& fileName);
     //! Shows the main form and hides the browser and the viewers it opened.
     void closeResultViewers();
 

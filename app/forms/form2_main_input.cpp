@@ -18,6 +18,7 @@
 #include "app/common/text_value.h"
 #include "app/forms/form12_launch_dialog.h"
 #include "app/forms/form13_live_estimate.h"
+#include "app/forms/form14_run_progress.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
@@ -128,6 +129,11 @@ void Form2::addLiveEstimateButton() {
                                          QStringLiteral(" 入力を動かしながら結果を見る (Ctrl+L) "));
     live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(live, &QPushButton::clicked, this, [this] { m_forms.form13().openLiveEstimate(); });
+    // Below it, in the band beside Exit that no control uses.
+    QPushButton* runs = addCommandButton(page(), "Command8", QStringLiteral("計算の進行状況"),
+                                         {14400, 10080, 2520, 540},
+                                         QStringLiteral(" 実行中・終了したシミュレーション "));
+    connect(runs, &QPushButton::clicked, this, [this] { m_forms.form14().openRunProgress(); });
 }
 
 void Form2::addCaseButtons() {

@@ -106,7 +106,7 @@ private:
     PictureBox* const Picture1;  //!< icon on the result browser button
 
     void buildCaptions();
-    //! The button of the live estimate window (Ctrl+L).
+    //! The buttons of the live estimate window (Ctrl+L) and of the runs panel.
     void addLiveEstimateButton();
     void addCaseButtons();
     bool loadTables();

@@ -3,6 +3,7 @@
 #include "app/forms/form10_conversion_factor.h"
 #include "app/forms/form12_launch_dialog.h"
 #include "app/forms/form13_live_estimate.h"
+#include "app/forms/form14_run_progress.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form2_main_input.h"
 #include "app/forms/form3_kerma_map.h"
@@ -80,10 +81,15 @@ Form13& Forms::form13() {
     return *m_form13;
 }
 
+Form14& Forms::form14() {
+    if (!m_form14) m_form14 = std::make_unique<Form14>(*this);
+    return *m_form14;
+}
+
 void Forms::endProgram() {
     for (QWidget* form : std::initializer_list<QWidget*>{
              m_form1.get(), m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(),
-             m_form6.get(), m_form10.get(), m_form12.get(), m_form13.get()}) {
+             m_form6.get(), m_form10.get(), m_form12.get(), m_form13.get(), m_form14.get()}) {
         if (form) form->hide();
     }
     m_endRequested = true;

@@ -21,6 +21,7 @@ class Form6;
 class Form10;
 class Form12;
 class Form13;
+class Form14;
 
 class Forms {
 public:
@@ -39,6 +40,8 @@ public:
     Form12& form12();
     //! The live estimate "即時見積もり".
     Form13& form13();
+    //! The runs panel "計算の進行状況".
+    Form14& form14();
 
     ProgramState& state() { return m_state; }
     ProcessStarter& processStarter() { return m_processStarter; }
@@ -65,6 +68,7 @@ private:
     std::unique_ptr<Form10> m_form10;
     std::unique_ptr<Form12> m_form12;
     std::unique_ptr<Form13> m_form13;
+    std::unique_ptr<Form14> m_form14;
 };
 
 }  // namespace korvana::forms

@@ -10,12 +10,18 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <ostream>
+#include <sstream>
+#include <thread>
 
 #include "app/common/text_value.h"
+#include "app/run/run_log.h"
+#include "app/run/run_time_estimate.h"
 #include "app/study/summary_series.h"
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "common/text_file.h"
 #include "common/version.h"
 
@@ -155,6 +161,32 @@ void listConditions(std::ostream& out, const StudyOptions& options,
         out << (c.corrections.empty() ? "" : ")") << '\n';
     }
     out << std::flush;
+}
+
+// The expected wall time of the selected conditions' engine runs, from the
+// rates kept in the working directory (or the first measured ones).
+void showExpectedTime(std::ostream& out, const StudyOptions& options,
+                      const std::vector<const Condition*>& selected) {
+    int threads = 1;
+    if (options.threads) {
+        const unsigned cores = std::thread::hardware_concurrency();
+        threads = *options.threads > 0 ? *options.threads : std::max(1, static_cast<int>(cores));
+    }
+    const std::string estimator = options.estimator.value_or(std::string(ESTIMATOR_ANALOG));
+    const app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
+    double histories = 0;
+    for (const Condition* c : selected) {
+        histories += app::textValue(c->inputs[static_cast<std::size_t>(StudyInput::Histories)]);
+    }
+    const app::EstimatorRate& r = rates.of(estimator);
+    out << "Expected wall time: about "
+        << duration(app::expectedRunSeconds(rates, histories, threads, estimator)) << " for "
+        << selected.size() << " condition(s), " << rate(histories) << " histories on " << threads
+        << (threads == 1 ? " thread" : " threads") << " at " << rate(r.historiesPerSecondPerThread)
+        << " histories/s per thread (" << estimator << ", "
+        << (r.runs == 0 ? std::string("first measured rate; finished runs refine it")
+                        : "refined by " + std::to_string(r.runs) + " finished run(s)")
+        << ")\n";
 }
 
 // Rows of an earlier run of this study; rows of another study are refused
@@ -529,9 +561,31 @@ private:
                       << folder.string() << " were removed. Run the same command again to go on.\n";
     }
 
+    // A finished engine run refines the expected times of later runs, from
+    // the speed line of the condition's log (the parallel mode writes one).
+    void refineRates(const Condition& condition) const {
+        const fs::path folder = m_out / condition.folder;
+        std::ifstream in(folder / (folder.filename().string() + ".log"), std::ios::binary);
+        if (!in) return;
+        std::ostringstream text;
+        text << in.rdbuf();
+        const app::RunLogReading r = app::readRunLog(text.str());
+        if (r.state != app::RunState::Finished || !r.histories || !r.seconds) return;
+        try {
+            app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
+            if (app::refineRunRates(rates, static_cast<double>(*r.histories), *r.seconds,
+                                    r.threads * r.processes, r.estimator)) {
+                app::writeRunRates(app::RUN_RATES_FILE, rates);
+            }
+        } catch (const DataError&) {
+            // Only the estimate misses this run.
+        }
+    }
+
     void report(const Condition& condition, const ConditionOutcome& outcome, double seconds) {
         const std::string label = labelOf(condition);
         if (outcome.result) {
+            refineRates(condition);
             m_console.out << label << ": ok in " << duration(seconds) << '\n';
         } else {
             m_console.errors << PROGRAM << ": " << label << " failed in "
@@ -572,6 +626,7 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
         if (inPart(c.index, options.part)) selected.push_back(&c);
     }
     listConditions(console.out, options, conditions, selected.size());
+    showExpectedTime(console.out, options, selected);
     if (options.dryRun) return 0;
 
     createOutFolder(options.outDir);

@@ -3,7 +3,9 @@
 // OUT/summary.svg (drawn by the writer it is given), or joins the summaries of a study run in
 // parts.
 //
-// Before anything runs, the conditions are listed (--dry-run stops there).
+// Before anything runs, the conditions are listed with the expected wall time
+// of their engine runs (app/run/run_time_estimate.h); --dry-run stops there.
+// Each condition whose engine reported its speed refines that estimate.
 // A condition whose result file and "ok" summary row of the same inputs
 // exist is skipped unless --force, so an interrupted study goes on where it
 // stopped. A failed condition is reported with its folder and reason, gets a

@@ -14,13 +14,12 @@ bool displayAvailable() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-//! Arguments that make `terminal` run `program` with `arguments` in its window.
-QStringList terminalArguments(const QString& terminal, const QString& program,
-                              const QStringList& arguments) {
+//! Arguments that make `terminal` run `command` (a program and its arguments) in its window.
+QStringList terminalArguments(const QString& terminal, const QStringList& command) {
     const QString separator = QFileInfo(terminal).fileName() == QLatin1String("gnome-terminal")
                                   ? QStringLiteral("--")
                                   : QStringLiteral("-e");
-    return QStringList{separator, program} + arguments;
+    return QStringList{separator} + command;
 }
 
 }  // namespace
@@ -62,10 +61,20 @@ StartOutcome SystemProcessStarter::start(const StartRequest& request) {
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
     } else if (const QString terminal = findTerminal(); !terminal.isEmpty()) {
-        // The terminal gives the program a console of its own, Enter key included.
+        // The terminal gives the program a console of its own, Enter key
+        // included; its output also goes into the log, line by line as the
+        // program writes it, so the run can be followed from korvana.
         process.setProgram(terminal);
-        process.setArguments(terminalArguments(terminal, program, request.arguments));
+        const QStringList shell =
+            request.logFileName.isEmpty()
+                ? QStringList{program} + request.arguments
+                : QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                              QStringLiteral("log=$1; shift; \"$0\" \"$@\" 2>&1 | tee \"$log\""),
+                              program, request.logFileName} +
+                      request.arguments;
+        process.setArguments(terminalArguments(terminal, shell));
         outcome.terminal = QFileInfo(terminal).fileName();
+        outcome.logFileName = request.logFileName;
     } else {
         // No terminal: both output streams into one log, in order.
         process.setProgram(QStringLiteral("/bin/sh"));

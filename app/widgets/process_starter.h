@@ -16,14 +16,14 @@ enum class WindowStyle {
 struct StartRequest {
     QString program;  //!< file name in the working directory, e.g. "lumetrel"
     WindowStyle style = WindowStyle::Hidden;
-    QString logFileName;    //!< console text when no terminal can be opened
+    QString logFileName;    //!< a copy of the console text (all of it without a terminal)
     QStringList arguments;  //!< given to the program in every way it is started
 };
 
 struct StartOutcome {
     bool started = false;
     QString terminal;     //!< the terminal program used; empty when none
-    QString logFileName;  //!< where the console text goes when there is no terminal
+    QString logFileName;  //!< where the console text is copied; empty: nowhere
     QString error;        //!< why it could not be started
 };
 
@@ -34,8 +34,9 @@ public:
 };
 
 //! Starts real processes. A program with a window runs in the first terminal
-//! found on PATH when a display is available; otherwise it runs detached with
-//! standard input closed (so it needs no Enter key) and its output in the log.
+//! found on PATH when a display is available, its output shown there and
+//! copied into the log; otherwise it runs detached with standard input closed
+//! (so it needs no Enter key) and its output in the log only.
 class SystemProcessStarter : public ProcessStarter {
 public:
     explicit SystemProcessStarter(QStringList terminals = defaultTerminals());

@@ -20,13 +20,17 @@ namespace korvana::engine {
 namespace {
 
 void showBanner(Console& console) {
-    for (const char* line :
-         {"", "", "      ***  Monte Carlo Simulation  ***", "",
-          "   Calculation of side scattered radiation", "          of the irradiated object",
-          "            with the Pb curtain", "               2024 version", "",
-          "  ---  Push Enter key to calculation start ---"}) {
-        console.writeLine(line);
-    }
+    static constexpr std::string_view LINES[] = {"",
+                                                 "",
+                                                 ENGINE_BANNER_TITLE,
+                                                 "",
+                                                 "   Calculation of side scattered radiation",
+                                                 "          of the irradiated object",
+                                                 "            with the Pb curtain",
+                                                 "               2024 version",
+                                                 "",
+                                                 "  ---  Push Enter key to calculation start ---"};
+    for (const std::string_view line : LINES) console.writeLine(line);
 }
 
 //! Asks on the console for a result file name until one is usable. Returns an
@@ -76,38 +80,12 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
             return true;
         }
     }
-    console.writeLine("No file name given - the results were not saved.");
+    console.writeLine(ENGINE_NOT_SAVED_LINE);
     return false;
 }
 
 std::string modeLine(const EngineOptions& options, int threads, int processes) {
-    std::string line =
-        " Parallel mode: " + std::to_string(threads) + (threads == 1 ? " thread" : " threads");
-    if (processes > 1) line += " in each of " + std::to_string(processes) + " processes";
-    line += ", seed " + std::to_string(options.seed) + ", " + estimatorName(options.estimator) +
-            " estimator";
-    return line;
-}
-
-std::string timeLeftLine(const ParallelProgress& p) {
-    char text[120];
-    if (p.historiesDone == 0) {
-        std::snprintf(text, sizeof text, "   ... %.0f s, first blocks still running", p.seconds);
-    } else {
-        const double share = static_cast<double>(p.historiesDone) /
-                             static_cast<double>(std::max<std::int64_t>(p.historiesTotal, 1));
-        std::snprintf(text, sizeof text, "   ... %3.0f %% of the histories done, about %.0f s left",
-                      100.0 * share, p.seconds * (1.0 - share) / share);
-    }
-    return text;
-}
-
-std::string speedLine(std::int64_t histories, double seconds) {
-    char text[120];
-    std::snprintf(text, sizeof text, " %lld histories in %.1f s: %.4g histories per second",
-                  static_cast<long long>(histories), seconds,
-                  seconds > 0 ? static_cast<double>(histories) / seconds : 0.0);
-    return text;
+    return engineModeLine(threads, processes, options.seed, estimatorName(options.estimator));
 }
 
 //! Names the tallies whose error estimate is not to be trusted; empty when none.
@@ -161,7 +139,7 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
 
     ClockTime startClock{};
     if (talks) {
-        console.writeLine(" <<< Monte Carlo Simulation >>>");
+        console.writeLine(ENGINE_START_LINE);
         startClock = clock.now();
         console.writeLine(clockLine("Start time", startClock));
     }
@@ -176,13 +154,15 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
         settings.parallel.threads = options.threads > 0 ? options.threads : availableCores();
         settings.parallel.seed = options.seed;
         settings.parallel.exchange = exchange;
-        settings.onTick = [&](const ParallelProgress& p) { console.writeLine(timeLeftLine(p)); };
+        settings.onTick = [&](const ParallelProgress& p) {
+            console.writeLine(engineTimeLeftLine(p.historiesDone, p.historiesTotal, p.seconds));
+        };
         if (talks) {
             console.writeLine(
                 modeLine(options, settings.parallel.threads, exchange ? exchange->rankCount() : 1));
         }
     } else if (options.estimator == Estimator::NextEvent) {
-        console.writeLine(" Next-event estimator");
+        console.writeLine(ENGINE_NEXT_EVENT_LINE);
     }
     const auto started = std::chrono::steady_clock::now();
     const RunSnapshot results = runFixedTotal(in, settings);
@@ -192,7 +172,7 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
 
     console.writeLine("");
     console.writeLine(clockLine("Start time", startClock));
-    if (options.parallel) console.writeLine(speedLine(results.histories, seconds));
+    if (options.parallel) console.writeLine(engineSpeedLine(results.histories, seconds));
     console.writeLine("");
 
     const bool saved =
@@ -205,7 +185,7 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
     console.writeLine(clockLine("Finish time", clock.now()));
     console.writeLine("");
     if (saved) {
-        console.writeLine("  ---     Result was saved     ---");
+        console.writeLine(ENGINE_SAVED_LINE);
     }
     console.writeLine("  ---      Push Enter key      ---");
     console.waitForEnter();

@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "common/data_error.h"
+#include "common/engine_texts.h"
 #include "engine/driver/driver.h"
 #include "engine/driver/engine_options.h"
 #include "engine/driver/process_group.h"
@@ -34,14 +35,12 @@ int main(int argc, char** argv) {
         return engine::runEngine(console, clock, options, exchange);
     } catch (const DataError& e) {
         std::cout << std::flush;
-        std::cerr << "lumetrel: " << e.what() << '\n'
-                  << "lumetrel: stopped; no result file was written.\n";
+        std::cerr << "lumetrel: " << e.what() << '\n' << korvana::ENGINE_STOPPED_LINE << '\n';
         processes.abort(2);
         return 2;
     } catch (const std::exception& e) {
         std::cout << std::flush;
-        std::cerr << "lumetrel: " << e.what() << '\n'
-                  << "lumetrel: stopped; no result file was written.\n";
+        std::cerr << "lumetrel: " << e.what() << '\n' << korvana::ENGINE_STOPPED_LINE << '\n';
         processes.abort(3);
         return 3;
     }

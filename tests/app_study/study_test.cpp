@@ -295,6 +295,19 @@ TEST(Study, CorrectedValuesAreListedBeforeTheRun) {
     EXPECT_NE(run.out.find("kv200  (kv corrected 200 -> 149.5)"), std::string::npos) << run.out;
 }
 
+TEST(Study, TheDryRunGivesTheExpectedTimeFromTheKeptRates) {
+    ScopedWorkDir dir;
+    std::ofstream("engine_speed.json")
+        << R"({"korvana_run_rates": 1, "next-event": {"historiesPerSecondPerThread": 1000, "runs": 2}})";
+    // Two conditions of 2e4 histories on 2 threads at 1000 per second each.
+    const StudyRun run =
+        study({"--pb", "0,0.35", "--threads", "2", "--estimator", "next-event", "--dry-run"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.out.find("Expected wall time: about 20 s for 2 condition(s)"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("refined by 2 finished run(s)"), std::string::npos) << run.out;
+}
+
 TEST(Study, MergeRefusesPartsOfAnotherStudyAndARunningStudysFolder) {
     ScopedWorkDir dir;
     ASSERT_EQ(study({"--pb", "0,0.35", "--out", "p1", "--part", "1/2"}).status, 0);

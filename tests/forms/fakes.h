@@ -34,7 +34,7 @@ public:
         starts.push_back({request, QFile::exists(QString::fromLatin1(HVL_FILE)),
                           QFile::exists(QString::fromLatin1(RUN_FILE))});
         forms::StartOutcome result = outcome;
-        if (result.started && result.terminal.isEmpty()) result.logFileName = request.logFileName;
+        if (result.started) result.logFileName = request.logFileName;
         return result;
     }
 

@@ -63,21 +63,28 @@ private slots:
                  QByteArray("banner --threads 0 two words\nafter enter\n"));
     }
 
-    void terminalGetsTheProgramToRun() {
+    void terminalGetsTheProgramToRunAndCopiesItsOutputToTheLog() {
         ScopedWorkDir dir;
-        writeProgram("engine", "true\n");
-        writeProgram("fake-term", "echo \"$@\" > terminal-args.txt\n");
+        writeProgram("engine", "echo ran \"$@\"\necho oops >&2\n");
+        // Records its command line and runs what follows -e, as a terminal would.
+        writeProgram("fake-term", "echo \"$@\" > terminal-args.txt\nshift\n\"$@\" > shown.txt\n");
         const QString terminal = QDir::current().absoluteFilePath("fake-term");
         qputenv("DISPLAY", ":99");
         SystemProcessStarter starter({QStringLiteral("no-such-terminal"), terminal});
         const StartOutcome outcome =
-            starter.start({"engine", WindowStyle::NormalWithFocus, "x.log", {"--threads", "0"}});
+            starter.start({"engine", WindowStyle::NormalWithFocus, "x y.log", {"--threads", "0"}});
         qunsetenv("DISPLAY");
         QVERIFY(outcome.started);
         QCOMPARE(outcome.terminal, QStringLiteral("fake-term"));
-        QTRY_COMPARE(contentOf("terminal-args.txt").trimmed(),
-                     "-e " + QDir::current().absoluteFilePath("engine").toUtf8() + " --threads 0");
-        QVERIFY(!QFile::exists("x.log"));
+        QCOMPARE(outcome.logFileName, QStringLiteral("x y.log"));
+        QTRY_VERIFY(contentOf("terminal-args.txt").startsWith("-e /bin/sh -c "));
+        QVERIFY(contentOf("terminal-args.txt")
+                    .trimmed()
+                    .endsWith(QDir::current().absoluteFilePath("engine").toUtf8() +
+                              " x y.log --threads 0"));
+        // The console shows what the program writes, and the log holds the same.
+        QTRY_COMPARE(contentOf("shown.txt"), QByteArray("ran --threads 0\noops\n"));
+        QTRY_COMPARE(contentOf("x y.log"), QByteArray("ran --threads 0\noops\n"));
     }
 
     void noDisplayMeansNoTerminal() {

@@ -1,0 +1,62 @@
+// The expected wall time of an engine run, before it starts: the histories
+// divided by a rate measured on this machine, for each estimator in
+// histories per second on one thread, times the threads (the engine's blocks
+// run side by side, so the rate grows with them). The rates start from
+// figures measured once (seedRunRates) and are refined by every run that
+// finishes: the first run replaces the seed, later ones enter a mean over
+// the last few runs, so the estimate follows the machine without jumping at
+// one odd run. They are kept in RUN_RATES_FILE in the working directory,
+// which korvana and korvana-study share:
+//
+//   {"korvana_run_rates": 1,
+//    "analog":     {"historiesPerSecondPerThread": 2.4e6, "runs": 3},
+//    "next-event": {"historiesPerSecondPerThread": 2.0e5, "runs": 0}}
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvana::app {
+
+inline constexpr const char* RUN_RATES_FILE = "engine_speed.json";
+inline constexpr int RUN_RATES_VERSION = 1;
+//! Runs in the mean that refines a rate: enough to smooth one odd run, few
+//! enough to follow a change of machine or load.
+inline constexpr int RATE_MEAN_RUNS = 5;
+//! Runs shorter than this say more about the engine's start than its speed [s].
+inline constexpr double SHORTEST_REFINING_RUN_SECONDS = 5.0;
+
+struct EstimatorRate {
+    double historiesPerSecondPerThread = 0;
+    int runs = 0;  //!< finished runs that refined it; 0: still the seed
+};
+
+struct RunRates {
+    EstimatorRate analog;
+    EstimatorRate nextEvent;
+
+    EstimatorRate& of(std::string_view estimator);
+    const EstimatorRate& of(std::string_view estimator) const;
+};
+
+//! The rates measured on the development machine (2 cores, default case).
+RunRates seedRunRates();
+
+//! Expected wall time [s] of `histories` on `threads` threads (1 for the
+//! single-stream mode) with `estimator` ("analog" or "next-event").
+double expectedRunSeconds(const RunRates& rates, double histories, int threads,
+                          std::string_view estimator);
+
+//! Takes a finished run of `histories` in `seconds` on `threads` threads into
+//! its estimator's rate; false (rates unchanged) for a run too short to tell.
+bool refineRunRates(RunRates& rates, double histories, double seconds, int threads,
+                    std::string_view estimator);
+
+//! The rates kept in `fileName`; the seed when the file is missing or cannot
+//! be read (a damaged file costs only the refinement, and is rewritten by
+//! the next finished run).
+RunRates readRunRates(const std::string& fileName);
+//! Writes the rates (throws DataError when the file cannot be written).
+void writeRunRates(const std::string& fileName, const RunRates& rates);
+
+}  // namespace korvana::app
