@@ -41,6 +41,11 @@ public:
     //! Cancel: hides; nothing is written.
     void Command2_Click() { hide(); }
 
+    //! The engine's arguments for the ticked boxes.
+    QStringList engineArguments() const;
+
+private:
+    // The controls, in the order they are made (and so tabbed through).
     QLabel* const Label5;
     QLabel* const Label1;
     QLineEdit* const Text1;  //!< number of histories
@@ -54,10 +59,6 @@ public:
     QPushButton* const Command2;
     QLabel* const Label6;  //!< expected wall time
 
-    //! The engine's arguments for the ticked boxes.
-    QStringList engineArguments() const;
-
-private:
     //! The threads the engine will run on: every core, or one stream.
     int engineThreads() const;
     //! The expected wall time for the histories and choices as they stand.
