@@ -22,6 +22,8 @@ public:
     void showConversionFactor(const app::ConversionTable& table, const QWidget* owner = nullptr);
     void Command1_Click() { hide(); }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     PictureBox* const Picture1;
     QPushButton* const Command1;  //!< "Close"
 };

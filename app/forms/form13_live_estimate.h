@@ -69,6 +69,8 @@ public:
     const app::LiveRound* shownRound() const { return m_round.get(); }
     bool hasPin() const { return m_pin.has_value(); }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     QDoubleSpinBox* const Text1;   //!< object thickness [cm]
     QDoubleSpinBox* const Text2;   //!< focus-to-surface distance [cm]
     QDoubleSpinBox* const Text3;   //!< field size, long axis [cm]

@@ -52,12 +52,13 @@ public:
     //! "閉じる": hides; the runs are still followed.
     void Command2_Click() { hide(); }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     QTableWidget* const Grid1;  //!< one row per run
     QLabel* const Label1;       //!< the notice of the last run that ended
     QPushButton* const Command1;
     QPushButton* const Command2;
 
-private:
     struct FollowedRun {
         QString resultName;  //!< without extension
         QString logFileName;

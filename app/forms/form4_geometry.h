@@ -15,6 +15,8 @@ public:
 
     void Command1_Click() { hide(); }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     PictureBox* const Picture1;   //!< side view
     PictureBox* const Picture2;   //!< view from the tube
     QPushButton* const Command1;  //!< "Close"

@@ -33,11 +33,12 @@ public:
     //! How long OK waits for tavisen to write HVL_S2.dat [ms].
     void setHvlWaitMs(int milliseconds) { m_hvlWaitMs = milliseconds; }
 
+private:
+    // The controls, in the order they are made (and so tabbed through).
     PictureBox* const Picture3;
     QPushButton* const Command1;  //!< "OK"
     QPushButton* const Command2;  //!< "Cancel"
 
-private:
     Forms& m_forms;
     std::optional<app::SpectrumArray> m_drawnSpectrum;  //!< the spectrum Picture3 shows
     int m_hvlWaitMs = 5000;

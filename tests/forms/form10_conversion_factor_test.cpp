@@ -58,7 +58,7 @@ private slots:
             const double ratio = table.doseCoefficient3mm[bin] / table.kermaCoefficient[bin];
             const int x = static_cast<int>(std::lround(frame.xOf(bin * 0.5)));
             const int y = static_cast<int>(std::lround(frame.yOf(ratio)));
-            const QList<int> rows = redRows(form10.Picture1, x);
+            const QList<int> rows = redRows(control<forms::PictureBox>(form10, "Picture1"), x);
             QVERIFY2(!rows.isEmpty(), qPrintable(QString::number(bin)));
             QVERIFY2(rows.front() <= y + 2 && rows.back() >= y - 2,
                      qPrintable(QStringLiteral("bin %1: y %2, red %3..%4")
@@ -83,7 +83,8 @@ private slots:
         const int y = static_cast<int>(std::lround(frame.yOf(1.5)));
         for (int kev : {10, 60, 120}) {
             const QList<int> rows =
-                redRows(fx.forms->form10().Picture1, static_cast<int>(std::lround(frame.xOf(kev))));
+                redRows(control<forms::PictureBox>(fx.forms->form10(), "Picture1"),
+                        static_cast<int>(std::lround(frame.xOf(kev))));
             QVERIFY(!rows.isEmpty());
             QVERIFY2(rows.front() >= y - 1 && rows.back() <= y + 1,
                      qPrintable(QString::number(kev)));
@@ -94,7 +95,7 @@ private slots:
         FormsFixture fx;
         copyShippedTables({"d-DperK.dDk"});
         openConversionWindow(fx);
-        fx.forms->form10().Command1->click();
+        control<QPushButton>(fx.forms->form10(), "Command1")->click();
         QVERIFY(!fx.forms->form10().isVisible());
         QVERIFY(fx.forms->form5().isVisible());
     }

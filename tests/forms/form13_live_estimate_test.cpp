@@ -16,6 +16,7 @@
 #include "app/forms/live_plot.h"
 #include "app/widgets/picture_box.h"
 #include "fakes.h"
+#include "viewer_helpers.h"
 
 using namespace korvana;
 using namespace korvana::forms;
@@ -60,28 +61,28 @@ private slots:
         main.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("100"));
         main.findChild<QLineEdit*>(QStringLiteral("Text8"))->setText(QStringLiteral("0.25"));
         Form13& live = openWindow(world);
-        QCOMPARE(live.Text5->value(), 100.0);
-        QCOMPARE(live.Text10->value(), 0.25);
-        QCOMPARE(live.HScroll1->value(), 25);
-        QVERIFY(live.Label3->text().contains(QStringLiteral("光子")));
+        QCOMPARE(control<QDoubleSpinBox>(live, "Text5")->value(), 100.0);
+        QCOMPARE(control<QDoubleSpinBox>(live, "Text10")->value(), 0.25);
+        QCOMPARE(control<QSlider>(live, "HScroll1")->value(), 25);
+        QVERIFY(control<QLabel>(live, "Label3")->text().contains(QStringLiteral("光子")));
     }
 
     void aChangeStopsTheEstimateAndStartsOneAfterTheEntriesRest() {
         FormsFixture world;
         Form13& live = openWindow(world);
-        live.Combo1->setCurrentIndex(3);  // 0.5 %: rounds go on for a while
+        control<QComboBox>(live, "Combo1")->setCurrentIndex(3);  // 0.5 %: rounds go on for a while
         const std::uint64_t fine = live.estimateNumber() + 1;
         QTRY_COMPARE_WITH_TIMEOUT(live.estimateNumber(), fine, 2000);
         QTRY_COMPARE_WITH_TIMEOUT(live.shownEstimateNumber(), fine, ROUND_WAIT_MS);
         const int cancelled = live.cancelledEstimates();
         // A burst of slider moves: one new estimate once they rest.
-        for (int position : {40, 45, 50}) live.HScroll1->setValue(position);
-        QCOMPARE(live.Text10->value(), 0.5);
+        for (int position : {40, 45, 50}) control<QSlider>(live, "HScroll1")->setValue(position);
+        QCOMPARE(control<QDoubleSpinBox>(live, "Text10")->value(), 0.5);
         QTRY_COMPARE_WITH_TIMEOUT(live.cancelledEstimates(), cancelled + 1, 2000);
         // The stopped estimate's last word does not pass for a finished one.
         QTest::qWait(20);
-        QVERIFY2(!live.Label3->text().contains(QStringLiteral("到達")),
-                 qPrintable(live.Label3->text()));
+        QVERIFY2(!control<QLabel>(live, "Label3")->text().contains(QStringLiteral("到達")),
+                 qPrintable(control<QLabel>(live, "Label3")->text()));
         QTRY_COMPARE_WITH_TIMEOUT(live.estimateNumber(), fine + 1, 2000);
         QTest::qWait(3 * Form13::DEBOUNCE_MS);
         QCOMPARE(live.estimateNumber(), fine + 1);
@@ -91,14 +92,15 @@ private slots:
         FormsFixture world;
         Form13& live = openWindow(world);
         const std::uint64_t first = live.estimateNumber();
-        live.Text11->setValue(10);  // the curtain shields the upper points: many rounds
-        live.Text10->setValue(1.0);
-        live.Combo1->setCurrentIndex(3);
+        control<QDoubleSpinBox>(live, "Text11")
+            ->setValue(10);  // the curtain shields the upper points: many rounds
+        control<QDoubleSpinBox>(live, "Text10")->setValue(1.0);
+        control<QComboBox>(live, "Combo1")->setCurrentIndex(3);
         QTRY_VERIFY_WITH_TIMEOUT(
             live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
             ROUND_WAIT_MS);
         const int cancelled = live.cancelledEstimates();
-        live.Command5->click();
+        control<QPushButton>(live, "Command5")->click();
         QVERIFY(!live.isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(live.cancelledEstimates(), cancelled + 1, 2000);
     }
@@ -109,16 +111,20 @@ private slots:
         live.Command1_Click();
         QVERIFY(live.hasPin());
         const std::uint64_t pinned = live.estimateNumber();
-        live.Text10->setValue(1.0);
+        control<QDoubleSpinBox>(live, "Text10")->setValue(1.0);
         QTRY_VERIFY_WITH_TIMEOUT(
             live.estimateNumber() > pinned && live.shownEstimateNumber() == live.estimateNumber(),
             ROUND_WAIT_MS);
-        QVERIFY(live.Label2->text().startsWith(QStringLiteral("カーテン鉛当量 0 mm → 1 mm")));
-        const QImage& plot = live.Picture1->image();
+        QVERIFY(control<QLabel>(live, "Label2")
+                    ->text()
+                    .startsWith(QStringLiteral("カーテン鉛当量 0 mm → 1 mm")));
+        const QImage& plot = control<forms::PictureBox>(live, "Picture1")->image();
         QVERIFY(pixelsOf(plot, PINNED_CURVE_COLOUR) > 50);
         QVERIFY(pixelsOf(plot, CURRENT_CURVE_COLOUR) > 50);
         live.Command2_Click();
-        QCOMPARE(pixelsOf(live.Picture1->image(), PINNED_CURVE_COLOUR), 0);
+        QCOMPARE(
+            pixelsOf(control<forms::PictureBox>(live, "Picture1")->image(), PINNED_CURVE_COLOUR),
+            0);
     }
 
     void savedResultIsReadByKorvanaResults() {

@@ -47,7 +47,7 @@ void startRun(FormsFixture& fx, const QString& name) {
 }
 
 QString cell(forms::Form14& panel, int row, int column) {
-    QTableWidgetItem* item = panel.Grid1->item(row, column);
+    QTableWidgetItem* item = control<QTableWidget>(panel, "Grid1")->item(row, column);
     return item ? item->text() : QString();
 }
 
@@ -63,7 +63,7 @@ private slots:
         startRun(fx, "chest");
         forms::Form14& panel = fx.forms->form14();
         QVERIFY(panel.isVisible());  // opened by the start
-        QCOMPARE(panel.Grid1->rowCount(), 1);
+        QCOMPARE(control<QTableWidget>(panel, "Grid1")->rowCount(), 1);
         QCOMPARE(cell(panel, 0, 0), QStringLiteral("chest"));
 
         std::string finished = recordedLog("parallel_finished.log");
@@ -74,16 +74,16 @@ private slots:
         writeLog("chest.log", finished.substr(0, finished.size() / 2));
         panel.poll(100.0);
         QVERIFY(cell(panel, 0, 4).startsWith(QStringLiteral("計算中")));
-        QVERIFY(!panel.Command1->isEnabled());
+        QVERIFY(!control<QPushButton>(panel, "Command1")->isEnabled());
 
         ResultFileContent::plausible().write("chest.data");
         writeLog("chest.log", finished);
         panel.poll(160.0);
         QCOMPARE(cell(panel, 0, 4), QStringLiteral("終了"));
-        QVERIFY(panel.Label1->text().contains(QStringLiteral("chest.data")));
-        QVERIFY(panel.Command1->isEnabled());
+        QVERIFY(control<QLabel>(panel, "Label1")->text().contains(QStringLiteral("chest.data")));
+        QVERIFY(control<QPushButton>(panel, "Command1")->isEnabled());
 
-        QTest::mouseClick(panel.Command1, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(panel, "Command1"), Qt::LeftButton);
         forms::Form1& form1 = fx.forms->form1();
         QVERIFY(form1.isVisible());
         auto* list = control<QListWidget>(form1, "File1");
@@ -105,8 +105,8 @@ private slots:
         writeLog("broken.log", recordedLog("missing_table.log"));
         panel.poll(5.0);
         QVERIFY(cell(panel, 0, 4).startsWith(QStringLiteral("失敗: ")));
-        QVERIFY(panel.Label1->text().contains(QStringLiteral("MU_en2016.dat")));
-        QVERIFY(!panel.Command1->isEnabled());
+        QVERIFY(control<QLabel>(panel, "Label1")->text().contains(QStringLiteral("MU_en2016.dat")));
+        QVERIFY(!control<QPushButton>(panel, "Command1")->isEnabled());
     }
 
     void aGrowingLogOfTheWorkingDirectoryIsListed() {
@@ -115,7 +115,7 @@ private slots:
         writeLog("korvana.out.log", "not an engine\n");
         forms::Form14& panel = fx.forms->form14();
         panel.openRunProgress();
-        QCOMPARE(panel.Grid1->rowCount(), 1);
+        QCOMPARE(control<QTableWidget>(panel, "Grid1")->rowCount(), 1);
         QCOMPARE(cell(panel, 0, 0), QStringLiteral("night run"));
         QVERIFY(cell(panel, 0, 1).contains(QStringLiteral(" / ")));
         // Its log quiet for longer than a bin ever takes: pointed out.
