@@ -1,5 +1,6 @@
 #include "app/forms/form12_launch_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QThread>
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "app/common/text_value.h"
 #include "app/forms/duration_text.h"
@@ -15,6 +17,7 @@
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/forms/settings.h"
+#include "app/live/run_rate_calibration.h"
 #include "app/run/run_file.h"
 #include "app/run/run_time_estimate.h"
 #include "app/widgets/clock.h"
@@ -177,17 +180,32 @@ void Form12::showExpectedTime() {
         Check2->isChecked() ? ESTIMATOR_NEXT_EVENT : ESTIMATOR_ANALOG;
     const app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
     const double seconds = app::expectedRunSeconds(rates, histories, engineThreads(), estimator);
-    Label6->setText(
-        QStringLiteral("予想計算時間: 約 %1（%2 スレッド%3）")
-            .arg(durationText(seconds))
-            .arg(engineThreads())
-            .arg(rates.of(estimator).runs == 0 ? QStringLiteral("、実測前の目安") : QString()));
+    Label6->setText(QStringLiteral("予想計算時間: 約 %1（%2 スレッド%3）")
+                        .arg(durationText(seconds))
+                        .arg(engineThreads())
+                        .arg(rates.of(estimator).runs > 0 ? QString()
+                             : rates.of(estimator).calibrated
+                                 ? QStringLiteral("、短い試算による目安")
+                                 : QStringLiteral("、実測前の目安")));
+}
+
+void Form12::calibrateRatesOnce() {
+    if (m_calibrationTried || std::filesystem::exists(app::RUN_RATES_FILE)) return;
+    m_calibrationTried = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        app::writeRunRates(app::RUN_RATES_FILE, app::calibrateRunRates(*app::sharedLiveTables()));
+    } catch (const std::exception&) {
+        // Tables missing or the directory not writable: the seed serves as a guide.
+    }
+    QApplication::restoreOverrideCursor();
 }
 
 void Form12::openLaunchDialog() {
     Text1->setText(m_caseHistories.isEmpty() ? QStringLiteral("500000000") : m_caseHistories);
     Text2->setText(m_caseName.isEmpty() ? monthDayYear(m_forms.clock().currentDate()) : m_caseName);
     // Runs finished since the last opening may have refined the rates.
+    calibrateRatesOnce();
     showExpectedTime();
     showModelessOver(&m_forms.form2());
 }

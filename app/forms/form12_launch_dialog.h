@@ -63,10 +63,14 @@ private:
     int engineThreads() const;
     //! The expected wall time for the histories and choices as they stand.
     void showExpectedTime();
+    //! Measures this machine's engine rates once, when the working directory
+    //! keeps none yet; without the tables the estimate keeps its seed.
+    void calibrateRatesOnce();
 
     Forms& m_forms;
     QString m_caseHistories;  //!< from an opened case, for the next opening; empty: none
     QString m_caseName;
+    bool m_calibrationTried = false;  //!< tried once per process, even if it could not be kept
 };
 
 }  // namespace korvana::forms

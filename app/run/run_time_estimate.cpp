@@ -68,6 +68,7 @@ void readRate(const nlohmann::json& file, std::string_view key, EstimatorRate& r
     if (!(perSecond > 0) || !std::isfinite(perSecond) || runs < 0) return;
     rate.historiesPerSecondPerThread = perSecond;
     rate.runs = std::min(runs, RATE_MEAN_RUNS);
+    rate.calibrated = entry->value("calibrated", false);
 }
 
 }  // namespace
@@ -95,7 +96,8 @@ void writeRunRates(const std::string& fileName, const RunRates& rates) {
     for (const std::string_view key : {ESTIMATOR_ANALOG, ESTIMATOR_NEXT_EVENT}) {
         const EstimatorRate& rate = rates.of(key);
         file[std::string(key)] = {{"historiesPerSecondPerThread", rate.historiesPerSecondPerThread},
-                                  {"runs", rate.runs}};
+                                  {"runs", rate.runs},
+                                  {"calibrated", rate.calibrated}};
     }
     writeTextFileAtomically(fileName, {file.dump()});
 }

@@ -1,16 +1,19 @@
 // The expected wall time of an engine run, before it starts: the histories
 // divided by a rate measured on this machine, for each estimator in
 // histories per second on one thread, times the threads (the engine's blocks
-// run side by side, so the rate grows with them). The rates start from
-// figures measured once (seedRunRates) and are refined by every run that
-// finishes: the first run replaces the seed, later ones enter a mean over
-// the last few runs, so the estimate follows the machine without jumping at
-// one odd run. They are kept in RUN_RATES_FILE in the working directory,
-// which korvana and korvana-study share:
+// run side by side, so the rate grows with them). The rates start from a
+// short calibration run on this machine (korvana measures one at the launch
+// dialog's first opening in a working directory, run_rate_calibration.h), or
+// from figures measured on the development machine (seedRunRates) where none
+// was made, and are refined by every run that finishes: the first run
+// replaces the starting figure, later ones enter a mean over the last few
+// runs, so the estimate follows the machine without jumping at one odd run.
+// They are kept in RUN_RATES_FILE in the working directory, which korvana and
+// korvana-study share:
 //
 //   {"korvana_run_rates": 1,
-//    "analog":     {"historiesPerSecondPerThread": 2.4e6, "runs": 3},
-//    "next-event": {"historiesPerSecondPerThread": 2.0e5, "runs": 0}}
+//    "analog":     {"historiesPerSecondPerThread": 2.4e6, "runs": 3, "calibrated": true},
+//    "next-event": {"historiesPerSecondPerThread": 2.0e5, "runs": 0, "calibrated": true}}
 #pragma once
 
 #include <string>
@@ -28,7 +31,8 @@ inline constexpr double SHORTEST_REFINING_RUN_SECONDS = 5.0;
 
 struct EstimatorRate {
     double historiesPerSecondPerThread = 0;
-    int runs = 0;  //!< finished runs that refined it; 0: still the seed
+    int runs = 0;             //!< finished runs that refined it; 0: still the starting figure
+    bool calibrated = false;  //!< the starting figure was measured on this machine
 };
 
 struct RunRates {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/live/run_rate_calibration.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "temp_dir.h"
@@ -114,6 +115,23 @@ TEST(LiveEstimate, RefusesACurtainLongerThanTheSceneHolds) {
     ASSERT_EQ(ran.updates.size(), 1u);
     EXPECT_TRUE(ran.updates[0].finished);
     EXPECT_NE(ran.updates[0].failure.find("curtain"), std::string::npos) << ran.updates[0].failure;
+}
+
+TEST(RunRateCalibration, MeasuresBothEstimatorsAndIsKeptAsMeasuredHere) {
+    ScopedWorkDir dir;
+    copyShippedTables(ALL_TABLES);
+    const RunRates rates = calibrateRunRates(*sharedLiveTables());
+    // A next-event history scores thirteen rays at each collision: it costs
+    // several analog histories, whatever the machine's load.
+    EXPECT_GT(rates.nextEvent.historiesPerSecondPerThread, 0);
+    EXPECT_GT(rates.analog.historiesPerSecondPerThread,
+              2 * rates.nextEvent.historiesPerSecondPerThread);
+    writeRunRates(RUN_RATES_FILE, rates);
+    const RunRates kept = readRunRates(RUN_RATES_FILE);
+    EXPECT_TRUE(kept.analog.calibrated && kept.nextEvent.calibrated);
+    EXPECT_EQ(kept.nextEvent.runs, 0);
+    EXPECT_DOUBLE_EQ(kept.nextEvent.historiesPerSecondPerThread,
+                     rates.nextEvent.historiesPerSecondPerThread);
 }
 
 }  // namespace
