@@ -184,8 +184,10 @@ void showExpectedTime(std::ostream& out, const StudyOptions& options,
         << selected.size() << " condition(s), " << rate(histories) << " histories on " << threads
         << (threads == 1 ? " thread" : " threads") << " at " << rate(r.historiesPerSecondPerThread)
         << " histories/s per thread (" << estimator << ", "
-        << (r.runs == 0 ? std::string("first measured rate; finished runs refine it")
-                        : "refined by " + std::to_string(r.runs) + " finished run(s)")
+        << (r.runs > 0 ? "refined by " + std::to_string(r.runs) + " finished run(s)"
+            : r.calibrated
+                ? std::string("from a short calibration run here; finished runs refine it")
+                : std::string("rate of the development machine; finished runs refine it"))
         << ")\n";
 }
 
