@@ -36,6 +36,15 @@ public:
         return incoherentShape(E, mu) / (TWO_PI * normalisation(m_incoherentNorm, E));
     }
 
+    //! 2 pi times the integrals over mu at E, interpolated on the grid: the
+    //! densities' divisors.
+    double coherentNormalisation(double E) const {
+        return TWO_PI * normalisation(m_coherentNorm, E);
+    }
+    double incoherentNormalisation(double E) const {
+        return TWO_PI * normalisation(m_incoherentNorm, E);
+    }
+
     //! The unnormalised densities in mu; their integrals over mu are the normalisations.
     double coherentShape(double E, double mu) const;
     double incoherentShape(double E, double mu) const;
