@@ -17,7 +17,7 @@
 //    path and instruction set.
 //
 // usage: engine_bench [histories] [next-event histories]   (defaults 2e6 and 1e6)
-//        engine_bench profile scalar|vector [next-event histories]
+//        engine_bench profile scalar|vector [next-event histories] [cells]
 // Prints histories per second, scored escapes, wall time and the ratios. The
 // second form runs only the next-event estimator on every core with the one
 // path (the scalar one with 4 cells, the vector one with its default), for a
@@ -33,9 +33,9 @@
 
 #include "app/spectrum/generate_spectrum.h"
 #include "app/spectrum/material_tables.h"
+#include "engine/run/histories.h"
 #include "engine/run/parallel_run.h"
 #include "engine/run/result_file.h"
-#include "engine/run/histories.h"
 #include "engine/run/simulation.h"
 #include "engine/transport/random_stream.h"
 
@@ -206,10 +206,14 @@ int main(int argc, char** argv) {
     if (profile) {
         const bool scalar = std::string(argv[2]) == "scalar";
         in->run.historyCount = argc > 3 ? static_cast<float>(std::atof(argv[3])) : 1e6f;
-        const Measurement m = measureParallel(
-            *in, cores, Estimator::NextEvent,
-            scalar ? NextEventScoring{ScoringPath::Scalar, 4} : NextEventScoring{});
+        NextEventScoring scoring{scalar ? ScoringPath::Scalar : ScoringPath::Vector,
+                                 scalar ? 4 : NEXT_EVENT_CELLS_PER_COLLISION};
+        if (argc > 4) scoring.cellsPerCollision = std::atoi(argv[4]);
+        const Measurement m = measureParallel(*in, cores, Estimator::NextEvent, scoring);
         report(scalar ? "next-event, scalar" : "next-event, vector", m);
+        std::printf("%d cells: median cell error %.3f %%, worst point %.3f %%\n",
+                    scoring.cellsPerCollision, 100.0 * m.medianCellError,
+                    100.0 * largestPointError(m));
         fs::current_path(data);
         fs::remove_all(work);
         return 0;
@@ -303,9 +307,8 @@ int main(int argc, char** argv) {
     };
     for (const Path& path : paths) {
         const Measurement& m = path.best;
-        const double rays =
-            static_cast<double>(m.histories) * collisionsPerHistory *
-            (POINT_COUNT + path.scoring.cellsPerCollision);
+        const double rays = static_cast<double>(m.histories) * collisionsPerHistory *
+                            (POINT_COUNT + path.scoring.cellsPerCollision);
         std::printf("%-26s %9.3f %12.0f %9.3f %% %9.3f %% %9.3f s %9.4f s %13.4g\n", path.name,
                     m.seconds, rate(m), 100.0 * m.medianCellError, 100.0 * largestPointError(m),
                     toOnePercent(m.seconds, m.medianCellError),
@@ -313,27 +316,38 @@ int main(int argc, char** argv) {
     }
     const Path& before = paths[0];
     const Path& after = paths[2];
-    std::printf(
-        "time to 1 %% on the map, before / after: %.2f; at the nine points: %.2f\n",
-        toOnePercent(before.best.seconds, before.best.medianCellError) /
-            toOnePercent(after.best.seconds, after.best.medianCellError),
-        toOnePercent(before.best.seconds, largestPointError(before.best)) /
-            toOnePercent(after.best.seconds, largestPointError(after.best)));
+    std::printf("time to 1 %% on the map, before / after: %.2f; at the nine points: %.2f\n",
+                toOnePercent(before.best.seconds, before.best.medianCellError) /
+                    toOnePercent(after.best.seconds, after.best.medianCellError),
+                toOnePercent(before.best.seconds, largestPointError(before.best)) /
+                    toOnePercent(after.best.seconds, largestPointError(after.best)));
     // The extrapolations checked by direct runs of the histories they predict.
     for (const bool map : {true, false}) {
         const double error = map ? after.best.medianCellError : largestPointError(after.best);
         in->run.historyCount =
             static_cast<float>(nextEventHistories * (error / 0.01) * (error / 0.01));
-        const Measurement direct =
-            measureParallel(*in, cores, Estimator::NextEvent, after.scoring);
+        const Measurement direct = measureParallel(*in, cores, Estimator::NextEvent, after.scoring);
         std::printf(
             "direct run, %s, %s: %.3g histories, %.3f s, median cell %.3f %%, worst point "
             "%.3f %%\n",
             after.name, map ? "map to 1 %" : "nine points to 1 %",
-            static_cast<double>(direct.histories), direct.seconds,
-            100.0 * direct.medianCellError, 100.0 * largestPointError(direct));
+            static_cast<double>(direct.histories), direct.seconds, 100.0 * direct.medianCellError,
+            100.0 * largestPointError(direct));
     }
     in->run.historyCount = asked;
+
+    // What every thread builds before its first history.
+    {
+        const auto start = std::chrono::steady_clock::now();
+        auto physics = std::make_unique<FastPhysics>(in->tissue);
+        const auto built = std::chrono::steady_clock::now();
+        const ScoringContext scoring = scoringContextFor(*in);
+        auto scorer = std::make_unique<NextEventScorer>(in->tissue, scoring);
+        const auto scored = std::chrono::steady_clock::now();
+        std::printf("start of a thread: transport tables %.1f ms, next-event scorer %.1f ms\n",
+                    1e3 * std::chrono::duration<double>(built - start).count(),
+                    1e3 * std::chrono::duration<double>(scored - built).count());
+    }
 
     // The scoring alone, one thread, the same collisions for every path.
     std::printf("scoring alone, one thread, %zu collisions of real histories:\n", sites.size());

@@ -45,9 +45,9 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
     std::array<int, MAX_RAYS> columns{}, rows{};
     for (int n = 0; n < cells; ++n) {
         const std::size_t i = static_cast<std::size_t>(POINT_COUNT + n);
-        sequence.gridCell(collision * static_cast<std::uint64_t>(cells) +
-                              static_cast<std::uint64_t>(n),
-                          columns[i], rows[i]);
+        sequence.gridCell(
+            collision * static_cast<std::uint64_t>(cells) + static_cast<std::uint64_t>(n),
+            columns[i], rows[i]);
         aim(POINT_COUNT + n, gridColumnX(columns[i]), GRID_DISC_RADIUS * offsetY,
             gridRowZ(rows[i]) + GRID_DISC_RADIUS * offsetZ, GRID_DISC_AREA, cellWeight);
     }
@@ -91,7 +91,8 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
                 history.add(KermaMoments::cellIndex(columns[n], rows[n]), kerma);
             }
         };
-        if (rays.coherentWeighted[n] != 0.0f) add(E, rays.coherentWeighted[n], rays.coherentKerma[n]);
+        if (rays.coherentWeighted[n] != 0.0f)
+            add(E, rays.coherentWeighted[n], rays.coherentKerma[n]);
         if (rays.incoherentWeighted[n] != 0.0f) {
             add(rays.scatteredEnergy[n], rays.incoherentWeighted[n], rays.incoherentKerma[n]);
         }

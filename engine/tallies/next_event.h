@@ -109,8 +109,8 @@ private:
     //! The vector path: the rays of the nine points and the cells, then their
     //! contributions added one by one in the scalar path's order.
     void scoreRaysTogether(const Photon& p, const TissueCoefficients& mu,
-                           const ScoringSequence& sequence, std::uint64_t collision,
-                           Scores& scores, HistoryContributions& history);
+                           const ScoringSequence& sequence, std::uint64_t collision, Scores& scores,
+                           HistoryContributions& history);
 
     AngularDensities m_densities;
     ScoringContext m_scoring;
@@ -173,11 +173,13 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
                 });
     }
     const int cells = m_settings.cellsPerCollision;
-    const float cellWeight = static_cast<float>(GRID_COLUMNS * GRID_ROWS) / static_cast<float>(cells);
+    const float cellWeight =
+        static_cast<float>(GRID_COLUMNS * GRID_ROWS) / static_cast<float>(cells);
     for (int n = 0; n < cells; ++n) {
         int column = 0, row = 0;
-        sequence.gridCell(collision * static_cast<std::uint64_t>(cells) + static_cast<std::uint64_t>(n),
-                          column, row);
+        sequence.gridCell(
+            collision * static_cast<std::uint64_t>(cells) + static_cast<std::uint64_t>(n), column,
+            row);
         towards(p, mu, totalAt, gridColumnX(column), GRID_DISC_RADIUS * offsetY,
                 gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, GRID_DISC_AREA,
                 [&](float energy, float crossings, float zc, float sdir) {

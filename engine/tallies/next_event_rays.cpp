@@ -2,6 +2,8 @@
 // follow the scalar scoring's formulas step by step (next_event.h).
 #include "engine/tallies/next_event_rays.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
@@ -35,9 +37,9 @@ HWY_INLINE FloatVec gridValues(const GridTable& table, FloatVec E) {
     const FloatVec low = hn::GatherIndex(d, table.data(), lower);
     const FloatVec high = hn::GatherIndex(d, table.data(), upper);
     const FloatVec lowerEnergy = hn::Mul(hn::ConvertTo(d, lower), hn::Set(d, BIN_WIDTH_KEV));
-    const FloatVec value =
-        hn::Add(low, hn::Div(hn::Mul(hn::Sub(E, lowerEnergy), hn::Sub(high, low)),
-                             hn::Set(d, BIN_WIDTH_KEV)));
+    const FloatVec value = hn::Add(
+        low,
+        hn::Div(hn::Mul(hn::Sub(E, lowerEnergy), hn::Sub(high, low)), hn::Set(d, BIN_WIDTH_KEV)));
     return hn::IfThenElse(beyond, hn::Set(d, table[GRID_BINS]), value);
 }
 
@@ -46,8 +48,7 @@ HWY_INLINE FloatVec gridValues(const GridTable& table, FloatVec E) {
 HWY_INLINE FloatVec curtainFactors(const RayTables& t, hn::Mask<FloatTag> behind, FloatVec muPb,
                                    FloatVec cosObl) {
     const FloatTag d;
-    const FloatVec exponent =
-        hn::Div(hn::Mul(hn::Set(d, -t.curtain.leadThickness), muPb), cosObl);
+    const FloatVec exponent = hn::Div(hn::Mul(hn::Set(d, -t.curtain.leadThickness), muPb), cosObl);
     return hn::IfThenElse(behind, hn::Exp(d, exponent), hn::Set(d, 1.0f));
 }
 
@@ -64,10 +65,9 @@ HWY_INLINE FloatVec totalCoefficients(const RayTables& t, FloatVec E) {
     const auto gather = [&](const std::array<float, 32>& a) {
         return hn::GatherIndex(d, a.data(), j);
     };
-    const FloatVec f = hn::Div(hn::Sub(hn::Log(d, E), gather(t.previousLnEnergy)),
-                               gather(t.dLnEnergy));
-    const auto at = [&](const std::array<float, 32>& lnPrevious,
-                        const std::array<float, 32>& dLn) {
+    const FloatVec f =
+        hn::Div(hn::Sub(hn::Log(d, E), gather(t.previousLnEnergy)), gather(t.dLnEnergy));
+    const auto at = [&](const std::array<float, 32>& lnPrevious, const std::array<float, 32>& dLn) {
         return hn::Exp(d, hn::Add(gather(lnPrevious), hn::Mul(f, gather(dLn))));
     };
     return hn::Add(hn::Add(at(t.previousLnPhotoelectric, t.dLnPhotoelectric),
@@ -102,33 +102,33 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
                     hn::Mul(w, hn::Set(d, c.w)));
         const FloatVec solidAngle = hn::Div(hn::Mul(hn::Load(d, &b.discArea[i]), u), r2);
         const FloatVec toX = hn::Div(hn::Sub(hn::Set(d, t.box.xMax), px), u);
-        const FloatVec toY = hn::IfThenElse(
-            hn::Gt(v, zero), hn::Div(hn::Sub(hn::Set(d, t.box.yMax), py), v),
-            hn::IfThenElse(hn::Lt(v, zero), hn::Div(hn::Sub(hn::Set(d, t.box.yMin), py), v),
-                           never));
-        const FloatVec toZ = hn::IfThenElse(
-            hn::Gt(w, zero), hn::Div(hn::Sub(hn::Set(d, t.box.zMax), pz), w),
-            hn::IfThenElse(hn::Lt(w, zero), hn::Div(hn::Sub(hn::Set(d, t.box.zMin), pz), w),
-                           never));
+        const FloatVec toY =
+            hn::IfThenElse(hn::Gt(v, zero), hn::Div(hn::Sub(hn::Set(d, t.box.yMax), py), v),
+                           hn::IfThenElse(hn::Lt(v, zero),
+                                          hn::Div(hn::Sub(hn::Set(d, t.box.yMin), py), v), never));
+        const FloatVec toZ =
+            hn::IfThenElse(hn::Gt(w, zero), hn::Div(hn::Sub(hn::Set(d, t.box.zMax), pz), w),
+                           hn::IfThenElse(hn::Lt(w, zero),
+                                          hn::Div(hn::Sub(hn::Set(d, t.box.zMin), pz), w), never));
         const FloatVec depth = hn::Max(zero, hn::Min(hn::Min(toX, toY), toZ));
         const FloatVec zc =
             hn::Add(pz, hn::Mul(hn::Div(hn::Sub(hn::Set(d, LeadCurtain::PLANE_X), px), u), w));
         const FloatVec sdir = hn::Sqrt(hn::Add(hn::Mul(u, u), hn::Mul(v, v)));
         const auto behind = hn::Not(hn::Gt(zc, hn::Set(d, t.curtain.coveredUpToZ)));
         const FloatVec dzc = hn::Sub(pz, zc);
-        const FloatVec cosObl =
-            hn::Div(hn::Set(d, LeadCurtain::PLANE_X),
-                    hn::Sqrt(hn::Add(hn::Set(d, 400.0f), hn::Mul(dzc, dzc))));
+        const FloatVec cosObl = hn::Div(hn::Set(d, LeadCurtain::PLANE_X),
+                                        hn::Sqrt(hn::Add(hn::Set(d, 400.0f), hn::Mul(dzc, dzc))));
         const bool anyBehind = !hn::AllFalse(d, behind);
 
         // The scatter-factor row of x: the first of rows 2..45 with x(j) >= x.
         const FloatVec oneMinusCos = hn::Sub(one, cosTheta);
-        const FloatVec x =
-            hn::Div(hn::Mul(hn::Sqrt(hn::Max(zero, hn::Mul(oneMinusCos, half))), E),
-                    hn::Set(d, HC_KEV_ANGSTROM));
-        IntVec row = hn::Set(di, 2);
-        for (int j = 2; j < SCATTER_FACTOR_ROWS; ++j) {
-            const auto past = hn::Lt(hn::Set(d, t.scatterX[static_cast<std::size_t>(j)]), x);
+        const FloatVec x = hn::Div(hn::Mul(hn::Sqrt(hn::Max(zero, hn::Mul(oneMinusCos, half))), E),
+                                   hn::Set(d, HC_KEV_ANGSTROM));
+        const IntVec cell = hn::Min(hn::ConvertTo(di, hn::Mul(x, hn::Set(d, t.rowCellsPerX))),
+                                    hn::Set(di, static_cast<std::int32_t>(t.rowAtCell.size()) - 1));
+        IntVec row = hn::GatherIndex(di, t.rowAtCell.data(), cell);
+        for (int step = 0; step < t.rowSteps; ++step) {
+            const auto past = hn::Lt(hn::GatherIndex(d, t.searchX.data(), row), x);
             row = hn::Sub(row, hn::VecFromMask(di, hn::RebindMask(di, past)));
         }
         const FloatVec cosSquared = hn::Mul(cosTheta, cosTheta);
@@ -136,16 +136,15 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
         // Coherent scattering: density of x times |dx/dmu| times Thomson, on the table's range.
         const auto inTable = hn::And(hn::And(hn::Gt(x, zero), hn::Ge(x, hn::Set(d, t.scatterX[1]))),
                                      hn::Le(x, hn::Set(d, lastX)));
-        const FloatVec coherentShape =
-            hn::Mul(hn::Div(hn::GatherIndex(d, t.coherentDensityOfX.data(), row),
-                            hn::Mul(fourKSquared, x)),
-                    hn::Mul(hn::Add(one, cosSquared), half));
+        const FloatVec coherentShape = hn::Mul(
+            hn::Div(hn::GatherIndex(d, t.coherentDensityOfX.data(), row), hn::Mul(fourKSquared, x)),
+            hn::Mul(hn::Add(one, cosSquared), half));
         const FloatVec coherent =
             hn::IfThenElseZero(inTable, hn::Div(coherentShape, hn::Set(d, c.coherentNorm)));
-        const FloatVec coherentCrossings = hn::Mul(
-            hn::Mul(hn::Mul(hn::Set(d, c.coherentShare), coherent),
-                    hn::Exp(d, hn::Mul(hn::Set(d, -c.muTotal), depth))),
-            solidAngle);
+        const FloatVec coherentCrossings =
+            hn::Mul(hn::Mul(hn::Mul(hn::Set(d, c.coherentShare), coherent),
+                            hn::Exp(d, hn::Mul(hn::Set(d, -c.muTotal), depth))),
+                    solidAngle);
         const FloatVec coherentCurtain =
             anyBehind ? curtainFactors(t, behind, hn::Set(d, c.leadAtEnergy), cosObl) : one;
         const FloatVec coherentWeighted = hn::IfThenElseZero(
@@ -159,28 +158,25 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
 
         // Incoherent scattering: Klein-Nishina times S(x)/S(max), then the
         // way out at the energy after scattering.
-        const FloatVec scattered =
-            hn::Div(E, hn::Add(one, hn::Mul(energyOverRest, oneMinusCos)));
+        const FloatVec scattered = hn::Div(E, hn::Add(one, hn::Mul(energyOverRest, oneMinusCos)));
         const FloatVec ratio = hn::Div(one, hn::Add(one, hn::Mul(energyOverRest, oneMinusCos)));
         const FloatVec kleinNishina =
             hn::Mul(hn::Mul(ratio, ratio),
                     hn::Sub(hn::Add(ratio, hn::Div(one, ratio)), hn::Sub(one, cosSquared)));
-        const FloatVec functionRatio = hn::Add(
-            hn::GatherIndex(d, t.incoherentRatioAtPrevious.data(), row),
-            hn::Mul(hn::Sub(x, hn::GatherIndex(d, t.previousX.data(), row)),
-                    hn::GatherIndex(d, t.incoherentRatioSlope.data(), row)));
+        const FloatVec functionRatio =
+            hn::Add(hn::GatherIndex(d, t.incoherentRatioAtPrevious.data(), row),
+                    hn::Mul(hn::Sub(x, hn::GatherIndex(d, t.previousX.data(), row)),
+                            hn::GatherIndex(d, t.incoherentRatioSlope.data(), row)));
         const FloatVec incoherent = hn::Div(
-            hn::Mul(kleinNishina,
-                    hn::IfThenElse(hn::Lt(x, hn::Set(d, INCOHERENT_TEST_LIMIT)), functionRatio,
-                                   one)),
+            hn::Mul(kleinNishina, hn::IfThenElse(hn::Lt(x, hn::Set(d, INCOHERENT_TEST_LIMIT)),
+                                                 functionRatio, one)),
             hn::Set(d, c.incoherentNorm));
-        const FloatVec incoherentCrossings = hn::Mul(
-            hn::Mul(hn::Mul(hn::Set(d, c.incoherentShare), incoherent),
-                    hn::Exp(d, hn::Mul(hn::Neg(totalCoefficients(t, scattered)), depth))),
-            solidAngle);
+        const FloatVec incoherentCrossings =
+            hn::Mul(hn::Mul(hn::Mul(hn::Set(d, c.incoherentShare), incoherent),
+                            hn::Exp(d, hn::Mul(hn::Neg(totalCoefficients(t, scattered)), depth))),
+                    solidAngle);
         const FloatVec incoherentCurtain =
-            anyBehind ? curtainFactors(t, behind, gridValues(*t.leadAttenuation, scattered),
-                                       cosObl)
+            anyBehind ? curtainFactors(t, behind, gridValues(*t.leadAttenuation, scattered), cosObl)
                       : one;
         const auto arrives = hn::And(hn::Gt(incoherentCrossings, zero),
                                      hn::Ge(scattered, hn::Set(d, ENERGY_CUTOFF_KEV)));
@@ -188,12 +184,11 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
             hn::IfThenElseZero(arrives, hn::Mul(incoherentCrossings, incoherentCurtain));
         hn::Store(scattered, d, &b.scatteredEnergy[i]);
         hn::Store(incoherentWeighted, d, &b.incoherentWeighted[i]);
-        hn::Store(
-            hn::Div(hn::Mul(hn::Mul(hn::Mul(weight, scattered),
-                                    gridValues(*t.airEnergyAbsorption, scattered)),
-                            incoherentWeighted),
-                    sdir),
-            d, &b.incoherentKerma[i]);
+        hn::Store(hn::Div(hn::Mul(hn::Mul(hn::Mul(weight, scattered),
+                                          gridValues(*t.airEnergyAbsorption, scattered)),
+                                  incoherentWeighted),
+                          sdir),
+                  d, &b.incoherentKerma[i]);
     }
 }
 
@@ -239,6 +234,38 @@ RayTables::RayTables(const TissueTables& tissue, const GridTable& air, const Gri
             (static_cast<double>(s[i].incoherentFunction) - s[i - 1].incoherentFunction) / width /
             tissue.incoherentFunctionMax);
     }
+    // The row of x is 2 plus the rows 2..44 with x(j) < x. A cell of the
+    // uniform grid starts its count with the rows below it, less a margin for
+    // the rounding of the cell number, and goes on over the rows within
+    // reach: the cells are half the narrowest row, so usually one.
+    searchX.fill(std::numeric_limits<float>::infinity());
+    float narrowest = std::numeric_limits<float>::max();
+    for (int j = 2; j <= SCATTER_FACTOR_ROWS; ++j) {
+        const std::size_t i = static_cast<std::size_t>(j);
+        if (j < SCATTER_FACTOR_ROWS) searchX[i] = s[i].x;
+        if (s[i].x > s[i - 1].x) narrowest = std::min(narrowest, s[i].x - s[i - 1].x);
+    }
+    const float lastX = s[SCATTER_FACTOR_ROWS].x;
+    constexpr float MOST_CELLS = 16384.0f;  // the grid's size, whatever the table
+    rowCellsPerX = std::min(2.0f / narrowest, MOST_CELLS / std::max(lastX, 1e-3f));
+    const int cellCount = static_cast<int>(lastX * rowCellsPerX) + 2;
+    rowAtCell.assign(static_cast<std::size_t>(cellCount), 2);
+    for (int m = 0; m < cellCount; ++m) {
+        const float margin = 0.125f;  // [cells]
+        const float from = (static_cast<float>(m) - margin) / rowCellsPerX;
+        const float to = m + 1 == cellCount ? std::numeric_limits<float>::infinity()
+                                            : (static_cast<float>(m + 1) + margin) / rowCellsPerX;
+        int below = 2, within = 0;
+        for (int j = 2; j < SCATTER_FACTOR_ROWS; ++j) {
+            const float xj = s[static_cast<std::size_t>(j)].x;
+            below += xj < from;
+            within += xj >= from && xj < to;
+        }
+        rowAtCell[static_cast<std::size_t>(m)] = below;
+        rowSteps = std::max(rowSteps, within);
+    }
+    assert(rowSteps + SCATTER_FACTOR_ROWS < static_cast<int>(searchX.size()));
+
     // The logarithms exactly as the transport's fast lookups take them.
     std::array<float, 32> lnEnergy{}, lnCoherent{}, lnIncoherent{}, lnPhotoelectric{};
     for (int j = 1; j <= tissue.rowCount; ++j) {

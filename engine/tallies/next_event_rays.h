@@ -17,7 +17,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/energy_grid.h"
 #include "engine/inputs/tissue_tables.h"
@@ -42,6 +44,13 @@ struct RayTables {
     alignas(64) std::array<float, 48> previousX{};
     alignas(64) std::array<float, 48> incoherentRatioAtPrevious{};
     alignas(64) std::array<float, 48> incoherentRatioSlope{};
+    //! The row search without a search: x(j) of rows 2..44 (+inf elsewhere),
+    //! and on a uniform grid of x (rowCellsPerX cells per 1/A) the row at
+    //! which a cell's search starts, from where at most rowSteps rows follow.
+    alignas(64) std::array<float, 64> searchX{};
+    std::vector<std::int32_t> rowAtCell;
+    float rowCellsPerX = 0;  //!< [A]
+    int rowSteps = 0;
     //! Tissue rows 1..N: energy [keV]; for row j >= 2 the logarithms of row
     //! j-1 and the differences to them, as the transport's lookups hold them.
     alignas(64) std::array<float, 32> tissueEnergy{};
@@ -88,7 +97,8 @@ struct RayBatch {
     alignas(64) std::array<float, MAX_RAYS> coherentWeighted{}, incoherentWeighted{};
     //! The kerma weighted E muen / sdir [keV cm^2/g] of the same crossings.
     alignas(64) std::array<float, MAX_RAYS> coherentKerma{}, incoherentKerma{};
-    alignas(64) std::array<float, MAX_RAYS> scatteredEnergy{};  //!< [keV] after incoherent scattering
+    alignas(
+        64) std::array<float, MAX_RAYS> scatteredEnergy{};  //!< [keV] after incoherent scattering
 };
 
 //! Scores the rays of `batch` from `collision` with the best vector code the processor runs.

@@ -24,7 +24,8 @@ class NextEventTally {
 public:
     NextEventTally(const TissueTables& tissue, const ScoringContext& scoring,
                    NextEventScoring settings = {})
-        : m_scorer(tissue, scoring, settings), m_history(std::make_unique<HistoryContributions>()) {}
+        : m_scorer(tissue, scoring, settings),
+          m_history(std::make_unique<HistoryContributions>()) {}
 
     //! Scores the following histories into `target`, going on from `position`
     //! (which it advances; it must outlive the histories).

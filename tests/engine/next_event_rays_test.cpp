@@ -1,7 +1,6 @@
 // The next-event scoring's vector path against its scalar path, on the
 // collisions of real histories, with every instruction set this processor runs.
 #include <gtest/gtest.h>
-
 #include <hwy/targets.h>
 
 #include <cmath>
@@ -68,9 +67,9 @@ TEST(NextEventRays, VectorAndScalarPathsAgreeWithinFloatRounding) {
         SCOPED_TRACE(hwy::TargetName(target));
         hwy::SetSupportedTargetsForTest(target);
         PathTallies vector, scalar;
-        auto both = std::make_unique<BothPaths>(BothPaths{
-            NextEventTally(in->tissue, scoring, {ScoringPath::Vector, 11}),
-            NextEventTally(in->tissue, scoring, {ScoringPath::Scalar, 11})});
+        auto both = std::make_unique<BothPaths>(
+            BothPaths{NextEventTally(in->tissue, scoring, {ScoringPath::Vector, 11}),
+                      NextEventTally(in->tissue, scoring, {ScoringPath::Scalar, 11})});
         both->vector.open(vector.target(), vector.position);
         both->scalar.open(scalar.target(), scalar.position);
         FastPhysics physics(in->tissue);
@@ -97,8 +96,10 @@ TEST(NextEventRays, VectorAndScalarPathsAgreeWithinFloatRounding) {
         int reached = 0;
         for (int i = 1; i <= GRID_COLUMNS; ++i) {
             for (int k = 1; k <= GRID_ROWS; ++k) {
-                const float sk = s.gridKerma[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
-                const float vk = v.gridKerma[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+                const float sk =
+                    s.gridKerma[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+                const float vk =
+                    v.gridKerma[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
                 reached += sk > 0.0f;
                 expectClose(vk, sk, "cell", KermaMoments::cellIndex(i, k));
             }
