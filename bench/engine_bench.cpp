@@ -298,7 +298,7 @@ int main(int argc, char** argv) {
     std::printf(
         "\nnext-event on %d threads, %.3g histories, fastest of 3 alternating runs; vector code "
         "%s; %.2f collisions per history\n",
-        cores, static_cast<double>(nextEventHistories), rayInstructionSet().c_str(),
+        cores, static_cast<double>(nextEventHistories), rayCodes().front().instructionSet,
         collisionsPerHistory);
     std::printf("%-26s %9s %12s %11s %11s %11s %11s %13s\n", "path", "time [s]", "histories/s",
                 "median cell", "worst point", "map to 1 %", "9 pts to 1 %", "rays/s");

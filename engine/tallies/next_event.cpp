@@ -17,6 +17,7 @@ NextEventScorer::NextEventScorer(const TissueTables& tables, const ScoringContex
       m_rayTables(tables, scoring.airEnergyAbsorption, scoring.leadAttenuation, scoring.curtain,
                   scoring.box),
       m_rays(std::make_unique<RayBatch>()) {
+    if (!m_settings.rays) m_settings.rays = rayCodes().front().score;
     assert(settings.cellsPerCollision >= 1 && settings.cellsPerCollision <= MAX_RAYS - POINT_COUNT);
 }
 
@@ -74,7 +75,7 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
     c.incoherentNorm = static_cast<float>(m_densities.incoherentNormalisation(E));
     c.leadAtEnergy = gridValue(m_scoring.leadAttenuation, E);
     c.airAtEnergy = gridValue(m_scoring.airEnergyAbsorption, E);
-    scoreRays(m_rayTables, c, rays);
+    m_settings.rays(m_rayTables, c, rays);
 
     // The sums in the scalar path's order: ray by ray, coherent before incoherent.
     for (int i = 0; i < rays.count; ++i) {

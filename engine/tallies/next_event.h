@@ -71,6 +71,7 @@ enum class ScoringPath { Vector, Scalar };
 struct NextEventScoring {
     ScoringPath path = ScoringPath::Vector;
     int cellsPerCollision = NEXT_EVENT_CELLS_PER_COLLISION;  //!< 1..MAX_RAYS - 9
+    RayKernel rays = nullptr;  //!< the vector code; null: the widest this processor runs
 };
 
 class NextEventScorer {

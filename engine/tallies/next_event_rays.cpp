@@ -192,8 +192,6 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
     }
 }
 
-const char* InstructionSet() { return hwy::TargetName(HWY_TARGET); }
-
 }  // namespace HWY_NAMESPACE
 }  // namespace korvana::engine
 HWY_AFTER_NAMESPACE();
@@ -201,14 +199,35 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace korvana::engine {
 
-HWY_EXPORT(ScoreRays);
-HWY_EXPORT(InstructionSet);
-
-void scoreRays(const RayTables& tables, const RayCollision& collision, RayBatch& batch) {
-    HWY_DYNAMIC_DISPATCH(ScoreRays)(tables, collision, batch);
+// The choice among the compiled instruction sets is made here rather than by
+// Highway's own dispatch, which lives in its shared library: that library
+// calibrates a timer when it loads, some 5 ms at the start of every program
+// linking the engine.
+std::vector<RayCode> rayCodes() {
+    std::vector<RayCode> codes;
+    __builtin_cpu_init();
+#if HWY_TARGETS & HWY_AVX3
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw")) {
+        codes.push_back({hwy::TargetName(HWY_AVX3), &N_AVX3::ScoreRays});
+    }
+#endif
+#if HWY_TARGETS & HWY_AVX2
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") &&
+        __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")) {
+        codes.push_back({hwy::TargetName(HWY_AVX2), &N_AVX2::ScoreRays});
+    }
+#endif
+#if HWY_TARGETS & HWY_SSE4
+    if (__builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul") &&
+        __builtin_cpu_supports("aes")) {
+        codes.push_back({hwy::TargetName(HWY_SSE4), &N_SSE4::ScoreRays});
+    }
+#endif
+    // What every x86-64 runs.
+    codes.push_back({hwy::TargetName(HWY_STATIC_TARGET), &HWY_STATIC_DISPATCH(ScoreRays)});
+    return codes;
 }
-
-std::string rayInstructionSet() { return HWY_DYNAMIC_DISPATCH(InstructionSet)(); }
 
 RayTables::RayTables(const TissueTables& tissue, const GridTable& air, const GridTable& lead,
                      const LeadCurtain& curtainIn, const PhantomBox& boxIn)

@@ -10,7 +10,7 @@
 // last digits.
 //
 // The code is compiled for several instruction sets (SSE4, AVX2, AVX-512)
-// and the best one the processor supports is picked at the first call, so
+// and the scorer takes the widest the processor supports (rayCodes), so
 // one binary uses the widest vectors of whatever x86-64 it runs on, and every
 // thread and process on one machine computes exactly the same numbers.
 #pragma once
@@ -18,7 +18,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "common/energy_grid.h"
@@ -101,10 +100,16 @@ struct RayBatch {
         64) std::array<float, MAX_RAYS> scatteredEnergy{};  //!< [keV] after incoherent scattering
 };
 
-//! Scores the rays of `batch` from `collision` with the best vector code the processor runs.
-void scoreRays(const RayTables& tables, const RayCollision& collision, RayBatch& batch);
+//! Scores the rays of `batch` from `collision`.
+using RayKernel = void (*)(const RayTables& tables, const RayCollision& collision, RayBatch& batch);
 
-//! The instruction set scoreRays uses on this processor ("AVX3", "AVX2", ...).
-std::string rayInstructionSet();
+struct RayCode {
+    const char* instructionSet;  //!< "AVX3" (AVX-512), "AVX2", "SSE4", ...
+    RayKernel score;
+};
+
+//! The vector code for each instruction set this processor runs, the widest
+//! first; the last one runs on any x86-64.
+std::vector<RayCode> rayCodes();
 
 }  // namespace korvana::engine

@@ -1,7 +1,6 @@
 // The next-event scoring's vector path against its scalar path, on the
 // collisions of real histories, with every instruction set this processor runs.
 #include <gtest/gtest.h>
-#include <hwy/targets.h>
 
 #include <cmath>
 #include <memory>
@@ -61,14 +60,11 @@ TEST(NextEventRays, VectorAndScalarPathsAgreeWithinFloatRounding) {
     const ScoringContext scoring = scoringContextFor(*in);
     const PhantomBox box = phantomBoxFor(in->run);
 
-    const std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
-    ASSERT_FALSE(targets.empty());
-    for (const std::int64_t target : targets) {
-        SCOPED_TRACE(hwy::TargetName(target));
-        hwy::SetSupportedTargetsForTest(target);
+    for (const RayCode& code : rayCodes()) {
+        SCOPED_TRACE(code.instructionSet);
         PathTallies vector, scalar;
         auto both = std::make_unique<BothPaths>(
-            BothPaths{NextEventTally(in->tissue, scoring, {ScoringPath::Vector, 11}),
+            BothPaths{NextEventTally(in->tissue, scoring, {ScoringPath::Vector, 11, code.score}),
                       NextEventTally(in->tissue, scoring, {ScoringPath::Scalar, 11})});
         both->vector.open(vector.target(), vector.position);
         both->scalar.open(scalar.target(), scalar.position);
@@ -110,7 +106,6 @@ TEST(NextEventRays, VectorAndScalarPathsAgreeWithinFloatRounding) {
                         "moments of quantity", q);
         }
     }
-    hwy::SetSupportedTargetsForTest(0);
 }
 
 }  // namespace
