@@ -11,9 +11,11 @@
 //    rejection on S(x)/S(max) below x = 10 1/A, x = sin(theta/2) E/hc.
 //
 // Each is normalised by its integral over the sphere, taken numerically once
-// at start for every energy of the grid (Gauss-Legendre on the pieces between
-// the table's x values, where the integrand is smooth) and interpolated
-// linearly between grid energies.
+// for every energy of the grid (Gauss-Legendre on the pieces between the
+// table's x values, where the integrand is smooth) and interpolated linearly
+// between grid energies. The integrals are kept for the process: densities
+// built again from the same scatter-factor table (another thread, another
+// run) take them from there.
 #pragma once
 
 #include <array>
