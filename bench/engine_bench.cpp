@@ -6,10 +6,22 @@
 //    single-stream mode;
 //  - precision per second at the measuring points: the analog scoring and
 //    the next-event estimator at equal wall time on every core, with the
-//    figure of merit 1/(relative error^2 x time) of each point.
+//    figure of merit 1/(relative error^2 x time) of each point;
+//  - the next-event estimator on every core, its vector scoring with its
+//    cells per collision against the previous scalar path with 4, runs
+//    alternating and the fastest of three kept: the time to a 1 % median cell
+//    error on the map and to 1 % at all nine points (extrapolated from the
+//    fixed run by the 1/sqrt(N) law, then checked by one direct run of the
+//    histories that predicts), and rays per second; and the scoring alone on
+//    one thread over the collisions of real histories, rays per second per
+//    path and instruction set.
 //
-// usage: engine_bench [histories]   (default 2e6)
-// Prints histories per second, scored escapes, wall time and the ratios.
+// usage: engine_bench [histories] [next-event histories]   (defaults 2e6 and 1e6)
+//        engine_bench profile scalar|vector [next-event histories] [cells]
+// Prints histories per second, scored escapes, wall time and the ratios. The
+// second form runs only the next-event estimator on every core with the one
+// path (the scalar one with 4 cells, the vector one with its default), for a
+// profiler.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -21,6 +33,7 @@
 
 #include "app/spectrum/generate_spectrum.h"
 #include "app/spectrum/material_tables.h"
+#include "engine/run/histories.h"
 #include "engine/run/parallel_run.h"
 #include "engine/run/result_file.h"
 #include "engine/run/simulation.h"
@@ -60,13 +73,15 @@ Measurement measure(const EngineInputs& in, TransportBuild build, Bookkeeping bo
 }
 
 Measurement measureParallel(const EngineInputs& in, int threads,
-                            Estimator estimator = Estimator::Analog) {
+                            Estimator estimator = Estimator::Analog,
+                            NextEventScoring nextEvent = {}) {
     auto scores = std::make_unique<Scores>();
     auto moments = std::make_unique<KermaMoments>();
     Measurement m;
     ParallelSettings settings;
     settings.threads = threads;
     settings.estimator = estimator;
+    settings.nextEvent = nextEvent;
     const auto start = std::chrono::steady_clock::now();
     m.histories = simulateParallel(
         in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
@@ -86,6 +101,67 @@ Measurement measureParallel(const EngineInputs& in, int threads,
     return m;
 }
 
+double largestPointError(const Measurement& m) {
+    return *std::max_element(m.relativeError.begin() + 1, m.relativeError.end());
+}
+
+//! Keeps every collision of the histories it sees, for the scoring alone.
+struct CollisionRecorder {
+    struct Site {
+        Photon photon;
+        TissueCoefficients mu;
+    };
+    std::vector<Site> sites;
+    void open(const TallyTarget&, SequencePosition&) {}
+    template <class Physics>
+    void collision(const Photon& photon, const TissueCoefficients& mu, const Physics&) {
+        sites.push_back({photon, mu});
+    }
+    void escape(const Photon&, float, float, float) {}
+    void endHistory() {}
+};
+
+//! The collisions of about `histories` histories of the run's spectrum.
+std::vector<CollisionRecorder::Site> recordCollisions(const EngineInputs& in, float histories) {
+    CollisionRecorder recorder;
+    FastPhysics physics(in.tissue);
+    RandomStream stream = RandomStream::withFixedSeed();
+    const PhantomBox box = phantomBoxFor(in.run);
+    for (int bin = FIRST_SIMULATED_BIN; bin <= in.spectrum.topBin; ++bin) {
+        const std::int64_t count = binPhotonCount(in.spectrum, bin, histories);
+        for (std::int64_t n = 0; n < count; ++n) {
+            runHistory(binEnergyKev(bin), in.run, box, physics, recorder, stream);
+        }
+    }
+    return std::move(recorder.sites);
+}
+
+//! Rays per second of the scoring alone, on one thread, over `sites`.
+double scoringRaysPerSecond(const EngineInputs& in,
+                            const std::vector<CollisionRecorder::Site>& sites,
+                            NextEventScoring settings) {
+    const ScoringContext scoring = scoringContextFor(in);
+    NextEventScorer scorer(in.tissue, scoring, settings);
+    FastPhysics physics(in.tissue);
+    const auto totalAt = [&physics](float E) { return physics.totalCoefficient(E); };
+    auto scores = std::make_unique<Scores>();
+    auto history = std::make_unique<HistoryContributions>();
+    const ScoringSequence sequence = ScoringSequence::forBlock(1, 100, 0);
+    double best = 1e300;
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        const auto start = std::chrono::steady_clock::now();
+        std::uint64_t n = 0;
+        for (const CollisionRecorder::Site& site : sites) {
+            scorer.scoreCollision(site.photon, site.mu, totalAt, sequence, n++, *scores, *history);
+            if (n % 64 == 0) history->endHistory(nullptr);
+        }
+        history->endHistory(nullptr);
+        best = std::min(
+            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return static_cast<double>(sites.size()) * (POINT_COUNT + settings.cellsPerCollision) / best;
+}
+
 double rate(const Measurement& m) { return static_cast<double>(m.histories) / m.seconds; }
 
 void report(const char* name, const Measurement& m) {
@@ -98,7 +174,8 @@ void report(const char* name, const Measurement& m) {
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    const double histories = argc > 1 ? std::atof(argv[1]) : 2e6;
+    const bool profile = argc > 2 && std::string(argv[1]) == "profile";
+    const double histories = argc > 1 && !profile ? std::atof(argv[1]) : 2e6;
     const fs::path data = KORVANA_DATA_DIR;
     const fs::path work = fs::temp_directory_path() / "korvana-engine-bench";
     fs::create_directories(work);
@@ -126,6 +203,21 @@ int main(int argc, char** argv) {
         in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength, histories);
 
     const int cores = availableCores();
+    if (profile) {
+        const bool scalar = std::string(argv[2]) == "scalar";
+        in->run.historyCount = argc > 3 ? static_cast<float>(std::atof(argv[3])) : 1e6f;
+        NextEventScoring scoring{scalar ? ScoringPath::Scalar : ScoringPath::Vector,
+                                 scalar ? 4 : NEXT_EVENT_CELLS_PER_COLLISION};
+        if (argc > 4) scoring.cellsPerCollision = std::atoi(argv[4]);
+        const Measurement m = measureParallel(*in, cores, Estimator::NextEvent, scoring);
+        report(scalar ? "next-event, scalar" : "next-event, vector", m);
+        std::printf("%d cells: median cell error %.3f %%, worst point %.3f %%\n",
+                    scoring.cellsPerCollision, 100.0 * m.medianCellError,
+                    100.0 * largestPointError(m));
+        fs::current_path(data);
+        fs::remove_all(work);
+        return 0;
+    }
     const Measurement bare = measure(*in, TransportBuild::Fast, Bookkeeping::Off);
     report("exact, no error bars", bare);
     const Measurement fast = measure(*in, TransportBuild::Fast, Bookkeeping::On);
@@ -179,6 +271,94 @@ int main(int argc, char** argv) {
         "next-event / analog %.1f\n",
         100.0 * all.medianCellError, 100.0 * nextEvent.medianCellError,
         mapMerit(nextEvent) / mapMerit(all));
+
+    // The map and the points as fast as possible: the vector scoring against
+    // the previous scalar path, on every core, runs alternating.
+    const float nextEventHistories = argc > 2 ? static_cast<float>(std::atof(argv[2])) : 1e6f;
+    const std::vector<CollisionRecorder::Site> sites = recordCollisions(*in, 2e4f);
+    const double collisionsPerHistory = static_cast<double>(sites.size()) / 2e4;
+    struct Path {
+        const char* name;
+        NextEventScoring scoring;
+        Measurement best;
+    };
+    std::array<Path, 3> paths = {
+        Path{"scalar, 4 cells (before)", {ScoringPath::Scalar, 4}, {}},
+        Path{"vector, 4 cells", {ScoringPath::Vector, 4}, {}},
+        Path{"vector, default cells", {ScoringPath::Vector, NEXT_EVENT_CELLS_PER_COLLISION}, {}}};
+    std::snprintf(allName, sizeof allName, "vector, %d cells", NEXT_EVENT_CELLS_PER_COLLISION);
+    paths[2].name = allName;
+    in->run.historyCount = nextEventHistories;
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        for (Path& path : paths) {
+            const Measurement m = measureParallel(*in, cores, Estimator::NextEvent, path.scoring);
+            if (repeat == 0 || m.seconds < path.best.seconds) path.best = m;
+        }
+    }
+    std::printf(
+        "\nnext-event on %d threads, %.3g histories, fastest of 3 alternating runs; vector code "
+        "%s; %.2f collisions per history\n",
+        cores, static_cast<double>(nextEventHistories), rayCodes().front().instructionSet,
+        collisionsPerHistory);
+    std::printf("%-26s %9s %12s %11s %11s %11s %11s %13s\n", "path", "time [s]", "histories/s",
+                "median cell", "worst point", "map to 1 %", "9 pts to 1 %", "rays/s");
+    const auto toOnePercent = [](double seconds, double error) {
+        return seconds * (error / 0.01) * (error / 0.01);
+    };
+    for (const Path& path : paths) {
+        const Measurement& m = path.best;
+        const double rays = static_cast<double>(m.histories) * collisionsPerHistory *
+                            (POINT_COUNT + path.scoring.cellsPerCollision);
+        std::printf("%-26s %9.3f %12.0f %9.3f %% %9.3f %% %9.3f s %9.4f s %13.4g\n", path.name,
+                    m.seconds, rate(m), 100.0 * m.medianCellError, 100.0 * largestPointError(m),
+                    toOnePercent(m.seconds, m.medianCellError),
+                    toOnePercent(m.seconds, largestPointError(m)), rays / m.seconds);
+    }
+    const Path& before = paths[0];
+    const Path& after = paths[2];
+    std::printf("time to 1 %% on the map, before / after: %.2f; at the nine points: %.2f\n",
+                toOnePercent(before.best.seconds, before.best.medianCellError) /
+                    toOnePercent(after.best.seconds, after.best.medianCellError),
+                toOnePercent(before.best.seconds, largestPointError(before.best)) /
+                    toOnePercent(after.best.seconds, largestPointError(after.best)));
+    // The extrapolations checked by direct runs of the histories they predict.
+    for (const bool map : {true, false}) {
+        const double error = map ? after.best.medianCellError : largestPointError(after.best);
+        in->run.historyCount =
+            static_cast<float>(nextEventHistories * (error / 0.01) * (error / 0.01));
+        const Measurement direct = measureParallel(*in, cores, Estimator::NextEvent, after.scoring);
+        std::printf(
+            "direct run, %s, %s: %.3g histories, %.3f s, median cell %.3f %%, worst point "
+            "%.3f %%\n",
+            after.name, map ? "map to 1 %" : "nine points to 1 %",
+            static_cast<double>(direct.histories), direct.seconds, 100.0 * direct.medianCellError,
+            100.0 * largestPointError(direct));
+    }
+    in->run.historyCount = asked;
+
+    // What every thread builds before its first history.
+    {
+        const auto start = std::chrono::steady_clock::now();
+        auto physics = std::make_unique<FastPhysics>(in->tissue);
+        const auto built = std::chrono::steady_clock::now();
+        const ScoringContext scoring = scoringContextFor(*in);
+        auto scorer = std::make_unique<NextEventScorer>(in->tissue, scoring);
+        const auto scored = std::chrono::steady_clock::now();
+        std::printf("start of a thread: transport tables %.1f ms, next-event scorer %.1f ms\n",
+                    1e3 * std::chrono::duration<double>(built - start).count(),
+                    1e3 * std::chrono::duration<double>(scored - built).count());
+    }
+
+    // The scoring alone, one thread, the same collisions for every path.
+    std::printf("scoring alone, one thread, %zu collisions of real histories:\n", sites.size());
+    for (const NextEventScoring scoring :
+         {NextEventScoring{ScoringPath::Scalar, 4}, NextEventScoring{ScoringPath::Vector, 4},
+          NextEventScoring{ScoringPath::Scalar, NEXT_EVENT_CELLS_PER_COLLISION},
+          NextEventScoring{ScoringPath::Vector, NEXT_EVENT_CELLS_PER_COLLISION}}) {
+        std::printf("  %-7s %2d cells: %12.4g rays/s\n",
+                    scoring.path == ScoringPath::Vector ? "vector" : "scalar",
+                    scoring.cellsPerCollision, scoringRaysPerSecond(*in, sites, scoring));
+    }
 
     const bool same = fast.lines == literal.lines && fast.scoredEscapes == literal.scoredEscapes &&
                       bare.lines == fast.lines;

@@ -28,14 +28,15 @@ inline ScoringContext scoringContextFor(const EngineInputs& inputs) {
 }
 
 //! Builds one thread's physics of `build` and tally of `estimator` and calls
-//! `body(physics, tally)`; both live until it returns.
+//! `body(physics, tally)`; both live until it returns. `nextEvent` says how
+//! the next-event estimator scores.
 template <class Body>
 void withTransport(const EngineInputs& inputs, TransportBuild build, Estimator estimator,
-                   Body&& body) {
+                   Body&& body, NextEventScoring nextEvent = {}) {
     const ScoringContext scoring = scoringContextFor(inputs);
     const auto withTally = [&](auto& physics) {
         if (estimator == Estimator::NextEvent) {
-            auto tally = std::make_unique<NextEventTally>(inputs.tissue, scoring);
+            auto tally = std::make_unique<NextEventTally>(inputs.tissue, scoring, nextEvent);
             body(physics, *tally);
         } else {
             AnalogTally tally(scoring, build == TransportBuild::Fast ? DiscSearch::NearestRows

@@ -70,8 +70,10 @@ public:
     //! A worker thread: takes this process's blocks as they come.
     void work() {
         try {
-            withTransport(m_in, m_settings.build, m_settings.estimator,
-                          [this](auto& physics, auto& tally) { takeBlocks(physics, tally); });
+            withTransport(
+                m_in, m_settings.build, m_settings.estimator,
+                [this](auto& physics, auto& tally) { takeBlocks(physics, tally); },
+                m_settings.nextEvent);
         } catch (...) {
             std::lock_guard lock(m_mutex);
             if (!m_failure) m_failure = std::current_exception();

@@ -73,6 +73,7 @@ struct ParallelSettings {
     BlockExchange* exchange = nullptr;  //!< null: this process runs every block
     Estimator estimator = Estimator::Analog;
     TransportBuild build = TransportBuild::Fast;
+    NextEventScoring nextEvent;  //!< how the next-event estimator scores (benchmarks compare)
 };
 
 struct ParallelProgress {

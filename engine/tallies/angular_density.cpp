@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 #include "engine/constants.h"
@@ -36,14 +37,52 @@ double cosineAt(double x, double E) {
     return 1.0 - 2.0 * s * s;
 }
 
+//! The normalisations for the scatter-factor table the process last built
+//! densities for. They depend on that table alone, and every thread of a run,
+//! and every run of a study or of the live window, would otherwise integrate
+//! them anew.
+struct NormalisationCache {
+    std::mutex mutex;
+    bool filled = false;
+    std::array<ScatterFactorRow, SCATTER_FACTOR_ROWS + 1> scatter{};
+    float incoherentFunctionMax = 0;
+    std::array<double, GRID_BINS + 1> coherent{}, incoherent{};
+
+    bool holds(const TissueTables& tables) const {
+        if (!filled || !(incoherentFunctionMax == tables.incoherentFunctionMax)) return false;
+        for (std::size_t j = 0; j < scatter.size(); ++j) {
+            const ScatterFactorRow &a = scatter[j], &b = tables.scatter[j];
+            if (!(a.x == b.x && a.formFactorIntegral == b.formFactorIntegral &&
+                  a.incoherentFunction == b.incoherentFunction)) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+NormalisationCache& normalisationCache() {
+    static NormalisationCache cache;
+    return cache;
+}
+
 }  // namespace
 
 AngularDensities::AngularDensities(const TissueTables& tables) : m_tables(tables) {
-    for (int i = 1; i <= GRID_BINS; ++i) {
-        const double E = static_cast<double>(i) * BIN_WIDTH_KEV;
-        m_coherentNorm[i] = coherentIntegral(E);
-        m_incoherentNorm[i] = incoherentIntegral(E);
+    NormalisationCache& cache = normalisationCache();
+    std::lock_guard lock(cache.mutex);  // a second thread waits for the first's integrals
+    if (!cache.holds(tables)) {
+        for (int i = 1; i <= GRID_BINS; ++i) {
+            const double E = static_cast<double>(i) * BIN_WIDTH_KEV;
+            cache.coherent[static_cast<std::size_t>(i)] = coherentIntegral(E);
+            cache.incoherent[static_cast<std::size_t>(i)] = incoherentIntegral(E);
+        }
+        cache.scatter = tables.scatter;
+        cache.incoherentFunctionMax = tables.incoherentFunctionMax;
+        cache.filled = true;
     }
+    m_coherentNorm = cache.coherent;
+    m_incoherentNorm = cache.incoherent;
 }
 
 double AngularDensities::normalisation(const Norms& norms, double E) {

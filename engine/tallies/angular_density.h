@@ -11,9 +11,11 @@
 //    rejection on S(x)/S(max) below x = 10 1/A, x = sin(theta/2) E/hc.
 //
 // Each is normalised by its integral over the sphere, taken numerically once
-// at start for every energy of the grid (Gauss-Legendre on the pieces between
-// the table's x values, where the integrand is smooth) and interpolated
-// linearly between grid energies.
+// for every energy of the grid (Gauss-Legendre on the pieces between the
+// table's x values, where the integrand is smooth) and interpolated linearly
+// between grid energies. The integrals are kept for the process: densities
+// built again from the same scatter-factor table (another thread, another
+// run) take them from there.
 #pragma once
 
 #include <array>
@@ -34,6 +36,15 @@ public:
     //! Density per steradian of incoherent scattering at E [keV] by the angle of cosine mu.
     double incoherent(double E, double mu) const {
         return incoherentShape(E, mu) / (TWO_PI * normalisation(m_incoherentNorm, E));
+    }
+
+    //! 2 pi times the integrals over mu at E, interpolated on the grid: the
+    //! densities' divisors.
+    double coherentNormalisation(double E) const {
+        return TWO_PI * normalisation(m_coherentNorm, E);
+    }
+    double incoherentNormalisation(double E) const {
+        return TWO_PI * normalisation(m_incoherentNorm, E);
     }
 
     //! The unnormalised densities in mu; their integrals over mu are the normalisations.

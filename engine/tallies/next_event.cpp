@@ -1,14 +1,104 @@
 #include "engine/tallies/next_event.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <limits>
 
 #include "engine/transport/grid_lookup.h"
 
 namespace korvana::engine {
 
-NextEventScorer::NextEventScorer(const TissueTables& tables, const ScoringContext& scoring)
-    : m_densities(tables), m_scoring(scoring) {}
+NextEventScorer::NextEventScorer(const TissueTables& tables, const ScoringContext& scoring,
+                                 NextEventScoring settings)
+    : m_densities(tables),
+      m_scoring(scoring),
+      m_settings(settings),
+      m_rayTables(tables, scoring.airEnergyAbsorption, scoring.leadAttenuation, scoring.curtain,
+                  scoring.box),
+      m_rays(std::make_unique<RayBatch>()) {
+    if (!m_settings.rays) m_settings.rays = rayCodes().front().score;
+    assert(settings.cellsPerCollision >= 1 && settings.cellsPerCollision <= MAX_RAYS - POINT_COUNT);
+}
+
+void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficients& mu,
+                                        const ScoringSequence& sequence, std::uint64_t collision,
+                                        Scores& scores, HistoryContributions& history) {
+    float offsetY = 0, offsetZ = 0;
+    sequence.discOffset(collision, offsetY, offsetZ);
+    RayBatch& rays = *m_rays;
+    const auto aim = [&rays](int i, float x, float y, float z, float area, float weight) {
+        const std::size_t n = static_cast<std::size_t>(i);
+        rays.discX[n] = x;
+        rays.discY[n] = y;
+        rays.discZ[n] = z;
+        rays.discArea[n] = area;
+        rays.kermaWeight[n] = weight;
+    };
+    for (int j = 1; j <= POINT_COUNT; ++j) {
+        aim(j - 1, POINT_PLANE_X, POINT_DISC_RADIUS * offsetY,
+            POINT_Z[static_cast<std::size_t>(j)] + POINT_DISC_RADIUS * offsetZ, POINT_DISC_AREA,
+            1.0f);
+    }
+    const int cells = m_settings.cellsPerCollision;
+    const float cellWeight =
+        static_cast<float>(GRID_COLUMNS * GRID_ROWS) / static_cast<float>(cells);
+    std::array<int, MAX_RAYS> columns{}, rows{};
+    for (int n = 0; n < cells; ++n) {
+        const std::size_t i = static_cast<std::size_t>(POINT_COUNT + n);
+        sequence.gridCell(
+            collision * static_cast<std::uint64_t>(cells) + static_cast<std::uint64_t>(n),
+            columns[i], rows[i]);
+        aim(POINT_COUNT + n, gridColumnX(columns[i]), GRID_DISC_RADIUS * offsetY,
+            gridRowZ(rows[i]) + GRID_DISC_RADIUS * offsetZ, GRID_DISC_AREA, cellWeight);
+    }
+    rays.count = POINT_COUNT + cells;
+    // The lanes past the last ray aim at the first point; their results are not read.
+    const int padded = (rays.count + RAY_LANE_MULTIPLE - 1) / RAY_LANE_MULTIPLE * RAY_LANE_MULTIPLE;
+    for (int i = rays.count; i < padded; ++i) {
+        aim(i, rays.discX[0], rays.discY[0], rays.discZ[0], rays.discArea[0], 0.0f);
+    }
+
+    const float E = p.energy;
+    RayCollision c;
+    c.x = p.x;
+    c.y = p.y;
+    c.z = p.z;
+    c.u = p.u();
+    c.v = p.v();
+    c.w = p.w();
+    c.energy = E;
+    c.muTotal = mu.total;
+    c.coherentShare = mu.coherent / mu.total;
+    c.incoherentShare = mu.incoherent / mu.total;
+    c.coherentNorm = static_cast<float>(m_densities.coherentNormalisation(E));
+    c.incoherentNorm = static_cast<float>(m_densities.incoherentNormalisation(E));
+    c.leadAtEnergy = gridValue(m_scoring.leadAttenuation, E);
+    c.airAtEnergy = gridValue(m_scoring.airEnergyAbsorption, E);
+    m_settings.rays(m_rayTables, c, rays);
+
+    // The sums in the scalar path's order: ray by ray, coherent before incoherent.
+    for (int i = 0; i < rays.count; ++i) {
+        const std::size_t n = static_cast<std::size_t>(i);
+        const auto add = [&](float energy, float weighted, float kerma) {
+            if (i < POINT_COUNT) {
+                const std::size_t j = n + 1;
+                scores.pointSpectrum[j][static_cast<std::size_t>(energyBin(energy))] += weighted;
+                scores.pointKerma[j] += kerma;
+                history.add(KermaMoments::pointIndex(i + 1), kerma);
+            } else {
+                scores.gridKerma[static_cast<std::size_t>(columns[n])]
+                                [static_cast<std::size_t>(rows[n])] += kerma;
+                history.add(KermaMoments::cellIndex(columns[n], rows[n]), kerma);
+            }
+        };
+        if (rays.coherentWeighted[n] != 0.0f)
+            add(E, rays.coherentWeighted[n], rays.coherentKerma[n]);
+        if (rays.incoherentWeighted[n] != 0.0f) {
+            add(rays.scatteredEnergy[n], rays.incoherentWeighted[n], rays.incoherentKerma[n]);
+        }
+    }
+}
 
 float NextEventScorer::transmitted(float energy, float crossings, float z0, float zc) const {
     if (!(crossings > 0.0f)) return 0.0f;

@@ -22,8 +22,10 @@ namespace korvana::engine {
 
 class NextEventTally {
 public:
-    NextEventTally(const TissueTables& tissue, const ScoringContext& scoring)
-        : m_scorer(tissue, scoring), m_history(std::make_unique<HistoryContributions>()) {}
+    NextEventTally(const TissueTables& tissue, const ScoringContext& scoring,
+                   NextEventScoring settings = {})
+        : m_scorer(tissue, scoring, settings),
+          m_history(std::make_unique<HistoryContributions>()) {}
 
     //! Scores the following histories into `target`, going on from `position`
     //! (which it advances; it must outlive the histories).
