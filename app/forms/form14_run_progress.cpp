@@ -195,14 +195,8 @@ void Form14::refineEstimate(const FollowedRun& run) const {
     const double histories =
         r.histories ? static_cast<double>(*r.histories) : run.watch.historyCount();
     if (!seconds || histories <= 0) return;
-    try {
-        app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
-        if (app::refineRunRates(rates, histories, *seconds, r.threads * r.processes, r.estimator)) {
-            app::writeRunRates(app::RUN_RATES_FILE, rates);
-        }
-    } catch (const std::exception&) {
-        // The estimate stays as it was; the run itself is not concerned.
-    }
+    app::recordFinishedRun(app::RUN_RATES_FILE, histories, *seconds, r.threads * r.processes,
+                           r.estimator);
 }
 
 void Form14::showRows(double nowSeconds) {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "common/data_error.h"
 #include "common/engine_texts.h"
 #include "common/text_file.h"
 
@@ -100,6 +101,17 @@ void writeRunRates(const std::string& fileName, const RunRates& rates) {
                                   {"calibrated", rate.calibrated}};
     }
     writeTextFileAtomically(fileName, {file.dump()});
+}
+
+void recordFinishedRun(const std::string& fileName, double histories, double seconds, int threads,
+                       std::string_view estimator) {
+    RunRates rates = readRunRates(fileName);
+    if (!refineRunRates(rates, histories, seconds, threads, estimator)) return;
+    try {
+        writeRunRates(fileName, rates);
+    } catch (const DataError&) {
+        // Only the estimate misses this run.
+    }
 }
 
 }  // namespace korvana::app

@@ -63,4 +63,10 @@ RunRates readRunRates(const std::string& fileName);
 //! Writes the rates (throws DataError when the file cannot be written).
 void writeRunRates(const std::string& fileName, const RunRates& rates);
 
+//! Takes a finished run into the rates kept in `fileName` (refineRunRates),
+//! rewriting the file when the run refines them. A file that cannot be
+//! written leaves the estimate as it was: the run itself is not concerned.
+void recordFinishedRun(const std::string& fileName, double histories, double seconds, int threads,
+                       std::string_view estimator);
+
 }  // namespace korvana::app

@@ -573,15 +573,8 @@ private:
         text << in.rdbuf();
         const app::RunLogReading r = app::readRunLog(text.str());
         if (r.state != app::RunState::Finished || !r.histories || !r.seconds) return;
-        try {
-            app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
-            if (app::refineRunRates(rates, static_cast<double>(*r.histories), *r.seconds,
-                                    r.threads * r.processes, r.estimator)) {
-                app::writeRunRates(app::RUN_RATES_FILE, rates);
-            }
-        } catch (const DataError&) {
-            // Only the estimate misses this run.
-        }
+        app::recordFinishedRun(app::RUN_RATES_FILE, static_cast<double>(*r.histories), *r.seconds,
+                               r.threads * r.processes, r.estimator);
     }
 
     void report(const Condition& condition, const ConditionOutcome& outcome, double seconds) {

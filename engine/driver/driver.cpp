@@ -84,10 +84,6 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
     return false;
 }
 
-std::string modeLine(const EngineOptions& options, int threads, int processes) {
-    return engineModeLine(threads, processes, options.seed, estimatorName(options.estimator));
-}
-
 //! Names the tallies whose error estimate is not to be trusted; empty when none.
 std::string unstableTalliesLine(const UncertaintyTable& table) {
     std::string points;
@@ -158,8 +154,9 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
             console.writeLine(engineTimeLeftLine(p.historiesDone, p.historiesTotal, p.seconds));
         };
         if (talks) {
-            console.writeLine(
-                modeLine(options, settings.parallel.threads, exchange ? exchange->rankCount() : 1));
+            console.writeLine(engineModeLine(settings.parallel.threads,
+                                             exchange ? exchange->rankCount() : 1, options.seed,
+                                             estimatorName(options.estimator)));
         }
     } else if (options.estimator == Estimator::NextEvent) {
         console.writeLine(ENGINE_NEXT_EVENT_LINE);
