@@ -23,15 +23,7 @@ std::vector<HistoryBlock> planBlocks(const PreparedSpectrum& spectrum, float his
 }
 
 void addBlock(Scores& scores, KermaMoments& moments, const BlockTallies& block) {
-    for (int j = 1; j <= POINT_COUNT; ++j) {
-        for (int b = 1; b <= GRID_BINS; ++b)
-            scores.pointSpectrum[j][b] += block.scores.pointSpectrum[j][b];
-        scores.pointKerma[j] += block.scores.pointKerma[j];
-    }
-    for (int i = 1; i <= GRID_COLUMNS; ++i) {
-        for (int k = 1; k <= GRID_ROWS; ++k) scores.gridKerma[i][k] += block.scores.gridKerma[i][k];
-    }
-    scores.scoredEscapes += block.scores.scoredEscapes;
+    addScores(scores, block.scores);
     moments.merge(block.moments);
 }
 

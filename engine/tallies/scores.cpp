@@ -6,6 +6,17 @@
 
 namespace korvana::engine {
 
+void addScores(Scores& total, const Scores& part) {
+    for (int j = 1; j <= POINT_COUNT; ++j) {
+        for (int b = 1; b <= GRID_BINS; ++b) total.pointSpectrum[j][b] += part.pointSpectrum[j][b];
+        total.pointKerma[j] += part.pointKerma[j];
+    }
+    for (int i = 1; i <= GRID_COLUMNS; ++i) {
+        for (int k = 1; k <= GRID_ROWS; ++k) total.gridKerma[i][k] += part.gridKerma[i][k];
+    }
+    total.scoredEscapes += part.scoredEscapes;
+}
+
 void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& photon, float x1,
                  float y1, float z1, KermaMoments* moments) {
     const float E = photon.energy;

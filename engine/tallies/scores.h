@@ -24,6 +24,13 @@ struct Scores {
     std::int64_t scoredEscapes = 0;
 };
 
+//! Adds `part`'s tallies into `total`, value by value in a fixed order. Runs
+//! sum their histories in parts this way (blocks, or chunks of the single
+//! stream) so that no float total ever takes more terms than a part holds:
+//! added one by one to a total grown a million times larger, the next-event
+//! estimator's contributions fall below its last bit and are lost.
+void addScores(Scores& total, const Scores& part);
+
 //! What scoring needs besides the photon: the tables and the curtain.
 struct ScoringContext {
     const GridTable& airEnergyAbsorption;  //!< muen/rho of air [cm^2/g]
