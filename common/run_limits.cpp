@@ -110,9 +110,20 @@ std::optional<RunValueFault> checkRunValues(const RunValues& v) {
     return std::nullopt;
 }
 
-std::string describeRunValueFault(const RunValueFault& fault) {
+std::string describeRunValueFault(const RunValueFault& given, LeadUnit leadUnit) {
+    RunValueFault fault = given;
+    const bool millimetres =
+        fault.field == RunField::CurtainLeadThickness && leadUnit == LeadUnit::Millimetre;
+    if (millimetres) {
+        constexpr double MM_PER_CM = 10.0;
+        fault.value *= MM_PER_CM;
+        fault.range.lowest *= MM_PER_CM;
+        fault.range.highest *= MM_PER_CM;
+    }
     const RunValueRange& r = fault.range;
-    std::string text = std::string(fieldName(fault.field)) + " " + number(fault.value);
+    std::string text =
+        std::string(millimetres ? "the curtain lead thickness [mm Pb]" : fieldName(fault.field)) +
+        " " + number(fault.value);
     if (!std::isfinite(fault.value)) return text + " is not a finite number";
     if (r.lowestIncluded ? fault.value < r.lowest : fault.value <= r.lowest) {
         return text + " must be " + (r.lowestIncluded ? "at least " : "above ") + number(r.lowest);

@@ -74,9 +74,15 @@ std::optional<RunValueFault> checkRunValue(RunField field, double value, double 
 //! The first fault of the seven values in the order of the run file's lines.
 std::optional<RunValueFault> checkRunValues(const RunValues& values);
 
+//! The unit the curtain's lead is given in: the run file's cm, or the mm the
+//! main form and korvana-study --pb take.
+enum class LeadUnit { Centimetre, Millimetre };
+
 //! "the focus-surface distance [cm] 1000 is more than 999.9 (the largest the
-//! result file's column holds)", in English, for the console programs.
-std::string describeRunValueFault(const RunValueFault& fault);
+//! result file's column holds)", in English, for the console programs; the
+//! lead thickness and its range in `leadUnit`.
+std::string describeRunValueFault(const RunValueFault& fault,
+                                  LeadUnit leadUnit = LeadUnit::Centimetre);
 
 //! The run file's line (1-7) of `field`.
 int runFileLine(RunField field);

@@ -68,6 +68,46 @@ app::Rgb verdictColour(app::DoseVerdict verdict) {
     return {255, 255, 255};
 }
 
+QString workloadFaultText(const app::WorkloadFault& fault) {
+    const auto number = [](double value) { return QString::number(value, 'g', 7); };
+    const QString value = number(fault.value);
+    const QString highest = number(fault.highest);
+    const bool high = fault.value > fault.highest;
+    switch (fault.field) {
+        case app::WorkloadField::KermaAreaProduct:
+            return high ? QStringLiteral(
+                              "1件あたりの面積線量 P_KA %1 Gy·cm² は大きすぎます"
+                              "（1件で %2 Gy·cm² を超える手技はありません）。"
+                              "単位と桁を確かめて下さい")
+                              .arg(value, highest)
+                        : QStringLiteral(
+                              "1件あたりの面積線量 P_KA [Gy·cm²] に 0 より大きい"
+                              "数値を入力して下さい");
+        case app::WorkloadField::EntranceKerma:
+            return high ? QStringLiteral(
+                              "1件あたりの入射表面空気カーマ %1 mGy は大きすぎます"
+                              "（1件で %2 mGy を超える手技はありません）。"
+                              "単位と桁を確かめて下さい")
+                              .arg(value, highest)
+                        : QStringLiteral(
+                              "1件あたりの入射表面空気カーマ [mGy] に 0 より大きい"
+                              "数値を入力して下さい");
+        case app::WorkloadField::KermaOverResultField:
+            return QStringLiteral(
+                       "面積線量 P_KA を結果の照射野 %1 cm² で割ると入射表面空気カーマが"
+                       " %2 mGy になり、1件あたり %3 mGy を超えます。"
+                       "P_KA と照射野を確かめて下さい")
+                .arg(number(fault.fieldAreaCm2), value, highest);
+        case app::WorkloadField::Procedures:
+            return high ? QStringLiteral(
+                              "年間件数 %1 件は多すぎます（%2 件/年まで）。"
+                              "件数を確かめて下さい")
+                              .arg(value, highest)
+                        : QStringLiteral("年間件数 [件/年] に 0 以上の整数を入力して下さい");
+    }
+    return {};
+}
+
 AnnualDosePanel::AnnualDosePanel(QWidget* parent, TwipRect where)
     : QGroupBox(QStringLiteral("年間の水晶体線量（作業量から）"), parent),
       Option5(addOptionButton(this, "Option5", QStringLiteral("面積線量 P_KA [Gy·cm²]"),
@@ -181,6 +221,10 @@ bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
     const app::Workload workload{
         entrance ? app::WorkloadMeasure::EntranceKerma : app::WorkloadMeasure::KermaAreaProduct,
         *value, *procedures};
+    if (const auto fault = app::checkWorkload(workload, set.conditions)) {
+        showMessage(this, workloadFaultText(*fault), MessageIcon::Exclamation);
+        return false;
+    }
     try {
         fillTable(
             app::computeAnnualEyeLensDose(set, tables, workload, glassesMm, protectionMm, eye));

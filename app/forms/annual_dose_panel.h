@@ -24,6 +24,9 @@ namespace korvana::forms {
 //! The background of a dose cell by its verdict: green, yellow, red.
 app::Rgb verdictColour(app::DoseVerdict verdict);
 
+//! A workload out of its bounds (app::checkWorkload), in the windows' words.
+QString workloadFaultText(const app::WorkloadFault& fault);
+
 class AnnualDosePanel : public QGroupBox {
 public:
     AnnualDosePanel(QWidget* parent, TwipRect where);

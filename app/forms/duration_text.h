@@ -5,7 +5,8 @@
 
 namespace korvana::forms {
 
-//! `seconds` rounded to the whole second (to the minute from an hour up).
+//! `seconds` rounded to the whole second (to the minute from an hour up); "?"
+//! for a time no estimate can mean (app::shownSeconds).
 QString durationText(double seconds);
 
 }  // namespace korvana::forms

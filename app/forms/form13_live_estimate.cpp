@@ -452,9 +452,13 @@ void Form13::fillTable() {
                                             : app::WorkloadMeasure::EntranceKerma;
     const auto value = app::workloadValue(Text13->text().toStdString());
     const auto procedures = app::procedureCount(Text14->text().toStdString());
+    QString workloadFault;  // a workload out of bounds, worded in its cells
     if (value && procedures && m_tables) {
         workload.perProcedure = *value;
         workload.proceduresPerYear = *procedures;
+        if (const auto fault = app::checkWorkload(workload, set.conditions)) {
+            workloadFault = workloadFaultText(*fault);
+        }
         try {
             year = app::computeAnnualEyeLensDose(set, m_tables->eye, workload,
                                                  m_roundInputs.glassesMm, 0);
@@ -482,6 +486,12 @@ void Form13::fillTable() {
                         ->setBackground(QColor(colour.red, colour.green, colour.blue));
                 }
                 ++column;
+            }
+        }
+        if (!workloadFault.isEmpty()) {
+            for (const int column : {5, 6}) {
+                Grid1->setItem(row, column, cell(QStringLiteral("範囲外")));
+                Grid1->item(row, column)->setToolTip(workloadFault);
             }
         }
         if (m_pin && m_pin->round->result.pointKermaRatio[k] > 0) {

@@ -1,9 +1,7 @@
 #include "app/results/annual_eye_lens_dose.h"
 
 #include <cmath>
-#include <limits>
 
-#include "app/common/picture_format.h"
 #include "app/results/constants.h"
 #include "common/data_error.h"
 
@@ -50,10 +48,10 @@ AnnualDose annualDoseOf(double doseRatio, std::optional<double> relStdErrorPerce
         const double quotient = EYE_LENS_LIMIT_MSV / year.perProcedureMsv;
         double most = std::ceil(quotient) - 1;
         if (most + 1 < quotient) ++most;  // guard against the quotient's last bit
-        year.proceduresBelowLimit =
-            most >= static_cast<double>(std::numeric_limits<long long>::max())
-                ? std::numeric_limits<long long>::max()
-                : static_cast<long long>(most);
+        // Beyond any year's count the limit binds no one: no limit.
+        if (most <= static_cast<double>(MAX_PROCEDURES_PER_YEAR)) {
+            year.proceduresBelowLimit = static_cast<long long>(most);
+        }
     }
     return year;
 }
@@ -62,16 +60,6 @@ AnnualEyeLensDose computeAnnualEyeLensDose(const ResultSet& set, const EyeLensDo
                                            const Workload& workload, double glassesMm,
                                            double protectionMm,
                                            const std::optional<EyePosition>& eye) {
-    if (!(workload.perProcedure > 0) || !std::isfinite(workload.perProcedure)) {
-        throw DataError(std::string(workload.measure == WorkloadMeasure::KermaAreaProduct
-                                        ? "the kerma-area product per procedure"
-                                        : "the entrance air kerma per procedure") +
-                        " is " + formatPicture(workload.perProcedure, "0.0##") +
-                        ", not above 0 - give the value of one procedure from the dose record");
-    }
-    if (workload.proceduresPerYear < 0) {
-        throw DataError("the number of procedures per year is negative - give 0 or more");
-    }
     AnnualEyeLensDose table;
     table.workload = workload;
     table.glassesMm = glassesMm;

@@ -45,7 +45,8 @@ struct AnnualDose {
     double percentOfLimit = 0;                 //!< annualMsv / 20 mSv [%]
     DoseVerdict verdict = DoseVerdict::BelowLimit;
     //! The most procedures a year that keep the dose below 20 mSv; empty when
-    //! a procedure gives no dose (any number does).
+    //! there is no limit: a procedure gives no dose, or more procedures than
+    //! any year holds (MAX_PROCEDURES_PER_YEAR) stay below.
     std::optional<long long> proceduresBelowLimit;
 };
 
@@ -76,8 +77,9 @@ struct AnnualEyeLensDose {
 };
 
 //! The annual table of a loaded result. Throws DataError for a lead thickness
-//! below 0, a workload that is not above 0, negative procedures, a P_KA with
-//! a result field of no area, or an eye position outside the grid.
+//! below 0, a workload out of its bounds (checkWorkload with the result's
+//! field), a P_KA with a result field of no area, or an eye position outside
+//! the grid.
 AnnualEyeLensDose computeAnnualEyeLensDose(const ResultSet& set, const EyeLensDoseTables& tables,
                                            const Workload& workload, double glassesMm,
                                            double protectionMm,

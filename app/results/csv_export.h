@@ -61,8 +61,8 @@ std::string verdictWord(DoseVerdict verdict);
 //! entrance_kerma_per_procedure_mGy, procedures_per_year, air_kerma_Gy_per_Gy,
 //! eye_lens_dose_Gy_per_Gy, annual_hp3_mSv, rel_std_error_percent,
 //! percent_of_20_mSv, verdict (verdictWord), procedures_below_20_mSv (empty
-//! when any number stays below); two rows per point, without glasses (glasses
-//! 0) and with them. A dose that does not exist leaves its cells empty.
+//! when there is no limit: more than a year's procedures stay below); two rows per point, without
+//! glasses (glasses 0) and with them. A dose that does not exist leaves its cells empty.
 std::vector<std::string> annualEyeLensDoseCsv(const AnnualEyeLensDose& table);
 
 //! "default.data" -> "default": the stem the exports' file names start with.

@@ -53,8 +53,10 @@ constexpr std::size_t ERROR_COLUMN_WIDTH = 8;
 //! Beside the error of a kerma whose error estimate is unstable.
 constexpr std::string_view UNSTABLE_MARK = " unstable";
 
+//! Right-aligned in `width` columns; a text too wide for them keeps a blank
+//! before it, so no two columns ever run together.
 std::string padded(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+    return text.size() >= width ? " " + text : std::string(width - text.size(), ' ') + text;
 }
 
 void printReport(const ResultSet& set, const EyeLensDoseTables& tables, std::ostream& out) {
@@ -131,7 +133,8 @@ std::string annualCells(const std::optional<AnnualDose>& year) {
                   6) +
            padded(formatPicture(year->percentOfLimit, "0"), 8) +
            padded(verdictText(year->verdict), 10) +
-           padded(year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit) : "any",
+           padded(year->proceduresBelowLimit ? std::to_string(*year->proceduresBelowLimit)
+                                             : "no limit",
                   9);
 }
 
@@ -182,7 +185,10 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
             << (point.unstable ? " unstable" : "") << '\n';
         anyUnstable = anyUnstable || point.unstable;
     }
-    out << "max N/yr: the most procedures per year that keep the dose below 20 mSv.\n"
+    out << "max N/yr: the most procedures per year that keep the dose below 20 mSv (no limit:\n"
+           "more than "
+        << MAX_PROCEDURES_PER_YEAR
+        << " a year, or none gives a dose).\n"
            "\u00b1: relative standard error of the Monte Carlo air kerma only; not included are\n"
            "the conversion coefficients' and lead data's own uncertainty, the workload, and how\n"
            "well the scene stands for the room.\n";
@@ -373,6 +379,14 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         workload =
             Workload{kap ? WorkloadMeasure::KermaAreaProduct : WorkloadMeasure::EntranceKerma,
                      *value, *procedures};
+        if (const std::optional<WorkloadFault> fault = checkWorkload(*workload)) {
+            const char* option = fault->field == WorkloadField::Procedures ? "--procedures"
+                                 : kap                                     ? "--kap"
+                                                                           : "--entrance-kerma";
+            return refuse(std::string(option) + ": " + describeWorkloadFault(*fault) +
+                          " - give the values of one procedure and of one year from the dose "
+                          "record");
+        }
     } else if (app.count("--procedures") > 0 || app.count("--eye") > 0) {
         return refuse(std::string(app.count("--procedures") > 0 ? "--procedures" : "--eye") +
                       " needs the dose of a procedure: give --kap or --entrance-kerma");

@@ -46,6 +46,11 @@ double expectedRunSeconds(const RunRates& rates, double histories, int threads,
     return perSecond > 0 ? std::max(histories, 0.0) / perSecond : 0.0;
 }
 
+std::optional<long long> shownSeconds(double seconds) {
+    if (!(seconds >= 0) || !(seconds <= LONGEST_SHOWN_SECONDS)) return std::nullopt;
+    return std::llround(seconds);
+}
+
 bool refineRunRates(RunRates& rates, double histories, double seconds, int threads,
                     std::string_view estimator) {
     if (!(seconds >= SHORTEST_REFINING_RUN_SECONDS) || !(histories > 0) || threads < 1) {

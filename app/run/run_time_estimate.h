@@ -16,6 +16,7 @@
 //    "next-event": {"historiesPerSecondPerThread": 2.0e5, "runs": 0, "calibrated": true}}
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,15 @@ RunRates seedRunRates();
 //! single-stream mode) with `estimator` ("analog" or "next-event").
 double expectedRunSeconds(const RunRates& rates, double histories, int threads,
                           std::string_view estimator);
+
+//! [s] The longest wall time a time estimate shows (some three centuries):
+//! beyond it the rate is not this machine's (a damaged RUN_RATES_FILE), and
+//! a count of seconds would soon leave every integer type.
+inline constexpr double LONGEST_SHOWN_SECONDS = 1e10;
+
+//! A wall time to show, rounded to whole seconds; none, shown as "?", when it
+//! is not finite, below 0 or beyond LONGEST_SHOWN_SECONDS.
+std::optional<long long> shownSeconds(double seconds);
 
 //! Takes a finished run of `histories` in `seconds` on `threads` threads into
 //! its estimator's rate; false (rates unchanged) for a run too short to tell.

@@ -95,15 +95,54 @@ void linkTables(const fs::path& folder, const std::string& dataDirectory) {
     }
 }
 
+fs::path madeFromFileOf(const fs::path& folder) {
+    return folder / (folder.filename().string() + MADE_FROM_SUFFIX);
+}
+
 void removeEarlierOutputs(const fs::path& folder) {
     const fs::path result = resultFileOf(folder);
     const std::string name = folder.filename().string();
     for (const fs::path& file :
-         {result, fs::path(uncertaintyFileName(result.string())), folder / (name + ".log"),
-          folder / SPECTRUM_FILE, folder / HVL_FILE, folder / RUN_FILE}) {
+         {madeFromFileOf(folder), result, fs::path(uncertaintyFileName(result.string())),
+          folder / (name + ".log"), folder / SPECTRUM_FILE, folder / HVL_FILE, folder / RUN_FILE}) {
         std::error_code ignored;
         fs::remove(file, ignored);
     }
+}
+
+// B2F.txt of a condition, as the launch dialog writes it.
+std::vector<std::string> runFileLinesOf(const Condition& c, const std::string& name) {
+    const std::string field = inputOf(c, StudyInput::Field);
+    const std::size_t cross = field.find('x');
+    return app::formatRunFileLines({inputOf(c, StudyInput::Thickness), inputOf(c, StudyInput::Fsd),
+                                    field.substr(0, cross), field.substr(cross + 1),
+                                    inputOf(c, StudyInput::Pb), inputOf(c, StudyInput::Length),
+                                    inputOf(c, StudyInput::Histories), name});
+}
+
+app::ConditionTexts spectrumTextsOf(const Condition& c) {
+    return {inputOf(c, StudyInput::Kv), inputOf(c, StudyInput::Angle),
+            inputOf(c, StudyInput::Inherent), inputOf(c, StudyInput::Al),
+            inputOf(c, StudyInput::Cu)};
+}
+
+// B_SPCTL.dat of a condition, as step (4) writes it.
+std::vector<std::string> spectrumLinesOf(const Condition& c, const app::MaterialTables& tables) {
+    const app::ConditionReading reading = app::readIrradiationConditions(
+        spectrumTextsOf(c), rectificationOf(inputOf(c, StudyInput::Mode)));
+    return app::formatSpectrumLines(app::computeIncidentSpectrum(reading.conditions, tables),
+                                    reading.conditions);
+}
+
+constexpr const char* MADE_FROM_HEADER = "korvana_made_from 1";
+
+// The record's lines: the inputs' digests and the estimator, then the result's.
+std::vector<std::string> madeFromLines(const std::string& runFileDigest,
+                                       const std::string& spectrumDigest,
+                                       const EngineSettings& engine,
+                                       const std::string& resultFileDigest) {
+    return {MADE_FROM_HEADER, "run_file " + runFileDigest, "spectrum " + spectrumDigest,
+            "estimator " + engine.estimator.value_or(""), "result " + resultFileDigest};
 }
 
 // Histories the engine runs before each bin (bins 1..301), for the progress:
@@ -165,9 +204,7 @@ public:
 
     //! Step (4) of the main form: B_SPCTL.dat, and the corrections made.
     bool writeSpectrum(const app::MaterialTables& material) {
-        const app::ConditionTexts texts{input(StudyInput::Kv), input(StudyInput::Angle),
-                                        input(StudyInput::Inherent), input(StudyInput::Al),
-                                        input(StudyInput::Cu)};
+        const app::ConditionTexts texts = spectrumTextsOf(m_condition);
         try {
             const app::SpectrumRun spectrum =
                 app::generateSpectrum(texts, rectificationOf(input(StudyInput::Mode)), material,
@@ -188,13 +225,7 @@ public:
 
     //! The launch dialog's B2F.txt; the engine's history count as it will read it.
     bool writeRunFile() {
-        const std::string field = input(StudyInput::Field);
-        const std::size_t cross = field.find('x');
-        const app::RunFileTexts texts{input(StudyInput::Thickness), input(StudyInput::Fsd),
-                                      field.substr(0, cross),       field.substr(cross + 1),
-                                      input(StudyInput::Pb),        input(StudyInput::Length),
-                                      input(StudyInput::Histories), m_name};
-        const std::vector<std::string> lines = app::formatRunFileLines(texts);
+        const std::vector<std::string> lines = runFileLinesOf(m_condition, m_name);
         try {
             writeTextFileAtomically((m_folder / RUN_FILE).string(), lines);
         } catch (const DataError& e) {
@@ -329,6 +360,37 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
     return result;
 }
 
+std::string resultNotOwnReason(const Condition& condition, const fs::path& folder,
+                               const StudyTables& tables, const EngineSettings& engine) {
+    const fs::path record = madeFromFileOf(folder);
+    if (!fs::exists(record)) {
+        return "no record of what its result was made from (" + record.filename().string() + ")";
+    }
+    try {
+        const std::vector<std::string> recorded = readTextFile(record.string()).lines;
+        const std::string name = folder.filename().string();
+        const std::string resultDigestNow =
+            resultDigest(readTextFile(resultFileOf(folder).string()).lines);
+        const std::vector<std::string> expected = madeFromLines(
+            resultDigest(runFileLinesOf(condition, name)),
+            resultDigest(spectrumLinesOf(condition, tables.material)), engine, resultDigestNow);
+        if (recorded.size() != expected.size() || recorded[0] != expected[0]) {
+            return record.filename().string() + " is damaged";
+        }
+        const char* what[] = {"", "the run file", "the spectrum", "the estimator",
+                              "the result file"};
+        for (std::size_t n = 1; n < expected.size(); ++n) {
+            if (recorded[n] != expected[n]) {
+                return std::string(what[n]) + (n == 4 ? " is not the one its run wrote"
+                                                      : " differs from the one recorded");
+            }
+        }
+    } catch (const DataError& e) {
+        return e.what();
+    }
+    return {};
+}
+
 ConditionOutcome runCondition(const Condition& condition, const fs::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
@@ -342,7 +404,14 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
     }
     try {
         outcome.result = readConditionResult(folder, tables, workload);
+        // What the result was made from, as the files the engine read say it.
+        writeTextFileAtomically(
+            madeFromFileOf(folder).string(),
+            madeFromLines(resultDigest(readTextFile((folder / RUN_FILE).string()).lines),
+                          resultDigest(readTextFile((folder / SPECTRUM_FILE).string()).lines),
+                          engine, resultDigest(readTextFile(resultFileOf(folder).string()).lines)));
     } catch (const DataError& e) {
+        outcome.result.reset();
         outcome.failure = std::string("result not usable: ") + e.what();
     }
     return outcome;

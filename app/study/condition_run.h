@@ -71,6 +71,27 @@ ConditionOutcome runCondition(const Condition& condition, const std::filesystem:
 //! tables it links there) and nothing else: files a user put there stay.
 void removeChainFiles(const std::filesystem::path& folder);
 
+//! What a condition's result was made from, FOLDER/NAME.made_from.txt,
+//! written by the chain after the engine's run succeeded:
+//!
+//!   korvana_made_from 1
+//!   run_file 3f2a9c0d5e6b7a81     the digest of B2F.txt
+//!   spectrum 0b1c2d3e4f5a6b7c     the digest of B_SPCTL.dat
+//!   estimator next-event          the estimator option passed (empty: the engine's default)
+//!   result 9a8b7c6d5e4f3a2b       the digest of NAME.data
+//!
+//! Digests as the uncertainty file pairs its result (resultDigest). A result
+//! that another run replaced, or that was damaged, no longer has its digest:
+//! a study then runs the condition again rather than take it for the row's.
+inline constexpr const char* MADE_FROM_SUFFIX = ".made_from.txt";
+
+//! Why the result in `folder` cannot be taken as this condition's own (its
+//! record is missing or damaged, the run file or spectrum the condition makes
+//! now, or the estimator, differ from those recorded, or the result file is
+//! not the one the run wrote); empty when it can.
+std::string resultNotOwnReason(const Condition& condition, const std::filesystem::path& folder,
+                               const StudyTables& tables, const EngineSettings& engine);
+
 //! The summary values of a result file already in a folder (NAME.data, its
 //! .unc.csv when present, HVL_S2.dat), with the year's doses when the study
 //! has a workload. Throws DataError when one is unusable.

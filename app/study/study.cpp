@@ -41,8 +41,9 @@ constexpr const char* IDENTITY_FILE = "study_options.txt";
 constexpr double FILE_PROGRESS_SECONDS = 10;  // between progress lines written to a file
 
 std::string duration(double seconds) {
-    if (!std::isfinite(seconds) || seconds < 0) return "?";
-    const long long s = std::llround(seconds);
+    const std::optional<long long> shown = app::shownSeconds(seconds);
+    if (!shown) return "?";
+    const long long s = *shown;
     char text[48];
     if (s >= 3600) {
         std::snprintf(text, sizeof text, "%lld h %02lld min", s / 3600, s / 60 % 60);
@@ -461,7 +462,9 @@ public:
     }
 
     //! True when the condition ran before with the same inputs and its result
-    //! is still there; its row is then only renewed for the workload.
+    //! is still there and proven its own (resultNotOwnReason); its row is then
+    //! only renewed for the workload. A result not proven its own, or one
+    //! whose year's doses cannot be renewed, is run again.
     bool skipDone(const Condition& condition) {
         const auto earlier = m_rows.find(condition.index);
         if (m_options.force || earlier == m_rows.end() ||
@@ -469,8 +472,15 @@ public:
             !fs::exists(resultFileOf(m_out / condition.folder))) {
             return false;
         }
+        const std::string notOwn =
+            resultNotOwnReason(condition, m_out / condition.folder, m_tables, engineSettings());
+        if (!notOwn.empty()) {
+            m_console.out << labelOf(condition) << ": done earlier, but its result is not proven "
+                          << "its own (" << notOwn << "): run again\n";
+            return false;
+        }
+        if (m_withWorkload && !renewAnnualCells(condition)) return false;
         m_console.out << labelOf(condition) << ": done earlier, skipped (--force runs it again)\n";
-        if (m_withWorkload) renewAnnualCells(condition);
         return true;
     }
 
@@ -483,8 +493,7 @@ public:
         std::error_code ec;
         const bool folderExisted = fs::exists(folder, ec);
         const ConditionOutcome outcome =
-            runCondition(condition, folder, m_environment,
-                         EngineSettings{m_options.threads, m_options.estimator}, m_tables,
+            runCondition(condition, folder, m_environment, engineSettings(), m_tables,
                          progressOf(label, start, historiesAfter), m_keepGoing, m_options.workload);
         m_progress.clear();
         for (const std::string& note : outcome.notes)
@@ -514,17 +523,25 @@ private:
                std::to_string(m_conditions.size()) + " " + condition.folder;
     }
 
+    EngineSettings engineSettings() const {
+        return EngineSettings{m_options.threads, m_options.estimator};
+    }
+
     // The workload may have changed since: the year's doses come afresh from
-    // the condition's result, which needs no new run.
-    void renewAnnualCells(const Condition& condition) {
+    // the condition's result, which needs no new run. False, the row left for
+    // the run that follows, when the result cannot give them.
+    bool renewAnnualCells(const Condition& condition) {
         try {
             m_rows[condition.index] = summaryRow(
                 condition, m_conditions.size(), m_options.estimator,
                 readConditionResult(m_out / condition.folder, m_tables, m_options.workload), "",
                 true);
             writeSummary(m_summaryFile, rowsOf(m_rows), true);
+            return true;
         } catch (const DataError& e) {
-            m_console.errors << PROGRAM << ": " << labelOf(condition) << ": " << e.what() << '\n';
+            m_console.out << labelOf(condition) << ": done earlier, but its result cannot be read ("
+                          << e.what() << "): run again\n";
+            return false;
         }
     }
 

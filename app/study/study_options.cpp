@@ -186,9 +186,29 @@ void refuseValuesTheEngineRefuses(const std::vector<Condition>& conditions) {
         if (!fault || (fault->range.highestIsCurtainRule && fault->value > fault->range.highest)) {
             continue;
         }
-        throw DataError(std::string(optionOf(fault->field)) + ": " + describeRunValueFault(*fault) +
-                        " (condition " + std::to_string(c.index) + ", " + c.folder + ") - give " +
+        throw DataError(std::string(optionOf(fault->field)) + ": " +
+                        describeRunValueFault(*fault, LeadUnit::Millimetre) + " (condition " +
+                        std::to_string(c.index) + ", " + c.folder + ") - give " +
                         optionOf(fault->field) + " values the engine accepts");
+    }
+}
+
+// A P_KA that no procedure gives over a condition's field (the entrance kerma
+// would be above its bound), refused before anything runs.
+void refuseKermaAreaProductsNoFieldTakes(const std::vector<Condition>& conditions,
+                                         const StudyWorkload& workload) {
+    if (!workload.workload) return;
+    for (const Condition& c : conditions) {
+        const std::string& field = c.inputs[static_cast<std::size_t>(StudyInput::Field)];
+        const std::size_t cross = field.find('x');
+        app::RunConditions run;
+        run.fieldSizeYCm = app::textValue(field.substr(0, cross));
+        run.fieldSizeXCm = app::textValue(field.substr(cross + 1));
+        if (const auto fault = app::checkWorkload(*workload.workload, run)) {
+            throw DataError("--kap: " + app::describeWorkloadFault(*fault) + " (condition " +
+                            std::to_string(c.index) + ", " + c.folder +
+                            ") - give the P_KA of one procedure from the dose record");
+        }
     }
 }
 
@@ -228,6 +248,14 @@ StudyWorkload parseWorkload(const Parser& parser) {
     result.workload = app::Workload{
         kap ? app::WorkloadMeasure::KermaAreaProduct : app::WorkloadMeasure::EntranceKerma, *value,
         *count};
+    if (const std::optional<app::WorkloadFault> fault = app::checkWorkload(*result.workload)) {
+        throw DataError(std::string(fault->field == app::WorkloadField::Procedures ? "--procedures"
+                                    : kap                                          ? "--kap"
+                                          : "--entrance-kerma") +
+                        ": " + app::describeWorkloadFault(*fault) +
+                        " - give the values of one procedure and of one year from the dose "
+                        "record");
+    }
     if (eye) {
         result.eye = app::parseEyePosition(parser.eye);
         if (!result.eye) {
@@ -398,7 +426,9 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
                         std::to_string(CONDITIONS_WITHOUT_YES) +
                         " - check the lists and ranges, or add --yes to run them all");
     }
-    refuseValuesTheEngineRefuses(studyConditions(options));
+    const std::vector<Condition> conditions = studyConditions(options);
+    refuseValuesTheEngineRefuses(conditions);
+    refuseKermaAreaProductsNoFieldTakes(conditions, options.workload);
     return options;
 }
 

@@ -23,7 +23,8 @@
 //   annual_eye_lens_glasses_45_msv ...              with 0.07 mm Pb glasses
 //   annual_eye_lens_glasses_45_msv_rel_err_percent ...
 //   procedures_below_20_msv_45 ...                  most procedures a year below
-//                                                   20 mSv without glasses
+//                                                   20 mSv without glasses (empty
+//                                                   for no limit, annual_eye_lens_dose.h)
 //   procedures_below_20_msv_glasses_45 ...          with glasses
 //   annual_eye_position_msv, _rel_err_percent, annual_eye_position_glasses_msv,
 //   _rel_err_percent,

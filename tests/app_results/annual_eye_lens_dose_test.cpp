@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/results/kerma_uncertainty.h"
 #include "result_file_builder.h"
@@ -155,6 +156,75 @@ TEST_F(AnnualEyeLensDoseTest, RefusesAPositionOffTheGridAndAWorkloadOfNothing) {
     EXPECT_THROW(
         computeAnnualEyeLensDose(set, tables, {WorkloadMeasure::EntranceKerma, 1.0, -4}, 0.5, 0.0),
         DataError);
+}
+
+TEST(WorkloadBounds, RefusesWhatNoDoseRecordHoldsAndSaysWhich) {
+    const auto kap = [](double value) {
+        return Workload{WorkloadMeasure::KermaAreaProduct, value, 100};
+    };
+    const auto entrance = [](double value) {
+        return Workload{WorkloadMeasure::EntranceKerma, value, 100};
+    };
+    const auto procedures = [](long long count) {
+        return Workload{WorkloadMeasure::EntranceKerma, 1.0, count};
+    };
+    struct Case {
+        Workload workload;
+        std::optional<WorkloadField> field;
+        const char* words;
+    };
+    const Case cases[] = {
+        {kap(1e4), std::nullopt, ""},
+        {kap(10000.5), WorkloadField::KermaAreaProduct, "more than 10000 Gy cm2"},
+        {kap(1e308), WorkloadField::KermaAreaProduct, "per procedure 1e+308 Gy cm2 is more"},
+        {kap(INFINITY), WorkloadField::KermaAreaProduct, "is not a finite number"},
+        {kap(0.0), WorkloadField::KermaAreaProduct, "is not above 0"},
+        {entrance(1e5), std::nullopt, ""},
+        {entrance(100000.5), WorkloadField::EntranceKerma, "more than 100000 mGy"},
+        {procedures(0), std::nullopt, ""},
+        {procedures(100'000), std::nullopt, ""},
+        {procedures(100'001), WorkloadField::Procedures, "100001 is more than 100000"},
+        {procedures(9223372036854775807LL), WorkloadField::Procedures, "more than 100000"},
+        {procedures(-1), WorkloadField::Procedures, "is below 0"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<WorkloadFault> fault = checkWorkload(c.workload);
+        ASSERT_EQ(fault.has_value(), c.field.has_value()) << c.words;
+        if (!fault) continue;
+        EXPECT_EQ(fault->field, *c.field) << c.words;
+        EXPECT_NE(describeWorkloadFault(*fault).find(c.words), std::string::npos)
+            << describeWorkloadFault(*fault);
+    }
+    // 1e4 Gy cm2 over a 2 x 5 cm field: 1000 Gy = 1e6 mGy at the entrance surface.
+    RunConditions small;
+    small.fieldSizeXCm = 2.0;
+    small.fieldSizeYCm = 5.0;
+    const std::optional<WorkloadFault> fault = checkWorkload(kap(1e4), small);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->field, WorkloadField::KermaOverResultField);
+    EXPECT_EQ(fault->value, 1e6);
+    EXPECT_NE(describeWorkloadFault(*fault).find("field of 10 cm2 gives 1000000 mGy"),
+              std::string::npos)
+        << describeWorkloadFault(*fault);
+    // Over 10 x 10 cm the same P_KA is 100 Gy, the entrance kerma's bound itself.
+    RunConditions square;
+    square.fieldSizeXCm = 10.0;
+    square.fieldSizeYCm = 10.0;
+    EXPECT_FALSE(checkWorkload(kap(1e4), square));
+}
+
+TEST_F(AnnualEyeLensDoseTest, AWorkloadOutOfBoundsIsRefusedAndACountBeyondAnyYearIsNoLimit) {
+    EXPECT_THROW(computeAnnualEyeLensDose(
+                     set, tables, {WorkloadMeasure::KermaAreaProduct, 1e308, 400}, 0.5, 0.0),
+                 DataError);
+    EXPECT_THROW(
+        computeAnnualEyeLensDose(
+            set, tables, {WorkloadMeasure::EntranceKerma, 80.0, 9223372036854775807LL}, 0.5, 0.0),
+        DataError);
+    // 2.5e-4 mSv a procedure: 79999 stay below 20 mSv (80000 reach it).
+    EXPECT_EQ(annualDoseOf(2.5e-4, std::nullopt, 1e-3, 0).proceduresBelowLimit, 79999);
+    // 1e-4 mSv a procedure: 199999 would, more than any year holds: no limit.
+    EXPECT_FALSE(annualDoseOf(1e-4, std::nullopt, 1e-3, 0).proceduresBelowLimit);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "common/text_file.h"
@@ -112,6 +114,12 @@ TEST(ResultsCommandTest, WorkloadInputsThatMakeNoSenseAreRefusedByName) {
         {{"--kap", "50", "--entrance-kerma", "5", "--procedures", "5"}, "not both"},
         {{"--kap", "50", "--procedures", "5", "--eye", "30,0"}, "--eye 30,0 lies outside"},
         {{"--kap", "50", "--procedures", "5", "--eye", "60"}, "--eye \"60\""},
+        {{"--kap", "1e308", "--procedures", "5"},
+         "--kap: the kerma-area product per procedure 1e+308 Gy cm2 is more than 10000 Gy cm2"},
+        {{"--entrance-kerma", "2e5", "--procedures", "5"},
+         "--entrance-kerma: the entrance air kerma per procedure 200000 mGy is more than 100000"},
+        {{"--kap", "50", "--procedures", "9223372036854775807"},
+         "--procedures: the number of procedures per year 9.223372e+18 is more than 100000"},
     };
     for (const auto& refusal : refusals) {
         std::vector<std::string> arguments = {"a.data"};
@@ -137,6 +145,49 @@ TEST(ResultsCommandTest, WorkloadAddsTheAnnualTableAndItsExport) {
     EXPECT_EQ(csv[0].rfind("point,angle_deg,x_cm,z_cm,glasses_mm_Pb,", 0), 0u) << csv[0];
     EXPECT_NE(csv[0].find(",rel_std_error_percent,"), std::string::npos);
     EXPECT_EQ(csv[15].rfind("eye,120,60,-30,0,0,80,500,", 0), 0u) << csv[15];
+}
+
+// Each row of the annual table: the angle, then without and with glasses the
+// mSv, the error, the per cent of 20 mSv, the verdict and the most procedures.
+bool annualRowsKeepTheirColumnsApart(const std::string& report, std::string& bad) {
+    static const std::regex row(
+        R"(^ +[0-9]+( +[0-9]+\.[0-9]{2} +([0-9]+\.[0-9]|-) +[0-9]+ +(below 20|20 to 50|ABOVE 50))"
+        R"( +([0-9]+|no limit)){2}( unstable)?$)");
+    std::istringstream lines(report.substr(report.find("Annual eye lens dose")));
+    std::string line;
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        // The rows begin with the angle right-aligned in seven columns.
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first < 4 || first == std::string::npos || !std::isdigit(line[first])) continue;
+        ++rows;
+        if (!std::regex_match(line, row)) bad += line + "\n";
+    }
+    return rows == 7 && bad.empty();
+}
+
+TEST(ResultsCommandTest, AnnualColumnsNeverRunTogetherAndAnUnboundedCountIsNoLimit) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    // The largest workload: some 10^7 mSv a year, wider than the column.
+    Outcome outcome = run({"a.data", "--entrance-kerma", "1e5", "--procedures", "100000"});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    std::string bad;
+    EXPECT_TRUE(annualRowsKeepTheirColumnsApart(outcome.out, bad)) << bad << outcome.out;
+    // A microgray a procedure: millions of procedures stay below 20 mSv, more
+    // than any year holds.
+    outcome = run({"a.data", "--entrance-kerma", "0.001", "--procedures", "1"});
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    bad.clear();
+    EXPECT_TRUE(annualRowsKeepTheirColumnsApart(outcome.out, bad)) << bad << outcome.out;
+    const std::string table = outcome.out.substr(outcome.out.find("  angle"));
+    std::size_t limits = 0;
+    for (std::size_t at = table.find("no limit\n"); at != std::string::npos;
+         at = table.find("no limit\n", at + 1)) {
+        ++limits;
+    }
+    EXPECT_EQ(limits, 7u) << outcome.out;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 #include "temp_dir.h"
@@ -74,6 +75,21 @@ TEST(RunTimeEstimate, KeptRatesReadBackAndADamagedFileGivesTheSeed) {
         EXPECT_EQ(readRunRates(RUN_RATES_FILE).analog.historiesPerSecondPerThread,
                   seed.analog.historiesPerSecondPerThread);
     }
+}
+
+TEST(RunTimeEstimate, ATimeBeyondCenturiesOrNoNumberIsNotShown) {
+    EXPECT_EQ(shownSeconds(0.0), 0);
+    EXPECT_EQ(shownSeconds(59.5), 60);
+    EXPECT_EQ(shownSeconds(1e10), 10'000'000'000LL);
+    EXPECT_FALSE(shownSeconds(1.0000001e10));
+    EXPECT_FALSE(shownSeconds(-1.0));
+    EXPECT_FALSE(shownSeconds(std::nan("")));
+    // 5e8 histories at a kept rate of 1e-300 per second: 5e308 s, infinite in a double.
+    RunRates rates = seedRunRates();
+    rates.analog.historiesPerSecondPerThread = 1e-300;
+    EXPECT_FALSE(shownSeconds(expectedRunSeconds(rates, 5e8, 1, "analog")));
+    rates.analog.historiesPerSecondPerThread = 1e-10;  // 5e18 s, past what llround can give
+    EXPECT_FALSE(shownSeconds(expectedRunSeconds(rates, 5e8, 1, "analog")));
 }
 
 }  // namespace

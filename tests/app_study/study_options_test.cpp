@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"--fsd", "80,1000", "--pb", "0"},
                 "--fsd: the focus-surface distance [cm] 1000 is more than 999.9"},
         Refusal{{"--field", "1000x25", "--pb", "0"}, "--field: the field size"},
-        Refusal{{"--pb", "10"}, "--pb: the curtain lead thickness"},
+        // --pb takes mm: its limit is answered in mm.
+        Refusal{{"--pb", "10"}, "--pb: the curtain lead thickness [mm Pb] 10 is more than 9.999 "},
         Refusal{{"--pb", "0", "--length", "-100"}, "--length: the curtain length"},
         Refusal{{"--pb", "0", "--histories", "1e30"}, "--histories:"},
         // The worker's year: each input that makes no sense named.
@@ -62,7 +63,17 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"--kap", "50", "--procedures", "1.5"}, "--procedures \"1.5\""},
         Refusal{{"--kap", "50"}, "--procedures is missing"},
         Refusal{{"--procedures", "5"}, "--procedures needs"},
-        Refusal{{"--kap", "50", "--procedures", "5", "--eye", "10,0"}, "--eye 10,0 lies outside"}));
+        Refusal{{"--kap", "50", "--procedures", "5", "--eye", "10,0"}, "--eye 10,0 lies outside"},
+        // Beyond any dose record: refused with the bound, not run into "inf".
+        Refusal{{"--kap", "1e308", "--procedures", "5"},
+                "--kap: the kerma-area product per procedure 1e+308 Gy cm2 is more than 10000"},
+        Refusal{{"--entrance-kerma", "80", "--procedures", "9223372036854775807"},
+                "--procedures: the number of procedures per year 9.223372e+18 is more than "
+                "100000"},
+        // 1e4 Gy cm2 over a 5 x 5 cm field: 400 Gy at the entrance surface.
+        Refusal{{"--kap", "1e4", "--field", "5", "--procedures", "5", "--pb", "0"},
+                "--kap: the kerma-area product per procedure over the result's field of 25 cm2 "
+                "gives 400000 mGy"}));
 
 TEST(StudyOptions, AWorkloadAddsTheAnnualColumnsBeforeStatus) {
     const StudyOptions options =

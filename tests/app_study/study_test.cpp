@@ -204,6 +204,51 @@ TEST(Study, FinishedConditionsAreSkippedUnlessForcedOrChanged) {
     EXPECT_TRUE(fs::exists("s/pb0.35/pb0.35.data"));
 }
 
+std::vector<std::string> withYear(std::vector<std::string> arguments,
+                                  const std::vector<std::string>& year) {
+    arguments.insert(arguments.end(), year.begin(), year.end());
+    return arguments;
+}
+
+TEST(Study, AResultRunAgainByHandWithOtherInputsIsNotTakenForTheRows) {
+    ScopedWorkDir dir;
+    const std::vector<std::string> year = {"--entrance-kerma", "80", "--procedures", "500"};
+    ASSERT_EQ(study(withYear({"--pb", "0", "--out", "s"}, year)).status, 0);
+    const std::string first = readWhole("s/summary.csv");
+    // The folder's result made again by hand behind 0.5 mm of lead.
+    ASSERT_EQ(study(withYear({"--pb", "0.5", "--out", "t"}, year)).status, 0);
+    for (const char* file : {"condition.data", "condition.unc.csv"}) {
+        fs::copy_file(fs::path("t/condition") / file, fs::path("s/condition") / file,
+                      fs::copy_options::overwrite_existing);
+    }
+    const StudyRun again = study(withYear({"--pb", "0", "--out", "s"}, year));
+    EXPECT_EQ(again.status, 0) << again.errors;
+    EXPECT_EQ(occurrences(again.out, "done earlier, skipped"), 0u) << again.out;
+    EXPECT_NE(again.out.find("the result file is not the one its run wrote"), std::string::npos)
+        << again.out;
+    EXPECT_EQ(readWhole("s/summary.csv"), first);  // the row's own fixed-seed result again
+}
+
+TEST(Study, ADamagedResultIsRunAgainForTheNewWorkloadNotLeftWithTheOld) {
+    ScopedWorkDir dir;
+    ASSERT_EQ(study({"--pb", "0", "--out", "s", "--kap", "50", "--procedures", "500"}).status, 0);
+    const std::string at50 = cell(readSummary("s/summary.csv").at(0), "annual_eye_lens_90_msv");
+    std::vector<std::string> lines = readTextFile("s/condition/condition.data").lines;
+    lines.resize(10);
+    writeTextFileAtomically("s/condition/condition.data", lines);
+    const StudyRun again =
+        study({"--pb", "0", "--out", "s", "--kap", "100", "--procedures", "500"});
+    EXPECT_EQ(again.status, 0) << again.errors;
+    EXPECT_EQ(occurrences(again.out, "done earlier, skipped"), 0u) << again.out;
+    const SummaryRow row = readSummary("s/summary.csv").at(0);
+    EXPECT_TRUE(statusIsOk(rowStatus(row))) << rowStatus(row);
+    // The year's dose is proportional to the P_KA, and the run again gives the
+    // same fixed-seed result: twice the figure of 50 Gy cm2, to the cells' four
+    // significant digits.
+    const double at100 = std::stod(cell(row, "annual_eye_lens_90_msv"));
+    EXPECT_NEAR(at100, 2 * std::stod(at50), 1e-3 * at100) << at50;
+}
+
 TEST(Study, PartsMergedEqualTheWholeStudy) {
     ScopedWorkDir dir;
     ASSERT_EQ(study({"--pb", "0,0.25,0.35", "--out", "whole"}).status, 0);
@@ -306,6 +351,17 @@ TEST(Study, TheDryRunGivesTheExpectedTimeFromTheKeptRates) {
     EXPECT_NE(run.out.find("Expected wall time: about 20 s for 2 condition(s)"), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("refined by 2 finished run(s)"), std::string::npos) << run.out;
+}
+
+TEST(Study, AnExpectedTimeNoRateCanMeanIsAQuestionMark) {
+    ScopedWorkDir dir;
+    std::ofstream("engine_speed.json")
+        << R"({"korvana_run_rates": 1, "analog": {"historiesPerSecondPerThread": 1e-15, "runs": 1}})";
+    // 2e4 histories at 1e-15 per second: 2e19 s, beyond any whole count of seconds.
+    const StudyRun run = study({"--pb", "0", "--dry-run"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.out.find("Expected wall time: about ? for 1 condition(s)"), std::string::npos)
+        << run.out;
 }
 
 TEST(Study, MergeRefusesPartsOfAnotherStudyAndARunningStudysFolder) {

@@ -342,6 +342,14 @@ private slots:
                                              << "-1"
                                              << ""
                                              << "年間件数";
+        QTest::newRow("P_KA beyond any procedure") << "1e308"
+                                                   << "500"
+                                                   << ""
+                                                   << "P_KA 1e+308 Gy·cm² は大きすぎます";
+        QTest::newRow("procedures beyond any year") << "50"
+                                                    << "9223372036854775807"
+                                                    << ""
+                                                    << "件は多すぎます";
         QTest::newRow("eye off the grid") << "50"
                                           << "500"
                                           << "30"
