@@ -247,8 +247,9 @@ std::optional<double> leadThicknessMm(const std::string& text) {
 
 namespace {
 
-//! The case a result was made from, as far as the result file records it:
-//! everything but the rectification and the result name.
+//! The case a result was made from, as far as the result file and its
+//! uncertainty file record it: everything but the rectification and the
+//! result name.
 CaseEntries caseOfResult(const ResultSet& set) {
     const auto texts = browserConditionTexts(set.conditions);
     CaseEntries entries = {
@@ -258,6 +259,11 @@ CaseEntries caseOfResult(const ResultSet& set) {
         {"cu", texts[10]},       {"histories", texts[11]}};
     if (const std::optional<std::string> estimator = estimatorOf(set)) {
         entries["estimator"] = *estimator;
+    }
+    // The result file shows the count to two digits; its uncertainty file
+    // holds the histories the run was made of, which a case run again keeps.
+    if (set.uncertainties && set.uncertainties->histories > 0) {
+        entries["histories"] = std::to_string(set.uncertainties->histories);
     }
     return entries;
 }

@@ -240,6 +240,18 @@ TEST_F(EngineResultTest, TheCaseOfAResultIsSavedAsTheBrowserShowsIt) {
     EXPECT_EQ(readCaseFile("c.korvana.json"), expected);  // no .unc.csv: no estimator
 }
 
+TEST_F(EngineResultTest, TheCaseOfAResultKeepsItsExactHistoriesAndEstimator) {
+    UncertaintyTable table = sampleUncertainties();
+    table.estimator = "next-event";
+    writeUncertaintiesBeside("case.data", table);  // a run of 1000000 histories
+    std::ostringstream out, errors;
+    ASSERT_EQ(runResultsCommand({"case.data", "--save-case", "c.korvana.json"}, out, errors), 0)
+        << errors.str();
+    const CaseEntries saved = readCaseFile("c.korvana.json");
+    EXPECT_EQ(saved.at("histories"), "1000000");  // not the result file's "2.0E+04"
+    EXPECT_EQ(saved.at("estimator"), "next-event");
+}
+
 TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     writeUncertaintiesBeside("case.data");
     std::ostringstream out, errors;
