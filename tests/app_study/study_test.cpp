@@ -248,10 +248,10 @@ TEST(Study, AResultNameTooLongForItsFolderFailsBeforeTheRun) {
     // Folders (and result names) of 245 bytes, "pb" and the value as given:
     // within what a name may hold, but not with ".unc.csv" and a temporary.
     const std::string lead = "0.35" + std::string(239, '0');
+    const std::string other = "0.25" + std::string(239, '0');
     std::ostringstream out, errors;
     const int status = runStudy(
-        parseStudyOptions(
-            {"--pb", lead + "," + lead + "1", "--length", "60", "--histories", "2e4"}),
+        parseStudyOptions({"--pb", lead + "," + other, "--length", "60", "--histories", "2e4"}),
         ENVIRONMENT, {out, errors, false}, [] { return true; }, fakePlot);
     EXPECT_EQ(status, 1);
     const std::vector<SummaryRow> rows = readSummary("study/summary.csv");
