@@ -270,9 +270,18 @@ std::optional<OutputFault> checkOutputFiles(const std::vector<OutputFile>& files
     for (const OutputFile& file : files) {
         if (auto fault = kindFault(file, sameKind)) return fault;
     }
+    // Of names too long, the longest is named: its limit holds for the others too.
+    std::optional<OutputFault> tooLong;
+    const auto nameBytes = [](const OutputFault& f) {
+        return fs::path(f.path).filename().string().size();
+    };
     for (const OutputFile& file : files) {
-        if (auto fault = limitFault(file)) return fault;
+        auto fault = limitFault(file);
+        if (!fault) continue;
+        if (fault->problem != OutputProblem::NameTooLong) return fault;
+        if (!tooLong || nameBytes(*fault) > nameBytes(*tooLong)) tooLong = fault;
     }
+    if (tooLong) return tooLong;
     std::set<fs::path> probed;
     for (const OutputFile& file : files) {
         const fs::path base = nearestExisting(directoryOf(file.path));

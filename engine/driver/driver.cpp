@@ -46,6 +46,16 @@ std::string resultNameProblem(const std::string& name) {
         if (const auto fault =
                 checkOutputFiles(resultOutputFiles(name), SameKind::Replace, RESULT_OUTPUT_BYTES)) {
             problem = describeOutputFault(*fault);
+            // Worded for the name the user gives, not for the file beside it.
+            const std::size_t file = std::filesystem::path(fault->path).filename().string().size();
+            if (fault->problem == OutputProblem::NameTooLong && file >= name.size() &&
+                fault->longestBytes >= file - name.size()) {
+                problem = "\"" + name +
+                          "\" is too long for this directory (a result name may have at most " +
+                          std::to_string(fault->longestBytes - (file - name.size())) +
+                          " bytes here, so that " + fileKindName(fault->kind) +
+                          " beside it and its temporary name fit) - choose a shorter name";
+            }
         }
     }
     return problem;

@@ -329,6 +329,10 @@ TEST_F(DriverTest, ANameTooLongForTheDirectoryIsRefusedBeforeTheBanner) {
         run.write();
         const std::string reason = refusedBeforeTheBanner(std::to_string(bytes) + " bytes");
         EXPECT_NE(reason.find("too long"), std::string::npos) << reason;
+        // The longest name the user may give, ".data" included.
+        EXPECT_NE(reason.find("at most " + std::to_string(longest + 5) + " bytes"),
+                  std::string::npos)
+            << reason;
     }
     // The longest name the rule gives is written whole, with its errors.
     run.resultName = std::string(longest, 'n') + ".data";
