@@ -44,6 +44,9 @@ inline constexpr std::string_view ENGINE_SAVED_LINE = "  ---     Result was save
 //! The run ended without a result file (no usable name was given).
 inline constexpr std::string_view ENGINE_NOT_SAVED_LINE =
     "No file name given - the results were not saved.";
+//! The run ended without a result file because writing it failed; the
+//! reason follows on the same line.
+inline constexpr std::string_view ENGINE_NOT_WRITTEN_PREFIX = "The results were not saved: ";
 //! Every line of the engine's error report starts so, on its error stream.
 inline constexpr std::string_view ENGINE_ERROR_PREFIX = "lumetrel: ";
 //! The error report's last line, after the reason.

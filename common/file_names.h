@@ -12,6 +12,15 @@ inline constexpr const char* COPPER_TABLE_FILE = "Copper.dat";
 inline constexpr const char* RUN_FILE = "B2F.txt";
 inline constexpr const char* SPECTRUM_FILE = "B_SPCTL.dat";
 inline constexpr const char* HVL_FILE = "HVL_S2.dat";
+inline constexpr const char* CONVERSION_TABLE_FILE = "d-DperK.dDk";
+
+//! The shipped physics tables, which no program writes.
+inline constexpr const char* PHYSICS_TABLE_FILES[] = {
+    TISSUE_TABLE_FILE,   AIR_TABLE_FILE,    LEAD_TABLE_FILE,      ALUMINIUM_TABLE_FILE,
+    TUNGSTEN_TABLE_FILE, COPPER_TABLE_FILE, CONVERSION_TABLE_FILE};
+//! The programs, which lie in the working directory beside their files.
+inline constexpr const char* PROGRAM_FILES[] = {
+    "lumetrel", "tavisen", "korvana", "korvana-results", "korvana-study", "korvana-spectrum"};
 
 }  // namespace korvana
 

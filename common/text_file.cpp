@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -77,37 +79,67 @@ std::string trimTrailingBlanks(std::string_view text) {
     return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
 }
 
+std::string temporaryFileName(const std::string& fileName) {
+    return fileName + ".tmp" + std::to_string(::getpid());
+}
+
+std::string writeFailureReason(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return "the disk is full";
+        case EROFS:
+            return "the file system is read-only";
+        case EACCES:
+        case EPERM:
+            return "the directory is not writable";
+        case ENAMETOOLONG:
+            return "the name is too long for the file system";
+        case ENOENT:
+        case ENOTDIR:
+            return "the directory does not exist";
+        case EISDIR:
+            return "a directory stands at that name";
+        case 0:
+            return "the system gave no reason";
+        default:
+            return std::strerror(error);
+    }
+}
+
+namespace {
+
+//! Writes `lines` to `temporary`; the system's error number, 0 on success.
+int writeTemporary(const std::string& temporary, const std::vector<std::string>& lines) {
+    errno = 0;
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return errno != 0 ? errno : EIO;
+    for (const std::string& line : lines) out << line << LINE_END;
+    out.close();
+    if (!out) return errno != 0 ? errno : EIO;
+    return 0;
+}
+
+}  // namespace
+
 void writeTextFileAtomically(const std::string& fileName, const std::vector<std::string>& lines) {
     namespace fs = std::filesystem;
-    // The temporary name keeps the directory, so the rename cannot cross devices,
-    // and does not end like the final name, so no file list shows it.
-    const std::string temporary = fileName + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            throw DataError(SourcePosition{fileName, 0, 0},
-                            "cannot be created (directory not writable or name not allowed) - "
-                            "choose another name or free the directory");
-        }
-        for (const std::string& line : lines) {
-            out << line << LINE_END;
-        }
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw DataError(SourcePosition{fileName, 0, 0},
-                            "could not be written completely (disk full?) - free space and retry");
-        }
+    const std::string temporary = temporaryFileName(fileName);
+    if (const int error = writeTemporary(temporary, lines)) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw DataError(SourcePosition{fileName, 0, 0},
+                        "could not be written (" + writeFailureReason(error) +
+                            ") - free space, make the directory writable or choose another name");
     }
     std::error_code ec;
     fs::rename(temporary, fileName, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        throw DataError(
-            SourcePosition{fileName, 0, 0},
-            "could not be put in place (" + ec.message() + ") - check the directory and the name");
+        throw DataError(SourcePosition{fileName, 0, 0}, "could not be put in place (" +
+                                                            writeFailureReason(ec.value()) +
+                                                            ") - check the directory and the name");
     }
 }
 
@@ -129,17 +161,15 @@ void writeTextFilesTogether(const std::vector<TextFileContent>& files) {
                             "is a directory - move it away or choose another directory; none of "
                             "the files was written");
         }
-        const std::string temporary = file.fileName + ".tmp" + std::to_string(::getpid());
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) staged.push_back(temporary);
-        for (const std::string& line : file.lines) out << line << LINE_END;
-        out.close();
-        if (!out) {
+        const std::string temporary = temporaryFileName(file.fileName);
+        const int error = writeTemporary(temporary, file.lines);
+        staged.push_back(temporary);
+        if (error) {
             discardStaged();
             throw DataError(SourcePosition{file.fileName, 0, 0},
-                            "could not be written (disk full, directory not writable or name "
-                            "not allowed) - free space or choose another directory; none of the "
-                            "files was written");
+                            "could not be written (" + writeFailureReason(error) +
+                                ") - free space, make the directory writable or choose another "
+                                "one; none of the files was written");
         }
     }
     for (std::size_t n = 0; n < files.size(); ++n) {
@@ -148,9 +178,9 @@ void writeTextFilesTogether(const std::vector<TextFileContent>& files) {
         if (ec) {
             staged.erase(staged.begin(), staged.begin() + static_cast<std::ptrdiff_t>(n));
             discardStaged();
-            throw DataError(
-                SourcePosition{files[n].fileName, 0, 0},
-                "could not be put in place (" + ec.message() + ") - check the directory");
+            throw DataError(SourcePosition{files[n].fileName, 0, 0},
+                            "could not be put in place (" + writeFailureReason(ec.value()) +
+                                ") - check the directory");
         }
     }
 }

@@ -48,6 +48,20 @@ private:
 //! `text` without its trailing blanks and tabs.
 std::string trimTrailingBlanks(std::string_view text);
 
+//! The name a file is written under before it is renamed into place: the
+//! final name followed by ".tmp" and the writing process's id, so the
+//! temporary lies in the same directory and no file list of the final
+//! name's pattern shows it.
+std::string temporaryFileName(const std::string& fileName);
+
+//! The most bytes temporaryFileName adds to a name in any process: ".tmp"
+//! and 7 digits (Linux gives process ids below 2^22 = 4194304).
+inline constexpr std::size_t TEMPORARY_SUFFIX_MAX_BYTES = 11;
+
+//! Why writing failed with the system's error number `error`, in words a
+//! user acts on ("the disk is full", "the file system is read-only", ...).
+std::string writeFailureReason(int error);
+
 //! Writes `lines`, each ended by CR LF, under a temporary name in the same
 //! directory and renames it into place when complete: a reader sees either
 //! the previous file or the whole new one. Throws DataError on failure.

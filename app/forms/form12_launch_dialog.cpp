@@ -16,6 +16,7 @@
 #include "app/forms/form14_run_progress.h"
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
+#include "app/forms/output_fault_text.h"
 #include "app/forms/settings.h"
 #include "app/live/run_rate_calibration.h"
 #include "app/run/run_file.h"
@@ -27,6 +28,7 @@
 #include "app/widgets/process_starter.h"
 #include "common/engine_texts.h"
 #include "common/file_names.h"
+#include "common/output_files.h"
 #include "common/run_limits.h"
 #include "common/text_file.h"
 
@@ -57,8 +59,8 @@ QString resultNameFaultText(app::ResultNameFault fault) {
             return QStringLiteral(
                 "「.」で始まる名前は隠しファイルになり、結果一覧に表示されません。");
         case app::ResultNameFault::TooLong:
-            return QStringLiteral("名前が長すぎます（%1 バイトまで）。")
-                .arg(app::MAX_RESULT_NAME_BYTES);
+            return QStringLiteral("名前が長すぎます（このフォルダでは %1 バイトまで）。")
+                .arg(longestResultStem("."));
         case app::ResultNameFault::None:
             break;
     }
@@ -245,6 +247,16 @@ void Form12::Command1_Click() {
         showMessage(this,
                     QStringLiteral("結果を保存するファイル名を確かめて下さい。\n") +
                         resultNameFaultText(fault),
+                    MessageIcon::Exclamation);
+        return;
+    }
+
+    // The engine would lose its whole run at the end: refuse before it starts.
+    if (const auto fault = checkOutputFiles(app::runOutputFiles({}, name), SameKind::Replace,
+                                            RESULT_OUTPUT_BYTES)) {
+        showMessage(this,
+                    QStringLiteral("結果を保存するファイル名を確かめて下さい。\n") +
+                        outputFaultText(*fault),
                     MessageIcon::Exclamation);
         return;
     }

@@ -19,6 +19,7 @@
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/forms/live_plot.h"
+#include "app/forms/output_fault_text.h"
 #include "app/forms/pictures.h"
 #include "app/results/annual_eye_lens_dose.h"
 #include "app/results/kerma_uncertainty.h"
@@ -29,6 +30,7 @@
 #include "app/widgets/picture_box.h"
 #include "app/widgets/picture_export.h"
 #include "common/curtain_rule.h"
+#include "common/output_files.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
@@ -561,8 +563,16 @@ void Form13::Command3_Click() {
     if (name.isEmpty()) return;
     if (!name.endsWith(QStringLiteral(".data"))) name += QStringLiteral(".data");
     const QString stem = QFileInfo(name).fileName().chopped(5);
-    if (app::resultNameFault(stem.toStdString()) != app::ResultNameFault::None) {
+    if (app::resultNameFault(stem.toStdString(), QFileInfo(name).absolutePath().toStdString()) !=
+        app::ResultNameFault::None) {
         showMessage(this, QStringLiteral("この名前では保存できません: ") + name,
+                    MessageIcon::Exclamation);
+        return;
+    }
+    if (const auto fault = checkOutputFiles(resultOutputFiles(name.toStdString()))) {
+        showMessage(this,
+                    QStringLiteral("この名前では保存できません: ") + name + QStringLiteral("\n") +
+                        outputFaultText(*fault),
                     MessageIcon::Exclamation);
         return;
     }

@@ -1,6 +1,7 @@
 // Sizes and fixed names of the result viewers' data.
 #pragma once
 
+#include "common/file_names.h"
 #include "common/result_layout.h"
 
 namespace korvana::app {
@@ -18,7 +19,7 @@ inline constexpr int MAP_COLUMNS = (GRID_COLUMNS - 1) * REFINE_STEPS + 1;  // 20
 inline constexpr int MAP_ROWS = (GRID_ROWS - 1) * REFINE_STEPS + 1;        // 301
 
 inline constexpr const char* RESULT_FILE_EXTENSION = ".data";
-inline constexpr const char* CONVERSION_TABLE_FILE = "d-DperK.dDk";
+using korvana::CONVERSION_TABLE_FILE;
 
 //! Lead of the protective glasses the window-less report shows beside "none".
 inline constexpr double REPORT_GLASSES_MM_PB = 0.07;  //!< [mm Pb]

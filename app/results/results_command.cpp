@@ -21,6 +21,7 @@
 #include "common/data_error.h"
 #include "common/file_names.h"
 #include "common/grid_tables.h"
+#include "common/output_files.h"
 #include "common/text_file.h"
 #include "common/version.h"
 
@@ -195,41 +196,96 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
     if (anyUnstable) out << "unstable: the error estimate itself is unreliable there.\n";
 }
 
-//! The CSV exports of the viewers, written into `directory`; returns the files written.
+//! The names of the CSV exports written into `directory` for `resultFile`:
+//! the viewers' four, the incident spectrum's when the working directory
+//! holds B_SPCTL.dat, the annual dose's with a workload.
+std::vector<std::string> csvExportNames(const std::string& resultFile, const std::string& directory,
+                                        bool withAnnual) {
+    const std::filesystem::path dir(directory);
+    const std::string stem = std::filesystem::path(resultStem(resultFile)).filename().string();
+    std::vector<std::string> names;
+    for (const char* ending :
+         {"_spectra.csv", "_air_kerma.csv", "_map.csv", "_eye_lens_dose.csv"}) {
+        names.push_back((dir / (stem + ending)).string());
+    }
+    std::error_code error;
+    if (std::filesystem::exists(SPECTRUM_FILE, error)) {
+        names.push_back((dir / "incident_spectrum.csv").string());
+    }
+    if (withAnnual) names.push_back((dir / "annual_eye_lens_dose.csv").string());
+    return names;
+}
+
+//! The CSV exports of the viewers, written into `directory` under the names
+//! of csvExportNames; returns the files written.
 std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDoseTables& tables,
                                          double leadMm, const std::string& directory,
                                          const std::optional<AnnualEyeLensDose>& annual) {
-    const std::filesystem::path dir(directory);
+    const std::vector<std::string> names =
+        csvExportNames(set.fileName, directory, annual.has_value());
     std::error_code error;
-    std::filesystem::create_directories(dir, error);
-    const std::string stem = std::filesystem::path(resultStem(set.fileName)).filename().string();
-    std::vector<std::pair<std::string, std::vector<std::string>>> files = {
-        {stem + "_spectra.csv", resultSpectraCsv(set)},
-        {stem + "_air_kerma.csv", airKermaCsv(set, LeadLayer{leadMm, &tables.leadAttenuationEye})},
-        {stem + "_map.csv", kermaMapCsv(set.kermaMap)},
-        {stem + "_eye_lens_dose.csv",
-         eyeLensDoseCsv({{0.0, 0.0, computeEyeLensDose(set, tables, 0.0, 0.0)},
-                         {REPORT_GLASSES_MM_PB, 0.0,
-                          computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0)}})},
+    std::filesystem::create_directories(directory, error);
+    std::vector<std::vector<std::string>> tablesOf = {
+        resultSpectraCsv(set),
+        airKermaCsv(set, LeadLayer{leadMm, &tables.leadAttenuationEye}),
+        kermaMapCsv(set.kermaMap),
+        eyeLensDoseCsv({{0.0, 0.0, computeEyeLensDose(set, tables, 0.0, 0.0)},
+                        {REPORT_GLASSES_MM_PB, 0.0,
+                         computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0)}}),
     };
     // The incident spectrum of the last step (4), when the working directory holds one.
-    if (std::filesystem::exists(SPECTRUM_FILE, error)) {
+    if (names.size() > tablesOf.size() + (annual ? 1 : 0)) {
         const SpectrumFile spectrum = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Ignore);
         BinValues values{};
         for (int i = 1; i <= GRID_BINS; ++i) values[i] = spectrum.spectrum[i];
-        files.push_back({"incident_spectrum.csv", incidentSpectrumCsv(values)});
+        tablesOf.push_back(incidentSpectrumCsv(values));
     }
-    if (annual) files.push_back({"annual_eye_lens_dose.csv", annualEyeLensDoseCsv(*annual)});
+    if (annual) tablesOf.push_back(annualEyeLensDoseCsv(*annual));
     // All the exports or none: a half-written set would mix this result with older ones.
     std::vector<TextFileContent> contents;
-    std::vector<std::string> written;
-    for (auto& [name, lines] : files) {
-        const std::string path = (dir / name).string();
-        contents.push_back({path, std::move(lines)});
-        written.push_back(path);
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        contents.push_back({names[n], std::move(tablesOf[n])});
     }
     writeTextFilesTogether(contents);
-    return written;
+    return names;
+}
+
+//! Why the files korvana-results was asked to write cannot be written
+//! (output_files.h), checked before anything is read; empty when they can.
+std::string outputProblem(const std::string& resultFile, const std::string& csvDirectory,
+                          bool withAnnual, const std::string& caseFile, bool caseGiven,
+                          bool force) {
+    if (caseGiven && caseFile.empty()) {
+        return "--save-case needs a file name (the case is written under it)";
+    }
+    if (!csvDirectory.empty()) {
+        std::error_code error;
+        if (std::filesystem::exists(csvDirectory, error) &&
+            !std::filesystem::is_directory(csvDirectory, error)) {
+            return "--csv " + csvDirectory +
+                   " is a file, not a directory (the exports are written into a directory) - "
+                   "give a directory";
+        }
+        std::vector<OutputFile> exports;
+        for (const std::string& name : csvExportNames(resultFile, csvDirectory, withAnnual)) {
+            exports.push_back({name, FileKind::CsvTable});
+        }
+        if (const auto fault = checkOutputFiles(exports)) {
+            return "--csv: " + describeOutputFault(*fault);
+        }
+    }
+    if (!caseFile.empty()) {
+        if (const auto fault = checkOutputFiles({{caseFile, FileKind::Case}},
+                                                force ? SameKind::Replace : SameKind::Refuse)) {
+            if (fault->problem == OutputProblem::Exists) {
+                return "--save-case: \"" + caseFile +
+                       "\" already holds a case (it would be replaced) - give --force to "
+                       "replace it, or another name";
+            }
+            return "--save-case: " + describeOutputFault(*fault);
+        }
+    }
+    return {};
 }
 
 //! A lead thickness [mm] as typed: a plain decimal number (no sign, no base
@@ -271,7 +327,8 @@ CaseEntries caseOfResult(const ResultSet& set) {
 }  // namespace
 
 std::string resultsUsage() {
-    return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM] [--save-case FILE]\n"
+    return "usage: korvana-results RESULT_FILE [--csv DIR] [--pb MM] [--save-case FILE "
+           "[--force]]\n"
            "                       [--kap GYCM2 | --entrance-kerma MGY --procedures N [--eye "
            "X,Z]]\n"
            "Prints the run conditions of a result file written by lumetrel, the air kerma at\n"
@@ -283,7 +340,8 @@ std::string resultsUsage() {
            "\n"
            "  --save-case FILE  write the case the result was made from (NAME.korvana.json,\n"
            "             which korvana and korvana-study --case open; the result file does\n"
-           "             not record the rectification, which the case then leaves out)\n"
+           "             not record the rectification, which the case then leaves out);\n"
+           "             an existing case is replaced only with --force\n"
            "  --csv DIR  also write the viewers' CSV exports into DIR: NAME_spectra.csv,\n"
            "             NAME_air_kerma.csv, NAME_map.csv, NAME_eye_lens_dose.csv and, when\n"
            "             the working directory holds B_SPCTL.dat, incident_spectrum.csv\n"
@@ -318,6 +376,8 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     app.add_option("--csv", csvDirectory);
     std::string caseFile;
     app.add_option("--save-case", caseFile);
+    bool force = false;
+    app.add_flag("--force", force);
     app.add_option("--pb", leadText);
     std::string kapText, entranceText, proceduresText, eyeText;
     app.add_option("--kap", kapText);
@@ -417,6 +477,14 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
     if (app.count("--csv") > 0 && csvDirectory.empty()) {
         errors << "korvana-results: --csv needs a directory\n" << resultsUsage();
         return 1;
+    }
+    // Every file to be written is judged before any work: a result, a table
+    // or a program is never replaced by an export or a case.
+    if (const std::string problem = outputProblem(resultFile, csvDirectory, workload.has_value(),
+                                                  caseFile, app.count("--save-case") > 0, force);
+        !problem.empty()) {
+        errors << "korvana-results: " << problem << '\n';
+        return 2;
     }
     try {
         ResultSet set;

@@ -1,6 +1,7 @@
 #include "app/run/run_file.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/common/picture_format.h"
 #include "app/common/text_value.h"
@@ -49,7 +50,7 @@ CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curta
     return CurtainCheck::Accepted;
 }
 
-ResultNameFault resultNameFault(std::string_view name) {
+ResultNameFault resultNameFault(std::string_view name, const std::string& directory) {
     if (name.empty()) return ResultNameFault::Empty;
     if (name == "." || name == "..") return ResultNameFault::Directory;
     for (const char c : name) {
@@ -58,8 +59,17 @@ ResultNameFault resultNameFault(std::string_view name) {
     // The common rule also refuses control characters and : * ? " < > |.
     if (!fileNameProblem(name).empty()) return ResultNameFault::ForbiddenCharacter;
     if (name.front() == '.') return ResultNameFault::Hidden;
-    if (name.size() > MAX_RESULT_NAME_BYTES) return ResultNameFault::TooLong;
+    if (name.size() > longestResultStem(directory)) return ResultNameFault::TooLong;
     return ResultNameFault::None;
+}
+
+std::vector<OutputFile> runOutputFiles(const std::string& directory, const std::string& name) {
+    const auto inDirectory = [&directory](const std::string& file) {
+        return directory.empty() ? file : (std::filesystem::path(directory) / file).string();
+    };
+    std::vector<OutputFile> files = resultOutputFiles(inDirectory(name + ".data"));
+    files.push_back({inDirectory(name + ".log"), FileKind::Log});
+    return files;
 }
 
 }  // namespace korvana::app

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/output_files.h"
 #include "common/run_limits.h"
 
 namespace korvana::app {
@@ -54,10 +55,6 @@ enum class CurtainCheck {
 CurtainCheck checkCurtain(std::string_view curtainLeadMm, std::string_view curtainLengthCm,
                           std::string_view focusSurfaceCm, std::string_view phantomThicknessCm);
 
-//! The engine keeps the whole name line; a file name holds at most 255 bytes,
-//! ".data" included.
-inline constexpr std::size_t MAX_RESULT_NAME_BYTES = 250;
-
 //! Why a name cannot name a result file (the launch dialog words each one).
 enum class ResultNameFault {
     None,
@@ -66,10 +63,17 @@ enum class ResultNameFault {
     PathSeparator,       //!< results are written in the working directory only
     ForbiddenCharacter,  //!< a control character or one of : * ? " < > |
     Hidden,              //!< begins with "."; the result browser would never list it
-    TooLong,             //!< longer than MAX_RESULT_NAME_BYTES
+    TooLong,             //!< longer than longestResultStem(directory) (output_files.h)
 };
 
-//! The first fault of `name` as a result name, None when it is usable.
-ResultNameFault resultNameFault(std::string_view name);
+//! The first fault of `name` as a result name (without ".data") for a run
+//! whose files lie in `directory`, None when it is usable. The length is
+//! judged against that directory's own limit, as the engine's files need.
+ResultNameFault resultNameFault(std::string_view name, const std::string& directory = ".");
+
+//! The files a run of result name `name` (without ".data") writes in
+//! `directory` (empty: the working directory): the result, its uncertainty
+//! file and the engine's console log NAME.log.
+std::vector<OutputFile> runOutputFiles(const std::string& directory, const std::string& name);
 
 }  // namespace korvana::app

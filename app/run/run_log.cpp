@@ -41,6 +41,9 @@ void readLine(std::string_view line, RunLogReading& r) {
     } else if (line == ENGINE_NOT_SAVED_LINE) {
         r.state = RunState::Failed;
         r.failure = std::string(line);
+    } else if (startsWith(line, ENGINE_NOT_WRITTEN_PREFIX)) {
+        r.state = RunState::Failed;
+        r.failure = std::string(line);
     } else if (line == ENGINE_STOPPED_LINE) {
         r.state = RunState::Failed;
         if (r.failure.empty()) r.failure = std::string(line.substr(ENGINE_ERROR_PREFIX.size()));

@@ -23,6 +23,7 @@
 #include "common/engine_texts.h"
 #include "common/file_names.h"
 #include "common/grid_tables.h"
+#include "common/output_files.h"
 #include "common/simulated_bins.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
@@ -182,8 +183,14 @@ public:
         if (const std::string problem = curtainProblem(m_condition); !problem.empty()) {
             return fail("curtain check: " + problem);
         }
-        if (const char* problem = resultNameProblem(app::resultNameFault(m_name))) {
+        const std::string folder = m_folder.string();
+        if (const char* problem = resultNameProblem(app::resultNameFault(m_name, folder))) {
             return fail("result name " + m_name + ": " + problem);
+        }
+        // The engine would simulate the whole condition and then lose it.
+        if (const auto fault = checkOutputFiles(app::runOutputFiles(folder, m_name),
+                                                SameKind::Replace, RESULT_OUTPUT_BYTES)) {
+            return fail("result files: " + describeOutputFault(*fault));
         }
         return true;
     }

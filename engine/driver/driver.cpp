@@ -9,6 +9,7 @@
 #include "common/data_error.h"
 #include "common/engine_texts.h"
 #include "common/file_names.h"
+#include "common/output_files.h"
 #include "common/record_format.h"
 #include "common/record_writer.h"
 #include "common/text_file.h"
@@ -18,6 +19,9 @@
 namespace korvana::engine {
 
 namespace {
+
+//! The run file's line that names the result.
+constexpr int RESULT_NAME_LINE = 8;
 
 void showBanner(Console& console) {
     static constexpr std::string_view LINES[] = {"",
@@ -33,6 +37,30 @@ void showBanner(Console& console) {
     for (const std::string_view line : LINES) console.writeLine(line);
 }
 
+//! Why the run's files cannot be written under the result name `name`
+//! (output_files.h): its kind, its length and the directory's; empty when they can.
+std::string resultNameProblem(const std::string& name) {
+    std::string problem = fileNameProblem(name);
+    if (problem.empty()) problem = resultNameClash(name);
+    if (problem.empty()) {
+        if (const auto fault =
+                checkOutputFiles(resultOutputFiles(name), SameKind::Replace, RESULT_OUTPUT_BYTES)) {
+            problem = describeOutputFault(*fault);
+            // Worded for the name the user gives, not for the file beside it.
+            const std::size_t file = std::filesystem::path(fault->path).filename().string().size();
+            if (fault->problem == OutputProblem::NameTooLong && file >= name.size() &&
+                fault->longestBytes >= file - name.size()) {
+                problem = "\"" + name +
+                          "\" is too long for this directory (a result name may have at most " +
+                          std::to_string(fault->longestBytes - (file - name.size())) +
+                          " bytes here, so that " + fileKindName(fault->kind) +
+                          " beside it and its temporary name fit) - choose a shorter name";
+            }
+        }
+    }
+    return problem;
+}
+
 //! Asks on the console for a result file name until one is usable. Returns an
 //! empty name only when the console has no more input.
 std::string askForFileName(Console& console) {
@@ -41,8 +69,7 @@ std::string askForFileName(Console& console) {
         const std::optional<std::string> typed = console.readLine();
         if (!typed) return {};
         const std::string name = trimTrailingBlanks(*typed);
-        std::string problem = fileNameProblem(name);
-        if (problem.empty()) problem = resultNameClash(name);
+        const std::string problem = resultNameProblem(name);
         if (problem.empty()) return name;
         console.writeLine("File name cannot be used (" + problem + ") - please enter file name");
     }
@@ -53,13 +80,15 @@ std::string askForFileName(Console& console) {
 //! the console, so a finished run is not thrown away. When only the
 //! uncertainty file cannot be written, the result is saved alone and an
 //! uncertainty file left from an earlier run of that name is removed (its
-//! digest would part it from the new result anyway).
+//! digest would part it from the new result anyway). When the console ends
+//! after a write failed, the last line names the failure's reason.
 bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines,
                  const std::vector<std::string>& uncertaintyLines) {
     if (name.empty()) {
         console.writeLine("File name missing or blank - please enter file name");
         name = askForFileName(console);
     }
+    std::string lastFailure;
     while (!name.empty()) {
         try {
             writeTextFilesTogether({{name, lines}, {uncertaintyFileName(name), uncertaintyLines}});
@@ -68,6 +97,7 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
             try {
                 writeTextFileAtomically(name, lines);
             } catch (const DataError& e) {
+                lastFailure = e.what();
                 console.writeLine(std::string("Result file ") + e.what());
                 console.writeLine("Please enter another file name");
                 name = askForFileName(console);
@@ -80,7 +110,11 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
             return true;
         }
     }
-    console.writeLine(ENGINE_NOT_SAVED_LINE);
+    if (!lastFailure.empty()) {
+        console.writeLine(std::string(ENGINE_NOT_WRITTEN_PREFIX) + lastFailure);
+    } else {
+        console.writeLine(ENGINE_NOT_SAVED_LINE);
+    }
     return false;
 }
 
@@ -126,6 +160,15 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
     loadEngineInputs(*inputs);
     const EngineInputs& in = *inputs;
     const bool talks = !exchange || exchange->rank() == 0;
+    // A result that could not be saved would throw the whole run away: its
+    // files are checked before the banner, as the inputs are.
+    if (talks && !in.run.resultFileName.empty()) {
+        if (const std::string problem = resultNameProblem(in.run.resultFileName);
+            !problem.empty()) {
+            throw DataError(SourcePosition{RUN_FILE, RESULT_NAME_LINE, 1},
+                            "result file name cannot be used: " + problem);
+        }
+    }
 
     if (talks) {
         showBanner(console);

@@ -86,14 +86,70 @@ TEST(ResultsCommandTest, CsvExportsAreWrittenAllOrNone) {
     std::filesystem::create_directories("out/a_map.csv");
     const Outcome outcome = run({"a.data", "--csv", "out"});
     EXPECT_EQ(outcome.status, 2);
-    EXPECT_NE(outcome.errors.find("none of the files was written"), std::string::npos)
-        << outcome.errors;
+    EXPECT_NE(outcome.errors.find("it is a directory"), std::string::npos) << outcome.errors;
     for (const auto& entry : std::filesystem::directory_iterator("out")) {
         EXPECT_EQ(entry.path().filename(), "a_map.csv") << "left behind: " << entry.path();
     }
     std::filesystem::remove("out/a_map.csv");
     EXPECT_EQ(run({"a.data", "--csv", "out"}).status, 0);
     EXPECT_TRUE(std::filesystem::exists("out/a_eye_lens_dose.csv"));
+}
+
+// Each file korvana-results writes against each kind that may stand at its
+// name: refused before anything is written, the file left as it was.
+TEST(ResultsCommandTest, ACaseOrAnExportNeverReplacesAFileOfAnotherKind) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    writeLines("a.unc.csv", {"x"});
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    writeLines("B2F.txt", {"20.0"});
+    writeLines("B_SPCTL.dat", {"x"});
+    writeLines("lumetrel", {"#!/bin/sh"});
+    std::filesystem::permissions("lumetrel", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    std::filesystem::create_directories("out");
+    writeLines("out/a_map.csv", {"#!/bin/sh"});
+    std::filesystem::permissions("out/a_map.csv", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    writeLines("plain", {"x"});
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string file;    //!< that must stay as it was
+        std::string reason;  //!< in the message
+    };
+    const std::vector<Case> cases = {
+        {{"--save-case", "a.data"}, "a.data", "it is a result file"},
+        {{"--save-case", "a.unc.csv"}, "a.unc.csv", "uncertainty file"},
+        {{"--save-case", "Pb.dat"}, "Pb.dat", "a physics table"},
+        {{"--save-case", "B2F.txt"}, "B2F.txt", "the run file"},
+        {{"--save-case", "B_SPCTL.dat"}, "B_SPCTL.dat", "the spectrum file"},
+        {{"--save-case", "lumetrel"}, "lumetrel", "a program"},
+        {{"--save-case", "d-DperK.dDk", "--force"}, "d-DperK.dDk", "a physics table"},
+        {{"--csv", "out"}, "out/a_map.csv", "it is a program"},
+        {{"--csv", "plain"}, "plain", "is a file, not a directory"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"a.data"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const std::string before = readWhole(c.file);
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.status, 2) << c.arguments[1];
+        EXPECT_NE(outcome.errors.find(c.reason), std::string::npos)
+            << c.arguments[1] << ": " << outcome.errors;
+        EXPECT_EQ(readWhole(c.file), before) << c.arguments[1] << " was changed";
+        EXPECT_EQ(outcome.out, "") << "work was done before the refusal";
+    }
+    EXPECT_EQ(run({"a.data", "--save-case", ""}).status, 2);
+
+    // A case replaces a case only when told to.
+    EXPECT_EQ(run({"a.data", "--save-case", "mine.korvana.json"}).status, 0);
+    writeLines("mine.korvana.json", {"{\"korvana_case\": 1, \"kv\": \"90\"}"});
+    const Outcome kept = run({"a.data", "--save-case", "mine.korvana.json"});
+    EXPECT_EQ(kept.status, 2);
+    EXPECT_NE(kept.errors.find("--force"), std::string::npos) << kept.errors;
+    EXPECT_NE(readWhole("mine.korvana.json").find("\"90\""), std::string::npos);
+    EXPECT_EQ(run({"a.data", "--save-case", "mine.korvana.json", "--force"}).status, 0);
+    EXPECT_EQ(readWhole("mine.korvana.json").find("\"90\""), std::string::npos);
 }
 
 TEST(ResultsCommandTest, WorkloadInputsThatMakeNoSenseAreRefusedByName) {

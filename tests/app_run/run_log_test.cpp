@@ -36,6 +36,7 @@ TEST(RunLog, RecordedLogsReadAsTheirRunsWent) {
         {"missing_table.log", RunState::Failed, 1, "analog", false, "MU_en2016.dat"},
         {"bad_option.log", RunState::Failed, 1, "analog", false, "--threads"},
         {"name_unusable.log", RunState::Failed, 2, "analog", true, "not saved"},
+        {"disk_full_after_run.log", RunState::Failed, 1, "analog", false, "the disk is full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.log);

@@ -288,6 +288,26 @@ TEST(Study, AFailedConditionIsMarkedAndTheStudyGoesOn) {
     EXPECT_NE(errors.str().find("study/length200"), std::string::npos) << errors.str();
 }
 
+TEST(Study, AResultNameTooLongForItsFolderFailsBeforeTheRun) {
+    ScopedWorkDir dir;
+    // Folders (and result names) of 245 bytes, "pb" and the value as given:
+    // within what a name may hold, but not with ".unc.csv" and a temporary.
+    const std::string lead = "0.35" + std::string(239, '0');
+    const std::string other = "0.25" + std::string(239, '0');
+    std::ostringstream out, errors;
+    const int status = runStudy(
+        parseStudyOptions({"--pb", lead + "," + other, "--length", "60", "--histories", "2e4"}),
+        ENVIRONMENT, {out, errors, false}, [] { return true; }, fakePlot);
+    EXPECT_EQ(status, 1);
+    const std::vector<SummaryRow> rows = readSummary("study/summary.csv");
+    ASSERT_EQ(rows.size(), 2u);
+    for (const SummaryRow& row : rows) {
+        EXPECT_FALSE(statusIsOk(cell(row, "status"))) << cell(row, "status");
+        EXPECT_NE(cell(row, "status").find("too long"), std::string::npos) << cell(row, "status");
+    }
+    EXPECT_FALSE(fs::exists("study/pb" + lead + "/pb" + lead + ".data"));
+}
+
 TEST(Study, AFolderInUseOrHoldingAnotherStudyIsRefused) {
     ScopedWorkDir dir;
     ASSERT_EQ(study({"--pb", "0,0.35", "--out", "s"}).status, 0);

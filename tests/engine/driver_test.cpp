@@ -1,15 +1,20 @@
 #include "engine/driver/driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <deque>
+#include <functional>
+#include <map>
 #include <sstream>
 
 #include "common/data_error.h"
 #include "common/engine_texts.h"
+#include "common/output_files.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine_case.h"
+#include "scratch_mount.h"
 
 namespace korvana::engine {
 namespace {
@@ -24,6 +29,7 @@ public:
         : m_typed(std::move(typed)) {}
     void writeLine(std::string_view text) override { shown.emplace_back(text); }
     std::optional<std::string> readLine() override {
+        if (linesRead == 0 && onFirstRead) onFirstRead();
         ++linesRead;
         if (m_typed.empty()) return std::nullopt;
         std::string line = m_typed.front();
@@ -32,6 +38,7 @@ public:
     }
     std::vector<std::string> shown;
     int linesRead = 0;
+    std::function<void()> onFirstRead;  //!< at the Enter key after the banner
 
 private:
     std::deque<std::string> m_typed;
@@ -206,8 +213,9 @@ TEST_F(DriverTest, BlankResultNameIsAskedForOnTheConsole) {
 }
 
 TEST_F(DriverTest, AResultThatCannotBeWrittenIsNotThrownAway) {
-    std::filesystem::create_directory("case.data");  // the name is taken by a directory
+    // The name is taken by a directory while the run goes on.
     ScriptedConsole console({"", "other.data", ""});
+    console.onFirstRead = [] { std::filesystem::create_directory("case.data"); };
     FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
     EXPECT_EQ(runEngine(console, clock), 0);
     EXPECT_EQ(readWhole("other.data").size(),
@@ -215,11 +223,15 @@ TEST_F(DriverTest, AResultThatCannotBeWrittenIsNotThrownAway) {
 }
 
 TEST_F(DriverTest, AResultWhoseErrorsCannotBeWrittenIsSavedAloneAndNoOldErrorsPassForItsOwn) {
-    // A run of the same name left its uncertainty file; this time that name
-    // cannot be written (a directory holding a file stands there).
-    std::filesystem::create_directory("case.unc.csv");
-    writeLines("case.unc.csv/kept", {"x"});
+    // A run of the same name left its uncertainty file; while this run goes
+    // on, that name becomes unwritable (a directory holding a file stands there).
+    writeLines("case.unc.csv", {"x"});
     ScriptedConsole console({"", ""});
+    console.onFirstRead = [] {
+        std::filesystem::remove("case.unc.csv");
+        std::filesystem::create_directory("case.unc.csv");
+        writeLines("case.unc.csv/kept", {"x"});
+    };
     FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
     EXPECT_EQ(runEngine(console, clock), 0);
     EXPECT_TRUE(std::filesystem::exists("case.data"));
@@ -234,6 +246,140 @@ TEST_F(DriverTest, AResultWhoseErrorsCannotBeWrittenIsSavedAloneAndNoOldErrorsPa
     ScriptedConsole refused({"", ""});
     FakeClock clock2(refused, {{0, 0, 0}, {0, 0, 1}});
     EXPECT_THROW(runEngine(refused, clock2), DataError);
+}
+
+//! Runs the engine and expects it to refuse the run file's result name before
+//! the banner: no history simulated, no file changed. Returns the reason.
+std::string refusedBeforeTheBanner(const std::string& label) {
+    ScriptedConsole console;
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    try {
+        runEngine(console, clock);
+        ADD_FAILURE() << label << ": the run was not refused";
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().fileName, "B2F.txt") << label;
+        EXPECT_EQ(e.where().line, 8) << label;
+        EXPECT_TRUE(console.shown.empty()) << label << ": refused after the banner";
+        return e.what();
+    }
+    return {};
+}
+
+TEST_F(DriverTest, AResultNeverReplacesAFileOfAnotherKind) {
+    std::filesystem::create_directory("folder.data");
+    ::mkfifo("pipe.data", 0644);
+    writeLines("lumetrel", {"#!/bin/sh"});
+    std::filesystem::permissions("lumetrel", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    writeLines("notes.txt", {"the user's own notes"});
+    writeLines("other.unc.csv", {"x"});
+    writeLines("kept.korvana.json", {"{\"korvana_case\": 1}"});
+    struct Case {
+        std::string name;      //!< line 8 of B2F.txt
+        std::string standing;  //!< the file's kind as the reason names it
+    };
+    const std::vector<Case> cases = {
+        {"Pb.dat", "a physics table"},
+        {"ICRUSoft.dat", "a physics table"},
+        {"MU_en2016.dat", "a physics table"},
+        {"B2F.txt", "the run file"},
+        {"B_SPCTL.dat", "the spectrum file"},
+        {"HVL_S2.dat", "the HVL results file"},  // not there now: its name is enough
+        {"lumetrel", "a program"},
+        {"korvana-study", "a program"},
+        {"pb.DAT", "a physics table"},  // other systems' file names ignore the case
+        {"folder.data", "a directory"},
+        {"pipe.data", "a special file"},
+        {"notes.txt", "a file no Korvana program writes"},
+        {"kept.korvana.json", "a case file"},
+    };
+    for (const Case& c : cases) {
+        run.resultName = c.name;
+        run.write();
+        std::map<std::string, std::string> before;
+        for (const auto& entry : std::filesystem::directory_iterator(".")) {
+            if (entry.is_regular_file()) before[entry.path().filename()] = readWhole(entry.path());
+        }
+        const std::string reason = refusedBeforeTheBanner(c.name);
+        EXPECT_NE(reason.find(c.standing), std::string::npos) << c.name << ": " << reason;
+        for (const auto& [file, content] : before) {
+            EXPECT_EQ(readWhole(file), content) << c.name << " changed " << file;
+        }
+        EXPECT_FALSE(std::filesystem::exists(uncertaintyFileName(c.name)) &&
+                     before.count(uncertaintyFileName(c.name)) == 0)
+            << c.name;
+    }
+    // A result replaces a result, also one under a name that does not tell its kind.
+    run.resultName = "run1";
+    run.write();
+    for (int pass = 0; pass < 2; ++pass) {
+        ScriptedConsole console;
+        FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+        EXPECT_EQ(runEngine(console, clock), 0) << "pass " << pass;
+    }
+    EXPECT_TRUE(std::filesystem::exists("run1.uncertainty.csv"));
+}
+
+TEST_F(DriverTest, ANameTooLongForTheDirectoryIsRefusedBeforeTheBanner) {
+    const std::size_t longest = longestResultStem(".");
+    // The launch dialog's names: a stem followed by ".data".
+    for (const std::size_t bytes :
+         {longest + 1, std::size_t{241}, std::size_t{245}, std::size_t{250}, std::size_t{251}}) {
+        run.resultName = std::string(bytes, 'n') + ".data";
+        run.write();
+        const std::string reason = refusedBeforeTheBanner(std::to_string(bytes) + " bytes");
+        EXPECT_NE(reason.find("too long"), std::string::npos) << reason;
+        // The longest name the user may give, ".data" included.
+        EXPECT_NE(reason.find("at most " + std::to_string(longest + 5) + " bytes"),
+                  std::string::npos)
+            << reason;
+    }
+    // The longest name the rule gives is written whole, with its errors.
+    run.resultName = std::string(longest, 'n') + ".data";
+    run.write();
+    ScriptedConsole console;
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_EQ(runEngine(console, clock), 0);
+    EXPECT_NO_THROW(readUncertaintiesBeside(run.resultName));
+}
+
+TEST_F(DriverTest, AReadOnlyDirectoryOrAFullDiskIsNamedBeforeTheRun) {
+    std::vector<std::string> inputs = {"ICRUSoft.dat", "MU_en2016.dat", "Pb.dat", "B2F.txt",
+                                       "B_SPCTL.dat"};
+    std::size_t inputBytes = 0;
+    for (const std::string& file : inputs) inputBytes += std::filesystem::file_size(file);
+    for (const bool readOnly : {true, false}) {
+        // Room for the inputs and a little more, far less than a run's files need.
+        ScratchMount disk(dir.path() / (readOnly ? "ro" : "full"), inputBytes + 64 * 1024);
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "no privilege to mount a scratch file system";
+        }
+        for (const std::string& file : inputs) {
+            std::filesystem::copy_file(file, dir.path() / (readOnly ? "ro" : "full") / file);
+        }
+        if (readOnly) {
+            ASSERT_TRUE(disk.makeReadOnly());
+        }
+        std::filesystem::current_path(dir.path() / (readOnly ? "ro" : "full"));
+        const std::string reason = refusedBeforeTheBanner(readOnly ? "read-only" : "full");
+        EXPECT_NE(reason.find(readOnly ? "read-only" : "disk is full"), std::string::npos)
+            << reason;
+        std::filesystem::current_path(dir.path());
+    }
+}
+
+TEST_F(DriverTest, AResultThatCannotBeWrittenAfterTheRunNamesTheReason) {
+    // The directory becomes unwritable for this name while the run goes on;
+    // the console then ends without another name.
+    ScriptedConsole console({"", ""});
+    console.onFirstRead = [] { std::filesystem::create_directory("case.data"); };
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    EXPECT_NE(runEngine(console, clock), 0);
+    const auto said = std::find_if(console.shown.begin(), console.shown.end(), [](auto& line) {
+        return line.rfind("The results were not saved: case.data: ", 0) == 0;
+    });
+    ASSERT_NE(said, console.shown.end()) << "the reason is not named";
+    EXPECT_NE(said->find("a directory stands at that name"), std::string::npos) << *said;
 }
 
 TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {

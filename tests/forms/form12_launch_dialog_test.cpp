@@ -4,6 +4,7 @@
 #include "app/forms/form12_launch_dialog.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -200,6 +201,10 @@ private slots:
         QTest::newRow("dot dot") << "..";
         QTest::newRow("hidden") << ".run";
         QTest::newRow("251 characters") << QString(251, QChar('a'));
+        // Longer than the directory's names allow once ".unc.csv" and the
+        // temporary's suffix are added.
+        QTest::newRow("241 characters") << QString(241, QChar('a'));
+        QTest::newRow("250 characters") << QString(250, QChar('a'));
     }
 
     void refusedResultNames() {
@@ -216,6 +221,21 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
         QVERIFY(fx.starter.starts.empty());
         QVERIFY(form12.isVisible());
+    }
+
+    void runFilesInTheWayAreRefusedBeforeTheStart() {
+        FormsFixture fx;
+        QDir().mkdir(QStringLiteral("taken.data"));
+        forms::Form12& form12 = openDialog(fx);
+        box(form12, "Text2")->setText(QStringLiteral("taken"));
+        clickStart(form12);
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        const QString text = fx.recorder.messages[0].text;
+        QVERIFY2(text.contains(QStringLiteral("taken.data")) &&
+                     text.contains(QStringLiteral("フォルダ")),
+                 qPrintable(text));
+        QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
+        QVERIFY(fx.starter.starts.empty());
     }
 
     void engineOptionsFollowTheBoxesAndAreKept() {
