@@ -85,6 +85,7 @@ AnnualDosePanel::AnnualDosePanel(QWidget* parent, TwipRect where)
       Label80(note(this, "Label80", "", {120, 5560, 8760, 360})),
       Label81(note(this, "Label81", "", {120, 1580, 8760, 420})) {
     setObjectName(QStringLiteral("Frame2"));
+    Label80->setWordWrap(false);  // one line between the table and the notes
     setGeometry(where.toPixels());
     note(this, "Label70", "1件あたり", {240, 740, 1750, 330});
     note(this, "Label71", "年間件数 [件/年]", {3360, 740, 1800, 330});
@@ -162,7 +163,9 @@ void AnnualDosePanel::reportInputFault(const QString& text, InputFaults faults) 
         return;
     }
     clearTable();
-    Label80->setText(text);
+    // One line under the table; the whole reason in its tooltip.
+    Label80->setText(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    Label80->setToolTip(text);
 }
 
 bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
@@ -214,6 +217,7 @@ bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
 void AnnualDosePanel::clearTable() {
     Grid1->clearContents();
     Label80->clear();
+    Label80->setToolTip({});
     Label81->clear();
     m_shown.reset();
 }
@@ -280,8 +284,7 @@ void AnnualDosePanel::fillTable(const app::AnnualEyeLensDose& year) {
         Label80->setText(QStringLiteral("20 mSv/年未満に収まる年間件数（") + where +
                          QStringLiteral("）: 眼鏡なし ") + count(highest->bare) +
                          (glasses ? QStringLiteral("、眼鏡あり ") + count(highest->glasses)
-                                  : QStringLiteral("。防護眼鏡は未選択です（Protective "
-                                                   "glasses = 0 mm Pb）")));
+                                  : QStringLiteral("、防護眼鏡は未選択（0 mm Pb）")));
     }
     for (const app::AnnualDosePoint& point : year.points) {
         if (!point.eye) continue;
