@@ -3,9 +3,10 @@
 # scratch working directory under Xvfb, walks through the main form, the
 # curtain message, the spectrum window, the HVL results, the launch dialog
 # with the engine's terminal and the runs panel during and after the run,
-# the result browser opened from the panel's notice, the geometry window and
-# the live estimate (alone and with a pinned comparison), and
-# saves one PNG per step. --size sets the virtual screen (default 1400x900), to
+# the result browser opened from the panel's notice, the geometry window,
+# the live estimate (alone and with a pinned comparison, closed by Escape) and
+# the launch dialog's questions before a run of another spectrum and before a
+# result is replaced, and saves one PNG per step. --size sets the virtual screen (default 1400x900), to
 # see the windows as on a laptop (1366x768) or a full-HD screen (1920x1080).
 # usage: tools/screenshot.sh [--size WxH] [OUT_DIR]   (default: screenshots/)
 set -euo pipefail
@@ -137,7 +138,29 @@ click "$form13" 1440 8400            # Command1: pin for comparison
 type_into "$form13" 3210 4500 1      # Text10: curtain lead equivalent 1 mm
 sleep 5
 shot 10-live-estimate-pinned
-click "$form13" 4140 9480            # Command5: close
+xdotool windowfocus "$form13"; xdotool key Escape; sleep 0.5   # Escape closes it
+xdotool search --onlyvisible --name "^即時見積もり\$" >/dev/null &&
+    { echo "the live window stayed open at Escape" >&2; exit 1; }
+
+# A run whose spectrum is not the main form's: 100 kV typed after step (4)
+# at 80 kV. The start asks (No, the default, starts nothing); with 80 kV again
+# and the name of the finished run it asks before replacing shot.data.
+type_into "$form2" 7087 6180 100     # Text1: 100 kV, no step (4)
+click "$form2" 4687 10207            # Command3: Form12
+form12=$(window "Monte Carlo simulation")
+click "$form12" 2047 3427            # Command1: the spectrum question
+raise_message
+shot 11-spectrum-question
+close_message
+type_into "$form2" 7087 6180 80      # Text1: back to the spectrum's 80 kV
+type_into "$form12" 3800 2490 shot   # Text2: the finished run's name
+click "$form12" 2047 3427            # Command1
+if [ -f shot.data ]; then
+    raise_message
+    shot 12-replace-question
+    close_message
+fi
+click "$form12" 5647 3427            # Command2: cancel
 
 click "$form2" 17805 9937            # Command4: Exit deletes the work files and ends
 for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$korvana_pid" 2>/dev/null || break; sleep 0.5; done

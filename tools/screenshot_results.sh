@@ -5,8 +5,8 @@
 # scattered spectra, computes the air kerma behind 0.5 mm of lead, and shows
 # the map (with the pointer over it), the geometry window, the eye lens dose
 # with 0.07 mm glasses and its workload panel (P_KA 50 Gy cm2, 500 procedures
-# a year, eyes at x = 60 cm, z = -30 cm) and the conversion factor window; one
-# PNG per window.
+# a year, eyes at x = 60 cm, z = -30 cm), again without glasses, and the
+# conversion factor window; one PNG per window.
 # usage: tools/screenshot_results.sh [--size WxH] [OUT_DIR] [BUILD_DIR]
 #        (defaults: a 1600x1000 screen, screenshots/ and build/); at a small
 #        size such as 1366x768 each window is shot as the screen shows it.
@@ -86,5 +86,7 @@ type_into "$form5" 10300 1430 60     # Text32: x [cm]
 type_into "$form5" 12000 1430 -30    # Text33: z [cm]
 click "$form5" 14625 1180            # Command5: the annual table
 shot 14-eye-lens-dose "$form5"
+type_into "$form5" 3000 2130 0       # Combo2: no glasses; the annual table follows
+shot 14a-eye-lens-dose-no-glasses "$form5"
 click "$form5" 2340 7140             # Command2: conversion factor
 shot 15-conversion-factor "$(window "  Air kerma to absorbed dose at 3 mm in depth")"

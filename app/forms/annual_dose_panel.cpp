@@ -125,6 +125,7 @@ AnnualDosePanel::AnnualDosePanel(QWidget* parent, TwipRect where)
       Label80(note(this, "Label80", "", {120, 5560, 8760, 360})),
       Label81(note(this, "Label81", "", {120, 1580, 8760, 420})) {
     setObjectName(QStringLiteral("Frame2"));
+    Label80->setWordWrap(false);  // one line between the table and the notes
     setGeometry(where.toPixels());
     note(this, "Label70", "1件あたり", {240, 740, 1750, 330});
     note(this, "Label71", "年間件数 [件/年]", {3360, 740, 1800, 330});
@@ -187,34 +188,54 @@ void AnnualDosePanel::storeInputs() const {
     storeText(EYE_Z_KEY, Text33->text());
 }
 
+void AnnualDosePanel::onInputChanged(const std::function<void()>& changed) {
+    for (QLineEdit* box : {Text30, Text31, Text32, Text33}) {
+        connect(box, &QLineEdit::textChanged, this, changed);
+    }
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{Option5, Check2}) {
+        connect(button, &QAbstractButton::toggled, this, changed);
+    }
+}
+
+void AnnualDosePanel::reportInputFault(const QString& text, InputFaults faults) {
+    if (faults == InputFaults::Shown) {
+        showMessage(this, text, MessageIcon::Exclamation);
+        return;
+    }
+    clearTable();
+    // One line under the table; the whole reason in its tooltip.
+    Label80->setText(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    Label80->setToolTip(text);
+}
+
 bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
                                      const app::EyeLensDoseTables& tables, double glassesMm,
-                                     double protectionMm) {
+                                     double protectionMm, InputFaults faults) {
     const bool entrance = Option6->isChecked();
     const std::optional<double> value = app::workloadValue(Text30->text().toStdString());
     if (!value) {
-        showMessage(this,
-                    entrance ? QStringLiteral("1件あたりの入射表面空気カーマ [mGy] に 0 より大きい"
+        reportInputFault(entrance
+                             ? QStringLiteral("1件あたりの入射表面空気カーマ [mGy] に 0 より大きい"
                                               "数値を入力して下さい")
                              : QStringLiteral("1件あたりの面積線量 P_KA [Gy·cm²] に 0 より大きい"
                                               "数値を入力して下さい"),
-                    MessageIcon::Exclamation);
+                         faults);
         return false;
     }
     const std::optional<long long> procedures = app::procedureCount(Text31->text().toStdString());
     if (!procedures) {
-        showMessage(this, QStringLiteral("年間件数 [件/年] に 0 以上の整数を入力して下さい"),
-                    MessageIcon::Exclamation);
+        reportInputFault(QStringLiteral("年間件数 [件/年] に 0 以上の整数を入力して下さい"),
+                         faults);
         return false;
     }
     std::optional<app::EyePosition> eye;
     if (Check2->isChecked()) {
         eye = app::parseEyePosition((Text32->text() + "," + Text33->text()).toStdString());
         if (!eye || !app::isInsideGrid(*eye)) {
-            showMessage(this,
-                        QStringLiteral("眼の位置 x, z [cm] には分布グリッド内の数値を入力して下さい"
-                                       "（x 50〜150 cm、z −100〜50 cm）"),
-                        MessageIcon::Exclamation);
+            reportInputFault(
+                QStringLiteral("眼の位置 x, z [cm] には分布グリッド内の数値を入力して下さい"
+                               "（x 50〜150 cm、z −100〜50 cm）"),
+                faults);
             return false;
         }
     }
@@ -229,8 +250,8 @@ bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
         fillTable(
             app::computeAnnualEyeLensDose(set, tables, workload, glassesMm, protectionMm, eye));
     } catch (const std::exception& error) {
-        showMessage(this, QStringLiteral("年間線量を計算できません。\n") + failureDetail(error),
-                    MessageIcon::Exclamation);
+        reportInputFault(QStringLiteral("年間線量を計算できません。\n") + failureDetail(error),
+                         faults);
         return false;
     }
     storeInputs();
@@ -240,12 +261,19 @@ bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
 void AnnualDosePanel::clearTable() {
     Grid1->clearContents();
     Label80->clear();
+    Label80->setToolTip({});
     Label81->clear();
     m_shown.reset();
 }
 
 void AnnualDosePanel::fillTable(const app::AnnualEyeLensDose& year) {
     clearTable();
+    // Glasses of 0 mm would repeat the columns without glasses.
+    const bool glasses = year.glassesMm > 0;
+    Grid1->horizontalHeaderItem(GLASSES)->setText(
+        glasses ? QStringLiteral("眼鏡あり\n%1 mm\n[mSv/年]")
+                      .arg(qText(app::formatPicture(year.glassesMm, "0.0##")))
+                : QStringLiteral("眼鏡あり\n（未選択）\n[mSv/年]"));
     Grid1->setRowCount(static_cast<int>(year.points.size()));
     const auto put = [this](int row, int column, const std::optional<app::AnnualDose>& dose) {
         if (!dose) {
@@ -275,7 +303,13 @@ void AnnualDosePanel::fillTable(const app::AnnualEyeLensDose& year) {
             cell(point.eye ? QStringLiteral("眼の位置")
                            : qText(app::formatPicture(app::angleOfIndex(point.angleIndex), "0"))));
         put(row, BARE, point.bare);
-        put(row, GLASSES, point.glasses);
+        if (glasses) {
+            put(row, GLASSES, point.glasses);
+        } else {
+            for (int column = GLASSES; column <= GLASSES_COUNT; ++column) {
+                Grid1->setItem(row, column, cell(QStringLiteral("—")));
+            }
+        }
         if (point.bare && (!highest || !highest->bare ||
                            point.bare->annualMsv > highest->bare->annualMsv || point.eye)) {
             highest = &point;  // the eye position, when given, is the worker's own
@@ -293,7 +327,8 @@ void AnnualDosePanel::fillTable(const app::AnnualEyeLensDose& year) {
                                QStringLiteral(" 度");
         Label80->setText(QStringLiteral("20 mSv/年未満に収まる年間件数（") + where +
                          QStringLiteral("）: 眼鏡なし ") + count(highest->bare) +
-                         QStringLiteral("、眼鏡あり ") + count(highest->glasses));
+                         (glasses ? QStringLiteral("、眼鏡あり ") + count(highest->glasses)
+                                  : QStringLiteral("、防護眼鏡は未選択（0 mm Pb）")));
     }
     for (const app::AnnualDosePoint& point : year.points) {
         if (!point.eye) continue;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <functional>
 #include <optional>
 
 #include "app/common/colour.h"
@@ -21,6 +22,12 @@ class QTableWidget;
 
 namespace korvana::forms {
 
+//! How an input that makes no sense is told.
+enum class InputFaults {
+    Shown,  //!< in a message box, the table unchanged (a button pressed)
+    Quiet,  //!< in place of the table, which empties (an input being typed)
+};
+
 //! The background of a dose cell by its verdict: green, yellow, red.
 app::Rgb verdictColour(app::DoseVerdict verdict);
 
@@ -33,10 +40,16 @@ public:
 
     //! Reads the panel's inputs and fills the table for the loaded result
     //! with the window's glasses and protection. An input that makes no
-    //! sense is named in a message and nothing changes. Returns whether the
-    //! table was filled.
+    //! sense is named as `faults` says. Glasses of 0 mm are no glasses: their
+    //! columns say so instead of repeating the doses without. Returns whether
+    //! the table was filled.
     bool showAnnualDose(const app::ResultSet& set, const app::EyeLensDoseTables& tables,
-                        double glassesMm, double protectionMm);
+                        double glassesMm, double protectionMm,
+                        InputFaults faults = InputFaults::Shown);
+    //! Names a fault of an input as `faults` says.
+    void reportInputFault(const QString& text, InputFaults faults);
+    //! Calls `changed` whenever one of the panel's inputs changes.
+    void onInputChanged(const std::function<void()>& changed);
     //! Empties the table (another result or the window opened again).
     void clearTable();
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "app/live/run_rate_calibration.h"
 #include "app/run/run_file.h"
 #include "app/run/run_time_estimate.h"
+#include "app/spectrum/spectrum_file.h"
 #include "app/widgets/clock.h"
 #include "app/widgets/controls.h"
 #include "app/widgets/failure_text.h"
@@ -28,6 +30,7 @@
 #include "app/widgets/process_starter.h"
 #include "common/engine_texts.h"
 #include "common/file_names.h"
+#include "common/grid_tables.h"
 #include "common/output_files.h"
 #include "common/run_limits.h"
 #include "common/text_file.h"
@@ -106,6 +109,58 @@ QString runValueFaultText(const RunValueFault& fault) {
                "計算条件を確かめて下さい。\n%1 %2 %3 は計算できません（%4 %3 "
                "の範囲で入力して下さい）。")
         .arg(caption, number(fault.value * scale), unit, range);
+}
+
+QString rectificationCaption(app::RectificationMode mode) {
+    switch (mode) {
+        case app::RectificationMode::ConstantPotential:
+            return QStringLiteral("定電圧");
+        case app::RectificationMode::ThreePhase12Peak:
+            return QStringLiteral("三相12ピーク");
+        case app::RectificationMode::SinglePhaseFullWave:
+            return QStringLiteral("単相全波");
+    }
+    return {};
+}
+
+//! "Ｘ線管電圧: スペクトル 100 kV、主画面 80 kV", in the main form's words.
+QString spectrumDifferenceText(const app::SpectrumConditionDifference& d) {
+    QString caption;
+    QString unit;
+    switch (d.condition) {
+        case app::SpectrumCondition::TubeVoltage:
+            caption = QStringLiteral("Ｘ線管電圧");
+            unit = QStringLiteral(" kV");
+            break;
+        case app::SpectrumCondition::TargetAngle:
+            caption = QStringLiteral("ターゲット角度");
+            unit = QStringLiteral(" 度");
+            break;
+        case app::SpectrumCondition::InherentFiltration:
+            caption = QStringLiteral("固有ろ過（Al 当量）");
+            unit = QStringLiteral(" mm");
+            break;
+        case app::SpectrumCondition::AddedAluminium:
+            caption = QStringLiteral("アルミ付加フィルタ");
+            unit = QStringLiteral(" mm");
+            break;
+        case app::SpectrumCondition::AddedCopper:
+            caption = QStringLiteral("銅付加フィルタ");
+            unit = QStringLiteral(" mm");
+            break;
+        case app::SpectrumCondition::Rectification:
+            caption = QStringLiteral("整流方式");
+            break;
+    }
+    const auto shown = [&d](const std::string& value) {
+        if (d.condition != app::SpectrumCondition::Rectification) {
+            return QString::fromStdString(value);
+        }
+        const auto mode = app::rectificationFromText(value);
+        return mode ? rectificationCaption(*mode) : QString::fromStdString(value);
+    };
+    return QStringLiteral("　%1: スペクトル %2%4、主画面 %3%4")
+        .arg(caption, shown(d.inFile), shown(d.inForm), unit);
 }
 
 QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption, TwipRect where) {
@@ -269,6 +324,7 @@ void Form12::Command1_Click() {
         showMessage(this, runValueFaultText(*fault), MessageIcon::Exclamation);
         return;
     }
+    if (!confirmSpectrum() || !confirmReplacing(Text2->text() + QStringLiteral(".data"))) return;
     try {
         writeTextFileAtomically(RUN_FILE, app::formatRunFileLines(texts));
     } catch (const std::exception& error) {
@@ -304,6 +360,46 @@ void Form12::Command1_Click() {
     showMessage(this, message, MessageIcon::None);
     hide();
     m_forms.form14().openRunProgress();
+}
+
+bool Form12::confirmSpectrum() {
+    // The engine runs the spectrum of B_SPCTL.dat, whatever the main form shows.
+    BeamDescriptor file;
+    try {
+        file = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read).descriptor;
+    } catch (const std::exception&) {
+        return true;  // no spectrum to compare: the engine names the file it cannot read
+    }
+    const MainFormEntries e = m_forms.form2().entries();
+    const app::ConditionTexts texts{e.tubeVoltageKv.toStdString(), e.targetAngleDeg.toStdString(),
+                                    e.inherentMmAl.toStdString(), e.aluminiumMm.toStdString(),
+                                    e.copperMm.toStdString()};
+    const auto differences = app::spectrumConditionDifferences(
+        file, m_forms.state().spectrumRectification, texts, e.rectification);
+    if (differences.empty()) return true;
+    QString lines;
+    for (const auto& difference : differences) lines += spectrumDifferenceText(difference) + '\n';
+    const QString question =
+        QStringLiteral(
+            "B_SPCTL.dat のＸ線スペクトルは、主画面の照射条件で計算したものでは"
+            "ありません。\n\n%1\nこのまま開始すると、スペクトルの条件で計算されます。\n"
+            "主画面の条件で計算するには「いいえ」を押し、(4)「この条件でＸ線スペクトルを"
+            "計算」でスペクトルを計算し直して下さい。\n\n"
+            "スペクトルの条件のまま計算を開始しますか？")
+            .arg(lines);
+    return showMessage(this, question, MessageIcon::Question, MessageButtons::YesNo) ==
+           MessageAnswer::Yes;
+}
+
+bool Form12::confirmReplacing(const QString& resultFile) {
+    if (!QFileInfo::exists(resultFile)) return true;
+    const QString question = QStringLiteral(
+                                 "結果ファイル「%1」は既にあります。\n"
+                                 "新しい計算の結果で置き換えますか？\n"
+                                 "（残しておくには「いいえ」を押し、ファイル名を変えて下さい）")
+                                 .arg(resultFile);
+    return showMessage(this, question, MessageIcon::Question, MessageButtons::YesNo) ==
+           MessageAnswer::Yes;
 }
 
 }  // namespace korvana::forms

@@ -36,7 +36,9 @@ public:
     //! Takes a case's entries: its choices at once (and kept), its histories
     //! and name for the next opening.
     void takeCaseEntries(const app::CaseEntries& entries);
-    //! Start: checks the name, writes B2F.txt, starts lumetrel, tells the user, hides.
+    //! Start: checks the name and the values, asks when B_SPCTL.dat is not the
+    //! main form's spectrum or the result exists, writes B2F.txt, starts
+    //! lumetrel, tells the user, hides.
     void Command1_Click();
     //! Cancel: hides; nothing is written.
     void Command2_Click() { hide(); }
@@ -63,6 +65,12 @@ private:
     int engineThreads() const;
     //! The expected wall time for the histories and choices as they stand.
     void showExpectedTime();
+    //! B_SPCTL.dat is what the engine runs: when it is not the spectrum of the
+    //! main form's irradiation conditions, asks whether to run it anyway.
+    //! True: go on.
+    bool confirmSpectrum();
+    //! Asks before the run replaces an existing result file. True: go on.
+    bool confirmReplacing(const QString& resultFile);
     //! Measures this machine's engine rates once, when the working directory
     //! keeps none yet; without the tables the estimate keeps its seed.
     void calibrateRatesOnce();

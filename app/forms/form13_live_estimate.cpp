@@ -79,18 +79,36 @@ void pair(QDoubleSpinBox* box, QSlider* slider, double scale) {
     });
 }
 
-//! "2.1×10⁵"
-QString photonsText(double count) {
-    if (!(count > 0)) return QStringLiteral("0");
-    const int exponent = static_cast<int>(std::floor(std::log10(count)));
-    const double mantissa = count / std::pow(10.0, exponent);
+//! "2.1×10⁵", "1.23×10⁻⁴": `decimals` in the mantissa.
+QString powerOfTenText(double value, int decimals) {
+    const int exponent = static_cast<int>(std::floor(std::log10(value)));
+    double mantissa = value / std::pow(10.0, exponent);
     static const char16_t* superscripts[] = {u"⁰", u"¹", u"²", u"³", u"⁴",
                                              u"⁵", u"⁶", u"⁷", u"⁸", u"⁹"};
     QString power;
     for (const QChar digit : QString::number(exponent)) {
-        power += QString::fromUtf16(superscripts[digit.digitValue()]);
+        power += digit == QLatin1Char('-') ? QStringLiteral("⁻")
+                                           : QString::fromUtf16(superscripts[digit.digitValue()]);
     }
-    return QString::number(mantissa, 'f', 1) + QStringLiteral("×10") + power;
+    return QString::number(mantissa, 'f', decimals) + QStringLiteral("×10") + power;
+}
+
+QString photonsText(double count) {
+    if (!(count > 0)) return QStringLiteral("0");
+    return powerOfTenText(count, 1);
+}
+
+//! A ratio of two kermas with three significant figures, "0.0123 倍", so a
+//! curtain that lets through a thousandth never reads as nothing.
+QString ratioText(double ratio) {
+    if (!(ratio > 0) || !std::isfinite(ratio)) {
+        return QString::number(ratio) + QStringLiteral(" 倍");
+    }
+    constexpr int SIGNIFICANT = 3;
+    const int magnitude = static_cast<int>(std::floor(std::log10(ratio)));
+    if (magnitude < -3) return powerOfTenText(ratio, SIGNIFICANT - 1) + QStringLiteral(" 倍");
+    return QString::number(ratio, 'f', std::max(0, SIGNIFICANT - 1 - magnitude)) +
+           QStringLiteral(" 倍");
 }
 
 QString errorText(double percent) {
@@ -107,7 +125,19 @@ QTableWidgetItem* cell(const QString& text) {
     return item;
 }
 
-//! The first entry that differs between two states, as "鉛当量 0.35 mm → 0.5 mm".
+QString rectificationCaption(app::RectificationMode mode) {
+    switch (mode) {
+        case app::RectificationMode::ConstantPotential:
+            return QStringLiteral("定電圧");
+        case app::RectificationMode::ThreePhase12Peak:
+            return QStringLiteral("三相12ピーク");
+        case app::RectificationMode::SinglePhaseFullWave:
+            return QStringLiteral("単相全波");
+    }
+    return {};
+}
+
+//! Every entry that differs between two states, as "鉛当量 0.35 mm → 0.5 mm、管電圧 ...".
 QString changeText(const app::LiveInputs& from, const app::LiveInputs& to) {
     const struct {
         const char* name;
@@ -125,17 +155,23 @@ QString changeText(const app::LiveInputs& from, const app::LiveInputs& to) {
                    {"固有ろ過", &app::LiveInputs::inherentFiltrationMmAl, "mm"},
                    {"Al 付加", &app::LiveInputs::addedAluminiumMm, "mm"},
                    {"Cu 付加", &app::LiveInputs::addedCopperMm, "mm"}};
+    QStringList changes;
     for (const auto& entry : entries) {
         const double a = from.*entry.value;
         const double b = to.*entry.value;
         if (a == b) continue;
         const QString unit = QString::fromUtf8(entry.unit);
-        return QString::fromUtf8(entry.name) + QStringLiteral(" ") + qText(app::liveNumberText(a)) +
-               QStringLiteral(" ") + unit + QStringLiteral(" → ") + qText(app::liveNumberText(b)) +
-               QStringLiteral(" ") + unit;
+        changes << QString::fromUtf8(entry.name) + QStringLiteral(" ") +
+                       qText(app::liveNumberText(a)) + QStringLiteral(" ") + unit +
+                       QStringLiteral(" → ") + qText(app::liveNumberText(b)) + QStringLiteral(" ") +
+                       unit;
     }
-    if (from.rectification != to.rectification) return QStringLiteral("整流方式の変更");
-    return QStringLiteral("同じ条件");
+    if (from.rectification != to.rectification) {
+        changes << QStringLiteral("整流方式 ") + rectificationCaption(from.rectification) +
+                       QStringLiteral(" → ") + rectificationCaption(to.rectification);
+    }
+    if (changes.isEmpty()) return QStringLiteral("同じ条件");
+    return changes.join(QStringLiteral("、"));
 }
 
 }  // namespace
@@ -181,10 +217,10 @@ Form13::Form13(Forms& forms)
       Command5(
           addCommandButton(page(), "Command5", QStringLiteral("閉じる"), {2820, 9240, 2640, 480})),
       Picture1(addPictureBox(page(), "Picture1", {5640, 120, 8280, 5520})),
-      Picture2(addPictureBox(page(), "Picture2", {14040, 120, 4440, 4800})),
+      Picture2(addPictureBox(page(), "Picture2", {14040, 120, 4440, 4200})),
       Grid1(new QTableWidget(SHOWN_ANGLES, 8, page())),
-      Label1(addLabel(page(), "Label1", {}, {14040, 4960, 4440, 330})),
-      Label2(addLabel(page(), "Label2", {}, {14040, 5290, 4440, 450})),
+      Label1(addLabel(page(), "Label1", {}, {14040, 4360, 4440, 330})),
+      Label2(addLabel(page(), "Label2", {}, {14040, 4690, 4440, 1050})),
       Label3(addLabel(page(), "Label3", {}, {5640, 9300, 12840, 360})),
       m_forms(forms) {
     const struct {
@@ -242,7 +278,9 @@ Form13::Form13(Forms& forms)
         Grid1->setItem(row, 0, cell(QString::number(45 + 15 * row) + QStringLiteral("°")));
     }
     Label3->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    Label2->setWordWrap(true);  // "被照射体の厚さ 20 cm → 25 cm: 90° で 0.41 倍" takes two lines
+    // Every changed entry and the ratio at 90 degrees: up to four lines.
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     pair(Text10, HScroll1, 100);
     pair(Text11, HScroll2, 1);
@@ -268,6 +306,7 @@ Form13::Form13(Forms& forms)
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    setClosedByEscape();  // as "閉じる": the estimate under way stops
 
     addExportMenu(Picture1, drawingExport(Picture1, QStringLiteral("live_estimate"),
                                           {{SAVE_CSV_CAPTION,
@@ -498,7 +537,7 @@ void Form13::fillTable() {
         }
         if (m_pin && m_pin->round->result.pointKermaRatio[k] > 0) {
             const double ratio = set.pointKermaRatio[k] / m_pin->round->result.pointKermaRatio[k];
-            Grid1->setItem(row, 7, cell(QString::number(ratio, 'f', 2) + QStringLiteral(" 倍")));
+            Grid1->setItem(row, 7, cell(ratioText(ratio)));
         }
     }
 }
@@ -530,10 +569,10 @@ void Form13::showComparison() {
     const double after = m_round->result.pointKermaRatio[ANGLE_90];
     QString text = changeText(m_pin->inputs, m_roundInputs);
     if (before > 0) {
-        text += QStringLiteral(": 90° で ") + QString::number(after / before, 'f', 2) +
-                QStringLiteral(" 倍");
+        text += QStringLiteral(": 90° で ") + ratioText(after / before);
     }
     Label2->setText(text);
+    Label2->setToolTip(text);
 }
 
 void Form13::Command1_Click() {

@@ -84,6 +84,7 @@ Form14::Form14(Forms& forms)
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label1->setWordWrap(true);
     Command1->setEnabled(false);
+    setClosedByEscape();
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     m_clock.start();

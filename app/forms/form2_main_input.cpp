@@ -397,6 +397,7 @@ void Form2::generateSpectrum() {
     }
     state.incidentSpectrum = run.spectrum.incidentSpectrum;
     state.spectrumPeak = run.spectrum.spectrumPeak;
+    state.spectrumRectification = run.reading.conditions.rectification;
 
     // Results of an earlier spectrum must not be taken for this one's.
     QFile::remove(QString::fromLatin1(HVL_FILE));

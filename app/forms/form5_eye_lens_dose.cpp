@@ -112,6 +112,9 @@ Form5::Form5(Forms& forms)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(annualPanel->Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    annualPanel->onInputChanged([this] { annualInputChanged(); });
+    connect(Combo2, &QComboBox::currentTextChanged, this, [this] { annualInputChanged(); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { annualInputChanged(); });
 }
 
 void Form5::buildCaptions() {
@@ -173,6 +176,7 @@ bool Form5::openEyeLensDose() {
                     MessageIcon::Critical);
         return false;
     }
+    m_annualFollows = false;
     Text1->setText(qText(m_forms.state().resultSet.fileName));
     Text3->setText(QStringLiteral("0"));
     for (QLineEdit* result : ratioBoxes() + doseBoxes()) result->clear();
@@ -213,14 +217,23 @@ void Form5::Command1_Click() {
 }
 
 void Form5::Command5_Click() {
+    m_annualFollows = true;
+    showAnnualDose(InputFaults::Shown);
+}
+
+void Form5::annualInputChanged() {
+    if (m_annualFollows) showAnnualDose(InputFaults::Quiet);
+}
+
+void Form5::showAnnualDose(InputFaults faults) {
     if (Text3->text().isEmpty() || Combo2->currentText().isEmpty()) {
-        showMessage(this, NO_THICKNESS, MessageIcon::Exclamation);
+        annualPanel->reportInputFault(NO_THICKNESS, faults);
         return;
     }
     if (!m_tables) return;
     annualPanel->showAnnualDose(m_forms.state().resultSet, *m_tables,
                                 app::textValue(Combo2->currentText().toStdString()),
-                                app::textValue(Text3->text().toStdString()));
+                                app::textValue(Text3->text().toStdString()), faults);
 }
 
 void Form5::Command2_Click() {

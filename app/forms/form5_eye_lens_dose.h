@@ -21,6 +21,7 @@ namespace korvana::forms {
 
 class AnnualDosePanel;
 class Forms;
+enum class InputFaults;
 
 class Form5 : public Form {
 public:
@@ -39,7 +40,9 @@ public:
     void Command2_Click();
     //! Hides Form10 and this window.
     void Command4_Click();
-    //! The workload panel's annual table, with this window's glasses and protection.
+    //! The workload panel's annual table, with this window's glasses and
+    //! protection; from then on until the window opens again, the table
+    //! follows every change of its inputs, the glasses and the protection.
     void Command5_Click();
 
 private:
@@ -80,11 +83,15 @@ private:
     void buildCaptions();
     QList<QLineEdit*> ratioBoxes() const;
     QList<QLineEdit*> doseBoxes() const;
+    //! The annual table for the entries as they stand; faults told as `faults` says.
+    void showAnnualDose(InputFaults faults);
+    void annualInputChanged();
 
     Forms& m_forms;
     std::optional<app::EyeLensDoseTables> m_tables;  //!< read at the last opening
     //! The table the result boxes show; empty while they are empty.
     std::optional<app::EyeLensDoseTable> m_shownDose;
+    bool m_annualFollows = false;  //!< the annual table was asked for since the opening
 };
 
 }  // namespace korvana::forms

@@ -102,6 +102,25 @@ void drawKermaPlot(PictureBox& p, const KermaCurve* current, const KermaCurve* p
     p.rectangle(FRAME_LEFT_DEG, highest, FRAME_RIGHT_DEG, lowest, Qt::black);
     if (pinned) drawCurve(p, *pinned, PINNED_CURVE_COLOUR, -1.5, lowest);
     if (current) drawCurve(p, *current, CURRENT_CURVE_COLOUR, pinned ? 1.5 : 0, lowest);
+    if (pinned) {
+        // The legend, right of the axis title below the frame, where no curve goes.
+        const double y = lowest - 0.12 * span;
+        const double mid = y - 0.035 * span;  // the middle of the text line
+        const struct {
+            double x;
+            const QColor& colour;
+            QString name;
+        } entries[] = {{112, PINNED_CURVE_COLOUR, QStringLiteral("固定")},
+                       {137, CURRENT_CURVE_COLOUR, QStringLiteral("現在")}};
+        p.setDrawWidth(2);
+        for (const auto& entry : entries) {
+            p.line(entry.x, mid, entry.x + 7, mid, entry.colour);
+            p.filledRectangle(entry.x + 2.2, mid - 0.02 * span, entry.x + 4.8, mid + 0.02 * span,
+                              entry.colour);
+            p.text(entry.x + 9, y, entry.name, entry.colour);
+        }
+        p.setDrawWidth(1);
+    }
 }
 
 }  // namespace korvana::forms

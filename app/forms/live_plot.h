@@ -2,7 +2,7 @@
 // against the scattering angle, 30 to 150 degrees, on a logarithmic axis,
 // each point with its error bar of one standard error; the pinned state in
 // orange beside the current one in blue (the grid's lines are grey, so
-// neither curve shares a colour with them).
+// neither curve shares a colour with them), named by a legend below the frame.
 //
 // User coordinates: x is the angle [degree] over 0 to 170 (the frame from 20
 // to 160), y is log10 of the ratio, the axis spanning the whole decades that

@@ -18,6 +18,9 @@ struct ProgramState {
     app::SpectrumArray incidentSpectrum{};  //!< last spectrum, bins 1..300
     double spectrumPeak = 0;                //!< its largest bin
     app::RectificationMode rectificationMode = app::RectificationMode::ConstantPotential;
+    //! The rectification of the spectrum step (4) wrote last; B_SPCTL.dat
+    //! keeps no rectification of its own. Empty before the first spectrum.
+    std::optional<app::RectificationMode> spectrumRectification;
     //! The result file loaded by the browser's OK, shared by the plots, the
     //! map and the eye lens dose; replaced only by a file read in full.
     app::ResultSet resultSet;

@@ -172,6 +172,11 @@ void Form::keyPressEvent(QKeyEvent* event) {
         m_defaultButton->click();
         return;
     }
+    if (m_closedByEscape && event->key() == Qt::Key_Escape &&
+        event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 

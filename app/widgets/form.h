@@ -39,6 +39,9 @@ public:
     //! the form where no control uses the key itself.
     void setDefaultButton(QPushButton* button);
     QPushButton* defaultButton() const { return m_defaultButton; }
+    //! Escape closes the form as its window frame would (for the windows
+    //! korvana adds; the designed forms keep the key to their controls).
+    void setClosedByEscape() { m_closedByEscape = true; }
 
 protected:
     //! Closing by the window frame: the form hides unless a form says otherwise.
@@ -54,6 +57,7 @@ private:
     QScrollArea* m_scrollArea;
     QPointer<QPushButton> m_defaultButton;
     bool m_fitted = false;
+    bool m_closedByEscape = false;
     double m_scale = 1.0;  //!< display scale of this form
 };
 

@@ -79,5 +79,70 @@ TEST(SpectrumFile, BytesOnDiskAreCrLfLinesTheBatchReaderReads) {
     EXPECT_EQ(read.descriptor.addedCopperMm, 0.0f);
 }
 
+//! A spectrum file of the default case (80 kV, 12 degrees, 2.5, 1.5 and 0 mm), as read back.
+BeamDescriptor defaultDescriptor() { return {561.663f, 80.0f, 12.0f, 2.5f, 1.5f, 0.0f}; }
+
+TEST(SpectrumConditionDifferences, NameEveryConditionTheFileDoesNotHold) {
+    using C = SpectrumCondition;
+    using R = RectificationMode;
+    struct Case {
+        const char* what;
+        ConditionTexts texts;
+        std::optional<R> fileMode;
+        R formMode;
+        std::vector<SpectrumConditionDifference> expected;
+    };
+    const ConditionTexts same{"80", "12", "2.5", "1.5", "0"};
+    const Case cases[] = {
+        {"the same entries", same, R::ConstantPotential, R::ConstantPotential, {}},
+        {"same within the file's 0.1 kV",
+         {"80.04", "12", "2.5", "1.5", "0"},
+         {},
+         R::ConstantPotential,
+         {}},
+        {"typed differently, same value",
+         {" 8 0 kV", "12.0", "2.50", "1.5", ""},
+         {},
+         R::ConstantPotential,
+         {}},
+        {"another voltage",
+         {"100", "12", "2.5", "1.5", "0"},
+         {},
+         R::ConstantPotential,
+         {{C::TubeVoltage, "80", "100"}}},
+        {"voltage step (4) corrects to 149.5",
+         {"200", "12", "2.5", "1.5", "0"},
+         {},
+         R::ConstantPotential,
+         {{C::TubeVoltage, "80", "149.5"}}},
+        {"two filters",
+         {"80", "12", "2.5", "3", "0.1"},
+         {},
+         R::ConstantPotential,
+         {{C::AddedAluminium, "1.5", "3"}, {C::AddedCopper, "0", "0.1"}}},
+        {"an angle step (4) refuses, compared as typed",
+         {"80", "0", "2.5", "1.5", "0"},
+         {},
+         R::ConstantPotential,
+         {{C::TargetAngle, "12", "0"}}},
+        {"rectification known",
+         same,
+         R::ConstantPotential,
+         R::SinglePhaseFullWave,
+         {{C::Rectification, "cp", "1phase"}}},
+        {"rectification unknown", same, std::nullopt, R::SinglePhaseFullWave, {}},
+    };
+    for (const Case& c : cases) {
+        const auto found =
+            spectrumConditionDifferences(defaultDescriptor(), c.fileMode, c.texts, c.formMode);
+        ASSERT_EQ(found.size(), c.expected.size()) << c.what;
+        for (std::size_t n = 0; n < found.size(); ++n) {
+            EXPECT_EQ(found[n].condition, c.expected[n].condition) << c.what;
+            EXPECT_EQ(found[n].inFile, c.expected[n].inFile) << c.what;
+            EXPECT_EQ(found[n].inForm, c.expected[n].inForm) << c.what;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace korvana::app

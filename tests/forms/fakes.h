@@ -48,17 +48,23 @@ public:
     QDate date{2025, 3, 7};
 };
 
-//! Records every message box while it exists, instead of showing it.
+//! Records every message box while it exists, instead of showing it, and
+//! answers a question with `questionAnswer` (No unless a test says otherwise).
 class MessageRecorder {
 public:
     MessageRecorder() {
-        forms::setMessageHook([this](const forms::MessageRecord& m) { messages.push_back(m); });
+        forms::setMessageHook([this](const forms::MessageRecord& m) {
+            messages.push_back(m);
+            return m.buttons == forms::MessageButtons::Ok ? forms::MessageAnswer::Ok
+                                                          : questionAnswer;
+        });
     }
     ~MessageRecorder() { forms::setMessageHook({}); }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
     std::vector<forms::MessageRecord> messages;
+    forms::MessageAnswer questionAnswer = forms::MessageAnswer::No;
 };
 
 //! Answers every "save as" question with `answer` while it exists, and

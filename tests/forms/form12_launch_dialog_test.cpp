@@ -7,11 +7,14 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
 #include "app/forms/form2_main_input.h"
+#include "app/forms/form6_incident_spectrum.h"
+#include "common/text_file.h"
 #include "fakes.h"
 
 using namespace korvana;
@@ -278,6 +281,76 @@ private slots:
         QVERIFY(QString::fromStdString(readWhole(RUN_FILE))
                     .endsWith(QStringLiteral("胸部 80kV.data\r\n")));
         QCOMPARE(fx.starter.starts.size(), std::size_t{2});
+    }
+
+    void aSpectrumOfOtherConditionsIsNamedBeforeItRuns_data() {
+        QTest::addColumn<QString>("changeAfterStep4");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("voltage typed back") << "Text1 80"
+                                            << "Ｘ線管電圧: スペクトル 100 kV、主画面 80 kV";
+        QTest::newRow("rectification chosen") << "Option9"
+                                              << "整流方式: スペクトル 定電圧、主画面 単相全波";
+    }
+
+    void aSpectrumOfOtherConditionsIsNamedBeforeItRuns() {
+        QFETCH(QString, changeAfterStep4);
+        QFETCH(QString, named);
+        FormsFixture fx;
+        forms::Form2& form2 = fx.forms->form2();
+        // Step (4) at 100 kV, its window cancelled, then the form changed back.
+        box(form2, "Text1")->setText(QStringLiteral("100"));
+        QTest::mouseClick(form2.findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QTest::mouseClick(fx.forms->form6().findChild<QPushButton*>(QStringLiteral("Command2")),
+                          Qt::LeftButton);
+        if (changeAfterStep4 == QStringLiteral("Option9")) {
+            form2.findChild<QRadioButton*>(QStringLiteral("Option9"))->click();
+        } else {
+            box(form2, "Text1")->setText(changeAfterStep4.section(' ', 1));
+        }
+        const std::size_t starts = fx.starter.starts.size();  // tavisen's
+        forms::Form12& form12 = openDialog(fx);
+        clickStart(form12);
+        // The user is asked; "No" (and no answer) starts nothing.
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        const forms::MessageRecord& question = fx.recorder.messages[0];
+        QVERIFY(question.buttons == forms::MessageButtons::YesNo);
+        QVERIFY2(question.text.contains(named), qPrintable(question.text));
+        QCOMPARE(fx.starter.starts.size(), starts);
+        QVERIFY(!QFile::exists(QString::fromLatin1(RUN_FILE)));
+        QVERIFY(form12.isVisible());
+        // "Yes" runs the spectrum as it is.
+        fx.recorder.questionAnswer = forms::MessageAnswer::Yes;
+        clickStart(form12);
+        QCOMPARE(fx.starter.starts.size(), starts + 1);
+        QCOMPARE(fx.recorder.messages.back().text, STARTED);
+    }
+
+    void theSpectrumOfTheFormsConditionsRunsWithoutAQuestion() {
+        FormsFixture fx;
+        QTest::mouseClick(fx.forms->form2().findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        clickStart(openDialog(fx));
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QCOMPARE(fx.recorder.messages[0].text, STARTED);
+    }
+
+    void anExistingResultIsReplacedOnlyWhenTheUserSaysYes() {
+        FormsFixture fx;
+        writeTextFileAtomically("chest.data", {"earlier result"});
+        forms::Form12& form12 = openDialog(fx);
+        box(form12, "Text2")->setText(QStringLiteral("chest"));
+        clickStart(form12);
+        QCOMPARE(fx.recorder.messages.size(), std::size_t{1});
+        QVERIFY(fx.recorder.messages[0].buttons == forms::MessageButtons::YesNo);
+        QVERIFY(fx.recorder.messages[0].icon == forms::MessageIcon::Question);
+        QVERIFY(
+            fx.recorder.messages[0].text.contains(QStringLiteral("「chest.data」は既にあります")));
+        QVERIFY(fx.starter.starts.empty());
+        QVERIFY(form12.isVisible());
+        fx.recorder.questionAnswer = forms::MessageAnswer::Yes;
+        clickStart(form12);
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
     }
 
     void cancelWritesNothing() {

@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTest>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/forms/live_plot.h"
@@ -25,6 +27,19 @@ using namespace korvana::testing;
 namespace {
 
 constexpr int ROUND_WAIT_MS = 20000;  // a round on a busy machine
+
+//! The number of a ratio cell: "0.0123 倍" or "1.23×10⁻⁴ 倍".
+double ratioOf(const QString& text) {
+    const QString number = text.section(QLatin1Char(' '), 0, 0);
+    const qsizetype times = number.indexOf(QStringLiteral("×10"));
+    if (times < 0) return number.toDouble();
+    QString exponent;
+    for (const QChar c : number.mid(times + 3)) {
+        exponent += c == QChar(u'⁻') ? QStringLiteral("-")
+                                     : QString::number(QStringLiteral("⁰¹²³⁴⁵⁶⁷⁸⁹").indexOf(c));
+    }
+    return number.left(times).toDouble() * std::pow(10.0, exponent.toInt());
+}
 
 int pixelsOf(const QImage& image, const QColor& colour) {
     int count = 0;
@@ -142,6 +157,60 @@ private slots:
         // The report carries the kermas with their errors from kept.unc.csv.
         QVERIFY2(readWhole("report.txt").find("%") != std::string::npos,
                  readWhole("report.txt").c_str());
+    }
+
+    void theComparisonNamesEveryChangeAndRatiosKeepTheirDigits() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        const app::ResultSet pinned = live.shownRound()->result;
+        live.Command1_Click();
+        const std::uint64_t before = live.estimateNumber();
+        control<QDoubleSpinBox>(live, "Text10")->setValue(1.0);
+        control<QDoubleSpinBox>(live, "Text5")->setValue(70);
+        control<QComboBox>(live, "Combo3")->setCurrentIndex(2);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            live.estimateNumber() > before && live.shownEstimateNumber() == live.estimateNumber(),
+            ROUND_WAIT_MS);
+        const QString line = control<QLabel>(live, "Label2")->text();
+        for (const char* change :
+             {"カーテン鉛当量 0 mm → 1 mm", "管電圧 80 kV → 70 kV", "整流方式 定電圧 → 単相全波"}) {
+            QVERIFY2(line.contains(QString::fromUtf8(change)), qPrintable(line));
+        }
+        // Each ratio to the pin shows the kermas' own ratio to three significant figures.
+        const app::ResultSet& current = live.shownRound()->result;
+        auto* grid = control<QTableWidget>(live, "Grid1");
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            const int k = app::FIRST_SHOWN_ANGLE + row;
+            const QString text = grid->item(row, 7)->text();
+            const double expected = current.pointKermaRatio[k] / pinned.pointKermaRatio[k];
+            QVERIFY2(std::abs(ratioOf(text) / expected - 1) < 0.006,
+                     qPrintable(text + QStringLiteral(" for ") + QString::number(expected)));
+        }
+    }
+
+    void theLegendNamesThePinnedAndTheCurrentCurve() {
+        KermaCurve current;
+        KermaCurve pinned;
+        for (int k = 1; k <= POINT_COUNT; ++k) {
+            current.kermaRatio[k] = 1e-4 * k;
+            pinned.kermaRatio[k] = 3e-4 * k;
+            current.relErrorPercent[k] = pinned.relErrorPercent[k] = 5;
+        }
+        forms::PictureBox picture(nullptr, QSize(552, 368));
+        drawKermaPlot(picture, &current, &pinned);
+        // Below the frame, where no curve and no error bar goes.
+        const int frameBottom = picture.toPixel(20, plotDecades(&current, &pinned).first).y();
+        const QImage below = picture.image().copy(0, frameBottom + 2, picture.image().width(),
+                                                  picture.image().height() - frameBottom - 2);
+        QVERIFY(pixelsOf(below, PINNED_CURVE_COLOUR) > 10);
+        QVERIFY(pixelsOf(below, CURRENT_CURVE_COLOUR) > 10);
+    }
+
+    void escapeClosesTheWindow() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        QTest::keyClick(control<QDoubleSpinBox>(live, "Text5"), Qt::Key_Escape);
+        QVERIFY(!live.isVisible());
     }
 };
 

@@ -122,6 +122,15 @@ private slots:
         panel.poll(forms::Form14::QUIET_SECONDS + 60.0);
         QVERIFY(cell(panel, 0, 4).contains(QStringLiteral("ログの更新が")));
     }
+
+    void escapeClosesThePanel() {
+        FormsFixture fx;
+        forms::Form14& panel = fx.forms->form14();
+        panel.openRunProgress();
+        QVERIFY(panel.isVisible());
+        QTest::keyClick(control<QTableWidget>(panel, "Grid1"), Qt::Key_Escape);
+        QVERIFY(!panel.isVisible());
+    }
 };
 
 QTEST_MAIN(Form14Test)

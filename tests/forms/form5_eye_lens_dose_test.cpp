@@ -376,6 +376,45 @@ private slots:
         QVERIFY(panel.Grid1->item(0, 1) == nullptr);
     }
 
+    void annualTableFollowsItsInputsAndSaysWhenNoGlassesAreChosen() {
+        EngineLoaded e;
+        control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
+        forms::AnnualDosePanel& panel = *e.form5.findChild<forms::AnnualDosePanel*>();
+        QCOMPARE(control<QComboBox>(e.form5, "Combo2")->currentText(), QStringLiteral("0"));
+        panel.Option5->setChecked(true);
+        panel.Check2->setChecked(false);
+        panel.Text30->setText(QStringLiteral("50"));
+        panel.Text31->setText(QStringLiteral("500"));
+        panel.Command5->click();
+        const app::EyeLensDoseTables tables = app::loadEyeLensDoseTables();
+        const auto annualAt90 = [&](long long procedures, double glassesMm, bool withGlasses) {
+            const app::AnnualEyeLensDose year = app::computeAnnualEyeLensDose(
+                e.fx.forms->state().resultSet, tables,
+                {app::WorkloadMeasure::KermaAreaProduct, 50, procedures}, glassesMm, 0.0);
+            const app::AnnualDosePoint& point = year.points[3];
+            return QString::fromStdString(
+                app::formatPicture((withGlasses ? point.glasses : point.bare)->annualMsv, "0.00"));
+        };
+        // Glasses of 0 mm: the columns with glasses say that none are chosen.
+        QCOMPARE(panel.Grid1->item(3, 1)->text(), annualAt90(500, 0, false));
+        QCOMPARE(panel.Grid1->item(3, 5)->text(), QStringLiteral("—"));
+        QVERIFY(panel.Grid1->horizontalHeaderItem(5)->text().contains(QStringLiteral("未選択")));
+        QVERIFY(panel.Label80->text().contains(QStringLiteral("未選択")));
+        // Each input changed afterwards fills the table again without a press.
+        panel.Text31->setText(QStringLiteral("1000"));
+        QCOMPARE(panel.Grid1->item(3, 1)->text(), annualAt90(1000, 0, false));
+        control<QComboBox>(e.form5, "Combo2")->setEditText(QStringLiteral("0.07"));
+        QCOMPARE(panel.Grid1->item(3, 5)->text(), annualAt90(1000, 0.07, true));
+        QVERIFY(panel.Grid1->horizontalHeaderItem(5)->text().contains(QStringLiteral("0.07 mm")));
+        // An input being typed that makes no sense empties the table and says why, without a box.
+        panel.Text30->setText(QStringLiteral("0"));
+        QVERIFY(panel.Grid1->item(3, 1) == nullptr);
+        QVERIFY(panel.Label80->text().contains(QStringLiteral("P_KA")));
+        panel.Text30->setText(QStringLiteral("50"));
+        QCOMPARE(panel.Grid1->item(3, 1)->text(), annualAt90(1000, 0.07, false));
+        QVERIFY(e.fx.recorder.messages.empty());
+    }
+
     void closeHidesTheConversionWindowAndItself() {
         EngineLoaded e;
         control<QPushButton>(e.fx.forms->form1(), "Command2")->click();
