@@ -207,7 +207,7 @@ std::vector<std::string> writeCsvExports(const ResultSet& set, const EyeLensDose
                           computeEyeLensDose(set, tables, REPORT_GLASSES_MM_PB, 0.0)}})},
     };
     // The incident spectrum of the last step (4), when the working directory holds one.
-    if (std::filesystem::exists(SPECTRUM_FILE, error)) {
+    if (!nothingNamed(SPECTRUM_FILE)) {
         const SpectrumFile spectrum = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Ignore);
         BinValues values{};
         for (int i = 1; i <= GRID_BINS; ++i) values[i] = spectrum.spectrum[i];
@@ -353,8 +353,8 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         const std::string& text = kap ? kapText : entranceText;
         const std::optional<double> value = workloadValue(text);
         if (!value) {
-            return refuse(std::string(kap ? "--kap" : "--entrance-kerma") + " \"" + text +
-                          "\" is not a " +
+            return refuse(std::string(kap ? "--kap" : "--entrance-kerma") + " " + quoteValue(text) +
+                          " is not a " +
                           (kap ? "kerma-area product in Gy cm2" : "entrance air kerma in mGy") +
                           " above 0 (a decimal number, as in " +
                           (kap ? "--kap 50" : "--entrance-kerma 80") + ")");

@@ -132,7 +132,8 @@ TEST(ResultsCommandTest, WorkloadAddsTheAnnualTableAndItsExport) {
     ASSERT_EQ(outcome.status, 0) << outcome.errors;
     EXPECT_NE(outcome.out.find("Annual eye lens dose Hp(3)"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find("\n    eye "), std::string::npos) << outcome.out;
-    const std::vector<std::string> csv = readTextFile("out/annual_eye_lens_dose.csv").lines;
+    const std::vector<std::string> csv =
+        readTextFile("out/annual_eye_lens_dose.csv", FileKind::CsvTable).lines;
     ASSERT_EQ(csv.size(), 1u + 2u * 8u);  // two rows (glasses 0 and 0.07) per angle and the eye
     EXPECT_EQ(csv[0].rfind("point,angle_deg,x_cm,z_cm,glasses_mm_Pb,", 0), 0u) << csv[0];
     EXPECT_NE(csv[0].find(",rel_std_error_percent,"), std::string::npos);

@@ -21,19 +21,19 @@ void writeRaw(const std::string& name, const std::string& bytes) {
 TEST(ReadTextFile, SplitsLfAndCrLfLinesAndKeepsBlankLines) {
     ScopedWorkDir dir;
     writeRaw("a.txt", "one\r\ntwo\n\r\n  \nlast");
-    const TextLines f = readTextFile("a.txt");
+    const TextLines f = readTextFile("a.txt", FileKind::DataTable);
     EXPECT_EQ(f.fileName, "a.txt");
     EXPECT_EQ(f.lines, (std::vector<std::string>{"one", "two", "", "  ", "last"}));
     writeRaw("b.txt", "");
-    EXPECT_TRUE(readTextFile("b.txt").lines.empty());
+    EXPECT_TRUE(readTextFile("b.txt", FileKind::DataTable).lines.empty());
     writeRaw("c.txt", "x\r\n");
-    EXPECT_EQ(readTextFile("c.txt").lines.size(), 1u);
+    EXPECT_EQ(readTextFile("c.txt", FileKind::DataTable).lines.size(), 1u);
 }
 
 TEST(ReadTextFile, MissingFileNamesItAndCreatesNothing) {
     ScopedWorkDir dir;
     try {
-        readTextFile("Pb.dat");
+        readTextFile("Pb.dat", FileKind::DataTable);
         FAIL();
     } catch (const DataError& e) {
         EXPECT_EQ(e.where().fileName, "Pb.dat");
@@ -42,13 +42,13 @@ TEST(ReadTextFile, MissingFileNamesItAndCreatesNothing) {
     }
     EXPECT_FALSE(std::filesystem::exists("Pb.dat"));
     std::filesystem::create_directory("dir.dat");
-    EXPECT_THROW(readTextFile("dir.dat"), DataError);
+    EXPECT_THROW(readTextFile("dir.dat", FileKind::DataTable), DataError);
 }
 
 TEST(LineCursor, ReportsTheMissingLineAndPassesOverBlankLinesForFreeReads) {
     ScopedWorkDir dir;
     writeRaw("f.txt", "  \r\n 12.5 cm\r\n\r\n3E1,4\r\n");
-    const TextLines f = readTextFile("f.txt");
+    const TextLines f = readTextFile("f.txt", FileKind::DataTable);
     LineCursor cursor(f);
     EXPECT_EQ(cursor.nextFreeReal("a"), 12.5f);
     EXPECT_EQ(cursor.lineNumber(), 2);
