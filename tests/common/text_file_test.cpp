@@ -45,6 +45,41 @@ TEST(ReadTextFile, MissingFileNamesItAndCreatesNothing) {
     EXPECT_THROW(readTextFile("dir.dat", FileKind::DataTable), DataError);
 }
 
+TEST(ReadTextFile, NamesAByteOrderMarkAndLinesEndedByCrAlone) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* named;
+        int line;
+    } rows[] = {
+        {"UTF-8 byte order mark",
+         "\xEF\xBB\xBF"
+         "20.0\r\n80.0\r\n",
+         "byte order mark", 1},
+        {"UTF-16 text",
+         std::string("\xFF\xFE"
+                     "2\0"
+                     "0\0",
+                     6),
+         "UTF-16", 1},
+        {"old Mac OS line ends", "20.0\r80.0\r25.0\r", "CR alone", 1},
+        {"one line ended by CR alone", "20.0\r\n80.0\r25.0\r\n", "CR alone", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedWorkDir dir;
+        writeRaw("B2F.txt", row.bytes);
+        try {
+            readTextFile("B2F.txt", FileKind::RunFile);
+            ADD_FAILURE() << "read";
+        } catch (const DataError& e) {
+            EXPECT_NE(std::string(e.what()).find(row.named), std::string::npos) << e.what();
+            EXPECT_EQ(e.where().fileName, "B2F.txt");
+            EXPECT_EQ(e.where().line, row.line);
+        }
+    }
+}
+
 TEST(LineCursor, ReportsTheMissingLineAndPassesOverBlankLinesForFreeReads) {
     ScopedWorkDir dir;
     writeRaw("f.txt", "  \r\n 12.5 cm\r\n\r\n3E1,4\r\n");
