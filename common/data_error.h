@@ -5,8 +5,10 @@
 // not known) so that `main` can tell the user exactly what to mend.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace korvana {
 
@@ -33,5 +35,16 @@ private:
 
 //! "file:line:column: " as far as the position is known.
 std::string describePosition(const SourcePosition& where);
+
+//! Characters of a value that a message quotes at most.
+inline constexpr std::size_t QUOTED_VALUE_CHARACTERS = 40;
+
+//! A value read from a file or typed by a user, as a message quotes it:
+//! between `mark`s, at most QUOTED_VALUE_CHARACTERS characters followed by
+//! "..." and the value's length when it is longer, so a damaged file cannot
+//! flood the message; control characters, bytes that are not UTF-8, the mark
+//! and the backslash written as escapes (\n, \t, \x1B, \u202E), so nothing in a
+//! value reaches the terminal raw.
+std::string quoteValue(std::string_view value, char mark = '"');
 
 }  // namespace korvana

@@ -19,7 +19,7 @@ constexpr int SPECTRUM_VALUE_COLUMN = 8;  //!< first column of F8.5 in "(F6.1,A1
 
 GridTable loadGridTable(const std::string& fileName, const char* recordFormat, int fieldNumber) {
     const RecordFormat format(recordFormat);
-    const TextLines file = readTextFile(fileName);
+    const TextLines file = readTextFile(fileName, FileKind::PhysicsTable);
     LineCursor cursor(file);
     GridTable table{};
     for (int bin = 1; bin <= GRID_BINS; ++bin) {
@@ -61,7 +61,7 @@ GridTable loadAluminiumAttenuation(const std::string& fileName) {
 }
 
 SpectrumFile loadSpectrum(const std::string& fileName, DescriptorLines descriptorLines) {
-    return readSpectrumLines(readTextFile(fileName), descriptorLines);
+    return readSpectrumLines(readTextFile(fileName, FileKind::Spectrum), descriptorLines);
 }
 
 SpectrumFile readSpectrumLines(const TextLines& file, DescriptorLines descriptorLines) {

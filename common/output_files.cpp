@@ -209,6 +209,10 @@ std::string fileKindName(FileKind kind) {
             return "the spectrum file";
         case FileKind::HvlResults:
             return "the HVL results file";
+        case FileKind::EngineSpeeds:
+            return "the kept engine speeds";
+        case FileKind::StudyIdentity:
+            return "a study's record";
         case FileKind::Program:
             return "a program";
         case FileKind::Directory:

@@ -28,23 +28,9 @@
 #include <string_view>
 #include <vector>
 
-namespace korvana {
+#include "common/file_kind.h"
 
-enum class FileKind {
-    Result,        //!< a result file, NAME.data
-    Uncertainty,   //!< a result's uncertainty file, NAME.unc.csv or NAME.uncertainty.csv
-    Case,          //!< a case file, NAME.korvana.json
-    CsvTable,      //!< a table Korvana exports: the viewers' CSV files, a study's summary
-    Log,           //!< a program's console text, NAME.log
-    PhysicsTable,  //!< a shipped table (PHYSICS_TABLE_FILES)
-    RunFile,       //!< B2F.txt
-    Spectrum,      //!< B_SPCTL.dat
-    HvlResults,    //!< HVL_S2.dat
-    Program,       //!< one of PROGRAM_FILES, or any executable file
-    Directory,
-    Special,  //!< a FIFO, socket or device
-    Other,    //!< a file no Korvana program writes
-};
+namespace korvana {
 
 //! "a result file", "a physics table", ... for the console programs' messages.
 std::string fileKindName(FileKind kind);

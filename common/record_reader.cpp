@@ -230,10 +230,11 @@ float RecordReader::readReal() {
         why = convertReal(field, item.decimals, value);
     }
     if (!why.empty()) {
-        throw DataError(atColumn(m_where, first),
-                        "field '" + trimmed(field) + "' in " + columnRange(first, item.width) +
-                            " is not a number (" + why + "; format " + m_format.text() +
-                            ") - correct the file or regenerate it");
+        throw DataError(atColumn(m_where, first), "field " + quoteValue(trimmed(field), '\'') +
+                                                      " in " + columnRange(first, item.width) +
+                                                      " is not a number (" + why + "; format " +
+                                                      m_format.text() +
+                                                      ") - correct the file or regenerate it");
     }
     return value;
 }
@@ -249,10 +250,11 @@ long RecordReader::readInteger() {
     long value = 0;
     const std::string why = convertInteger(field, value);
     if (!why.empty()) {
-        throw DataError(atColumn(m_where, first),
-                        "field '" + trimmed(field) + "' in " + columnRange(first, item.width) +
-                            " is not an integer (" + why + "; format " + m_format.text() +
-                            ") - correct the file or regenerate it");
+        throw DataError(atColumn(m_where, first), "field " + quoteValue(trimmed(field), '\'') +
+                                                      " in " + columnRange(first, item.width) +
+                                                      " is not an integer (" + why + "; format " +
+                                                      m_format.text() +
+                                                      ") - correct the file or regenerate it");
     }
     return value;
 }
@@ -297,8 +299,8 @@ float parseFixedReal(std::string_view field, int impliedDecimals, const SourcePo
     float value = 0.0f;
     const std::string why = convertReal(field, impliedDecimals, value);
     if (!why.empty()) {
-        throw DataError(where, "field '" + trimmed(field) + "' is not a number (" + why +
-                                   ") - correct the file or regenerate it");
+        throw DataError(where, "field " + quoteValue(trimmed(field), '\'') + " is not a number (" +
+                                   why + ") - correct the file or regenerate it");
     }
     return value;
 }
@@ -307,7 +309,8 @@ long parseFixedInteger(std::string_view field, const SourcePosition& where) {
     long value = 0;
     const std::string why = convertInteger(field, value);
     if (!why.empty()) {
-        throw DataError(where, "field '" + trimmed(field) + "' is not an integer (" + why +
+        throw DataError(where, "field " + quoteValue(trimmed(field), '\'') +
+                                   " is not an integer (" + why +
                                    ") - correct the file or regenerate it");
     }
     return value;
@@ -338,7 +341,7 @@ bool parseFreeReal(std::string_view line, const SourcePosition& where, float& va
     const std::string why = convertReal(item, 0, parsed);
     if (!why.empty()) {
         throw DataError(atColumn(where, column),
-                        "'" + std::string(item) + "' is not a number (" + why +
+                        quoteValue(item, '\'') + " is not a number (" + why +
                             ") - write a real number such as 20.0 or 2.0E+01");
     }
     value = parsed;

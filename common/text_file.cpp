@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,29 +16,29 @@
 
 namespace korvana {
 
-TextLines readTextFile(const std::string& fileName) {
-    const SourcePosition where{fileName, 0, 0};
-    std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec)) {
-        throw DataError(where,
-                        "file not found (it must lie in the working directory) - "
-                        "copy it there or start the program in the right directory");
+TextLines readTextFile(const std::string& fileName, FileKind kind) {
+    const std::string text = readRegularFile(fileName, kind);
+    const std::string_view what = fileKindLimit(kind).what;
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+        throw DataError(SourcePosition{fileName, 1, 1},
+                        "begins with a UTF-8 byte order mark (an editor saved it as \"UTF-8 with "
+                        "BOM\") - save it as plain text without BOM");
     }
-    if (std::filesystem::is_directory(fileName, ec)) {
-        throw DataError(where, "is a directory, not a file - remove or rename it");
+    if (text.rfind("\xFF\xFE", 0) == 0 || text.rfind("\xFE\xFF", 0) == 0) {
+        throw DataError(SourcePosition{fileName, 1, 1},
+                        "is UTF-16 text (it begins with a UTF-16 byte order mark; a " +
+                            std::string(what) + " is plain text) - save it as plain text");
     }
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        throw DataError(where, "cannot be opened (no read permission?) - check the file");
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        throw DataError(where, "could not be read to its end - check the file");
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1)) {
+        if (at + 1 < text.size() && text[at + 1] == '\n') continue;
+        const auto line =
+            1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+        throw DataError(SourcePosition{fileName, static_cast<int>(line), 0},
+                        "the line ends in CR alone (old Mac OS line ends), so its lines cannot "
+                        "be told apart - save it with LF or CR LF line ends");
     }
 
     TextLines file{fileName, {}};
-    const std::string text = content.str();
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/data_error.h"
+#include "common/regular_file.h"
 
 namespace korvana {
 
@@ -19,9 +20,12 @@ struct TextLines {
     std::vector<std::string> lines;
 };
 
-//! Reads the whole file. A missing or unreadable file throws DataError naming
-//! it; nothing is created.
-TextLines readTextFile(const std::string& fileName);
+//! Reads the whole file as a file of `kind` (readRegularFile). A missing,
+//! unreadable or oversized file, or anything but a regular file, throws
+//! DataError naming it; nothing is created. So does a text that would only
+//! be misread line by line: one that begins with a byte order mark (UTF-8 or
+//! UTF-16, an editor's choice), or whose lines end in CR alone (old Mac OS).
+TextLines readTextFile(const std::string& fileName, FileKind kind);
 
 //! Walks the lines of a file, one record after another.
 class LineCursor {

@@ -210,7 +210,7 @@ std::vector<std::string> uncertaintyFileLines(const UncertaintyTable& table) {
 }
 
 UncertaintyTable readUncertaintyFile(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    const TextLines file = readTextFile(fileName, FileKind::Uncertainty);
     if (file.lines.empty() || (file.lines[0] != HEADER && file.lines[0] != EARLIER_HEADER)) {
         throw DataError(SourcePosition{fileName, 1, 1},
                         "this is not an uncertainty file (its first line is not the expected "
@@ -309,11 +309,10 @@ UncertaintyTable readUncertaintyFile(const std::string& fileName) {
 
 std::optional<UncertaintyTable> readUncertaintiesBeside(const std::string& resultFileName) {
     const std::string name = uncertaintyFileName(resultFileName);
-    std::error_code error;
-    if (!std::filesystem::exists(name, error)) return std::nullopt;
+    if (nothingNamed(name)) return std::nullopt;
     UncertaintyTable table = readUncertaintyFile(name);
     if (!table.resultDigest.empty() &&
-        table.resultDigest != resultDigest(readTextFile(resultFileName).lines)) {
+        table.resultDigest != resultDigest(readTextFile(resultFileName, FileKind::Result).lines)) {
         throw DataError(SourcePosition{name, 2, 0},
                         "the file belongs to another run than " + resultFileName +
                             " (it was written with a result file of other contents; the result "

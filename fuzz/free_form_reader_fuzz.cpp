@@ -29,7 +29,8 @@ void readAll(const TextLines& file, std::size_t firstLine) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const TextLines file = readTextFile(fuzz::writeInputFile("numbers.dat", data, size));
+        const TextLines file =
+            readTextFile(fuzz::writeInputFile("numbers.dat", data, size), FileKind::PhysicsTable);
         readAll(file, 0);
         readAll(file, file.lines.size() / 2);
         readAll(file, file.lines.size() + 1);

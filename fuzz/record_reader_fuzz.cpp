@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string fileName =
         fuzz::writeInputFile("table.dat", data + lineEnd + 1, size - lineEnd - 1);
     try {
-        const TextLines file = readTextFile(fileName);
+        const TextLines file = readTextFile(fileName, FileKind::PhysicsTable);
         LineCursor cursor(file);
         // Reading a line walks the whole item list; the programs' formats have a
         // few items, so a format of many thousands over many lines would only

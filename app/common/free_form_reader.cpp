@@ -46,8 +46,7 @@ double FreeFormReader::next(std::string_view expectedWhat) {
                                 static_cast<int>(start) + 1};
         double value = 0.0;
         if (!parseItem(item, value)) {
-            throw DataError(m_last, "'" + std::string(item) + "' where " +
-                                        std::string(expectedWhat) +
+            throw DataError(m_last, quoteValue(item, '\'') + " where " + std::string(expectedWhat) +
                                         " should stand is not a number (the file is damaged "
                                         "or not of this kind) - use a complete file");
         }

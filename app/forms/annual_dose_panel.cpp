@@ -243,7 +243,7 @@ bool AnnualDosePanel::showAnnualDose(const app::ResultSet& set,
         entrance ? app::WorkloadMeasure::EntranceKerma : app::WorkloadMeasure::KermaAreaProduct,
         *value, *procedures};
     if (const auto fault = app::checkWorkload(workload, set.conditions)) {
-        showMessage(this, workloadFaultText(*fault), MessageIcon::Exclamation);
+        reportInputFault(workloadFaultText(*fault), faults);
         return false;
     }
     try {

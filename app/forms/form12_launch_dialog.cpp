@@ -32,6 +32,7 @@
 #include "common/file_names.h"
 #include "common/grid_tables.h"
 #include "common/output_files.h"
+#include "common/regular_file.h"
 #include "common/run_limits.h"
 #include "common/text_file.h"
 
@@ -247,7 +248,8 @@ void Form12::showExpectedTime() {
 }
 
 void Form12::calibrateRatesOnce() {
-    if (m_calibrationTried || std::filesystem::exists(app::RUN_RATES_FILE)) return;
+    // Anything at the name, even a dangling link, is left as it is.
+    if (m_calibrationTried || !nothingNamed(app::RUN_RATES_FILE)) return;
     m_calibrationTried = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {

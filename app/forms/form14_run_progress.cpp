@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "app/forms/duration_text.h"
 #include "app/forms/form1_result_browser.h"
@@ -16,7 +18,9 @@
 #include "app/results/constants.h"
 #include "app/run/run_time_estimate.h"
 #include "app/widgets/controls.h"
+#include "common/data_error.h"
 #include "common/file_names.h"
+#include "common/regular_file.h"
 
 namespace korvana::forms {
 
@@ -28,13 +32,26 @@ QString resultFileOf(const QString& resultName) {
     return resultName + QString::fromLatin1(app::RESULT_FILE_EXTENSION);
 }
 
+//! The bytes of `name` when it is a regular file of `kind`; none for anything
+//! else (a FIFO in a log's place would otherwise hold the window).
+std::optional<std::string> readIfRegular(const QString& name, FileKind kind) {
+    try {
+        return readRegularFile(QFile::encodeName(name).toStdString(), kind);
+    } catch (const DataError&) {
+        return std::nullopt;
+    }
+}
+
 //! The histories B2F.txt gives the run of `resultName`, or 0 when it was
 //! written for another run since.
 double runFileHistories(const QString& resultName) {
-    QFile file(QString::fromLatin1(RUN_FILE));
-    if (!file.open(QIODevice::ReadOnly)) return 0;
+    const std::optional<std::string> text =
+        readIfRegular(QString::fromLatin1(RUN_FILE), FileKind::RunFile);
+    if (!text) return 0;
     std::vector<std::string> lines;
-    for (const QByteArray& line : file.readAll().split('\n')) lines.push_back(line.toStdString());
+    for (const QByteArray& line : QByteArray::fromStdString(*text).split('\n')) {
+        lines.push_back(line.toStdString());
+    }
     return app::runFileHistoryCount(lines, resultFileOf(resultName).toStdString()).value_or(0);
 }
 
@@ -121,9 +138,9 @@ void Form14::findGrowingLogs() {
             log.lastModified().secsTo(now) > GROWING_SECONDS) {
             continue;
         }
-        QFile file(log.filePath());
-        if (!file.open(QIODevice::ReadOnly)) continue;
-        const app::RunLogReading reading = app::readRunLog(file.readAll().toStdString());
+        const std::optional<std::string> text = readIfRegular(log.filePath(), FileKind::Log);
+        if (!text) continue;
+        const app::RunLogReading reading = app::readRunLog(*text);
         // Only engines' logs, and only runs not already over.
         if (!reading.engineLog || reading.state == app::RunState::Finished ||
             reading.state == app::RunState::Failed) {
@@ -140,12 +157,12 @@ bool Form14::readLog(FollowedRun& run, double nowSeconds) {
     if (!info.exists()) return false;
     const bool changed = info.size() != run.logSize || info.lastModified() != run.logModified;
     if (changed) {
-        QFile file(run.logFileName);
-        if (!file.open(QIODevice::ReadOnly)) return false;
+        const std::optional<std::string> text = readIfRegular(run.logFileName, FileKind::Log);
+        if (!text) return false;
         run.logSize = info.size();
         run.logModified = info.lastModified();
         run.lastChange = nowSeconds;
-        run.watch.observe(app::readRunLog(file.readAll().toStdString()), nowSeconds);
+        run.watch.observe(app::readRunLog(*text), nowSeconds);
     } else if (run.watch.reading().state == app::RunState::Running) {
         // Nothing new: still running, so the time goes on.
         run.watch.observe(run.watch.reading(), nowSeconds);

@@ -28,7 +28,7 @@ double readCoefficient(FreeFormReader& reader, const std::string& what) {
 }  // namespace
 
 ConversionTable loadConversionTable(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    const TextLines file = readTextFile(fileName, FileKind::PhysicsTable);
     FreeFormReader reader(file);
     ConversionTable table;
     for (int i = 1; i <= GRID_BINS; ++i) {

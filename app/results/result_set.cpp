@@ -64,7 +64,7 @@ std::array<double, CONDITION_COUNT> conditionValues(const RunConditions& c) {
 }
 
 RunConditions readResultConditions(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    const TextLines file = readTextFile(fileName, FileKind::Result);
     if (file.lines.size() < static_cast<std::size_t>((FIRST_CONDITION_LINE - 1))) {
         throw DataError(SourcePosition{fileName, static_cast<int>(file.lines.size()), 0},
                         "the file has only " + std::to_string(file.lines.size()) +
@@ -78,7 +78,7 @@ RunConditions readResultConditions(const std::string& fileName) {
 }
 
 ResultSet readResultSet(const std::string& fileName) {
-    return resultSetFromLines(readTextFile(fileName));
+    return resultSetFromLines(readTextFile(fileName, FileKind::Result));
 }
 
 ResultSet resultSetFromLines(const TextLines& file) {

@@ -208,8 +208,8 @@ std::vector<std::string> csvExportNames(const std::string& resultFile, const std
          {"_spectra.csv", "_air_kerma.csv", "_map.csv", "_eye_lens_dose.csv"}) {
         names.push_back((dir / (stem + ending)).string());
     }
-    std::error_code error;
-    if (std::filesystem::exists(SPECTRUM_FILE, error)) {
+    // Anything of that name is read, so a spectrum that is not a file is named.
+    if (!nothingNamed(SPECTRUM_FILE)) {
         names.push_back((dir / "incident_spectrum.csv").string());
     }
     if (withAnnual) names.push_back((dir / "annual_eye_lens_dose.csv").string());
@@ -425,8 +425,8 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         const std::string& text = kap ? kapText : entranceText;
         const std::optional<double> value = workloadValue(text);
         if (!value) {
-            return refuse(std::string(kap ? "--kap" : "--entrance-kerma") + " \"" + text +
-                          "\" is not a " +
+            return refuse(std::string(kap ? "--kap" : "--entrance-kerma") + " " + quoteValue(text) +
+                          " is not a " +
                           (kap ? "kerma-area product in Gy cm2" : "entrance air kerma in mGy") +
                           " above 0 (a decimal number, as in " +
                           (kap ? "--kap 50" : "--entrance-kerma 80") + ")");

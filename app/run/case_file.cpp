@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/data_error.h"
+#include "common/json_file.h"
 #include "common/text_file.h"
 
 namespace korvana::app {
@@ -46,16 +47,7 @@ void writeCaseFile(const std::string& fileName, const CaseEntries& entries) {
 }
 
 CaseEntries readCaseFile(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
-    std::string text;
-    for (const std::string& line : file.lines) text += line + "\n";
-    nlohmann::json json;
-    try {
-        json = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        refuse(fileName, std::string("is not a case file (") + e.what() +
-                             ") - save the case again from korvana");
-    }
+    const nlohmann::json json = readJsonFile(fileName, FileKind::Case);
     if (!json.is_object() || !json.contains(VERSION_KEY)) {
         refuse(fileName, std::string("is not a case file (no \"") + VERSION_KEY +
                              "\" key) - save the case again from korvana");
@@ -67,22 +59,25 @@ CaseEntries readCaseFile(const std::string& fileName) {
     }
     if (version.get<long long>() > CASE_FILE_VERSION) {
         refuse(fileName, std::string("key \"") + VERSION_KEY + "\": the case was written by a " +
-                             "newer Korvana (layout " + version.dump() + ", this one reads " +
-                             std::to_string(CASE_FILE_VERSION) + ") - update Korvana");
+                             "newer Korvana (layout " + quoteValue(version.dump()) +
+                             ", this one reads " + std::to_string(CASE_FILE_VERSION) +
+                             ") - update Korvana");
     }
     CaseEntries entries;
     for (const auto& [key, value] : json.items()) {
         if (key == VERSION_KEY) continue;
         if (std::find(caseKeys().begin(), caseKeys().end(), key) == caseKeys().end()) {
-            refuse(fileName, "key \"" + key + "\": not an entry of a case (the file is damaged " +
-                                 "or from a newer Korvana)");
+            refuse(fileName, "key " + quoteValue(key) +
+                                 ": not an entry of a case (the file is damaged or from a newer "
+                                 "Korvana)");
         }
         if (value.is_string()) {
             entries[key] = value.get<std::string>();
         } else if (value.is_number()) {
             entries[key] = value.dump();
         } else {
-            refuse(fileName, "key \"" + key + "\": the value " + value.dump() +
+            refuse(fileName, "key " + quoteValue(key) + ": the value " +
+                                 quoteValue(value.dump(), '\'') +
                                  " is neither a text nor a number");
         }
     }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "common/data_error.h"
 #include "common/engine_texts.h"
+#include "common/json_file.h"
+#include "common/regular_file.h"
 #include "common/text_file.h"
 
 namespace korvana::app {
@@ -79,22 +79,34 @@ void readRate(const nlohmann::json& file, std::string_view key, EstimatorRate& r
 
 }  // namespace
 
-RunRates readRunRates(const std::string& fileName) {
-    RunRates rates = seedRunRates();
-    std::ifstream in(fileName);
-    if (!in) return rates;
+KeptRunRates readKeptRunRates(const std::string& fileName) {
+    KeptRunRates kept{seedRunRates(), {}, true};
+    if (nothingNamed(fileName)) return kept;
+    std::string text;
     try {
-        const nlohmann::json file = nlohmann::json::parse(in);
-        if (!file.is_object() || file.value("korvana_run_rates", 0) != RUN_RATES_VERSION) {
-            return rates;
-        }
-        readRate(file, ESTIMATOR_ANALOG, rates.analog);
-        readRate(file, ESTIMATOR_NEXT_EVENT, rates.nextEvent);
-    } catch (const nlohmann::json::exception&) {
-        return seedRunRates();
+        text = readRegularFile(fileName, FileKind::EngineSpeeds);
+    } catch (const DataError& e) {
+        kept.problem = e.what();
+        kept.writable = false;
+        return kept;
     }
-    return rates;
+    try {
+        const nlohmann::json file = parseJsonText(text, fileName);
+        if (!file.is_object() || file.value("korvana_run_rates", 0) != RUN_RATES_VERSION) {
+            return kept;
+        }
+        readRate(file, ESTIMATOR_ANALOG, kept.rates.analog);
+        readRate(file, ESTIMATOR_NEXT_EVENT, kept.rates.nextEvent);
+    } catch (const DataError& e) {
+        kept.rates = seedRunRates();
+        kept.problem = e.what();
+    } catch (const nlohmann::json::exception&) {
+        kept.rates = seedRunRates();  // a value of the wrong type: rewritten by the next run
+    }
+    return kept;
 }
+
+RunRates readRunRates(const std::string& fileName) { return readKeptRunRates(fileName).rates; }
 
 void writeRunRates(const std::string& fileName, const RunRates& rates) {
     nlohmann::ordered_json file;
@@ -110,7 +122,9 @@ void writeRunRates(const std::string& fileName, const RunRates& rates) {
 
 void recordFinishedRun(const std::string& fileName, double histories, double seconds, int threads,
                        std::string_view estimator) {
-    RunRates rates = readRunRates(fileName);
+    KeptRunRates kept = readKeptRunRates(fileName);
+    if (!kept.writable) return;
+    RunRates& rates = kept.rates;
     if (!refineRunRates(rates, histories, seconds, threads, estimator)) return;
     try {
         writeRunRates(fileName, rates);

@@ -66,16 +66,32 @@ std::optional<long long> shownSeconds(double seconds);
 bool refineRunRates(RunRates& rates, double histories, double seconds, int threads,
                     std::string_view estimator);
 
-//! The rates kept in `fileName`; the seed when the file is missing or cannot
-//! be read (a damaged file costs only the refinement, and is rewritten by
-//! the next finished run).
+//! The rates kept in a file, and why the file could not be used.
+struct KeptRunRates {
+    RunRates rates;       //!< the file's, or the seed when it is missing or cannot be used
+    std::string problem;  //!< empty, or the DataError text naming the file and the reason
+    //! No file, or a regular one (damaged or not): the next finished run may
+    //! write it. False for a directory, a FIFO, a device or a dangling link
+    //! in its place, which a finished run leaves alone.
+    bool writable = true;
+};
+
+//! The rates kept in `fileName`. The file is only a cache: whatever is wrong
+//! with it costs the refinement, never the run. A missing file gives the seed
+//! without a problem; a damaged one (not JSON, a key twice, too large) the
+//! seed with the problem, and it is rewritten by the next finished run;
+//! anything but a regular file the seed with the problem, and it is left as
+//! it is. A file of another layout version gives the seed without a problem.
+KeptRunRates readKeptRunRates(const std::string& fileName);
+//! readKeptRunRates(fileName).rates, for callers that word no problem.
 RunRates readRunRates(const std::string& fileName);
 //! Writes the rates (throws DataError when the file cannot be written).
 void writeRunRates(const std::string& fileName, const RunRates& rates);
 
 //! Takes a finished run into the rates kept in `fileName` (refineRunRates),
-//! rewriting the file when the run refines them. A file that cannot be
-//! written leaves the estimate as it was: the run itself is not concerned.
+//! rewriting the file when the run refines them and the file is writable
+//! (KeptRunRates). A file that cannot be written leaves the estimate as it
+//! was: the run itself is not concerned.
 void recordFinishedRun(const std::string& fileName, double histories, double seconds, int threads,
                        std::string_view estimator);
 

@@ -7,7 +7,7 @@ namespace korvana::app {
 
 std::optional<HvlResults> readHvlResults(const std::string& fileName) {
     try {
-        const TextLines file = readTextFile(fileName);
+        const TextLines file = readTextFile(fileName, FileKind::HvlResults);
         FreeFormReader reader(file);
         HvlResults results;
         results.firstHvlMm = reader.next("the first half-value layer");

@@ -24,8 +24,8 @@ std::string shown(double value) {
 
 void requireFinite(double value, const char* what, const std::string& text) {
     if (!std::isfinite(value)) {
-        throw DataError("the " + std::string(what) + " \"" + text +
-                        "\" is out of range (the number is too large) - enter an ordinary value");
+        throw DataError("the " + std::string(what) + " " + quoteValue(text) +
+                        " is out of range (the number is too large) - enter an ordinary value");
     }
 }
 

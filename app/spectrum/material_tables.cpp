@@ -11,7 +11,7 @@
 namespace korvana::app {
 
 AttenuationTable loadAttenuationTable(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    const TextLines file = readTextFile(fileName, FileKind::PhysicsTable);
     FreeFormReader reader(file);
     AttenuationTable table{};
     for (int bin = 1; bin <= GRID_BINS; ++bin) {

@@ -132,7 +132,7 @@ SpectrumOptions parseSpectrumOptions(const std::vector<std::string>& arguments) 
     }
     for (const auto& [name, value] : given) {
         if (name != "--mode" && !isWholeNumber(value)) {
-            throw DataError("the value \"" + value + "\" of " + name +
+            throw DataError("the value " + quoteValue(value) + " of " + name +
                             " is not a number - write a number such as 1.5");
         }
         const OptionSlot& slot = valueOptions().at(name);

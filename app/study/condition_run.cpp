@@ -374,10 +374,11 @@ std::string resultNotOwnReason(const Condition& condition, const fs::path& folde
         return "no record of what its result was made from (" + record.filename().string() + ")";
     }
     try {
-        const std::vector<std::string> recorded = readTextFile(record.string()).lines;
+        const std::vector<std::string> recorded =
+            readTextFile(record.string(), FileKind::StudyIdentity).lines;
         const std::string name = folder.filename().string();
         const std::string resultDigestNow =
-            resultDigest(readTextFile(resultFileOf(folder).string()).lines);
+            resultDigest(readTextFile(resultFileOf(folder).string(), FileKind::Result).lines);
         const std::vector<std::string> expected = madeFromLines(
             resultDigest(runFileLinesOf(condition, name)),
             resultDigest(spectrumLinesOf(condition, tables.material)), engine, resultDigestNow);
@@ -414,9 +415,12 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
         // What the result was made from, as the files the engine read say it.
         writeTextFileAtomically(
             madeFromFileOf(folder).string(),
-            madeFromLines(resultDigest(readTextFile((folder / RUN_FILE).string()).lines),
-                          resultDigest(readTextFile((folder / SPECTRUM_FILE).string()).lines),
-                          engine, resultDigest(readTextFile(resultFileOf(folder).string()).lines)));
+            madeFromLines(
+                resultDigest(readTextFile((folder / RUN_FILE).string(), FileKind::RunFile).lines),
+                resultDigest(
+                    readTextFile((folder / SPECTRUM_FILE).string(), FileKind::Spectrum).lines),
+                engine,
+                resultDigest(readTextFile(resultFileOf(folder).string(), FileKind::Result).lines)));
     } catch (const DataError& e) {
         outcome.result.reset();
         outcome.failure = std::string("result not usable: ") + e.what();

@@ -22,6 +22,7 @@
 #include "app/study/summary_series.h"
 #include "common/data_error.h"
 #include "common/engine_texts.h"
+#include "common/regular_file.h"
 #include "common/text_file.h"
 #include "common/version.h"
 
@@ -165,16 +166,28 @@ void listConditions(std::ostream& out, const StudyOptions& options,
 }
 
 // The expected wall time of the selected conditions' engine runs, from the
-// rates kept in the working directory (or the first measured ones).
-void showExpectedTime(std::ostream& out, const StudyOptions& options,
+// rates kept in the working directory (or the first measured ones). The kept
+// rates are a cache: a file in their place that cannot be used is named in a
+// warning and the study goes on, as a user expects of a time estimate.
+void showExpectedTime(StudyConsole& console, const StudyOptions& options,
                       const std::vector<const Condition*>& selected) {
+    std::ostream& out = console.out;
     int threads = 1;
     if (options.threads) {
         const unsigned cores = std::thread::hardware_concurrency();
         threads = *options.threads > 0 ? *options.threads : std::max(1, static_cast<int>(cores));
     }
     const std::string estimator = options.estimator.value_or(std::string(ESTIMATOR_ANALOG));
-    const app::RunRates rates = app::readRunRates(app::RUN_RATES_FILE);
+    const app::KeptRunRates kept = app::readKeptRunRates(app::RUN_RATES_FILE);
+    if (!kept.problem.empty()) {
+        console.errors << PROGRAM
+                       << ": warning: the kept engine speeds cannot be used: " << kept.problem
+                       << ". The study goes on with the starting speeds"
+                       << (kept.writable ? "; the next finished run writes the file anew.\n"
+                                         : " and keeps no finished run's speed.\n")
+                       << std::flush;
+    }
+    const app::RunRates& rates = kept.rates;
     double histories = 0;
     for (const Condition* c : selected) {
         histories += app::textValue(c->inputs[static_cast<std::size_t>(StudyInput::Histories)]);
@@ -257,12 +270,12 @@ std::optional<IdentityDifference> identityDifference(const std::vector<std::stri
 
 std::vector<std::string> readIdentity(const fs::path& dir) {
     const std::string file = (dir / IDENTITY_FILE).string();
-    if (!fs::exists(file)) {
+    if (nothingNamed(file)) {
         throw DataError(SourcePosition{file, 0, 0},
                         "does not exist (the folder holds no part of a study, or an older "
                         "korvana-study ran it) - run the part again and merge");
     }
-    return readTextFile(file).lines;
+    return readTextFile(file, FileKind::StudyIdentity).lines;
 }
 
 // The rows of the parts' summaries by condition, each with the file it came from.
@@ -278,8 +291,8 @@ void checkSameIdentity(const StudyOptions& options, const std::string& dir, Part
         parts.identity = partIdentity;
     } else if (const auto d = identityDifference(parts.identity, partIdentity)) {
         throw DataError(dir + " is a part of another study: " + d->option + " differs (" +
-                        options.mergeDirs.front() + ": \"" + d->mine + "\", " + dir + ": \"" +
-                        d->theirs + "\") - merge the parts of one study");
+                        options.mergeDirs.front() + ": " + quoteValue(d->mine) + ", " + dir + ": " +
+                        quoteValue(d->theirs) + ") - merge the parts of one study");
     }
 }
 
@@ -307,7 +320,7 @@ PartRows readParts(const StudyOptions& options) {
     PartRows parts;
     for (const std::string& dir : options.mergeDirs) {
         const std::string file = (fs::path(dir) / SUMMARY_FILE).string();
-        if (!fs::exists(file)) {
+        if (nothingNamed(file)) {
             throw DataError(SourcePosition{file, 0, 0},
                             "does not exist (no part of the study ran there) - give the --out "
                             "folders of the parts");
@@ -584,11 +597,14 @@ private:
     // the speed line of the condition's log (the parallel mode writes one).
     void refineRates(const Condition& condition) const {
         const fs::path folder = m_out / condition.folder;
-        std::ifstream in(folder / (folder.filename().string() + ".log"), std::ios::binary);
-        if (!in) return;
-        std::ostringstream text;
-        text << in.rdbuf();
-        const app::RunLogReading r = app::readRunLog(text.str());
+        std::string text;
+        try {
+            text = readRegularFile((folder / (folder.filename().string() + ".log")).string(),
+                                   FileKind::Log);
+        } catch (const DataError&) {
+            return;  // no log to learn from: only the estimate misses this run
+        }
+        const app::RunLogReading r = app::readRunLog(text);
         if (r.state != app::RunState::Finished || !r.histories || !r.seconds) return;
         app::recordFinishedRun(app::RUN_RATES_FILE, static_cast<double>(*r.histories), *r.seconds,
                                r.threads * r.processes, r.estimator);
@@ -638,7 +654,7 @@ int runStudy(const StudyOptions& options, const StudyEnvironment& environment, S
         if (inPart(c.index, options.part)) selected.push_back(&c);
     }
     listConditions(console.out, options, conditions, selected.size());
-    showExpectedTime(console.out, options, selected);
+    showExpectedTime(console, options, selected);
     if (options.dryRun) return 0;
 
     createOutFolder(options.outDir);

@@ -110,8 +110,8 @@ StudyPart parsePart(const std::string& text) {
     if (slash == std::string::npos || !whole(std::string_view(text).substr(0, slash), part.k) ||
         !whole(std::string_view(text).substr(slash + 1), part.n) || part.n < 1 || part.k < 1 ||
         part.k > part.n) {
-        throw DataError("--part \"" + text +
-                        "\" is not K/N with 1 <= K <= N (as in --part 2/8) - give the part's "
+        throw DataError("--part " + quoteValue(text) +
+                        " is not K/N with 1 <= K <= N (as in --part 2/8) - give the part's "
                         "number and the number of parts");
     }
     return part;
@@ -230,8 +230,8 @@ StudyWorkload parseWorkload(const Parser& parser) {
     const std::string& text = kap ? parser.kap : parser.entranceKerma;
     const std::optional<double> value = app::workloadValue(text);
     if (!value) {
-        throw DataError(std::string(kap ? "--kap" : "--entrance-kerma") + " \"" + text +
-                        "\" is not a " +
+        throw DataError(std::string(kap ? "--kap" : "--entrance-kerma") + " " + quoteValue(text) +
+                        " is not a " +
                         (kap ? "kerma-area product in Gy cm2" : "entrance air kerma in mGy") +
                         " above 0 - give a decimal number, as in " +
                         (kap ? "--kap 50" : "--entrance-kerma 80"));
@@ -337,8 +337,9 @@ CaseDefaults applyCaseFile(const std::vector<std::string>& arguments, Parser& pa
     if (const auto it = entries.find("threads"); it != entries.end()) {
         const double threads = strictNumber(it->second, "threads");
         if (threads != std::floor(threads) || threads < -1e9 || threads > 1e9) {
-            throw DataError(SourcePosition{fileName, 0, 0},
-                            "key \"threads\": " + it->second + " is not a whole number");
+            throw DataError(
+                SourcePosition{fileName, 0, 0},
+                "key \"threads\": " + quoteValue(it->second) + " is not a whole number");
         }
         parser.threads = static_cast<int>(threads);
         given.threads = true;

@@ -224,14 +224,14 @@ std::size_t rowCondition(const SummaryRow& row) {
 }
 
 std::optional<bool> summaryHasWorkload(const std::string& fileName) {
-    if (!std::filesystem::exists(fileName)) return std::nullopt;
-    const TextLines file = readTextFile(fileName);
+    if (nothingNamed(fileName)) return std::nullopt;
+    const TextLines file = readTextFile(fileName, FileKind::CsvTable);
     return !file.lines.empty() && splitCsvLine(file.lines[0], fileName, 1) == summaryHeader(true);
 }
 
 std::vector<SummaryRow> readSummary(const std::string& fileName) {
-    if (!std::filesystem::exists(fileName)) return {};
-    const TextLines file = readTextFile(fileName);
+    if (nothingNamed(fileName)) return {};
+    const TextLines file = readTextFile(fileName, FileKind::CsvTable);
     const std::vector<std::string> header =
         file.lines.empty() ? std::vector<std::string>{} : splitCsvLine(file.lines[0], fileName, 1);
     const bool withWorkload = header == summaryHeader(true);

@@ -22,7 +22,7 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     }
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) { return quoteValue(text); }
 
 // 12 significant digits hide the binary rounding of start + i x step.
 std::string rangeValueText(double value) {

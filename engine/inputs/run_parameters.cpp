@@ -46,7 +46,7 @@ void checkRunParameters(const RunParameters& p, const std::string& source) {
 }
 
 RunParameters readRunFile(const std::string& fileName) {
-    return readRunLines(readTextFile(fileName));
+    return readRunLines(readTextFile(fileName, FileKind::RunFile));
 }
 
 RunParameters readRunLines(const TextLines& file) {
@@ -68,8 +68,9 @@ RunParameters readRunLines(const TextLines& file) {
         if (problem.empty()) problem = resultNameClash(p.resultFileName);
         if (!problem.empty()) {
             throw DataError(cursor.position(1),
-                            "result file name \"" + p.resultFileName + "\" cannot be used (" +
-                                problem + ") - choose a plain file name in the launch dialog");
+                            "result file name " + quoteValue(p.resultFileName) +
+                                " cannot be used (" + problem +
+                                ") - choose a plain file name in the launch dialog");
         }
     }
     return p;

@@ -23,7 +23,7 @@ const char* const REGENERATE =
 }  // namespace
 
 TissueTables loadTissueTables(const std::string& fileName) {
-    const TextLines file = readTextFile(fileName);
+    const TextLines file = readTextFile(fileName, FileKind::PhysicsTable);
     LineCursor cursor(file);
     TissueTables t;
 

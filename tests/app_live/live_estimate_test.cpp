@@ -65,8 +65,9 @@ TEST(LiveEstimate, RoundsWriteLumetrelsFilesOfTheirTotal) {
                                 ">console.txt 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << testing::readWhole("console.txt");
-    EXPECT_EQ(readTextFile("same.data").lines, last.resultLines);
-    EXPECT_EQ(readTextFile(uncertaintyFileName("same.data")).lines, last.uncertaintyLines);
+    EXPECT_EQ(readTextFile("same.data", FileKind::Result).lines, last.resultLines);
+    EXPECT_EQ(readTextFile(uncertaintyFileName("same.data"), FileKind::Uncertainty).lines,
+              last.uncertaintyLines);
 }
 
 TEST(LiveEstimate, ErrorsShrinkRoundByRoundUntilTheTarget) {

@@ -35,7 +35,7 @@ TEST(ConversionTableDataTest, HasThreeHundredRecordsOfThreeNumbersWithCrLf) {
         ++lines;
     }
     EXPECT_EQ(lines, 300);
-    const TextLines file = readTextFile(TABLE);
+    const TextLines file = readTextFile(TABLE, FileKind::PhysicsTable);
     for (int i = 1; i <= 300; ++i) {
         const TextLines line{"d-DperK.dDk", {file.lines[i - 1]}};
         FreeFormReader reader(line);
@@ -48,7 +48,8 @@ TEST(ConversionTableDataTest, HasThreeHundredRecordsOfThreeNumbersWithCrLf) {
 
 TEST(ConversionTableDataTest, KermaColumnIsEnergyTimesAirEnergyAbsorption) {
     const ConversionTable table = loadConversionTable(TABLE);
-    const TextLines air = readTextFile(std::string(KORVANA_DATA_DIR) + "/MU_en2016.dat");
+    const TextLines air =
+        readTextFile(std::string(KORVANA_DATA_DIR) + "/MU_en2016.dat", FileKind::PhysicsTable);
     FreeFormReader reader(air);
     for (int i = 1; i <= 300; ++i) {
         reader.next("energy");

@@ -57,7 +57,7 @@ protected:
         run.leadCm = "0.025";
         run.fieldXCm = "30.0";
         writeLines("case.data", engineResultLines(run));
-        lines = readTextFile("case.data").lines;
+        lines = readTextFile("case.data", FileKind::Result).lines;
         ASSERT_EQ(lines.size(), 353u);
     }
     ScopedWorkDir dir;
@@ -194,7 +194,8 @@ TEST_F(EngineResultTest, EyeLensDoseExportListsEachTable) {
 
 TEST_F(EngineResultTest, ErrorsOfAnotherRunAreNeverShownAsTheResultsOwn) {
     writeUncertaintiesBeside("case.data");
-    const std::vector<std::string> paired = readTextFile("case.unc.csv").lines;
+    const std::vector<std::string> paired =
+        readTextFile("case.unc.csv", FileKind::Uncertainty).lines;
     std::vector<std::string> earlierVersion = paired;  // without vov ... result_digest
     earlierVersion[0] =
         "kind,angle_deg,x_cm,z_cm,air_kerma_ratio,rel_std_error,few_histories,estimator";
@@ -204,7 +205,7 @@ TEST_F(EngineResultTest, ErrorsOfAnotherRunAreNeverShownAsTheResultsOwn) {
         }
     }
     // Another run wrote case.data again: one kerma differs in its last digit.
-    std::vector<std::string> result = readTextFile("case.data").lines;
+    std::vector<std::string> result = readTextFile("case.data", FileKind::Result).lines;
     const std::vector<std::string> original = result;
     std::string& line = result[305];  // 90 degrees
     line[line.size() - 5] = line[line.size() - 5] == '9' ? '8' : '9';
@@ -258,11 +259,12 @@ TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {
     ASSERT_EQ(runResultsCommand({"case.data", "--csv", "exports"}, out, errors), 0) << errors.str();
     for (const char* name : {"case_spectra.csv", "case_air_kerma.csv", "case_map.csv",
                              "case_eye_lens_dose.csv", "incident_spectrum.csv"}) {
-        const std::vector<std::string> csv = readTextFile(std::string("exports/") + name).lines;
+        const std::vector<std::string> csv =
+            readTextFile(std::string("exports/") + name, FileKind::CsvTable).lines;
         ASSERT_GT(csv.size(), 1u) << name;
         EXPECT_NE(out.str().find(name), std::string::npos) << name;
     }
-    EXPECT_EQ(readTextFile("exports/incident_spectrum.csv").lines[0],
+    EXPECT_EQ(readTextFile("exports/incident_spectrum.csv", FileKind::CsvTable).lines[0],
               "energy_keV,photons_relative_to_peak");
     const std::string text = out.str();
     EXPECT_NE(text.find("air kerma Gy   \u00b1 [%]"), std::string::npos) << text;

@@ -157,7 +157,7 @@ TEST_P(EyeLensTablesTest, AreReportedByName) {
     const TableDamage& damage = GetParam();
     if (damage.missing) std::filesystem::remove(damage.missing);
     if (damage.cutToRecords > 0 || damage.badLine) {
-        TextLines file = readTextFile("d-DperK.dDk");
+        TextLines file = readTextFile("d-DperK.dDk", FileKind::PhysicsTable);
         if (damage.cutToRecords > 0) file.lines.resize(damage.cutToRecords);
         if (damage.badLine) file.lines[9] = damage.badLine;
         writeLines("d-DperK.dDk", file.lines);

@@ -1,11 +1,18 @@
 #include "app/results/results_command.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "common/text_file.h"
 #include "result_file_builder.h"
@@ -48,6 +55,57 @@ TEST(ResultsCommandTest, MissingInputsAreNamed) {
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.errors.find("d-DperK.dDk"), std::string::npos) << outcome.errors;
     EXPECT_EQ(outcome.out, "");
+}
+
+// Every file korvana-results reads is refused at once, named with the reason,
+// when it is not a regular file; the optional errors beside the result are
+// named in a warning and the rest is printed.
+TEST(ResultsCommandTest, InputsThatAreNotFilesEndPromptlyNamingTheFile) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* what;
+        const char* name;  //!< the file laid out wrongly
+        std::function<void()> make;
+        const char* reason;
+        int status;
+    } rows[] = {
+        {"result file as FIFO", "a.data", [] { ::mkfifo("a.data", 0600); }, "is a FIFO", 2},
+        {"result file as directory", "a.data", [] { fs::create_directory("a.data"); },
+         "is a directory", 2},
+        {"table as FIFO", "d-DperK.dDk", [] { ::mkfifo("d-DperK.dDk", 0600); }, "is a FIFO", 2},
+        {"errors as dangling link", "a.unc.csv",
+         [] { fs::create_symlink("gone.csv", "a.unc.csv"); }, "is a dangling symbolic link", 0},
+        {"spectrum as FIFO", "B_SPCTL.dat", [] { ::mkfifo("B_SPCTL.dat", 0600); }, "is a FIFO", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedWorkDir dir;
+        copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+        if (std::string(row.name) != "a.data") ResultFileContent::plausible().write("a.data");
+        fs::remove(row.name);
+        row.make();
+        // Should the command wait for a writer of a FIFO, one comes after 10 s
+        // and writes nothing, so a hang shows as a slow refusal.
+        std::atomic<bool> ended = false;
+        std::thread writer([&ended, name = std::string(row.name)] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!ended && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            if (ended) return;
+            const int fd = ::open(name.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome outcome = run({"a.data", "--csv", "out"});
+        const auto took = std::chrono::steady_clock::now() - start;
+        ended = true;
+        writer.join();
+        EXPECT_EQ(outcome.status, row.status) << outcome.errors;
+        EXPECT_LT(took, std::chrono::seconds(5));
+        EXPECT_NE(outcome.errors.find(std::string(row.name) + ": " + row.reason), std::string::npos)
+            << outcome.errors;
+    }
 }
 
 TEST(ResultsCommandTest, PrintsTheShownAnglesOnly) {
@@ -196,7 +254,8 @@ TEST(ResultsCommandTest, WorkloadAddsTheAnnualTableAndItsExport) {
     ASSERT_EQ(outcome.status, 0) << outcome.errors;
     EXPECT_NE(outcome.out.find("Annual eye lens dose Hp(3)"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find("\n    eye "), std::string::npos) << outcome.out;
-    const std::vector<std::string> csv = readTextFile("out/annual_eye_lens_dose.csv").lines;
+    const std::vector<std::string> csv =
+        readTextFile("out/annual_eye_lens_dose.csv", FileKind::CsvTable).lines;
     ASSERT_EQ(csv.size(), 1u + 2u * 8u);  // two rows (glasses 0 and 0.07) per angle and the eye
     EXPECT_EQ(csv[0].rfind("point,angle_deg,x_cm,z_cm,glasses_mm_Pb,", 0), 0u) << csv[0];
     EXPECT_NE(csv[0].find(",rel_std_error_percent,"), std::string::npos);

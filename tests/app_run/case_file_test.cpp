@@ -24,7 +24,7 @@ TEST(CaseFile, WrittenEntriesReadBack) {
 TEST(CaseFile, NewerOrDamagedFilesAreRefusedWithTheKey) {
     struct Case {
         const char* what;
-        const char* text;
+        std::string text;
         const char* named;  // what the message must name
     };
     const Case cases[] = {
@@ -33,8 +33,13 @@ TEST(CaseFile, NewerOrDamagedFilesAreRefusedWithTheKey) {
         {"list value", R"({"korvana_case": 1, "kv": [80]})", "\"kv\""},
         {"no version", R"({"kv": "80"})", "korvana_case"},
         {"not a version", R"({"korvana_case": "one"})", "korvana_case"},
-        {"not JSON", R"({"korvana_case": 1, "kv": )", "not a case file"},
+        {"not JSON", R"({"korvana_case": 1, "kv": )", "not valid JSON"},
         {"not an object", R"([1, 2])", "not a case file"},
+        {"a key twice", R"({"korvana_case": 1, "kv": "80", "kv": "90"})", "\"kv\" is given twice"},
+        {"nested deep", R"({"korvana_case": 1, "kv": )" + std::string(100000, '[') + "]}", "deep"},
+        {"long list value", R"({"korvana_case": 1, "kv": [")" + std::string(100000, 'A') + "\"]}",
+         "(100004 bytes in all) is neither"},
+        {"control characters", R"({"korvana_case": 1, "k\u001b[2Jv": "80"})", "\"k\\x1B[2Jv\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

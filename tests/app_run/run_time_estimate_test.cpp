@@ -3,9 +3,12 @@
 #include "app/run/run_time_estimate.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "temp_dir.h"
 
@@ -90,6 +93,51 @@ TEST(RunTimeEstimate, ATimeBeyondCenturiesOrNoNumberIsNotShown) {
     EXPECT_FALSE(shownSeconds(expectedRunSeconds(rates, 5e8, 1, "analog")));
     rates.analog.historiesPerSecondPerThread = 1e-10;  // 5e18 s, past what llround can give
     EXPECT_FALSE(shownSeconds(expectedRunSeconds(rates, 5e8, 1, "analog")));
+}
+
+// The kept rates are a cache: whatever sits in their place costs the
+// refinement only, is named, and is replaced by a finished run only when it
+// is a file.
+TEST(RunTimeEstimate, AnythingButARegularFileIsNamedAndLeftAlone) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        const char* problem;  //!< in the problem; empty: none
+        bool rewritten;       //!< a finished run writes the file
+    } rows[] = {
+        {"no file", [] {}, "", true},
+        {"a key twice",
+         [] {
+             std::ofstream(RUN_RATES_FILE)
+                 << R"({"korvana_run_rates": 1, "analog": {"runs": 1, "runs": 2}})";
+         },
+         "\"runs\" is given twice", true},
+        {"not JSON", [] { std::ofstream(RUN_RATES_FILE) << "{"; }, "not valid JSON", true},
+        {"directory", [] { fs::create_directory(RUN_RATES_FILE); }, "is a directory", false},
+        {"FIFO", [] { ::mkfifo(RUN_RATES_FILE, 0600); }, "is a FIFO", false},
+        {"dangling link", [] { fs::create_symlink("gone.json", RUN_RATES_FILE); },
+         "dangling symbolic link", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        testing::ScopedWorkDir dir;
+        row.make();
+        const KeptRunRates kept = readKeptRunRates(RUN_RATES_FILE);
+        EXPECT_EQ(kept.rates.analog.historiesPerSecondPerThread,
+                  seedRunRates().analog.historiesPerSecondPerThread);
+        EXPECT_NE(kept.problem.find(row.problem), std::string::npos) << kept.problem;
+        EXPECT_EQ(kept.problem.empty(), std::string(row.problem).empty()) << kept.problem;
+        if (!kept.problem.empty()) {
+            EXPECT_NE(kept.problem.find(RUN_RATES_FILE), std::string::npos);
+        }
+
+        recordFinishedRun(RUN_RATES_FILE, 1e7, 10.0, 1, "analog");
+        EXPECT_EQ(fs::is_regular_file(fs::symlink_status(RUN_RATES_FILE)), row.rewritten);
+        if (row.rewritten) {
+            EXPECT_DOUBLE_EQ(readRunRates(RUN_RATES_FILE).analog.historiesPerSecondPerThread, 1e6);
+        }
+    }
 }
 
 }  // namespace

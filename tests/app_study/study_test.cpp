@@ -5,12 +5,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "app/common/picture_format.h"
 #include "app/results/eye_lens_dose.h"
@@ -233,7 +238,8 @@ TEST(Study, ADamagedResultIsRunAgainForTheNewWorkloadNotLeftWithTheOld) {
     ScopedWorkDir dir;
     ASSERT_EQ(study({"--pb", "0", "--out", "s", "--kap", "50", "--procedures", "500"}).status, 0);
     const std::string at50 = cell(readSummary("s/summary.csv").at(0), "annual_eye_lens_90_msv");
-    std::vector<std::string> lines = readTextFile("s/condition/condition.data").lines;
+    std::vector<std::string> lines =
+        readTextFile("s/condition/condition.data", FileKind::Result).lines;
     lines.resize(10);
     writeTextFileAtomically("s/condition/condition.data", lines);
     const StudyRun again =
@@ -382,6 +388,80 @@ TEST(Study, AnExpectedTimeNoRateCanMeanIsAQuestionMark) {
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.out.find("Expected wall time: about ? for 1 condition(s)"), std::string::npos)
         << run.out;
+}
+
+// A case file that is not a file, or not one of Korvana's, ends the command at
+// once with the file and the reason, before anything runs.
+TEST(Study, ACaseFileThatIsNotACaseEndsPromptlyNamingTheFile) {
+    const struct {
+        const char* what;
+        std::function<void()> make;  //!< lays out case.korvana.json
+        const char* reason;
+    } rows[] = {
+        {"nested a hundred thousand deep",
+         [] {
+             std::ofstream("case.korvana.json")
+                 << R"({"korvana_case": 1, "kv": )" << std::string(100000, '[')
+                 << std::string(100000, ']') << "}";
+         },
+         "more than 16 deep"},
+        {"FIFO", [] { ::mkfifo("case.korvana.json", 0600); }, "is a FIFO"},
+        {"directory", [] { fs::create_directory("case.korvana.json"); }, "is a directory"},
+        {"dangling link", [] { fs::create_symlink("gone.json", "case.korvana.json"); },
+         "dangling symbolic link"},
+        {"a key twice",
+         [] {
+             std::ofstream("case.korvana.json")
+                 << R"({"korvana_case": 1, "kv": "80", "kv": "100"})";
+         },
+         "\"kv\" is given twice"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedWorkDir dir;
+        row.make();
+        // Should the command wait for a writer of the FIFO, one comes after 10 s
+        // and writes nothing, so a hang shows as a slow, wrongly worded refusal.
+        std::atomic<bool> ended = false;
+        std::thread writer([&ended] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!ended && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            if (ended) return;
+            const int fd = ::open("case.korvana.json", O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        std::ostringstream out, errors;
+        const int status = runStudyCommand(
+            {"--case", "case.korvana.json", "--dry-run"}, fs::current_path(), {out, errors, false},
+            [] { return true; }, fakePlot);
+        const auto took = std::chrono::steady_clock::now() - start;
+        ended = true;
+        writer.join();
+        EXPECT_EQ(status, 1);
+        EXPECT_LT(took, std::chrono::seconds(5));
+        EXPECT_EQ(errors.str().rfind("korvana-study: case.korvana.json: ", 0), 0u) << errors.str();
+        EXPECT_NE(errors.str().find(row.reason), std::string::npos) << errors.str();
+        EXPECT_EQ(out.str(), "");
+    }
+}
+
+// The kept engine speeds are a cache: a directory in their place is named in
+// a warning, and the study runs and keeps its results; the directory stays.
+TEST(Study, ADirectoryInPlaceOfTheKeptSpeedsIsNamedAndTheStudyGoesOn) {
+    ScopedWorkDir dir;
+    fs::create_directory("engine_speed.json");
+    const StudyRun run = study({"--pb", "0.35"});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.errors.find("warning: the kept engine speeds cannot be used: "
+                              "engine_speed.json: is a directory"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_NE(run.out.find("Expected wall time"), std::string::npos) << run.out;
+    EXPECT_TRUE(statusIsOk(cell(readSummary("study/summary.csv").at(0), "status")));
+    EXPECT_TRUE(fs::is_directory("engine_speed.json"));
 }
 
 TEST(Study, MergeRefusesPartsOfAnotherStudyAndARunningStudysFolder) {

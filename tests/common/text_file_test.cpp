@@ -21,19 +21,19 @@ void writeRaw(const std::string& name, const std::string& bytes) {
 TEST(ReadTextFile, SplitsLfAndCrLfLinesAndKeepsBlankLines) {
     ScopedWorkDir dir;
     writeRaw("a.txt", "one\r\ntwo\n\r\n  \nlast");
-    const TextLines f = readTextFile("a.txt");
+    const TextLines f = readTextFile("a.txt", FileKind::PhysicsTable);
     EXPECT_EQ(f.fileName, "a.txt");
     EXPECT_EQ(f.lines, (std::vector<std::string>{"one", "two", "", "  ", "last"}));
     writeRaw("b.txt", "");
-    EXPECT_TRUE(readTextFile("b.txt").lines.empty());
+    EXPECT_TRUE(readTextFile("b.txt", FileKind::PhysicsTable).lines.empty());
     writeRaw("c.txt", "x\r\n");
-    EXPECT_EQ(readTextFile("c.txt").lines.size(), 1u);
+    EXPECT_EQ(readTextFile("c.txt", FileKind::PhysicsTable).lines.size(), 1u);
 }
 
 TEST(ReadTextFile, MissingFileNamesItAndCreatesNothing) {
     ScopedWorkDir dir;
     try {
-        readTextFile("Pb.dat");
+        readTextFile("Pb.dat", FileKind::PhysicsTable);
         FAIL();
     } catch (const DataError& e) {
         EXPECT_EQ(e.where().fileName, "Pb.dat");
@@ -42,13 +42,48 @@ TEST(ReadTextFile, MissingFileNamesItAndCreatesNothing) {
     }
     EXPECT_FALSE(std::filesystem::exists("Pb.dat"));
     std::filesystem::create_directory("dir.dat");
-    EXPECT_THROW(readTextFile("dir.dat"), DataError);
+    EXPECT_THROW(readTextFile("dir.dat", FileKind::PhysicsTable), DataError);
+}
+
+TEST(ReadTextFile, NamesAByteOrderMarkAndLinesEndedByCrAlone) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* named;
+        int line;
+    } rows[] = {
+        {"UTF-8 byte order mark",
+         "\xEF\xBB\xBF"
+         "20.0\r\n80.0\r\n",
+         "byte order mark", 1},
+        {"UTF-16 text",
+         std::string("\xFF\xFE"
+                     "2\0"
+                     "0\0",
+                     6),
+         "UTF-16", 1},
+        {"old Mac OS line ends", "20.0\r80.0\r25.0\r", "CR alone", 1},
+        {"one line ended by CR alone", "20.0\r\n80.0\r25.0\r\n", "CR alone", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedWorkDir dir;
+        writeRaw("B2F.txt", row.bytes);
+        try {
+            readTextFile("B2F.txt", FileKind::RunFile);
+            ADD_FAILURE() << "read";
+        } catch (const DataError& e) {
+            EXPECT_NE(std::string(e.what()).find(row.named), std::string::npos) << e.what();
+            EXPECT_EQ(e.where().fileName, "B2F.txt");
+            EXPECT_EQ(e.where().line, row.line);
+        }
+    }
 }
 
 TEST(LineCursor, ReportsTheMissingLineAndPassesOverBlankLinesForFreeReads) {
     ScopedWorkDir dir;
     writeRaw("f.txt", "  \r\n 12.5 cm\r\n\r\n3E1,4\r\n");
-    const TextLines f = readTextFile("f.txt");
+    const TextLines f = readTextFile("f.txt", FileKind::PhysicsTable);
     LineCursor cursor(f);
     EXPECT_EQ(cursor.nextFreeReal("a"), 12.5f);
     EXPECT_EQ(cursor.lineNumber(), 2);

@@ -164,7 +164,7 @@ TEST_F(DriverTest, TablesThatDoNotServeTheRunAreRefusedWithFileAndLine) {
     };
     for (const Damage& d : damages) {
         const std::string saved = readWhole(d.file);
-        std::vector<std::string> lines = readTextFile(d.file).lines;
+        std::vector<std::string> lines = readTextFile(d.file, FileKind::PhysicsTable).lines;
         lines[d.line - 1].replace(d.column, std::string(d.field).size(), d.field);
         writeLines(d.file, lines);
         ScriptedConsole console;
@@ -180,7 +180,7 @@ TEST_F(DriverTest, TablesThatDoNotServeTheRunAreRefusedWithFileAndLine) {
         std::ofstream(d.file, std::ios::binary) << saved;
     }
     // A tissue table whose rows end at 80 keV cannot serve a beam up to 120 keV.
-    std::vector<std::string> tissue = readTextFile("ICRUSoft.dat").lines;
+    std::vector<std::string> tissue = readTextFile("ICRUSoft.dat", FileKind::PhysicsTable).lines;
     tissue[0] = " 20";
     tissue.erase(tissue.begin() + 22, tissue.begin() + 27);
     writeLines("ICRUSoft.dat", tissue);

@@ -45,8 +45,9 @@ std::vector<std::string> lumetrelFiles(const RunFileValues& run, int threads, st
                                 " <enter.txt >console.txt 2>&1";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readWhole("console.txt");
-    std::vector<std::string> lines = readTextFile(run.resultName).lines;
-    const std::vector<std::string> errors = readTextFile(uncertaintyFileName(run.resultName)).lines;
+    std::vector<std::string> lines = readTextFile(run.resultName, FileKind::Result).lines;
+    const std::vector<std::string> errors =
+        readTextFile(uncertaintyFileName(run.resultName), FileKind::Uncertainty).lines;
     lines.insert(lines.end(), errors.begin(), errors.end());
     return lines;
 }

@@ -58,7 +58,7 @@ protected:
 TEST_F(ParallelRunTest, UncertaintyFileHoldsTheResultFilesKermas) {
     const RunFiles files = runCase(EngineOptions{}, "2.000E+05", "u.data");
     const UncertaintyTable table = readUncertaintyFile("u.unc.csv");
-    const std::vector<std::string> lines = readTextFile("u.data").lines;
+    const std::vector<std::string> lines = readTextFile("u.data", FileKind::Result).lines;
     for (int j = 0; j < 9; ++j) {
         const double inFile = numbersOfLine(lines[static_cast<std::size_t>(301 + j)])[2];
         const KermaUncertainty& p = table.points[static_cast<std::size_t>(j)];
@@ -97,7 +97,7 @@ TEST_F(ParallelRunTest, AFailingThreadStopsTheRunWithoutAResultFile) {
     // A form-factor table with all its weight above x = 5 1/A passes the load
     // checks, but leaves coherent scattering below 62 keV no angle to accept:
     // a worker reaches the sampling bound.
-    std::vector<std::string> lines = readTextFile("ICRUSoft.dat").lines;
+    std::vector<std::string> lines = readTextFile("ICRUSoft.dat", FileKind::PhysicsTable).lines;
     for (std::size_t i = 27; i < 27 + 45; ++i) {  // the scatter-factor rows
         if (std::stof(lines[i].substr(0, 10)) < 5.0f) lines[i].replace(10, 12, "  .00000E+00");
     }

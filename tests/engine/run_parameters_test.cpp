@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "common/data_error.h"
 #include "temp_dir.h"
 
@@ -112,6 +114,35 @@ TEST_F(RunFileTest, NotANumberShortFileAndMissingFile) {
     std::filesystem::remove("B2F.txt");
     EXPECT_THROW(readRunFile("B2F.txt"), DataError);
     EXPECT_FALSE(std::filesystem::exists("B2F.txt"));
+}
+
+// A file an editor saved in another way is named as such rather than
+// reported as a number that is not one.
+TEST_F(RunFileTest, ByteOrderMarkAndCrAloneAreNamedAsSuch) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* named;
+    } rows[] = {
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF"
+         "20.0\r\n80.0\r\n25.0\r\n",
+         "byte order mark"},
+        {"old Mac OS line ends", "20.0\r80.0\r25.0\r25.0\r0.050\r60.0\r1.000E+07\rt.data\r",
+         "CR alone (old Mac OS line ends)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove("B2F.txt");
+        std::ofstream("B2F.txt", std::ios::binary) << row.bytes;
+        try {
+            readRunFile("B2F.txt");
+            ADD_FAILURE() << "read";
+        } catch (const DataError& e) {
+            EXPECT_EQ(e.where().fileName, "B2F.txt");
+            EXPECT_NE(std::string(e.what()).find(row.named), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST_F(RunFileTest, ABlankLineMovesLaterValuesUpOneLine) {

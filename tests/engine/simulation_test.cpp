@@ -80,7 +80,7 @@ TEST_F(SimulationTest, PointsNoPhotonReachesGetZerosInsteadOfACrash) {
     // Lead a thousand times as attenuating: nothing passes the covered part,
     // the transmissions underflow to 0.
     std::vector<std::string> dense;
-    for (const std::string& line : readTextFile("Pb.dat").lines) {
+    for (const std::string& line : readTextFile("Pb.dat", FileKind::PhysicsTable).lines) {
         char value[16];
         std::snprintf(value, sizeof value, "%12.4E", std::stod(line.substr(9, 12)) * 1000);
         dense.push_back(line.substr(0, 9) + value);
@@ -100,7 +100,7 @@ TEST_F(SimulationTest, PointsNoPhotonReachesGetZerosInsteadOfACrash) {
 
 TEST_F(SimulationTest, CoherentOnlyHistoriesScoreAtTheirStartingEnergyOneBinUp) {
     // A tissue in which only coherent scattering happens.
-    const TextLines shipped = readTextFile("ICRUSoft.dat");
+    const TextLines shipped = readTextFile("ICRUSoft.dat", FileKind::PhysicsTable);
     const int rows = std::atoi(shipped.lines[0].c_str());
     std::vector<std::string> lines = {shipped.lines[0], shipped.lines[1]};
     for (int j = 0; j < rows; ++j) {

@@ -303,7 +303,8 @@ private slots:
         SaveNameAnswer answer(QStringLiteral("spectra.csv"));
         triggerExport(control<forms::PictureBox>(form1, "Picture1"), "saveCsv");
         QCOMPARE(answer.suggestions.back(), QStringLiteral("case_spectra.csv"));
-        const std::vector<std::string> spectra = readTextFile("spectra.csv").lines;
+        const std::vector<std::string> spectra =
+            readTextFile("spectra.csv", FileKind::CsvTable).lines;
         QCOMPARE(spectra.size(), std::size_t{301});
         QVERIFY(spectra[0].rfind("energy_keV,primary,scatter_30deg,", 0) == 0);
         QVERIFY(spectra[1].rfind("0.5,", 0) == 0);
@@ -313,7 +314,7 @@ private slots:
         control<QPushButton>(form1, "Command11")->click();
         SaveNameAnswer kermaAnswer(QStringLiteral("kerma.csv"));
         triggerExport(control<forms::PictureBox>(form1, "Picture1"), "saveCsv2");
-        const std::vector<std::string> kerma = readTextFile("kerma.csv").lines;
+        const std::vector<std::string> kerma = readTextFile("kerma.csv", FileKind::CsvTable).lines;
         QCOMPARE(kerma.size(), std::size_t{10});
         QCOMPARE(kerma[0], std::string("angle_deg,air_kerma_Gy_per_Gy,rel_std_error_percent,"
                                        "air_kerma_behind_0.5_mm_Pb_Gy_per_Gy"));

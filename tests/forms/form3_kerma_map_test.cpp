@@ -332,7 +332,7 @@ private slots:
         SaveNameAnswer answer(QStringLiteral("grid.csv"));
         triggerExport(control<forms::PictureBox>(l.form3, "Picture1"), "saveCsv");
         QCOMPARE(answer.suggestions.back(), QStringLiteral("map_map.csv"));
-        const std::vector<std::string> csv = readTextFile("grid.csv").lines;
+        const std::vector<std::string> csv = readTextFile("grid.csv", FileKind::CsvTable).lines;
         QCOMPARE(csv.size(), std::size_t{1 + 201 * 301});
         QCOMPARE(csv[0], std::string("x_cm,z_cm,air_kerma_Gy_per_Gy,percent_of_max"));
         // The maximum at x = 120 cm, z = -50 cm: cell (141, 101).

@@ -106,7 +106,7 @@ private slots:
         if (keptLines < 0) {
             QVERIFY(QFile::remove(table));
         } else {
-            std::vector<std::string> lines = readTextFile(name).lines;
+            std::vector<std::string> lines = readTextFile(name, FileKind::PhysicsTable).lines;
             lines.resize(static_cast<std::size_t>(keptLines));
             writeLines(name, lines);
         }
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(e.fx.recorder.messages.size(), std::size_t{1});  // nothing computed yet
         e.compute(QStringLiteral("0.5"), QStringLiteral("0.07"));
         triggerExport(e.form5.page(), "saveCsv");
-        const std::vector<std::string> csv = readTextFile("eye.csv").lines;
+        const std::vector<std::string> csv = readTextFile("eye.csv", FileKind::CsvTable).lines;
         QCOMPARE(csv.size(), std::size_t{8});
         QVERIFY(csv[0].rfind("glasses_mm_Pb,protection_mm_Pb,angle_deg,", 0) == 0);
         QVERIFY(csv[1].rfind("0.07,0.5,45,", 0) == 0);
@@ -301,7 +301,7 @@ private slots:
         // The table exports as CSV; the inputs come back in the next session.
         SaveNameAnswer answer(QStringLiteral("annual.csv"));
         triggerExport(panel.Grid1, "saveCsv");
-        QCOMPARE(readTextFile("annual.csv").lines.size(), std::size_t{17});
+        QCOMPARE(readTextFile("annual.csv", FileKind::CsvTable).lines.size(), std::size_t{17});
         forms::AnnualDosePanel next(nullptr, {0, 0, 9000, 7560});
         QVERIFY(next.Option5->isChecked());
         QCOMPARE(next.Text30->text(), QStringLiteral("50"));

@@ -132,7 +132,7 @@ private slots:
         form6.drawIncidentSpectrum(spectrum, 3.7e-4);
         SaveNameAnswer answer(QStringLiteral("incident"));
         triggerExport(form6.findChild<forms::PictureBox*>(QStringLiteral("Picture3")), "saveCsv");
-        const std::vector<std::string> csv = readTextFile("incident.csv").lines;
+        const std::vector<std::string> csv = readTextFile("incident.csv", FileKind::CsvTable).lines;
         QCOMPARE(csv.size(), std::size_t{301});
         QCOMPARE(csv[0], std::string("energy_keV,photons_relative_to_peak"));
         QCOMPARE(csv[70].substr(0, 3), std::string("35,"));

@@ -42,7 +42,7 @@ inline std::vector<std::string> writeEngineResultFile(const RunFileValues& run) 
     copyEngineTables();
     writeSpectrum(smoothSpectrum());
     writeLines(run.resultName, engineResultLines(run));
-    return readTextFile(run.resultName).lines;
+    return readTextFile(run.resultName, FileKind::Result).lines;
 }
 
 //! The numbers of one line of a result file.

@@ -44,7 +44,7 @@ inline void writeUncertaintiesBeside(const std::string& resultFileName,
             table.grid[i - 1][k - 1].airKermaRatio = set.kermaGrid[i][k];
     }
     table.histories = 1000000;
-    table.resultDigest = resultDigest(readTextFile(resultFileName).lines);
+    table.resultDigest = resultDigest(readTextFile(resultFileName, FileKind::Result).lines);
     writeLines(uncertaintyFileName(resultFileName), uncertaintyFileLines(table));
 }
 

@@ -1,0 +1,26 @@
+// The kinds of file the programs read and write, one list for the rule every
+// reader follows (regular_file.h: what a file of a kind may hold) and the rule
+// every writer follows (output_files.h: which kinds a file may replace).
+#pragma once
+
+namespace korvana {
+
+enum class FileKind {
+    Result,         //!< a result file, NAME.data
+    Uncertainty,    //!< a result's uncertainty file, NAME.unc.csv or NAME.uncertainty.csv
+    Case,           //!< a case file, NAME.korvana.json
+    CsvTable,       //!< a table Korvana exports: the viewers' CSV files, a study's summary
+    Log,            //!< a program's console text, NAME.log
+    PhysicsTable,   //!< a shipped table (PHYSICS_TABLE_FILES)
+    RunFile,        //!< B2F.txt
+    Spectrum,       //!< B_SPCTL.dat
+    HvlResults,     //!< HVL_S2.dat
+    EngineSpeeds,   //!< the kept engine rates, engine_speed.json
+    StudyIdentity,  //!< a study's options, study_options.txt
+    Program,        //!< one of PROGRAM_FILES, or any executable file
+    Directory,
+    Special,  //!< a FIFO, socket or device
+    Other,    //!< a file no Korvana program writes
+};
+
+}  // namespace korvana
