@@ -76,6 +76,11 @@ nlohmann::json parseJsonText(std::string_view text, const std::string& fileName)
         throw DataError(
             positionOf(text, e.byte > 0 ? e.byte - 1 : 0, fileName),
             "is not valid JSON (" + syntaxProblem(e) + ") - give the right file, or correct it");
+    } catch (const nlohmann::json::out_of_range&) {
+        // The parser's only range error: a number such as 1e999 beyond any double.
+        throw DataError(SourcePosition{fileName, 0, 0},
+                        "holds a number too large for any value (beyond 1.8e308; no Korvana "
+                        "file does) - give the right file, or correct the number");
     }
 }
 

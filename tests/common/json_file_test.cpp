@@ -31,6 +31,8 @@ TEST(ParseJsonText, RefusesRepeatedKeysDeepNestingAndBadSyntaxNamingTheFile) {
         {"cut short", "{\"kv\": ", "file.json:1:8: is not valid JSON"},
         {"long bad value", "{\"kv\": \"" + std::string(100000, 'A'), "is not valid JSON"},
         {"second line", "{\n  \"kv\" 80}", "file.json:2:"},
+        {"number beyond any double", R"({"kv": 1e999})", "a number too large"},
+        {"negative number beyond any double", R"({"kv": [-1e400]})", "a number too large"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
