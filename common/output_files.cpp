@@ -14,6 +14,7 @@
 
 #include "common/file_names.h"
 #include "common/result_layout.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
@@ -197,6 +198,8 @@ std::string fileKindName(FileKind kind) {
             return "a result's uncertainty file";
         case FileKind::Case:
             return "a case file";
+        case FileKind::Scene:
+            return "a scene file";
         case FileKind::CsvTable:
             return "a CSV table";
         case FileKind::Log:
@@ -239,6 +242,7 @@ std::optional<FileKind> kindOfName(std::string_view fileName) {
     if (!resultNameClash(name).empty()) return FileKind::Uncertainty;
     if (endsWith(name, ".data")) return FileKind::Result;
     if (endsWith(name, ".korvana.json")) return FileKind::Case;
+    if (endsWith(name, SCENE_FILE_ENDING)) return FileKind::Scene;
     if (endsWith(name, ".csv")) return FileKind::CsvTable;
     if (endsWith(name, ".log")) return FileKind::Log;
     return std::nullopt;
@@ -256,7 +260,7 @@ std::optional<FileKind> kindOfFile(const std::string& path) {
     const std::optional<FileKind> named = kindOfName(path);
     if (named && *named != FileKind::Result && *named != FileKind::Case &&
         *named != FileKind::CsvTable && *named != FileKind::Log &&
-        *named != FileKind::Uncertainty) {
+        *named != FileKind::Uncertainty && *named != FileKind::Scene) {
         return named;  // a fixed name: its file, executable or not
     }
     if ((info.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0) return FileKind::Program;

@@ -94,6 +94,8 @@ FileKindLimit fileKindLimit(FileKind kind) {
             return {"uncertainty file", 16 * MB};
         case FileKind::Case:
             return {"case file", 1 * MB};
+        case FileKind::Scene:
+            return {"scene file", 1 * MB};
         case FileKind::EngineSpeeds:
             return {"engine speed file", 1 * MB};
         case FileKind::CsvTable:

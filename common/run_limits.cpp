@@ -141,8 +141,12 @@ std::string describeRunValueFault(const RunValueFault& given, LeadUnit leadUnit)
 
 int runFileLine(RunField field) { return static_cast<int>(field) + 1; }
 
+double beamValueHighest(BeamField field) {
+    return field == BeamField::Filtration ? F73_HIGHEST : F51_HIGHEST;
+}
+
 std::string beamValueProblem(BeamField field, double value) {
-    const double highest = field == BeamField::Filtration ? F73_HIGHEST : F51_HIGHEST;
+    const double highest = beamValueHighest(field);
     const bool aboveZero = field != BeamField::Filtration;
     const char* what = field == BeamField::TubeVoltage   ? "the tube voltage [kV]"
                        : field == BeamField::TargetAngle ? "the target angle [degree]"

@@ -95,4 +95,7 @@ int runFileLine(RunField field);
 enum class BeamField { TubeVoltage, TargetAngle, Filtration };
 std::string beamValueProblem(BeamField field, double value);
 
+//! The largest value of `field` that beamValueProblem accepts, as its column shows it.
+double beamValueHighest(BeamField field);
+
 }  // namespace korvana

@@ -14,6 +14,8 @@ QString fileKindText(FileKind kind) {
             return QStringLiteral("統計誤差のファイル");
         case FileKind::Case:
             return QStringLiteral("ケースファイル");
+        case FileKind::Scene:
+            return QStringLiteral("部屋の配置ファイル");
         case FileKind::CsvTable:
             return QStringLiteral("CSV ファイル");
         case FileKind::Log:
@@ -26,6 +28,10 @@ QString fileKindText(FileKind kind) {
             return QStringLiteral("スペクトルファイル");
         case FileKind::HvlResults:
             return QStringLiteral("HVL の結果ファイル");
+        case FileKind::EngineSpeeds:
+            return QStringLiteral("計算速度の記録");
+        case FileKind::StudyIdentity:
+            return QStringLiteral("スタディの記録");
         case FileKind::Program:
             return QStringLiteral("プログラム");
         case FileKind::Directory:

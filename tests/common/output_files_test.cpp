@@ -47,15 +47,16 @@ TEST(OutputFiles, AFileReplacesOnlyAFileOfItsOwnKind) {
         {"run1", FileKind::Result},           {"r.unc.csv", FileKind::Uncertainty},
         {"c.korvana.json", FileKind::Case},   {"mine", FileKind::Case},
         {"x_map.csv", FileKind::CsvTable},    {"r.log", FileKind::Log},
+        {"r.scene.json", FileKind::Scene},
     };
     // Files that are not made above stand there too (the fixed names are
     // refused whether or not their file is there: tested once with and once without).
-    for (const char* made :
-         {"Pb.dat", "b2f.TXT", "r.data", "r.unc.csv", "c.korvana.json", "x_map.csv", "r.log"}) {
+    for (const char* made : {"Pb.dat", "b2f.TXT", "r.data", "r.unc.csv", "c.korvana.json",
+                             "x_map.csv", "r.log", "r.scene.json"}) {
         writeLines(made, {"x"});
     }
-    const FileKind writers[] = {FileKind::Result, FileKind::Uncertainty, FileKind::Case,
-                                FileKind::CsvTable, FileKind::Log};
+    const FileKind writers[] = {FileKind::Result,   FileKind::Uncertainty, FileKind::Case,
+                                FileKind::CsvTable, FileKind::Log,         FileKind::Scene};
     for (const Standing& s : standing) {
         for (const FileKind writer : writers) {
             const std::string label = s.name + " as " + fileKindName(writer);
