@@ -421,8 +421,8 @@ std::string describeSceneFault(const SceneFault& f) {
                    "or more";
         case SceneProblem::TooMuchLead:
             return key + value + " mm Pb is more than " + limit +
-                   " mm, the most lead the engine takes (the result file's lead column holds " +
-                   "no more) - give at most " + limit;
+                   " mm, the most lead the engine takes (behind more, nothing of a diagnostic " +
+                   "beam is left to score) - give at most " + limit;
         case SceneProblem::TooMuchAluminium:
             return key + value + " mm Al is more than " + limit +
                    " mm, the most the beam's filtration holds (a table in the beam belongs in " +

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "common/scene_file.h"
+
 namespace korvana::engine {
 namespace {
 
@@ -19,6 +21,21 @@ TEST(PhantomBox, FacesAreOutside) {
     EXPECT_FALSE(box.contains(-15, 0, 10));
     EXPECT_FALSE(box.contains(0, 20, 10));
     EXPECT_FALSE(box.contains(0, -20, 10));
+}
+
+// The scene file checks shields and eye points against the object the
+// engine transports in: the same box.
+TEST(PhantomBox, IsTheObjectSceneFilesAreCheckedAgainst) {
+    RunParameters run;
+    run.phantomThickness = 23.5f;
+    const PhantomBox box = phantomBoxFor(run);
+    const ObjectExtent object = objectExtentFor(run.phantomThickness);
+    EXPECT_EQ(box.xMin, object.xMinCm);
+    EXPECT_EQ(box.xMax, object.xMaxCm);
+    EXPECT_EQ(box.yMin, object.yMinCm);
+    EXPECT_EQ(box.yMax, object.yMaxCm);
+    EXPECT_EQ(box.zMin, object.zMinCm);
+    EXPECT_EQ(box.zMax, object.zMaxCm);
 }
 
 TEST(MeasurementPoints, SitAtTheirScatteringAngles) {
