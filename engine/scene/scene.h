@@ -20,9 +20,12 @@
 // Lengths in cm, coordinates as in geometry.h.
 #pragma once
 
+#include <cmath>
+
 #include "common/energy_grid.h"
 #include "engine/inputs/run_parameters.h"
 #include "engine/transport/geometry.h"
+#include "engine/transport/grid_lookup.h"
 
 namespace korvana::engine {
 
@@ -71,13 +74,35 @@ struct SceneAttenuation {
     float lead = 0;  //!< mu of lead [1/cm]
 };
 
-LeadCrossing crossLead(const Scene& scene, const StraightPath& path);
+// The three are inline: they run in the tallies' inner loops, at every disc
+// hit and every next-event ray.
+
+inline LeadCrossing crossLead(const Scene& scene, const StraightPath& path) {
+    constexpr float PLANE_X = LeadCurtain::PLANE_X;
+    LeadCrossing crossing;
+    crossing.z0 = path.z0;
+    crossing.curtainZ = path.z0 + ((PLANE_X - path.x0) / path.u) * path.w;
+    crossing.behindCurtain =
+        PLANE_X < path.toX && !(crossing.curtainZ > scene.curtain.coveredUpToZ);
+    return crossing;
+}
 
 //! The scene's attenuation at E [keV], interpolated in its tables (grid_lookup.h).
-SceneAttenuation attenuationAt(const Scene& scene, float E);
+inline SceneAttenuation attenuationAt(const Scene& scene, float E) {
+    return SceneAttenuation{gridValue(*scene.leadAttenuation, E)};
+}
 
 //! The fraction of a contribution along the path of `crossing` that passes
 //! the lead, at the energy whose attenuation is `mu`.
-float transmission(const Scene& scene, const LeadCrossing& crossing, const SceneAttenuation& mu);
+inline float transmission(const Scene& scene, const LeadCrossing& crossing,
+                          const SceneAttenuation& mu) {
+    if (!crossing.behindCurtain) return 1.0f;
+    // The obliquity is taken from a fixed lateral run of 20 cm from the plane
+    // x = 0, whatever the path's start x, and ignores the y component.
+    constexpr float RUN = LeadCurtain::OBLIQUITY_RUN;
+    const float dz = crossing.z0 - crossing.curtainZ;
+    const float cosObl = RUN / std::sqrt(RUN * RUN + dz * dz);
+    return std::exp(-scene.curtain.leadThickness * mu.lead / cosObl);
+}
 
 }  // namespace korvana::engine
