@@ -14,20 +14,22 @@ void AnalogTally::scoreEscapeNearestRows(const Photon& photon, float x1, float y
     KermaMoments* moments = m_target.moments;
     ++scores.scoredEscapes;
     const float muEn = gridValue(m_scoring.airEnergyAbsorption, E);
-    const float muPb = gridValue(m_scoring.leadAttenuation, E);
+    const SceneAttenuation mu = attenuationAt(m_scoring.scene, E);
 
     const float x = photon.x, y = photon.y, z = photon.z;
     const float u = photon.u(), v = photon.v(), w = photon.w();
     const float dx = x1 - x, dy = y1 - y, dz = z1 - z;
     const float sdir = std::sqrt(dx * dx + dy * dy) / std::sqrt(dx * dx + dy * dy + dz * dz);
-    const float zc = z + ((LeadCurtain::PLANE_X - x) / u) * w;
     const float energyTimesMuEn = E * muEn;
 
-    // The factor depends only on z, zc and muPb: one value for every disc hit.
-    float T = -1.0f;
-    const auto transmission = [&] {
-        if (T < 0.0f) T = curtainTransmission(m_scoring.curtain, z, zc, muPb);
-        return T;
+    // The lead's factor depends on the path and the plane of the discs it
+    // reaches: one value per plane, taken at its first hit (`factor` < 0 until then).
+    const auto transmitted = [&](float& factor, float toX) {
+        if (factor < 0.0f) {
+            factor = transmission(m_scoring.scene,
+                                  crossLead(m_scoring.scene, {x, y, z, u, v, w, toX}), mu);
+        }
+        return factor;
     };
 
     {
@@ -35,10 +37,11 @@ void AnalogTally::scoreEscapeNearestRows(const Photon& photon, float x1, float y
         const float yp = y + t * v;
         if (std::fabs(yp) <= POINT_DISC_RADIUS) {
             const float zp = z + t * w;
+            float pointsFactor = -1.0f;
             for (int j = 1; j <= POINT_COUNT; ++j) {
                 const float dzp = zp - POINT_Z[j];
                 if (dzp * dzp + yp * yp > POINT_DISC_RADIUS * POINT_DISC_RADIUS) continue;
-                const float factor = transmission();
+                const float factor = transmitted(pointsFactor, POINT_PLANE_X);
                 const float kerma = energyTimesMuEn * factor / sdir;
                 scores.pointSpectrum[j][b] += factor;
                 scores.pointKerma[j] += kerma;
@@ -62,10 +65,12 @@ void AnalogTally::scoreEscapeNearestRows(const Photon& photon, float x1, float y
             static_cast<int>(std::floor((zp - GRID_FIRST_Z) / GRID_STEP + 0.5f)) + 1;
         const int first = std::max(1, nearest - 1);
         const int last = std::min(GRID_ROWS, nearest + 1);
+        float columnFactor = -1.0f;
         for (int k = first; k <= last; ++k) {
             const float dzk = zp - gridRowZ(k);
             if (dzk * dzk + yp * yp <= GRID_DISC_RADIUS * GRID_DISC_RADIUS) {
-                const float kerma = energyTimesMuEn * transmission() / sdir;
+                const float kerma =
+                    energyTimesMuEn * transmitted(columnFactor, gridColumnX(i)) / sdir;
                 scores.gridKerma[i][k] += kerma;
                 if (moments) moments->add(KermaMoments::cellIndex(i, k), kerma);
             }

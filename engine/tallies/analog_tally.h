@@ -15,9 +15,9 @@ namespace korvana::engine {
 
 //! How an escape finds the discs it crosses; both give bit-identical tallies.
 enum class DiscSearch {
-    EveryDisc,   //!< the reference: every disc tested, the curtain factor at each hit
+    EveryDisc,   //!< the reference: every disc tested, the lead's factor at each hit
     NearestRows  //!< the plane crossing taken once for the nine points, only the
-                 //!< grid rows within reach tested, the curtain factor once per escape
+                 //!< grid rows within reach tested, the lead's factor once per plane
 };
 
 class AnalogTally {

@@ -14,8 +14,7 @@ NextEventScorer::NextEventScorer(const TissueTables& tables, const ScoringContex
     : m_densities(tables),
       m_scoring(scoring),
       m_settings(settings),
-      m_rayTables(tables, scoring.airEnergyAbsorption, scoring.leadAttenuation, scoring.curtain,
-                  scoring.box),
+      m_rayTables(tables, scoring.airEnergyAbsorption, scoring.scene),
       m_rays(std::make_unique<RayBatch>()) {
     if (!m_settings.rays) m_settings.rays = rayCodes().front().score;
     assert(settings.cellsPerCollision >= 1 && settings.cellsPerCollision <= MAX_RAYS - POINT_COUNT);
@@ -73,7 +72,7 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
     c.incoherentShare = mu.incoherent / mu.total;
     c.coherentNorm = static_cast<float>(m_densities.coherentNormalisation(E));
     c.incoherentNorm = static_cast<float>(m_densities.incoherentNormalisation(E));
-    c.leadAtEnergy = gridValue(m_scoring.leadAttenuation, E);
+    c.attenuation = attenuationAt(m_scoring.scene, E);
     c.airAtEnergy = gridValue(m_scoring.airEnergyAbsorption, E);
     m_settings.rays(m_rayTables, c, rays);
 
@@ -100,10 +99,9 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
     }
 }
 
-float NextEventScorer::transmitted(float energy, float crossings, float z0, float zc) const {
+float NextEventScorer::transmitted(float energy, float crossings, const LeadCrossing& lead) const {
     if (!(crossings > 0.0f)) return 0.0f;
-    const float muPb = gridValue(m_scoring.leadAttenuation, energy);
-    return crossings * curtainTransmission(m_scoring.curtain, z0, zc, muPb);
+    return crossings * transmission(m_scoring.scene, lead, attenuationAt(m_scoring.scene, energy));
 }
 
 float NextEventScorer::distanceToSurface(const PhantomBox& box, float x, float y, float z, float u,

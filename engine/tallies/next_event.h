@@ -6,7 +6,7 @@
 // incoherent scattering, its share of the total coefficient, times the angular
 // density per steradian towards the disc (angular_density.h), times the
 // probability of leaving the object along that ray without interacting, times
-// the curtain's transmission, times the solid angle the disc subtends
+// the lead's transmission (the scene's, scene.h), times the solid angle the disc subtends
 // (area u / r^2). That is the expected number of scattered photons crossing
 // the disc, which the analog scoring counts one by one: it is added to the
 // point's spectrum (in the bin of the energy after scattering), and with the
@@ -98,13 +98,14 @@ public:
 
 private:
     //! Expected crossings of a disc of `area` [cm^2] centred on the ray's end
-    //! (tx, ty, tz), for each scattering: calls add(energy, crossings, zc, sdir).
+    //! (tx, ty, tz), for each scattering: calls add(energy, crossings, lead, sdir)
+    //! with the ray's LeadCrossing `lead`.
     template <class TotalAt, class Add>
     void towards(const Photon& p, const TissueCoefficients& mu, const TotalAt& totalAt, float tx,
                  float ty, float tz, float area, const Add& add) const;
 
-    //! The curtain's transmission times the crossings; 0 when nothing arrives.
-    float transmitted(float energy, float crossings, float z0, float zc) const;
+    //! The lead's transmission times the crossings; 0 when nothing arrives.
+    float transmitted(float energy, float crossings, const LeadCrossing& lead) const;
 
     //! Distance [cm] from (x, y, z) inside the box to its surface along (u, v, w), u > 0.
     static float distanceToSurface(const PhantomBox& box, float x, float y, float z, float u,
@@ -133,8 +134,8 @@ void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu, con
     const float u = dx / r, v = dy / r, w = dz / r;
     const float cosTheta = u * p.u() + v * p.v() + w * p.w();
     const float solidAngle = area * u / r2;
-    const float depth = distanceToSurface(m_scoring.box, p.x, p.y, p.z, u, v, w);
-    const float zc = p.z + ((LeadCurtain::PLANE_X - p.x) / u) * w;
+    const float depth = distanceToSurface(m_scoring.scene.box, p.x, p.y, p.z, u, v, w);
+    const LeadCrossing lead = crossLead(m_scoring.scene, {p.x, p.y, p.z, u, v, w, tx});
     const float sdir = std::sqrt(u * u + v * v);
 
     const double coherent = m_densities.coherent(E, cosTheta);
@@ -142,14 +143,14 @@ void NextEventScorer::towards(const Photon& p, const TissueCoefficients& mu, con
         add(E,
             mu.coherent / mu.total * static_cast<float>(coherent) * std::exp(-mu.total * depth) *
                 solidAngle,
-            zc, sdir);
+            lead, sdir);
     }
     const float scattered = E / (1.0f + (E / ELECTRON_REST_ENERGY_KEV) * (1.0f - cosTheta));
     if (scattered < ENERGY_CUTOFF_KEV) return;
     add(scattered,
         mu.incoherent / mu.total * static_cast<float>(m_densities.incoherent(E, cosTheta)) *
             std::exp(-totalAt(scattered) * depth) * solidAngle,
-        zc, sdir);
+        lead, sdir);
 }
 
 template <class TotalAt>
@@ -166,8 +167,8 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
     for (int j = 1; j <= POINT_COUNT; ++j) {
         towards(p, mu, totalAt, POINT_PLANE_X, POINT_DISC_RADIUS * offsetY,
                 POINT_Z[j] + POINT_DISC_RADIUS * offsetZ, POINT_DISC_AREA,
-                [&](float energy, float crossings, float zc, float sdir) {
-                    const float weighted = transmitted(energy, crossings, p.z, zc);
+                [&](float energy, float crossings, const LeadCrossing& lead, float sdir) {
+                    const float weighted = transmitted(energy, crossings, lead);
                     if (weighted == 0.0f) return;
                     const float kerma =
                         energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
@@ -186,8 +187,8 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
             row);
         towards(p, mu, totalAt, gridColumnX(column), GRID_DISC_RADIUS * offsetY,
                 gridRowZ(row) + GRID_DISC_RADIUS * offsetZ, GRID_DISC_AREA,
-                [&](float energy, float crossings, float zc, float sdir) {
-                    const float weighted = transmitted(energy, crossings, p.z, zc);
+                [&](float energy, float crossings, const LeadCrossing& lead, float sdir) {
+                    const float weighted = transmitted(energy, crossings, lead);
                     if (weighted == 0.0f) return;
                     const float kerma = cellWeight * energy *
                                         gridValue(m_scoring.airEnergyAbsorption, energy) *

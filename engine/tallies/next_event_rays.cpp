@@ -1,5 +1,6 @@
 // Compiled once per instruction set by Highway's foreach_target; the lanes
-// follow the scalar scoring's formulas step by step (next_event.h).
+// follow the scalar scoring's formulas step by step (next_event.h), and take
+// the lead from the scene's lane functions (scene-inl.h).
 #include "engine/tallies/next_event_rays.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@
 #define HWY_TARGET_INCLUDE "engine/tallies/next_event_rays.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
 // Highway's headers after foreach_target, as it requires.
+#include "engine/scene/scene-inl.h"
+#include "engine/transport/grid_lookup-inl.h"
 #include "hwy/contrib/math/math-inl.h"
 #include "hwy/highway.h"
 
@@ -25,32 +28,6 @@ using FloatTag = hn::ScalableTag<float>;
 using IntTag = hn::RebindToSigned<FloatTag>;
 using FloatVec = hn::Vec<FloatTag>;
 using IntVec = hn::Vec<IntTag>;
-
-//! gridValue (grid_lookup.h) in every lane.
-HWY_INLINE FloatVec gridValues(const GridTable& table, FloatVec E) {
-    const FloatTag d;
-    const IntTag di;
-    const IntVec k = hn::Add(hn::ConvertTo(di, hn::Mul(hn::Set(d, 2.0f), E)), hn::Set(di, 1));
-    const auto beyond = hn::RebindMask(d, hn::Gt(k, hn::Set(di, GRID_BINS)));
-    const IntVec upper = hn::Min(k, hn::Set(di, GRID_BINS));
-    const IntVec lower = hn::Sub(upper, hn::Set(di, 1));
-    const FloatVec low = hn::GatherIndex(d, table.data(), lower);
-    const FloatVec high = hn::GatherIndex(d, table.data(), upper);
-    const FloatVec lowerEnergy = hn::Mul(hn::ConvertTo(d, lower), hn::Set(d, BIN_WIDTH_KEV));
-    const FloatVec value = hn::Add(
-        low,
-        hn::Div(hn::Mul(hn::Sub(E, lowerEnergy), hn::Sub(high, low)), hn::Set(d, BIN_WIDTH_KEV)));
-    return hn::IfThenElse(beyond, hn::Set(d, table[GRID_BINS]), value);
-}
-
-//! The curtain's transmission (curtainTransmission in geometry.cpp) for lead
-//! coefficients `muPb`, on the lanes `behind` the curtain; 1 on the others.
-HWY_INLINE FloatVec curtainFactors(const RayTables& t, hn::Mask<FloatTag> behind, FloatVec muPb,
-                                   FloatVec cosObl) {
-    const FloatTag d;
-    const FloatVec exponent = hn::Div(hn::Mul(hn::Set(d, -t.curtain.leadThickness), muPb), cosObl);
-    return hn::IfThenElse(behind, hn::Exp(d, exponent), hn::Set(d, 1.0f));
-}
 
 //! The transport's total coefficient [1/cm] at E [keV]: log-log between the
 //! tissue rows, the row the first above E among rows 2..N-1, else N.
@@ -91,7 +68,8 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
 
     for (std::size_t i = 0; i < static_cast<std::size_t>(b.count); i += lanes) {
         // The ray: its length, direction, solid angle and way out of the object.
-        const FloatVec dx = hn::Sub(hn::Load(d, &b.discX[i]), px);
+        const FloatVec discX = hn::Load(d, &b.discX[i]);
+        const FloatVec dx = hn::Sub(discX, px);
         const FloatVec dy = hn::Sub(hn::Load(d, &b.discY[i]), py);
         const FloatVec dz = hn::Sub(hn::Load(d, &b.discZ[i]), pz);
         const FloatVec r2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
@@ -101,24 +79,19 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
             hn::Add(hn::Add(hn::Mul(u, hn::Set(d, c.u)), hn::Mul(v, hn::Set(d, c.v))),
                     hn::Mul(w, hn::Set(d, c.w)));
         const FloatVec solidAngle = hn::Div(hn::Mul(hn::Load(d, &b.discArea[i]), u), r2);
-        const FloatVec toX = hn::Div(hn::Sub(hn::Set(d, t.box.xMax), px), u);
-        const FloatVec toY =
-            hn::IfThenElse(hn::Gt(v, zero), hn::Div(hn::Sub(hn::Set(d, t.box.yMax), py), v),
-                           hn::IfThenElse(hn::Lt(v, zero),
-                                          hn::Div(hn::Sub(hn::Set(d, t.box.yMin), py), v), never));
-        const FloatVec toZ =
-            hn::IfThenElse(hn::Gt(w, zero), hn::Div(hn::Sub(hn::Set(d, t.box.zMax), pz), w),
-                           hn::IfThenElse(hn::Lt(w, zero),
-                                          hn::Div(hn::Sub(hn::Set(d, t.box.zMin), pz), w), never));
+        const FloatVec toX = hn::Div(hn::Sub(hn::Set(d, t.scene.box.xMax), px), u);
+        const FloatVec toY = hn::IfThenElse(
+            hn::Gt(v, zero), hn::Div(hn::Sub(hn::Set(d, t.scene.box.yMax), py), v),
+            hn::IfThenElse(hn::Lt(v, zero), hn::Div(hn::Sub(hn::Set(d, t.scene.box.yMin), py), v),
+                           never));
+        const FloatVec toZ = hn::IfThenElse(
+            hn::Gt(w, zero), hn::Div(hn::Sub(hn::Set(d, t.scene.box.zMax), pz), w),
+            hn::IfThenElse(hn::Lt(w, zero), hn::Div(hn::Sub(hn::Set(d, t.scene.box.zMin), pz), w),
+                           never));
         const FloatVec depth = hn::Max(zero, hn::Min(hn::Min(toX, toY), toZ));
-        const FloatVec zc =
-            hn::Add(pz, hn::Mul(hn::Div(hn::Sub(hn::Set(d, LeadCurtain::PLANE_X), px), u), w));
         const FloatVec sdir = hn::Sqrt(hn::Add(hn::Mul(u, u), hn::Mul(v, v)));
-        const auto behind = hn::Not(hn::Gt(zc, hn::Set(d, t.curtain.coveredUpToZ)));
-        const FloatVec dzc = hn::Sub(pz, zc);
-        const FloatVec cosObl = hn::Div(hn::Set(d, LeadCurtain::PLANE_X),
-                                        hn::Sqrt(hn::Add(hn::Set(d, 400.0f), hn::Mul(dzc, dzc))));
-        const bool anyBehind = !hn::AllFalse(d, behind);
+        const auto lead =
+            crossLead(d, t.scene, StraightPathLanes<FloatTag>{px, py, pz, u, v, w, discX});
 
         // The scatter-factor row of x: the first of rows 2..45 with x(j) >= x.
         const FloatVec oneMinusCos = hn::Sub(one, cosTheta);
@@ -145,10 +118,11 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
             hn::Mul(hn::Mul(hn::Mul(hn::Set(d, c.coherentShare), coherent),
                             hn::Exp(d, hn::Mul(hn::Set(d, -c.muTotal), depth))),
                     solidAngle);
-        const FloatVec coherentCurtain =
-            anyBehind ? curtainFactors(t, behind, hn::Set(d, c.leadAtEnergy), cosObl) : one;
+        // Without lead on any lane the lookups of its attenuation are skipped.
+        const FloatVec coherentLead =
+            lead.anyLead ? transmission(d, t.scene, lead, attenuationLanes(d, c.attenuation)) : one;
         const FloatVec coherentWeighted = hn::IfThenElseZero(
-            hn::Gt(coherentCrossings, zero), hn::Mul(coherentCrossings, coherentCurtain));
+            hn::Gt(coherentCrossings, zero), hn::Mul(coherentCrossings, coherentLead));
         const FloatVec weight = hn::Load(d, &b.kermaWeight[i]);
         hn::Store(coherentWeighted, d, &b.coherentWeighted[i]);
         hn::Store(hn::Div(hn::Mul(hn::Mul(hn::Mul(weight, E), hn::Set(d, c.airAtEnergy)),
@@ -175,17 +149,17 @@ void ScoreRays(const RayTables& t, const RayCollision& c, RayBatch& b) {
             hn::Mul(hn::Mul(hn::Mul(hn::Set(d, c.incoherentShare), incoherent),
                             hn::Exp(d, hn::Mul(hn::Neg(totalCoefficients(t, scattered)), depth))),
                     solidAngle);
-        const FloatVec incoherentCurtain =
-            anyBehind ? curtainFactors(t, behind, gridValues(*t.leadAttenuation, scattered), cosObl)
-                      : one;
+        const FloatVec incoherentLead =
+            lead.anyLead ? transmission(d, t.scene, lead, attenuationAt(d, t.scene, scattered))
+                         : one;
         const auto arrives = hn::And(hn::Gt(incoherentCrossings, zero),
                                      hn::Ge(scattered, hn::Set(d, ENERGY_CUTOFF_KEV)));
         const FloatVec incoherentWeighted =
-            hn::IfThenElseZero(arrives, hn::Mul(incoherentCrossings, incoherentCurtain));
+            hn::IfThenElseZero(arrives, hn::Mul(incoherentCrossings, incoherentLead));
         hn::Store(scattered, d, &b.scatteredEnergy[i]);
         hn::Store(incoherentWeighted, d, &b.incoherentWeighted[i]);
         hn::Store(hn::Div(hn::Mul(hn::Mul(hn::Mul(weight, scattered),
-                                          gridValues(*t.airEnergyAbsorption, scattered)),
+                                          gridValue(d, *t.airEnergyAbsorption, scattered)),
                                   incoherentWeighted),
                           sdir),
                   d, &b.incoherentKerma[i]);
@@ -229,13 +203,8 @@ std::vector<RayCode> rayCodes() {
     return codes;
 }
 
-RayTables::RayTables(const TissueTables& tissue, const GridTable& air, const GridTable& lead,
-                     const LeadCurtain& curtainIn, const PhantomBox& boxIn)
-    : tissueRows(tissue.rowCount),
-      airEnergyAbsorption(&air),
-      leadAttenuation(&lead),
-      curtain(curtainIn),
-      box(boxIn) {
+RayTables::RayTables(const TissueTables& tissue, const GridTable& air, const Scene& sceneIn)
+    : tissueRows(tissue.rowCount), airEnergyAbsorption(&air), scene(sceneIn) {
     const auto& s = tissue.scatter;
     for (int j = 1; j <= SCATTER_FACTOR_ROWS; ++j) {
         const std::size_t i = static_cast<std::size_t>(j);

@@ -1,13 +1,12 @@
 // The rays of one collision scored together in vector lanes: for each ray to
 // a disc, the distance, solid angle and surface distance, the two attenuation
 // exponentials (the total coefficient after incoherent scattering taken by
-// the transport's log-log interpolation), the angular densities, the curtain's
-// transmission and the air's energy absorption, the same quantities as the
-// scalar scoring (next_event.h) in the same float operations where the scalar
-// scoring works in float. The densities, which the scalar scoring takes in
-// double, and the exponentials and logarithms (Highway's vector math, with
-// fused multiply-adds where the processor has them) differ from it in the
-// last digits.
+// the transport's log-log interpolation), the angular densities, the lead's
+// transmission (the scene's, scene-inl.h) and the air's energy absorption, the same quantities as
+// the scalar scoring (next_event.h) in the same float operations where the scalar scoring works in
+// float. The densities, which the scalar scoring takes in double, and the exponentials and
+// logarithms (Highway's vector math, with fused multiply-adds where the processor has them) differ
+// from it in the last digits.
 //
 // The code is compiled for several instruction sets (SSE4, AVX2, AVX-512)
 // and the scorer takes the widest the processor supports (rayCodes), so
@@ -22,7 +21,7 @@
 
 #include "common/energy_grid.h"
 #include "engine/inputs/tissue_tables.h"
-#include "engine/transport/geometry.h"
+#include "engine/scene/scene.h"
 
 namespace korvana::engine {
 
@@ -60,27 +59,24 @@ struct RayTables {
     int tissueRows = 0;
 
     const GridTable* airEnergyAbsorption = nullptr;  //!< muen/rho of air [cm^2/g]
-    const GridTable* leadAttenuation = nullptr;      //!< mu of lead [1/cm]
-    LeadCurtain curtain;
-    PhantomBox box{};
+    Scene scene;  //!< the object the rays leave and the lead they pass
 
-    RayTables(const TissueTables& tissue, const GridTable& air, const GridTable& lead,
-              const LeadCurtain& curtain, const PhantomBox& box);
+    RayTables(const TissueTables& tissue, const GridTable& air, const Scene& scene);
 };
 
 //! What the rays share: the collision's site, direction, energy and
 //! coefficients, and the functions of its energy alone.
 struct RayCollision {
-    float x = 0, y = 0, z = 0;  //!< [cm] the site
-    float u = 0, v = 0, w = 0;  //!< the direction before the collision
-    float energy = 0;           //!< [keV]
-    float muTotal = 0;          //!< [1/cm]
-    float coherentShare = 0;    //!< coherent / total coefficient
-    float incoherentShare = 0;  //!< incoherent / total coefficient
-    float coherentNorm = 0;     //!< 2 pi times the coherent shape's integral over mu
-    float incoherentNorm = 0;   //!< the same of the incoherent shape
-    float leadAtEnergy = 0;     //!< mu of lead at `energy` [1/cm]
-    float airAtEnergy = 0;      //!< muen/rho of air at `energy` [cm^2/g]
+    float x = 0, y = 0, z = 0;     //!< [cm] the site
+    float u = 0, v = 0, w = 0;     //!< the direction before the collision
+    float energy = 0;              //!< [keV]
+    float muTotal = 0;             //!< [1/cm]
+    float coherentShare = 0;       //!< coherent / total coefficient
+    float incoherentShare = 0;     //!< incoherent / total coefficient
+    float coherentNorm = 0;        //!< 2 pi times the coherent shape's integral over mu
+    float incoherentNorm = 0;      //!< the same of the incoherent shape
+    SceneAttenuation attenuation;  //!< the scene's at `energy`
+    float airAtEnergy = 0;         //!< muen/rho of air at `energy` [cm^2/g]
 };
 
 //! The rays of a collision: their discs (input) and what each scattering
@@ -92,7 +88,7 @@ struct RayBatch {
     alignas(64) std::array<float, MAX_RAYS> discArea{};                 //!< [cm^2]
     alignas(64) std::array<float, MAX_RAYS> kermaWeight{};  //!< 1 for a point, the cell's weight
 
-    //! Expected crossings times the curtain's transmission; 0 when nothing arrives.
+    //! Expected crossings times the lead's transmission; 0 when nothing arrives.
     alignas(64) std::array<float, MAX_RAYS> coherentWeighted{}, incoherentWeighted{};
     //! The kerma weighted E muen / sdir [keV cm^2/g] of the same crossings.
     alignas(64) std::array<float, MAX_RAYS> coherentKerma{}, incoherentKerma{};

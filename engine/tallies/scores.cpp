@@ -23,15 +23,17 @@ void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& ph
     const int b = energyBin(E);
     ++scores.scoredEscapes;
     const float muEn = gridValue(context.airEnergyAbsorption, E);
-    const float muPb = gridValue(context.leadAttenuation, E);
+    const SceneAttenuation mu = attenuationAt(context.scene, E);
 
     const float x = photon.x, y = photon.y, z = photon.z;
     const float u = photon.u(), v = photon.v(), w = photon.w();
     // sdir: the x-y share of the last flight's length, from its displacement.
     const float dx = x1 - x, dy = y1 - y, dz = z1 - z;
     const float sdir = std::sqrt(dx * dx + dy * dy) / std::sqrt(dx * dx + dy * dy + dz * dz);
-    // Depth at which the path crosses the curtain plane; one value for all discs.
-    const float zc = z + ((LeadCurtain::PLANE_X - x) / u) * w;
+    // What passes the lead on the way to a disc in the plane x = toX.
+    const auto transmitted = [&](float toX) {
+        return transmission(context.scene, crossLead(context.scene, {x, y, z, u, v, w, toX}), mu);
+    };
 
     for (int j = 1; j <= POINT_COUNT; ++j) {
         const float t = (POINT_PLANE_X - x) / u;
@@ -40,7 +42,7 @@ void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& ph
         const float zp = z + t * w;
         const float dzp = zp - POINT_Z[j];
         if (dzp * dzp + yp * yp > POINT_DISC_RADIUS * POINT_DISC_RADIUS) continue;
-        const float T = curtainTransmission(context.curtain, z, zc, muPb);
+        const float T = transmitted(POINT_PLANE_X);
         const float kerma = E * muEn * T / sdir;
         scores.pointSpectrum[j][b] += T;
         scores.pointKerma[j] += kerma;
@@ -55,7 +57,7 @@ void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& ph
         for (int k = 1; k <= GRID_ROWS; ++k) {
             const float dzk = zp - gridRowZ(k);
             if (dzk * dzk + yp * yp <= GRID_DISC_RADIUS * GRID_DISC_RADIUS) {
-                const float T = curtainTransmission(context.curtain, z, zc, muPb);
+                const float T = transmitted(gridColumnX(i));
                 const float kerma = E * muEn * T / sdir;
                 scores.gridKerma[i][k] += kerma;
                 if (moments) moments->add(KermaMoments::cellIndex(i, k), kerma);

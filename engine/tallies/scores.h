@@ -1,11 +1,12 @@
 // Scoring of escaping scattered photons at the measuring points and on the
-// distribution grid, with the curtain's transmission applied.
+// distribution grid, with the lead's transmission (the scene's) applied.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "common/energy_grid.h"
+#include "engine/scene/scene.h"
 #include "engine/tallies/kerma_moments.h"
 #include "engine/transport/geometry.h"
 #include "engine/transport/photon.h"
@@ -31,18 +32,16 @@ struct Scores {
 //! estimator's contributions fall below its last bit and are lost.
 void addScores(Scores& total, const Scores& part);
 
-//! What scoring needs besides the photon: the tables and the curtain.
+//! What scoring needs besides the photon: the detectors' air and the scene.
 struct ScoringContext {
     const GridTable& airEnergyAbsorption;  //!< muen/rho of air [cm^2/g]
-    const GridTable& leadAttenuation;      //!< mu of lead [1/cm]
-    LeadCurtain curtain;
-    PhantomBox box{};  //!< the object, for the next-event estimator's rays
+    Scene scene;
 };
 
 //! Follows a scattered photon leaving the object towards +x (u > 0, w != 0)
 //! along its straight line from its last interaction point to every scoring
 //! plane. (x1, y1, z1) is the tentative point outside the object. This is the
-//! reference form: every disc tested, the curtain factor taken at each hit.
+//! reference form: every disc tested, the lead's factor taken at each hit.
 //! Each contribution also goes to `moments` when given.
 void scoreEscape(Scores& scores, const ScoringContext& context, const Photon& photon, float x1,
                  float y1, float z1, KermaMoments* moments = nullptr);

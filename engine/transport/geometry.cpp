@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "common/curtain_rule.h"
 #include "common/file_names.h"
 #include "engine/transport/sampling_limit.h"
 
@@ -12,20 +11,6 @@ PhantomBox phantomBoxFor(const RunParameters& run) {
     PhantomBox box;
     box.zMax = run.phantomThickness;
     return box;
-}
-
-LeadCurtain leadCurtainFor(const RunParameters& run) {
-    return LeadCurtain{curtainEdgeZ(run.phantomThickness, run.curtainLength),
-                       run.curtainLeadThickness};
-}
-
-float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float muPb) {
-    if (zc > curtain.coveredUpToZ) return 1.0f;
-    // The obliquity is taken from a fixed lateral run of 20 cm from the plane
-    // x = 0, whatever the interaction point's x, and ignores the y component.
-    const float dz = z0 - zc;
-    const float cosObl = LeadCurtain::PLANE_X / std::sqrt(400.0f + dz * dz);
-    return std::exp(-curtain.leadThickness * muPb / cosObl);
 }
 
 Photon sourcePhoton(float binEnergy, const RunParameters& run, RandomStream& stream) {

@@ -1,5 +1,6 @@
-// The simulated scene: the irradiated object, the field, the lead curtain,
-// the measuring points and the distribution grid, and the source.
+// The simulated geometry: the irradiated object, the field, the measuring
+// points and the distribution grid, and the source. What lies between the
+// object and the detectors (the lead) is the scene's (engine/scene/scene.h).
 //
 // Lengths in cm. Origin at the field centre on the entrance surface, +z along
 // the beam from the focus into the object, +x towards the worker's side.
@@ -28,20 +29,6 @@ struct PhantomBox {
 };
 
 PhantomBox phantomBoxFor(const RunParameters& run);
-
-//! A sheet without thickness in the plane x = 20 cm, covering z <= phantomThickness -
-//! curtainLength.
-struct LeadCurtain {
-    static constexpr float PLANE_X = 20.0f;  //!< [cm] also the fixed lateral run of the obliquity
-    float coveredUpToZ = 0;                  //!< [cm] phantomThickness - curtainLength
-    float leadThickness = 0;                 //!< [cm Pb]
-};
-
-LeadCurtain leadCurtainFor(const RunParameters& run);
-
-//! Transmission factor for a contribution leaving depth z0 [cm] that crosses
-//! the curtain plane at zc [cm]; muPb [1/cm] at the photon's energy.
-float curtainTransmission(const LeadCurtain& curtain, float z0, float zc, float muPb);
 
 //! The nine measuring points (common/result_layout.h) at x = 100 cm, y = 0.
 inline constexpr float POINT_PLANE_X = 100.0f;    //!< [cm]

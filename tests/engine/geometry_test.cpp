@@ -50,46 +50,6 @@ TEST(MeasurementPoints, SitAtTheirScatteringAngles) {
     EXPECT_EQ(gridRowZ(31), 50.0f);
 }
 
-class CurtainTest : public ::testing::Test {
-protected:
-    LeadCurtain curtain{20.0f - 60.0f, 0.035f};  // 20 cm object, 60 cm curtain: covers z <= -40
-};
-
-TEST_F(CurtainTest, OpenPartAndEdge) {
-    EXPECT_EQ(curtainTransmission(curtain, 10.0f, -39.9f, 50.0f), 1.0f);
-    const float atEdge = curtainTransmission(curtain, 10.0f, -40.0f, 50.0f);
-    EXPECT_LT(atEdge, 1.0f);  // the covered part includes its edge
-    // Obliquity from the fixed 20 cm lateral run: dz = 50 cm.
-    const float cosObl = 20.0f / std::sqrt(400.0f + 2500.0f);
-    EXPECT_FLOAT_EQ(atEdge, std::exp(-0.035f * 50.0f / cosObl));
-}
-
-TEST_F(CurtainTest, NoLeadTransmitsEverything) {
-    curtain.leadThickness = 0.0f;
-    for (float zc : {-40.0f, -100.0f, -1000.0f}) {
-        EXPECT_EQ(curtainTransmission(curtain, 5.0f, zc, 1000.0f), 1.0f);
-    }
-}
-
-TEST_F(CurtainTest, ThickerLeadAndSteeperPathsTransmitLess) {
-    const float thin = curtainTransmission(curtain, 0.0f, -50.0f, 30.0f);
-    curtain.leadThickness = 0.07f;
-    const float thick = curtainTransmission(curtain, 0.0f, -50.0f, 30.0f);
-    const float steeper = curtainTransmission(curtain, 0.0f, -100.0f, 30.0f);
-    EXPECT_LT(thick, thin);
-    EXPECT_LT(steeper, thick);
-    EXPECT_GT(steeper, 0.0f);
-}
-
-TEST(CurtainGeometry, LengthZeroReachesTheExitSurface) {
-    RunParameters run;
-    run.phantomThickness = 20.0f;
-    run.curtainLength = 0.0f;
-    EXPECT_EQ(leadCurtainFor(run).coveredUpToZ, 20.0f);
-    run.curtainLength = 30.0f;
-    EXPECT_EQ(leadCurtainFor(run).coveredUpToZ, -10.0f);
-}
-
 TEST(SourcePhoton, StartsOnTheFieldHeadingAwayFromTheFocus) {
     RunParameters run;
     run.phantomThickness = 20.0f;

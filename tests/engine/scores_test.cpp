@@ -41,7 +41,7 @@ class ScoreEscapeTest : public ::testing::Test {
 protected:
     GridTable air = constant(2.0f);
     GridTable lead = constant(10.0f);
-    ScoringContext open{air, lead, LeadCurtain{-1000.0f, 0.035f}};
+    ScoringContext open{air, Scene{LeadCurtain{-1000.0f, 0.035f}, {}, &lead}};
     std::unique_ptr<Scores> scores = std::make_unique<Scores>();
 
     void score(const Photon& p) {
@@ -90,7 +90,7 @@ TEST_F(ScoreEscapeTest, DiscRimsBelongToTheDiscs) {
 }
 
 TEST_F(ScoreEscapeTest, CurtainAttenuatesOnlyCoveredCrossings) {
-    ScoringContext covered{air, lead, LeadCurtain{0.0f, 0.035f}};  // covers z <= 0
+    ScoringContext covered{air, Scene{LeadCurtain{0.0f, 0.035f}, {}, &lead}};  // covers z <= 0
     auto low = std::make_unique<Scores>();
     auto high = std::make_unique<Scores>();
     // Crosses x = 20 at z = -20 (covered) on its way to the 135 degree point.
@@ -105,7 +105,7 @@ TEST_F(ScoreEscapeTest, CurtainAttenuatesOnlyCoveredCrossings) {
 TEST_F(ScoreEscapeTest, FastScoringMatchesTheReferenceBitForBit) {
     GridTable rising{};
     for (int i = 1; i <= GRID_BINS; ++i) rising[i] = 1.0f / static_cast<float>(i);
-    ScoringContext context{rising, rising, LeadCurtain{-30.0f, 0.05f}};
+    ScoringContext context{rising, Scene{LeadCurtain{-30.0f, 0.05f}, {}, &rising}};
     auto reference = std::make_unique<Scores>();
     auto fast = std::make_unique<Scores>();
     AnalogTally nearest(context, DiscSearch::NearestRows);
