@@ -18,6 +18,7 @@
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/forms/output_fault_text.h"
+#include "app/forms/rectification_caption.h"
 #include "app/forms/settings.h"
 #include "app/live/run_rate_calibration.h"
 #include "app/run/run_file.h"
@@ -110,18 +111,6 @@ QString runValueFaultText(const RunValueFault& fault) {
                "計算条件を確かめて下さい。\n%1 %2 %3 は計算できません（%4 %3 "
                "の範囲で入力して下さい）。")
         .arg(caption, number(fault.value * scale), unit, range);
-}
-
-QString rectificationCaption(app::RectificationMode mode) {
-    switch (mode) {
-        case app::RectificationMode::ConstantPotential:
-            return QStringLiteral("定電圧");
-        case app::RectificationMode::ThreePhase12Peak:
-            return QStringLiteral("三相12ピーク");
-        case app::RectificationMode::SinglePhaseFullWave:
-            return QStringLiteral("単相全波");
-    }
-    return {};
 }
 
 //! "Ｘ線管電圧: スペクトル 100 kV、主画面 80 kV", in the main form's words.

@@ -21,6 +21,7 @@
 #include "app/forms/live_plot.h"
 #include "app/forms/output_fault_text.h"
 #include "app/forms/pictures.h"
+#include "app/forms/rectification_caption.h"
 #include "app/results/annual_eye_lens_dose.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/run/run_file.h"
@@ -123,18 +124,6 @@ QTableWidgetItem* cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
-}
-
-QString rectificationCaption(app::RectificationMode mode) {
-    switch (mode) {
-        case app::RectificationMode::ConstantPotential:
-            return QStringLiteral("定電圧");
-        case app::RectificationMode::ThreePhase12Peak:
-            return QStringLiteral("三相12ピーク");
-        case app::RectificationMode::SinglePhaseFullWave:
-            return QStringLiteral("単相全波");
-    }
-    return {};
 }
 
 //! Every entry that differs between two states, as "鉛当量 0.35 mm → 0.5 mm、管電圧 ...".
