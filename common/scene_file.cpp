@@ -168,9 +168,10 @@ public:
             refuse(key, "the value " + quoted(value) + " is not an object ({...}) - write " +
                             "it as in the scene file's layout");
         }
-        for (const auto& [name, item] : value.items()) {
+        for (auto it = value.begin(); it != value.end(); ++it) {
+            const std::string& name = it.key();
             if (std::none_of(known.begin(), known.end(),
-                             [&](const char* k) { return name == k; })) {
+                             [&name](const char* k) { return name == k; })) {
                 std::string list;
                 for (const char* k : known) list += std::string(list.empty() ? "" : ", ") + k;
                 refuse(child(key, plainKey(name)), std::string("unknown (") + what + " holds " +
