@@ -3,6 +3,9 @@
 // every writer follows (output_files.h: which kinds a file may replace).
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 namespace korvana {
 
 enum class FileKind {
@@ -23,5 +26,15 @@ enum class FileKind {
     Special,  //!< a FIFO, socket or device
     Other,    //!< a file no Korvana program writes
 };
+
+//! What the programs say of a kind, and the most a file of it may hold.
+struct FileKindFacts {
+    std::string_view name;         //!< "result file": what a reader expected
+    std::string_view description;  //!< "a result file": what a writer finds in its way
+    std::uint64_t maxBytes = 0;    //!< the size cap of a reader; 1 MB for kinds nothing reads
+};
+
+//! The facts of `kind`, one table for every kind.
+const FileKindFacts& fileKindFacts(FileKind kind);
 
 }  // namespace korvana

@@ -190,43 +190,7 @@ std::string kilobytes(std::uintmax_t bytes) {
 
 }  // namespace
 
-std::string fileKindName(FileKind kind) {
-    switch (kind) {
-        case FileKind::Result:
-            return "a result file";
-        case FileKind::Uncertainty:
-            return "a result's uncertainty file";
-        case FileKind::Case:
-            return "a case file";
-        case FileKind::Scene:
-            return "a scene file";
-        case FileKind::CsvTable:
-            return "a CSV table";
-        case FileKind::Log:
-            return "a program's log";
-        case FileKind::PhysicsTable:
-            return "a physics table";
-        case FileKind::RunFile:
-            return "the run file";
-        case FileKind::Spectrum:
-            return "the spectrum file";
-        case FileKind::HvlResults:
-            return "the HVL results file";
-        case FileKind::EngineSpeeds:
-            return "the kept engine speeds";
-        case FileKind::StudyIdentity:
-            return "a study's record";
-        case FileKind::Program:
-            return "a program";
-        case FileKind::Directory:
-            return "a directory";
-        case FileKind::Special:
-            return "a special file (FIFO, socket or device)";
-        case FileKind::Other:
-            break;
-    }
-    return "a file no Korvana program writes";
-}
+std::string fileKindName(FileKind kind) { return std::string(fileKindFacts(kind).description); }
 
 std::optional<FileKind> kindOfName(std::string_view fileName) {
     const std::string name = fs::path(fileName).filename().string();

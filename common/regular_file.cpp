@@ -79,38 +79,8 @@ std::string notRegular(mode_t mode) {
 }  // namespace
 
 FileKindLimit fileKindLimit(FileKind kind) {
-    switch (kind) {
-        case FileKind::RunFile:
-            return {"run file", 1 * MB};
-        case FileKind::Spectrum:
-            return {"spectrum file", 1 * MB};
-        case FileKind::PhysicsTable:
-            return {"data table", 4 * MB};
-        case FileKind::HvlResults:
-            return {"HVL result file", 1 * MB};
-        case FileKind::Result:
-            return {"result file", 16 * MB};
-        case FileKind::Uncertainty:
-            return {"uncertainty file", 16 * MB};
-        case FileKind::Case:
-            return {"case file", 1 * MB};
-        case FileKind::Scene:
-            return {"scene file", 1 * MB};
-        case FileKind::EngineSpeeds:
-            return {"engine speed file", 1 * MB};
-        case FileKind::CsvTable:
-            return {"CSV table", 1024 * MB};
-        case FileKind::StudyIdentity:
-            return {"study identity file", 1 * MB};
-        case FileKind::Log:
-            return {"engine log", 64 * MB};
-        case FileKind::Program:
-        case FileKind::Directory:
-        case FileKind::Special:
-        case FileKind::Other:
-            break;  // read by no program
-    }
-    return {"file", 1 * MB};
+    const FileKindFacts& facts = fileKindFacts(kind);
+    return {facts.name, facts.maxBytes};
 }
 
 std::string readRegularFile(const std::string& fileName, FileKind kind) {
