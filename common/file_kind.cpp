@@ -13,11 +13,12 @@ constexpr std::uint64_t MB = 1024 * 1024;
 
 const FileKindFacts& fileKindFacts(FileKind kind) {
     // In the order of FileKind; the caps and their reasons are in regular_file.h.
-    static constexpr std::array<FileKindFacts, 16> facts = {{
+    static constexpr std::array<FileKindFacts, 17> facts = {{
         {"result file", "a result file", 16 * MB},                     // Result
         {"uncertainty file", "a result's uncertainty file", 16 * MB},  // Uncertainty
         {"case file", "a case file", 1 * MB},                          // Case
         {"scene file", "a scene file", 1 * MB},                        // Scene
+        {"eye points file", "a result's eye points", 1 * MB},          // Points
         {"CSV table", "a CSV table", 1024 * MB},                       // CsvTable
         {"engine log", "a program's log", 64 * MB},                    // Log
         {"data table", "a physics table", 4 * MB},                     // PhysicsTable

@@ -13,6 +13,7 @@ enum class FileKind {
     Uncertainty,    //!< a result's uncertainty file, NAME.unc.csv or NAME.uncertainty.csv
     Case,           //!< a case file, NAME.korvana.json
     Scene,          //!< a scene file, NAME.scene.json (scene_file.h)
+    Points,         //!< a result's eye points, NAME.points.csv (points_file.h)
     CsvTable,       //!< a table Korvana exports: the viewers' CSV files, a study's summary
     Log,            //!< a program's console text, NAME.log
     PhysicsTable,   //!< a shipped table (PHYSICS_TABLE_FILES)

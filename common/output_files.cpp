@@ -13,6 +13,7 @@
 #include <set>
 
 #include "common/file_names.h"
+#include "common/points_file.h"
 #include "common/result_layout.h"
 #include "common/scene_file.h"
 #include "common/text_file.h"
@@ -207,6 +208,7 @@ std::optional<FileKind> kindOfName(std::string_view fileName) {
     if (endsWith(name, ".data")) return FileKind::Result;
     if (endsWith(name, ".korvana.json")) return FileKind::Case;
     if (endsWith(name, SCENE_FILE_ENDING)) return FileKind::Scene;
+    if (endsWith(name, POINTS_FILE_ENDING)) return FileKind::Points;
     if (endsWith(name, ".csv")) return FileKind::CsvTable;
     if (endsWith(name, ".log")) return FileKind::Log;
     return std::nullopt;
@@ -224,7 +226,8 @@ std::optional<FileKind> kindOfFile(const std::string& path) {
     const std::optional<FileKind> named = kindOfName(path);
     if (named && *named != FileKind::Result && *named != FileKind::Case &&
         *named != FileKind::CsvTable && *named != FileKind::Log &&
-        *named != FileKind::Uncertainty && *named != FileKind::Scene) {
+        *named != FileKind::Uncertainty && *named != FileKind::Scene &&
+        *named != FileKind::Points) {
         return named;  // a fixed name: its file, executable or not
     }
     if ((info.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0) return FileKind::Program;

@@ -16,6 +16,7 @@
 //   uncertainty file   16 MB   about 700 rows (80 kB)
 //   case file          1 MB    15 short entries
 //   scene file         1 MB    a few shields and eye points, one a line
+//   eye points file    1 MB    up to 64 rows
 //   engine speed file  1 MB    two rates
 //   CSV table          1024 MB a study's summary of up to a million conditions
 //   study identity     1 MB    a study's options, one a line

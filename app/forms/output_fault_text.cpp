@@ -16,6 +16,8 @@ QString fileKindText(FileKind kind) {
             return QStringLiteral("ケースファイル");
         case FileKind::Scene:
             return QStringLiteral("部屋の配置ファイル");
+        case FileKind::Points:
+            return QStringLiteral("目の位置の結果ファイル");
         case FileKind::CsvTable:
             return QStringLiteral("CSV ファイル");
         case FileKind::Log:

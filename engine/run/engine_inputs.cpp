@@ -5,6 +5,7 @@
 
 #include "common/data_error.h"
 #include "common/file_names.h"
+#include "common/regular_file.h"
 #include "engine/run/table_coverage.h"
 
 namespace korvana::engine {
@@ -21,6 +22,15 @@ void requirePrimaryKerma(const EngineInputs& in, const std::string& source) {
     }
 }
 
+//! The scene must fit the run's object: no shield through it.
+void requireSceneFitsObject(const EngineInputs& in, const std::string& source) {
+    const auto faults =
+        sceneObjectFaults(in.scene, objectExtentFor(in.run.phantomThickness));
+    if (!faults.empty()) {
+        throw DataError(SourcePosition{source, 0, 0}, describeSceneFault(faults.front()));
+    }
+}
+
 }  // namespace
 
 PhysicsTables loadPhysicsTables(const std::filesystem::path& directory) {
@@ -28,6 +38,8 @@ PhysicsTables loadPhysicsTables(const std::filesystem::path& directory) {
     t.tissue = loadTissueTables((directory / TISSUE_TABLE_FILE).string());
     t.air = loadAirEnergyAbsorption((directory / AIR_TABLE_FILE).string());
     t.lead = loadLeadAttenuation((directory / LEAD_TABLE_FILE).string());
+    const std::string aluminium = (directory / ALUMINIUM_TABLE_FILE).string();
+    if (!nothingNamed(aluminium)) t.aluminium = loadAluminiumAttenuation(aluminium);
     return t;
 }
 
@@ -48,7 +60,7 @@ std::shared_ptr<const PhysicsTables> sharedPhysicsTables(const std::filesystem::
     return tables;
 }
 
-void loadEngineInputs(EngineInputs& in) {
+void loadEngineInputs(EngineInputs& in, const std::string& sceneFile) {
     in.tissue = loadTissueTables(TISSUE_TABLE_FILE);
     in.air = loadAirEnergyAbsorption(AIR_TABLE_FILE);
     in.lead = loadLeadAttenuation(LEAD_TABLE_FILE);
@@ -57,18 +69,34 @@ void loadEngineInputs(EngineInputs& in) {
     in.spectrum = prepareSpectrum(in.spectrumFile.spectrum, SPECTRUM_FILE);
     requireTablesServeRun(in);
     requirePrimaryKerma(in, SPECTRUM_FILE);
+    if (sceneFile.empty()) return;
+    in.scene = readSceneFile(sceneFile);
+    requireSceneFitsObject(in, sceneFile);
+    if (in.scene.table) in.aluminium = loadAluminiumAttenuation(ALUMINIUM_TABLE_FILE);
 }
 
 std::unique_ptr<EngineInputs> makeEngineInputs(const PhysicsTables& tables,
                                                const RunParameters& run,
-                                               const SpectrumFile& spectrum) {
+                                               const SpectrumFile& spectrum,
+                                               const SceneDescription& scene) {
     const std::string source = "the run parameters";
     checkRunParameters(run, source);
+    if (const auto faults = sceneFaults(scene); !faults.empty()) {
+        throw DataError(SourcePosition{"the scene", 0, 0}, describeSceneFault(faults.front()));
+    }
     auto in = std::make_unique<EngineInputs>();
     in->tissue = tables.tissue;
     in->air = tables.air;
     in->lead = tables.lead;
+    if (scene.table && !tables.aluminium) {
+        throw DataError(SourcePosition{ALUMINIUM_TABLE_FILE, 0, 0},
+                        "the scene's table needs the aluminium table, which is not there - "
+                        "copy it beside the other tables");
+    }
+    if (tables.aluminium) in->aluminium = *tables.aluminium;
     in->run = run;
+    in->scene = scene;
+    requireSceneFitsObject(*in, "the scene");
     in->spectrumFile = spectrum;
     in->spectrum = prepareSpectrum(spectrum.spectrum, "the spectrum");
     requireTablesServeRun(*in);
