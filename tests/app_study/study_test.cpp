@@ -38,7 +38,7 @@ const StudyEnvironment ENVIRONMENT{LUMETREL_PROGRAM, TAVISEN_PROGRAM, KORVANA_DA
 
 // Stands in for the plot library: leaves the file, naming what it was to draw.
 void fakePlot(const std::string& fileName, const std::vector<SummaryRow>& rows,
-              const std::vector<StudyInput>& swept) {
+              const std::vector<StudyInput>& swept, const SummaryLayout&) {
     std::ofstream(fileName) << rows.size() << " rows against " << describe(swept.at(0)).option;
 }
 
