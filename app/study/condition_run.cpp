@@ -156,9 +156,9 @@ std::vector<std::string> madeFromLines(const std::string& runFileDigest,
     return lines;
 }
 
-std::optional<std::string> sceneDigestOf(const Condition& condition) {
-    if (!condition.scene) return std::nullopt;
-    return resultDigest(sceneFileLines(*condition.scene));
+std::optional<std::string> sceneDigestOf(const std::optional<SceneDescription>& scene) {
+    if (!scene) return std::nullopt;
+    return resultDigest(sceneFileLines(*scene));
 }
 
 // Histories the engine runs before each bin (bins 1..301), for the progress:
@@ -182,10 +182,11 @@ std::vector<double> historiesBeforeBin(const GridTable& spectrumAsRead, float hi
 // chain stops there, with the reason in the outcome.
 class ConditionChain {
 public:
-    ConditionChain(const Condition& condition, const fs::path& folder,
-                   const StudyEnvironment& environment, const std::function<bool()>& keepGoing,
-                   ConditionOutcome& outcome)
+    ConditionChain(const Condition& condition, const std::optional<SceneDescription>& scene,
+                   const fs::path& folder, const StudyEnvironment& environment,
+                   const std::function<bool()>& keepGoing, ConditionOutcome& outcome)
         : m_condition(condition),
+          m_scene(scene),
           m_folder(folder),
           m_name(folder.filename().string()),
           m_log((folder / (m_name + ".log")).string()),
@@ -259,9 +260,9 @@ public:
 
     //! The condition's room, for the engine's --scene.
     bool writeScene() {
-        if (!m_condition.scene) return true;
+        if (!m_scene) return true;
         try {
-            writeSceneFile((m_folder / CONDITION_SCENE_FILE).string(), *m_condition.scene);
+            writeSceneFile((m_folder / CONDITION_SCENE_FILE).string(), *m_scene);
         } catch (const DataError& e) {
             return fail(e.what());
         }
@@ -270,7 +271,7 @@ public:
 
     //! lumetrel, its progress lines turned into the share of histories done.
     bool runEngine(const EngineSettings& engine, const EngineProgress& progress) {
-        const std::vector<std::string> arguments = engineArguments(engine, m_condition);
+        const std::vector<std::string> arguments = engineArguments(engine, m_scene);
         std::vector<double> before;
         try {
             before = historiesBeforeBin(
@@ -315,6 +316,7 @@ private:
     }
 
     const Condition& m_condition;
+    const std::optional<SceneDescription>& m_scene;
     const fs::path m_folder;
     const std::string m_name;
     const std::string m_log;
@@ -326,12 +328,13 @@ private:
 
 }  // namespace
 
-std::vector<std::string> engineArguments(const EngineSettings& engine, const Condition& condition) {
+std::vector<std::string> engineArguments(const EngineSettings& engine,
+                                         const std::optional<SceneDescription>& scene) {
     std::vector<std::string> arguments;
     if (engine.threads)
         arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
     if (engine.estimator) arguments.insert(arguments.end(), {"--estimator", *engine.estimator});
-    if (condition.scene) arguments.insert(arguments.end(), {"--scene", CONDITION_SCENE_FILE});
+    if (scene) arguments.insert(arguments.end(), {"--scene", CONDITION_SCENE_FILE});
     return arguments;
 }
 
@@ -418,7 +421,8 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
 }
 
 std::string resultNotOwnReason(const Condition& condition, const fs::path& folder,
-                               const StudyTables& tables, const EngineSettings& engine) {
+                               const StudyTables& tables, const EngineSettings& engine,
+                               const std::optional<SceneDescription>& scene) {
     const fs::path record = madeFromFileOf(folder);
     if (!fs::exists(record)) {
         return "no record of what its result was made from (" + record.filename().string() + ")";
@@ -432,7 +436,7 @@ std::string resultNotOwnReason(const Condition& condition, const fs::path& folde
         const std::vector<std::string> expected =
             madeFromLines(resultDigest(runFileLinesOf(condition, name)),
                           resultDigest(spectrumLinesOf(condition, tables.material)), engine,
-                          sceneDigestOf(condition), resultDigestNow);
+                          sceneDigestOf(scene), resultDigestNow);
         if (recorded.size() != expected.size() || recorded[0] != expected[0]) {
             return record.filename().string() + " is damaged" +
                    (recorded.size() != expected.size() ? " or of a run with another room" : "");
@@ -456,17 +460,17 @@ std::string resultNotOwnReason(const Condition& condition, const fs::path& folde
 ConditionOutcome runCondition(const Condition& condition, const fs::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
-                              const std::function<bool()>& keepGoing,
-                              const StudyWorkload& workload) {
+                              const std::function<bool()>& keepGoing, const StudyWorkload& workload,
+                              const std::optional<SceneDescription>& scene) {
     ConditionOutcome outcome;
-    ConditionChain chain(condition, folder, environment, keepGoing, outcome);
+    ConditionChain chain(condition, scene, folder, environment, keepGoing, outcome);
     if (!chain.checkInputs() || !chain.prepareFolder() || !chain.writeSpectrum(tables.material) ||
         !chain.runHvl() || !chain.writeRunFile() || !chain.writeScene() ||
         !chain.runEngine(engine, progress)) {
         return outcome;
     }
     try {
-        outcome.result = readConditionResult(folder, tables, workload, condition.scene);
+        outcome.result = readConditionResult(folder, tables, workload, scene);
         // What the result was made from, as the files the engine read say it.
         writeTextFileAtomically(
             madeFromFileOf(folder).string(),
@@ -475,9 +479,9 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
                 resultDigest(
                     readTextFile((folder / SPECTRUM_FILE).string(), FileKind::Spectrum).lines),
                 engine,
-                condition.scene ? std::optional<std::string>(resultDigest(sceneFileLines(
-                                      readSceneFile((folder / CONDITION_SCENE_FILE).string()))))
-                                : std::nullopt,
+                scene ? std::optional<std::string>(resultDigest(sceneFileLines(
+                            readSceneFile((folder / CONDITION_SCENE_FILE).string()))))
+                      : std::nullopt,
                 resultDigest(readTextFile(resultFileOf(folder).string(), FileKind::Result).lines)));
     } catch (const DataError& e) {
         outcome.result.reset();

@@ -64,19 +64,22 @@ struct ConditionOutcome {
 inline constexpr const char* CONDITION_SCENE_FILE = "study_scene.json";
 
 //! The engine's arguments for a condition (the options given, and --scene
-//! with the condition's room).
-std::vector<std::string> engineArguments(const EngineSettings& engine, const Condition& condition);
+//! when it has a room).
+std::vector<std::string> engineArguments(const EngineSettings& engine,
+                                         const std::optional<SceneDescription>& scene);
 
 //! The result file of a condition folder: FOLDER/NAME.data.
 std::filesystem::path resultFileOf(const std::filesystem::path& folder);
 
 //! Runs the chain in `folder` (created when missing; outputs of an earlier run
-//! there are removed first, so none is taken for this run's).
+//! there are removed first, so none is taken for this run's), in the
+//! condition's room when it has one (conditionScene).
 ConditionOutcome runCondition(const Condition& condition, const std::filesystem::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
                               const std::function<bool()>& keepGoing,
-                              const StudyWorkload& workload = {});
+                              const StudyWorkload& workload = {},
+                              const std::optional<SceneDescription>& scene = std::nullopt);
 
 //! Removes what the chain writes into a condition folder (its outputs and the
 //! tables it links there) and nothing else: files a user put there stay.
@@ -102,7 +105,8 @@ inline constexpr const char* MADE_FROM_SUFFIX = ".made_from.txt";
 //! makes now, or the estimator, differ from those recorded, or the result file
 //! is not the one the run wrote); empty when it can.
 std::string resultNotOwnReason(const Condition& condition, const std::filesystem::path& folder,
-                               const StudyTables& tables, const EngineSettings& engine);
+                               const StudyTables& tables, const EngineSettings& engine,
+                               const std::optional<SceneDescription>& scene = std::nullopt);
 
 //! The summary values of a result file already in a folder (NAME.data, its
 //! .unc.csv when present, HVL_S2.dat, NAME.points.csv when present), with

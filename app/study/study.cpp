@@ -501,7 +501,8 @@ public:
             return false;
         }
         const std::string notOwn =
-            resultNotOwnReason(condition, m_out / condition.folder, m_tables, engineSettings());
+            resultNotOwnReason(condition, m_out / condition.folder, m_tables, engineSettings(),
+                               conditionScene(m_options, condition));
         if (!notOwn.empty()) {
             m_console.out << labelOf(condition) << ": done earlier, but its result is not proven "
                           << "its own (" << notOwn << "): run again\n";
@@ -522,7 +523,8 @@ public:
         const bool folderExisted = fs::exists(folder, ec);
         const ConditionOutcome outcome =
             runCondition(condition, folder, m_environment, engineSettings(), m_tables,
-                         progressOf(label, start, historiesAfter), m_keepGoing, m_options.workload);
+                         progressOf(label, start, historiesAfter), m_keepGoing, m_options.workload,
+                         conditionScene(m_options, condition));
         m_progress.clear();
         for (const std::string& note : outcome.notes)
             m_console.out << label << ": " << note << '\n';
@@ -560,11 +562,11 @@ private:
     // the run that follows, when the result cannot give them.
     bool renewAnnualCells(const Condition& condition) {
         try {
-            m_rows[condition.index] =
-                summaryRow(condition, m_conditions.size(), m_options.estimator,
-                           readConditionResult(m_out / condition.folder, m_tables,
-                                               m_options.workload, condition.scene),
-                           "", m_layout);
+            m_rows[condition.index] = summaryRow(
+                condition, m_conditions.size(), m_options.estimator,
+                readConditionResult(m_out / condition.folder, m_tables, m_options.workload,
+                                    conditionScene(m_options, condition)),
+                "", m_layout);
             writeSummary(m_summaryFile, rowsOf(m_rows), m_layout);
             return true;
         } catch (const DataError& e) {

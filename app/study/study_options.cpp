@@ -284,7 +284,7 @@ void refuseScenesTheEngineRefuses(const StudyOptions& options,
                         " scores the measuring points alone) - give --estimator next-event");
     }
     for (const Condition& c : conditions) {
-        const SceneDescription& scene = *c.scene;
+        const SceneDescription scene = *conditionScene(options, c);
         std::vector<SceneFault> faults = sceneFaults(scene);
         if (faults.empty()) {
             const double thickness =
@@ -640,7 +640,6 @@ std::vector<Condition> studyConditions(const StudyOptions& options) {
         }
         if (condition.folder.empty()) condition.folder = "condition";
         applyCorrections(condition);
-        condition.scene = conditionScene(options, condition);
         conditions.push_back(std::move(condition));
     }
     return conditions;

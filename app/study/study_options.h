@@ -85,8 +85,6 @@ struct Condition {
     std::string folder;  //!< named from the swept values as given, e.g. "kv80_pb0.35"
     //! The corrections made to the given values, "kv corrected 200 -> 149.5".
     std::vector<std::string> corrections;
-    //! The room its run gets (conditionScene); none without a scene.
-    std::optional<SceneDescription> scene;
 };
 
 //! --part k/n: every n-th condition starting at the k-th.
@@ -130,7 +128,8 @@ struct StudyOptions {
 bool studyHasInput(const StudyOptions& options, StudyInput input);
 
 //! The room of one condition: the study's scene with the condition's shield
-//! and eye height applied. None without a scene.
+//! and eye height applied. None without a scene. Made when the condition
+//! runs, not kept with it: a million conditions need not hold a million rooms.
 std::optional<SceneDescription> conditionScene(const StudyOptions& options,
                                                const Condition& condition);
 

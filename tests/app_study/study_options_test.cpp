@@ -246,7 +246,7 @@ TEST_F(SceneOptions, SweepsMoveTheFirstShieldAndEveryEyePoint) {
     const std::vector<Condition> conditions = studyConditions(options);
     ASSERT_EQ(conditions.size(), 4u);
     EXPECT_EQ(conditions[1].folder, "shield-x40_eye-height-30");
-    const SceneDescription& scene = *conditions[1].scene;
+    const SceneDescription scene = *conditionScene(options, conditions[1]);
     EXPECT_EQ(scene.shields[0].centreCm, (std::array<double, 3>{40, 0, -45}));
     EXPECT_EQ(scene.shields[0].leadMm, 0.5);                 // not given: the scene's own
     EXPECT_EQ(scene.shields[1], options.scene->shields[1]);  // only the first moves
@@ -259,11 +259,12 @@ TEST_F(SceneOptions, SweepsMoveTheFirstShieldAndEveryEyePoint) {
     EXPECT_EQ(identity[identity.size() - 5].rfind("--scene ", 0), 0u);
     EXPECT_EQ(identity.back(), "--eye-height -50,-30");
     // The child engine is given the room written into the condition's folder.
-    EXPECT_EQ(engineArguments(EngineSettings{2, "next-event"}, conditions[1]),
+    EXPECT_EQ(engineArguments(EngineSettings{2, "next-event"}, scene),
               (std::vector<std::string>{"--threads", "2", "--estimator", "next-event", "--scene",
                                         CONDITION_SCENE_FILE}));
-    EXPECT_EQ(engineArguments(EngineSettings{}, studyConditions(parseStudyOptions({}))[0]),
-              std::vector<std::string>{});
+    EXPECT_EQ(engineArguments(EngineSettings{}, std::nullopt), std::vector<std::string>{});
+    EXPECT_EQ(conditionScene(parseStudyOptions({}), studyConditions(parseStudyOptions({}))[0]),
+              std::nullopt);
 }
 
 TEST_F(SceneOptions, TheEyePointsColumnsFollowTheSceneAndReadBack) {
