@@ -212,15 +212,16 @@ void printEyePoints(const ResultSet& set, const EyePointDoses& doses, std::ostre
     out << "\nEye points of the scene " << sceneFileName(set.fileName) << " ("
         << pointsFileName(set.fileName)
         << "),\nper 1 Gy of primary air kerma at the entrance surface of the phantom:\n";
-    out << name("") << std::string(37, ' ') << "eye lens Gy\n";
-    out << name("name") << "  x cm  y cm  z cm  air kerma Gy  \u00b1 [%]  without glasses  with "
-        << glassesText << " mm Pb  spectrum of\n";
+    out << name("") << std::string(40, ' ') << "  without glasses"
+        << padded("with " + glassesText + " mm Pb", 17) << '\n';
+    out << name("name") << "  x cm  y cm  z cm  air kerma Gy   \u00b1 [%]"
+        << padded("eye lens Gy", 17) << padded("eye lens Gy", 17) << "  spectrum of\n";
     bool anyUnstable = false;
     for (const EyePointDose& dose : doses.points) {
         const EyePointResult& p = dose.point;
-        out << name(p.name) << padded(formatPicture(p.positionCm[0], "0.#"), 6)
-            << padded(formatPicture(p.positionCm[1], "0.#"), 6)
-            << padded(formatPicture(p.positionCm[2], "0.#"), 6)
+        out << name(p.name) << padded(formatPicture(p.positionCm[0], "0.0"), 6)
+            << padded(formatPicture(p.positionCm[1], "0.0"), 6)
+            << padded(formatPicture(p.positionCm[2], "0.0"), 6)
             << padded(formatPicture(p.airKermaRatio, "0.000E+00"), 14)
             << padded(p.relErrPercent ? formatPicture(*p.relErrPercent, "0.0") : "-", 8)
             << padded(eyeLensDoseText(dose.bareDose), 17)
@@ -236,7 +237,7 @@ void printEyePoints(const ResultSet& set, const EyePointDoses& doses, std::ostre
            "different lead. \u00b1 [%]: relative standard error of the eye point's air kerma.\n";
     if (doses.workload) {
         out << "Annual eye lens dose Hp(3) at the eye points in mSv (workload as above):\n";
-        out << name("") << std::string(14, ' ') << "without glasses" << std::string(24, ' ')
+        out << name("") << std::string(5, ' ') << "without glasses" << std::string(28, ' ')
             << "with " << glassesText << " mm Pb glasses\n";
         const std::string head = padded("mSv/yr", 10) + padded("\u00b1 %", 7) +
                                  padded("% of 20", 8) + padded("verdict", 10) +
