@@ -290,7 +290,7 @@ void Form3::placeSchematic(const app::MapSchematic& s) {
     // A finite curtain looks the same from the side: its width is written under "Pb".
     Label78->setText(
         s.curtainWidthCm
-            ? QStringLiteral("幅 %1 cm").arg(qText(app::formatPicture(*s.curtainWidthCm, "0.#")))
+            ? QStringLiteral("幅 %1 cm").arg(qText(app::formatPicture(*s.curtainWidthCm, "0.0")))
             : QString());
     Label78->move(labelCorner + QPoint(0, Label74->height()));
     Label78->setVisible(s.curtainShown && s.curtainWidthCm);
@@ -342,7 +342,7 @@ QString Form3::roomSummary(const app::MapSchematic& s) {
     if (!s.shields.empty()) parts << QStringLiteral("遮へい板 %1 枚").arg(s.shields.size());
     if (s.curtainShown && s.curtainWidthCm) {
         parts << QStringLiteral("カーテン幅 %1 cm")
-                     .arg(qText(app::formatPicture(*s.curtainWidthCm, "0.#")));
+                     .arg(qText(app::formatPicture(*s.curtainWidthCm, "0.0")));
     }
     if (s.table) {
         parts << (s.table->side == TableSide::Exit ? QStringLiteral("寝台 %1 mm Al（出口側）")

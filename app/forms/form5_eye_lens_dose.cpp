@@ -311,9 +311,9 @@ void Form5::showEyePoints(double glassesMm, double protectionMm,
         Grid2->setItem(row, EYE_NAME, eyeCell(qText(point.name)));
         Grid2->item(row, EYE_NAME)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Grid2->setItem(row, EYE_POSITION,
-                       eyeCell(number(point.positionCm[0], "0.#") + QStringLiteral(", ") +
-                               number(point.positionCm[1], "0.#") + QStringLiteral(", ") +
-                               number(point.positionCm[2], "0.#")));
+                       eyeCell(number(point.positionCm[0], "0.0") + QStringLiteral(", ") +
+                               number(point.positionCm[1], "0.0") + QStringLiteral(", ") +
+                               number(point.positionCm[2], "0.0")));
         Grid2->setItem(row, EYE_KERMA, eyeCell(number(point.airKermaRatio, "0.000E+00")));
         Grid2->setItem(row, EYE_KERMA_ERROR,
                        eyeCell(point.relErrPercent
