@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -298,12 +299,12 @@ void Form3::placeSchematic(const app::MapSchematic& s) {
 
 void Form3::drawRoom(const app::MapSchematic& s) {
     PictureBox& p = *Picture1;
-    const QColor shieldColour(128, 0, 128);
     const QColor eyeColour(255, 0, 255);
     const QColor black = Qt::black;
+    // Shields black and thick, apart from the map's colours and its one-pixel rays.
     p.setDrawWidth(3);
     for (const app::MapShield& shield : s.shields) {
-        p.line(shield.lowEnd.x, shield.lowEnd.y, shield.highEnd.x, shield.highEnd.y, shieldColour);
+        p.line(shield.lowEnd.x, shield.lowEnd.y, shield.highEnd.x, shield.highEnd.y, black);
     }
     p.setDrawWidth(1);
     for (const app::MapShield& shield : s.shields) {
@@ -313,10 +314,10 @@ void Form3::drawRoom(const app::MapSchematic& s) {
         p.text(top.x + 6, top.y + 14,
                QStringLiteral("%1 %2 mm Pb")
                    .arg(qText(shield.name), qText(app::formatPicture(shield.leadMm, "0.0#"))),
-               shieldColour);
+               black);
     }
     if (s.table) {
-        p.text(s.couch.left + 4, s.couch.bottom - 4,
+        p.text(std::max(s.couch.left, PICTURE_LEFT) + 4, s.couch.bottom - 4,
                QStringLiteral("寝台 %1 mm Al")
                    .arg(qText(app::formatPicture(s.table->alEquivalentMm, "0.0#"))),
                black);

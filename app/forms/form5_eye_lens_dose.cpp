@@ -125,6 +125,8 @@ Form5::Form5(Forms& forms)
          QStringLiteral("±\n[%]"), QStringLiteral("眼鏡あり\n[mSv/年]")});
     Grid2->verticalHeader()->hide();
     Grid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The three coordinates in one cell, never cut short.
+    Grid2->horizontalHeader()->setSectionResizeMode(EYE_POSITION, QHeaderView::ResizeToContents);
     Grid2->verticalHeader()->setDefaultSectionSize(twipsToPixels(330));
     Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Label82->setWordWrap(true);
