@@ -50,7 +50,13 @@ std::string resultNameProblem(const std::string& name, ResultCompanions companio
     if (problem.empty()) {
         auto fault = checkOutputFiles(resultOutputFiles(name, companions), SameKind::Replace,
                                       RESULT_OUTPUT_BYTES);
-        if (!fault) fault = checkOutputNames(resultOutputFiles(name, {true, true}));
+        const bool ofItsKind = fault && (fault->problem == OutputProblem::OtherKind ||
+                                         fault->problem == OutputProblem::Exists);
+        if (!ofItsKind) {
+            if (auto names = checkOutputNames(resultOutputFiles(name, {true, true}))) {
+                fault = std::move(names);
+            }
+        }
         if (fault) {
             problem = describeOutputFault(*fault);
             // Worded for the name the user gives, not for the file beside it.
@@ -131,7 +137,11 @@ bool saveResults(Console& console, std::string name, const RunFiles& files) {
             return true;
         } catch (const DataError& together) {
             try {
-                writeTextFilesTogether(essential);
+                if (files.scene) {
+                    writeTextFilesTogether(essential);
+                } else {
+                    writeTextFileAtomically(name, files.result);
+                }
             } catch (const DataError& e) {
                 lastFailure = e.what();
                 console.writeLine(std::string("Result file ") + e.what());
