@@ -20,10 +20,11 @@ namespace korvana::engine {
 //! Which lookups the history loop uses; both give bit-identical results.
 enum class TransportBuild { Fast, Literal };
 
-//! What scoring needs of the inputs: the air's table and the scene. It
-//! refers to `inputs`, which must outlive it.
+//! What scoring needs of the inputs: the air's table and the scene of the
+//! run's room. It refers to `inputs`, which must outlive it.
 inline ScoringContext scoringContextFor(const EngineInputs& inputs) {
-    return ScoringContext{inputs.air, sceneFor(inputs.run, inputs.lead)};
+    return ScoringContext{inputs.air,
+                          sceneFor(inputs.run, inputs.lead, inputs.scene, &inputs.aluminium)};
 }
 
 //! Builds one thread's physics of `build` and tally of `estimator` and calls
