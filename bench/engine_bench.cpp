@@ -20,10 +20,12 @@
 //
 // usage: engine_bench [histories] [next-event histories]   (defaults 2e6 and 1e6)
 //        engine_bench profile scalar|vector [next-event histories] [cells]
+//        engine_bench room [next-event histories]
 // Prints histories per second, scored escapes, wall time and the ratios. The
 // second form runs only the next-event estimator on every core with the one
 // path (the scalar one with 4 cells, the vector one with its default), for a
-// profiler.
+// profiler. The third runs only the comparison of the room with the default
+// scene.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -172,12 +174,37 @@ void report(const char* name, const Measurement& m) {
                 static_cast<long long>(m.scoredEscapes));
 }
 
+//! The next-event estimator in a room with a ceiling shield and an exit-side
+//! table against the default scene `in`, on every core, runs alternating,
+//! the fastest of three of each.
+void compareRoom(const EngineInputs& in, const std::filesystem::path& tables, int cores) {
+    SceneDescription room;
+    room.shields = {SceneShield{"ceiling", 0.5, {55, 0, -45}, 60, 75, 0}};
+    room.table = SceneTable{1.2, TableSide::Exit, 50};
+    const std::unique_ptr<EngineInputs> inRoom =
+        makeEngineInputs(*sharedPhysicsTables(tables), in.run, in.spectrumFile, room);
+    Measurement plain, shielded;
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        const Measurement a = measureParallel(in, cores, Estimator::NextEvent);
+        const Measurement b = measureParallel(*inRoom, cores, Estimator::NextEvent);
+        if (repeat == 0 || a.seconds < plain.seconds) plain = a;
+        if (repeat == 0 || b.seconds < shielded.seconds) shielded = b;
+    }
+    report("next-event, default", plain);
+    report("next-event, room", shielded);
+    std::printf(
+        "next-event in a room (0.5 mm Pb ceiling shield, 1.2 mm Al exit-side table) against the "
+        "default scene: %+.1f %% histories/s\n",
+        100.0 * (rate(shielded) / rate(plain) - 1.0));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     const bool profile = argc > 2 && std::string(argv[1]) == "profile";
-    const double histories = argc > 1 && !profile ? std::atof(argv[1]) : 2e6;
+    const bool roomOnly = argc > 1 && std::string(argv[1]) == "room";
+    const double histories = argc > 1 && !profile && !roomOnly ? std::atof(argv[1]) : 2e6;
     const fs::path data = KORVANA_DATA_DIR;
     const fs::path work = fs::temp_directory_path() / "korvana-engine-bench";
     fs::create_directories(work);
@@ -205,6 +232,13 @@ int main(int argc, char** argv) {
         in->run.fieldSizeY, in->run.curtainLeadThickness * 10, in->run.curtainLength, histories);
 
     const int cores = availableCores();
+    if (roomOnly) {
+        in->run.historyCount = argc > 2 ? static_cast<float>(std::atof(argv[2])) : 1e6f;
+        compareRoom(*in, work, cores);
+        fs::current_path(data);
+        fs::remove_all(work);
+        return 0;
+    }
     if (profile) {
         const bool scalar = std::string(argv[2]) == "scalar";
         in->run.historyCount = argc > 3 ? static_cast<float>(std::atof(argv[3])) : 1e6f;
@@ -338,31 +372,9 @@ int main(int argc, char** argv) {
     }
     in->run.historyCount = asked;
 
-    // The next-event estimator in a room: a ceiling shield and an exit-side
-    // table, against the default scene, runs alternating, fastest of three.
-    {
-        SceneDescription room;
-        room.shields = {SceneShield{"ceiling", 0.5, {55, 0, -45}, 60, 75, 0}};
-        room.table = SceneTable{1.2, TableSide::Exit, 50};
-        const std::unique_ptr<EngineInputs> inRoom =
-            makeEngineInputs(*sharedPhysicsTables(work), in->run, in->spectrumFile, room);
-        in->run.historyCount = nextEventHistories;
-        inRoom->run.historyCount = nextEventHistories;
-        Measurement plain, shielded;
-        for (int repeat = 0; repeat < 3; ++repeat) {
-            const Measurement a = measureParallel(*in, cores, Estimator::NextEvent);
-            const Measurement b = measureParallel(*inRoom, cores, Estimator::NextEvent);
-            if (repeat == 0 || a.seconds < plain.seconds) plain = a;
-            if (repeat == 0 || b.seconds < shielded.seconds) shielded = b;
-        }
-        in->run.historyCount = asked;
-        report("next-event, default", plain);
-        report("next-event, room", shielded);
-        std::printf(
-            "next-event in a room (0.5 mm Pb ceiling shield, 1.2 mm Al exit-side table) against "
-            "the default scene: %+.1f %% histories/s\n",
-            100.0 * (rate(shielded) / rate(plain) - 1.0));
-    }
+    in->run.historyCount = nextEventHistories;
+    compareRoom(*in, work, cores);
+    in->run.historyCount = asked;
 
     // What every thread builds before its first history.
     {

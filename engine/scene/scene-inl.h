@@ -62,9 +62,10 @@ HWY_INLINE hn::Vec<D> crossShields(D d, const Scene& scene, const StraightPathLa
         const hn::Vec<D> sinTilt = hn::Set(d, s.sinTilt), cosTilt = hn::Set(d, s.cosTilt);
         const hn::Vec<D> centreX = hn::Set(d, s.centreX), centreZ = hn::Set(d, s.centreZ);
         const hn::Vec<D> facing = hn::Sub(hn::Mul(cosTilt, path.u), hn::Mul(sinTilt, path.w));
-        const hn::Vec<D> along = hn::Div(hn::Sub(hn::Mul(cosTilt, hn::Sub(centreX, path.x0)),
+        const hn::Vec<D> perFacing = hn::Div(hn::Set(d, 1.0f), facing);
+        const hn::Vec<D> along = hn::Mul(hn::Sub(hn::Mul(cosTilt, hn::Sub(centreX, path.x0)),
                                                  hn::Mul(sinTilt, hn::Sub(centreZ, path.z0))),
-                                         facing);
+                                         perFacing);
         const auto ahead =
             hn::And(hn::Gt(along, hn::Zero(d)), hn::Le(hn::Mul(along, path.u), reach));
         const hn::Vec<D> across =
@@ -76,7 +77,7 @@ HWY_INLINE hn::Vec<D> crossShields(D d, const Scene& scene, const StraightPathLa
             hn::And(ahead, hn::And(hn::Le(hn::Abs(across), hn::Set(d, s.halfHeight)),
                                    hn::Le(hn::Abs(side), hn::Set(d, s.halfWidth))));
         lead = hn::IfThenElse(
-            inside, hn::Add(lead, hn::Div(hn::Set(d, s.leadThickness), hn::Abs(facing))), lead);
+            inside, hn::Add(lead, hn::Mul(hn::Set(d, s.leadThickness), hn::Abs(perFacing))), lead);
     }
     return lead;
 }
@@ -85,7 +86,8 @@ HWY_INLINE hn::Vec<D> crossShields(D d, const Scene& scene, const StraightPathLa
 template <class D>
 HWY_INLINE hn::Vec<D> crossTable(D d, const Scene& scene, const StraightPathLanes<D>& path) {
     const AluminiumTable& t = scene.table;
-    const hn::Vec<D> along = hn::Div(hn::Sub(hn::Set(d, t.planeZ), path.z0), path.w);
+    const hn::Vec<D> perW = hn::Div(hn::Set(d, 1.0f), path.w);
+    const hn::Vec<D> along = hn::Mul(hn::Sub(hn::Set(d, t.planeZ), path.z0), perW);
     const auto ahead = hn::And(hn::Gt(along, hn::Zero(d)),
                                hn::Le(hn::Mul(along, path.u), hn::Sub(path.toX, path.x0)));
     const hn::Vec<D> x = hn::Add(path.x0, hn::Mul(along, path.u));
@@ -93,7 +95,7 @@ HWY_INLINE hn::Vec<D> crossTable(D d, const Scene& scene, const StraightPathLane
     const auto inside = hn::And(
         ahead, hn::And(hn::Le(hn::Abs(x), hn::Set(d, t.halfWidthX)),
                        hn::And(hn::Ge(y, hn::Set(d, t.yMin)), hn::Le(y, hn::Set(d, t.yMax)))));
-    return hn::IfThenElseZero(inside, hn::Div(hn::Set(d, t.aluminiumThickness), hn::Abs(path.w)));
+    return hn::IfThenElseZero(inside, hn::Mul(hn::Set(d, t.aluminiumThickness), hn::Abs(perW)));
 }
 
 template <class D>
@@ -115,13 +117,13 @@ HWY_INLINE LeadCrossingLanes<D> crossLead(D d, const Scene& scene,
     const hn::Vec<D> dz = hn::Sub(path.z0, curtainZ);
     const hn::Vec<D> cosObl =
         hn::Div(hn::Set(d, RUN), hn::Sqrt(hn::Add(hn::Set(d, RUN * RUN), hn::Mul(dz, dz))));
-    LeadCrossingLanes<D> crossing{behindCurtain,
-                                  cosObl,
-                                  hn::FirstN(d, 0),
-                                  hn::Zero(d),
-                                  hn::Zero(d),
-                                  false,
-                                  !hn::AllFalse(d, behindCurtain)};
+    LeadCrossingLanes<D> crossing{.behindCurtain = behindCurtain,
+                                  .curtainCosine = cosObl,
+                                  .throughShieldOrTable = hn::FirstN(d, 0),
+                                  .shieldLead = hn::Zero(d),
+                                  .tableAluminium = hn::Zero(d),
+                                  .anyShieldOrTable = false,
+                                  .anyLead = !hn::AllFalse(d, behindCurtain)};
     if (scene.shieldCount > 0) crossing.shieldLead = crossShields(d, scene, path);
     if (scene.table.aluminiumThickness > 0.0f) crossing.tableAluminium = crossTable(d, scene, path);
     if (scene.shieldCount > 0 || scene.table.aluminiumThickness > 0.0f) {

@@ -33,6 +33,7 @@
 
 #include <array>
 #include <cmath>
+#include <type_traits>
 
 #include "common/energy_grid.h"
 #include "common/scene_file.h"
@@ -91,6 +92,7 @@ struct Scene {
     int shieldCount = 0;  //!< the first shieldCount of `shields`
     std::array<LeadShield, MAX_SCENE_SHIELDS> shields{};
 };
+static_assert(std::is_trivially_copyable_v<Scene>);
 
 //! The run's scene in the room `description` (shields, finite curtain,
 //! table; its eye points are detectors, not part of it). It refers to the
@@ -136,15 +138,16 @@ inline void crossShields(const Scene& scene, const StraightPath& path, LeadCross
     for (int i = 0; i < scene.shieldCount; ++i) {
         const LeadShield& s = scene.shields[static_cast<std::size_t>(i)];
         const float facing = s.cosTilt * path.u - s.sinTilt * path.w;  // cos incidence
+        const float perFacing = 1.0f / facing;
         const float along =
-            (s.cosTilt * (s.centreX - path.x0) - s.sinTilt * (s.centreZ - path.z0)) / facing;
+            (s.cosTilt * (s.centreX - path.x0) - s.sinTilt * (s.centreZ - path.z0)) * perFacing;
         // Parallel paths give an infinite or undefined `along` and fail here.
         if (!(along > 0.0f && along * path.u <= reach)) continue;
         const float across = (path.x0 + along * path.u - s.centreX) * s.sinTilt +
                              (path.z0 + along * path.w - s.centreZ) * s.cosTilt;
         const float side = path.y0 + along * path.v - s.centreY;
         if (!(std::fabs(across) <= s.halfHeight && std::fabs(side) <= s.halfWidth)) continue;
-        crossing.shieldLead = crossing.shieldLead + s.leadThickness / std::fabs(facing);
+        crossing.shieldLead = crossing.shieldLead + s.leadThickness * std::fabs(perFacing);
     }
 }
 
@@ -152,12 +155,13 @@ inline void crossShields(const Scene& scene, const StraightPath& path, LeadCross
 //! through it (thickness / |w|) when the path crosses it before its detector's plane.
 inline void crossTable(const Scene& scene, const StraightPath& path, LeadCrossing& crossing) {
     const AluminiumTable& t = scene.table;
-    const float along = (t.planeZ - path.z0) / path.w;
+    const float perW = 1.0f / path.w;
+    const float along = (t.planeZ - path.z0) * perW;
     if (!(along > 0.0f && along * path.u <= path.toX - path.x0)) return;
     const float x = path.x0 + along * path.u;
     const float y = path.y0 + along * path.v;
     if (!(std::fabs(x) <= t.halfWidthX && y >= t.yMin && y <= t.yMax)) return;
-    crossing.tableAluminium = t.aluminiumThickness / std::fabs(path.w);
+    crossing.tableAluminium = t.aluminiumThickness * std::fabs(perW);
 }
 
 inline LeadCrossing crossLead(const Scene& scene, const StraightPath& path) {
