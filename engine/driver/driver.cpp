@@ -98,13 +98,20 @@ struct RunFiles {
 };
 
 //! Removes what an earlier run of the name left beside its result and this
-//! run does not write: its eye points, which belong to that run only.
-void removeLeftEyePoints(const std::string& name, const RunFiles& files) {
-    if (!files.eyePoints.empty()) return;
+//! run does not write: its eye points and its room, which belong to that run
+//! only (a viewer would otherwise draw the earlier room around the new
+//! result). The room's removal is said on the console: NAME.scene.json is a
+//! result's record, and a scene kept under that name is gone.
+void removeLeftCompanions(Console& console, const std::string& name, const RunFiles& files) {
+    std::error_code ignored;
     const std::string points = pointsFileName(name);
-    if (kindOfFile(points) == FileKind::Points) {
-        std::error_code ignored;
+    if (files.eyePoints.empty() && kindOfFile(points) == FileKind::Points) {
         std::filesystem::remove(points, ignored);
+    }
+    const std::string scene = sceneFileName(name);
+    if (!files.scene && kindOfFile(scene) == FileKind::Scene &&
+        std::filesystem::remove(scene, ignored)) {
+        console.writeLine("Removed " + scene + ", the room of an earlier result of this name.");
     }
 }
 
@@ -133,7 +140,7 @@ bool saveResults(Console& console, std::string name, const RunFiles& files) {
         if (companions.eyePoints) all.push_back({pointsFileName(name), files.eyePoints});
         try {
             writeTextFilesTogether(all);
-            removeLeftEyePoints(name, files);
+            removeLeftCompanions(console, name, files);
             return true;
         } catch (const DataError& together) {
             try {
@@ -151,9 +158,8 @@ bool saveResults(Console& console, std::string name, const RunFiles& files) {
             }
             std::error_code ignored;
             std::filesystem::remove(uncertaintyFileName(name), ignored);
-            if (kindOfFile(pointsFileName(name)) == FileKind::Points) {
-                std::filesystem::remove(pointsFileName(name), ignored);
-            }
+            removeLeftCompanions(console, name, RunFiles{files.result, files.uncertainties, {},
+                                                         files.scene});
             const bool pointsFailed = together.where().fileName == pointsFileName(name);
             console.writeLine(std::string(pointsFailed ? "Eye points file " : "Uncertainty file ") +
                               together.what());

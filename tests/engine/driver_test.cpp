@@ -428,6 +428,27 @@ TEST_F(DriverTest, ASceneWithEyePointsIsSavedBesideTheResultWithTheirKermas) {
     EXPECT_FALSE(std::filesystem::exists("case.data"));
 }
 
+TEST_F(DriverTest, ARunWithoutASceneLeavesNoEarlierRoomBesideItsResult) {
+    writeLines("room.scene.json",
+               {R"({"version": 1, "eye_points": [{"name": "operator", "position_cm": [60, 30, -40]}]})"});
+    EngineOptions options;
+    options.sceneFile = "room.scene.json";
+    options.estimator = Estimator::NextEvent;
+    ScriptedConsole withRoom;
+    FakeClock clock(withRoom, {{0, 0, 0}, {0, 0, 1}});
+    ASSERT_EQ(runEngine(withRoom, clock, options), 0);
+    ASSERT_TRUE(std::filesystem::exists("case.scene.json"));
+    ASSERT_TRUE(std::filesystem::exists("case.points.csv"));
+
+    options.sceneFile.clear();
+    ScriptedConsole without;
+    FakeClock clockWithout(without, {{0, 0, 0}, {0, 0, 1}});
+    ASSERT_EQ(runEngine(without, clockWithout, options), 0);
+    EXPECT_FALSE(std::filesystem::exists("case.scene.json"));
+    EXPECT_FALSE(std::filesystem::exists("case.points.csv"));
+    EXPECT_TRUE(std::filesystem::exists("room.scene.json"));  // the user's own file stays
+}
+
 TEST_F(DriverTest, ABadSceneIsRefusedWithFileAndKeyAndNothingIsWritten) {
     const std::vector<std::pair<std::string, std::string>> scenes = {
         {R"({"version": 1, "shelves": []})", "shelves"},
