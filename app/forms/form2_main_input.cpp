@@ -460,7 +460,7 @@ void Form2::Command4_Click() {
 
 void Form2::unload() { m_forms.endProgram(); }
 
-void Form2::redrawGeometry() {
+GeometrySketch Form2::geometrySketch() const {
     // Typing passes through texts like "1e999"; the sketch takes finite values only.
     const auto valueOf = [](const QLineEdit* box) {
         const double value = app::textValue(textOf(box));
@@ -472,8 +472,11 @@ void Form2::redrawGeometry() {
     sketch.fieldShortCm = valueOf(Text14);
     sketch.curtainLengthCm = valueOf(Text12);
     sketch.curtainEntered = !Text8->text().isEmpty();
-    drawGeometrySketch(*Picture3, sketch);
+    sketch.scene = m_forms.state().scene;
+    return sketch;
 }
+
+void Form2::redrawGeometry() { drawGeometrySketch(*Picture3, geometrySketch()); }
 
 }  // namespace korvana::forms
 
