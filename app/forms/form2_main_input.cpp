@@ -19,6 +19,7 @@
 #include "app/forms/form12_launch_dialog.h"
 #include "app/forms/form13_live_estimate.h"
 #include "app/forms/form14_run_progress.h"
+#include "app/forms/form15_room_layout.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
@@ -144,6 +145,11 @@ void Form2::addCaseButtons() {
     QPushButton* open = addCommandButton(page(), "Command7", QStringLiteral("ケースを開く…"),
                                          {9720, 3360, 2280, 420},
                                          QStringLiteral(" 保存したケースの入力を読み込む "));
+    // The room panel beside them: the room belongs to the case as the entries do.
+    QPushButton* room =
+        addCommandButton(page(), "Command9", QStringLiteral("部屋の配置…"), {4680, 3360, 2280, 420},
+                         QStringLiteral(" 遮へい板・寝台・目の位置 "));
+    connect(room, &QPushButton::clicked, this, [this] { m_forms.form15().openRoomLayout(); });
     connect(save, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(open, &QPushButton::clicked, this, [this] { Command7_Click(); });
 }
