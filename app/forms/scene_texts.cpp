@@ -69,6 +69,28 @@ QString sceneFaultText(const SceneFault& f) {
     return QStringLiteral("この値は使えません。");
 }
 
+QString sceneFaultPlaceText(const SceneFault& fault) {
+    const QString key = QString::fromStdString(fault.key);
+    const QString name = fault.name.empty()
+                             ? QString()
+                             : QStringLiteral("「%1」").arg(QString::fromStdString(fault.name));
+    const auto row = [&key](const QString& list) {
+        const qsizetype open = key.indexOf(QLatin1Char('['), list.size());
+        const qsizetype close = key.indexOf(QLatin1Char(']'), open);
+        if (open != list.size() || close < 0) return QString();
+        return QStringLiteral(" %1 行目").arg(key.mid(open + 1, close - open - 1).toInt() + 1);
+    };
+    if (key.startsWith(QLatin1String("shields"))) {
+        return QStringLiteral("遮へい板") + row(QStringLiteral("shields")) + name;
+    }
+    if (key.startsWith(QLatin1String("eye_points"))) {
+        return QStringLiteral("目の位置") + row(QStringLiteral("eye_points")) + name;
+    }
+    if (key.startsWith(QLatin1String("table"))) return QStringLiteral("寝台");
+    if (key.startsWith(QLatin1String("curtain"))) return QStringLiteral("カーテン");
+    return QStringLiteral("部屋の配置");
+}
+
 QString sceneSummaryText(const SceneDescription& scene) {
     QStringList parts;
     if (!scene.shields.empty()) {
@@ -82,6 +104,14 @@ QString sceneSummaryText(const SceneDescription& scene) {
     }
     if (parts.isEmpty()) return QStringLiteral("なし");
     return parts.join(QStringLiteral("、"));
+}
+
+std::vector<SceneFault> roomFaults(const SceneDescription& scene, double phantomThicknessCm) {
+    std::vector<SceneFault> faults = sceneFaults(scene);
+    for (SceneFault& fault : sceneObjectFaults(scene, objectExtentFor(phantomThicknessCm))) {
+        faults.push_back(std::move(fault));
+    }
+    return faults;
 }
 
 bool sceneIsEmpty(const SceneDescription& scene) { return scene == SceneDescription{}; }
