@@ -227,7 +227,7 @@ void Form15::Command2_Click() {
 void Form15::Command3_Click() {
     SceneDescription& scene = m_forms.state().scene;
     SceneEyePoint eye;
-    eye.name = freshName(scene.eyePoints, QStringLiteral("目"));
+    eye.name = freshName(scene.eyePoints, QStringLiteral("術者"));
     eye.positionCm = {60, 30, -40};  // beside the object, above its entrance surface
     scene.eyePoints.push_back(eye);
     showScene();
@@ -323,10 +323,7 @@ void Form15::takeEdits() {
 void Form15::showFaults() {
     const SceneDescription& scene = m_forms.state().scene;
     const double thickness = m_forms.form2().geometrySketch().phantomThicknessCm;
-    std::vector<SceneFault> faults = sceneFaults(scene);
-    for (SceneFault& fault : sceneObjectFaults(scene, objectExtentFor(thickness))) {
-        faults.push_back(std::move(fault));
-    }
+    const std::vector<SceneFault> faults = roomFaults(scene, thickness);
 
     const QSignalBlocker quiet1(Grid1);
     const QSignalBlocker quiet2(Grid2);
@@ -356,7 +353,6 @@ void Form15::showFaults() {
         QTableWidget* grid = place.part == QLatin1String("shields")      ? Grid1
                              : place.part == QLatin1String("eye_points") ? Grid2
                                                                          : nullptr;
-        QString where;
         if (grid && place.index >= 0 && place.index < grid->rowCount()) {
             const int faultColumn = grid == Grid1 ? SHIELD_FAULT_COLUMN : EYE_FAULT_COLUMN;
             QTableWidgetItem* check = grid->item(place.index, faultColumn);
@@ -370,19 +366,15 @@ void Form15::showFaults() {
                     item->setToolTip(why);
                 }
             }
-            where = (grid == Grid1 ? QStringLiteral("遮へい板") : QStringLiteral("目の位置")) +
-                    QStringLiteral(" %1 行目").arg(place.index + 1);
+
         } else if (place.part == QLatin1String("table")) {
             tableFaults += why + QLatin1Char(' ');
-            where = QStringLiteral("寝台");
         } else if (place.part == QLatin1String("curtain")) {
             curtainFaults += why + QLatin1Char(' ');
-            where = QStringLiteral("カーテン");
         } else {
             listFaults += why + QLatin1Char(' ');
-            where = grid == Grid1 ? QStringLiteral("遮へい板") : QStringLiteral("目の位置");
         }
-        m_faults << where + QStringLiteral(": ") + why;
+        m_faults << sceneFaultPlaceText(fault) + QStringLiteral(": ") + why;
     }
 
     // The table under the couch lies in the primary beam: the beam's

@@ -30,6 +30,9 @@ public:
     //! Shows the program's room, checked against the main form's object.
     void openRoomLayout();
 
+    //! The program's room changed elsewhere (the live window's "主画面に反映").
+    void sceneChanged() { showScene(); }
+
     //! "遮へい板を追加": a new shield, with a name of its own.
     void Command1_Click();
     //! "選んだ遮へい板を削除": the current row of the shields.

@@ -214,7 +214,8 @@ void drawGeometrySketch(PictureBox& picture, const GeometrySketch& sketch) {
         picture.setDrawWidth(4);
         picture.line(trace.x1, trace.z1, trace.x2, trace.z2, shieldColour());
         picture.setDrawWidth(1);
-        picture.text(std::max(trace.x1, trace.x2) + 2, std::min(trace.z1, trace.z2) - 2,
+        // Under its lower end, clear of the curtain's caption above.
+        picture.text(std::min(trace.x1, trace.x2) - 4, std::max(trace.z1, trace.z2) + 2,
                      qText(shield.name) + QStringLiteral(" ") + number(shield.leadMm) +
                          QStringLiteral(" mm Pb"),
                      shieldColour());

@@ -56,7 +56,8 @@ LiveEstimate::Outcome LiveEstimate::run(const std::function<void(const LiveUpdat
         settings.threads = poolThreads(m_settings.threads);
         settings.seed = m_settings.seed;
         settings.estimator = engine::Estimator::NextEvent;
-        auto inputs = engine::makeEngineInputs(*m_tables->physics, beam->run, beam->engineSpectrum);
+        auto inputs = engine::makeEngineInputs(*m_tables->physics, beam->run, beam->engineSpectrum,
+                                               m_inputs.scene);
         std::lock_guard lock(m_mutex);
         if (m_cancelled) return Outcome::Cancelled;
         m_engine = std::make_unique<engine::EngineRun>(std::move(inputs), settings);

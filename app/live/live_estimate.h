@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@
 #include "app/live/live_tables.h"
 #include "app/results/eye_lens_dose.h"
 #include "app/results/result_set.h"
+#include "common/points_file.h"
 #include "engine/run/engine_run.h"
 
 namespace korvana::app {
@@ -55,6 +57,9 @@ struct LiveRound {
     ResultSet result;                           //!< the lines as the viewers read them
     EyeLensDose bare;                           //!< eye lens dose without lead
     EyeLensDose glasses;                        //!< behind the inputs' glasses
+    //! The room's eye points (their air kerma ratios and errors), once the
+    //! engine's snapshot carries them; empty for a room without eye points.
+    std::optional<EyePointTable> eyePoints;
     //! [%] largest relative error of the nine kermas (a kerma of 0, which no
     //! history can change, is left out); infinite while one is unknown.
     double worstPercent = 0;
