@@ -458,7 +458,7 @@ void Form2::Command3_Click() {
 
 void Form2::Command4_Click() {
     // Work files of this session; one that is missing or locked is skipped.
-    for (const char* name : {RUN_FILE, HVL_FILE, SPECTRUM_FILE}) {
+    for (const char* name : {RUN_FILE, HVL_FILE, SPECTRUM_FILE, LAUNCH_SCENE_FILE}) {
         QFile::remove(QString::fromLatin1(name));
     }
     m_forms.endProgram();

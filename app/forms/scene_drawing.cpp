@@ -214,8 +214,8 @@ void drawGeometrySketch(PictureBox& picture, const GeometrySketch& sketch) {
         picture.setDrawWidth(4);
         picture.line(trace.x1, trace.z1, trace.x2, trace.z2, shieldColour());
         picture.setDrawWidth(1);
-        // Under its lower end, clear of the curtain's caption above.
-        picture.text(std::min(trace.x1, trace.x2) - 4, std::max(trace.z1, trace.z2) + 2,
+        // Over its upper end, clear of the measuring points' captions.
+        picture.text(std::min(trace.x1, trace.x2) - 4, std::min(trace.z1, trace.z2) - 16 * px,
                      qText(shield.name) + QStringLiteral(" ") + number(shield.leadMm) +
                          QStringLiteral(" mm Pb"),
                      shieldColour());
