@@ -22,6 +22,8 @@
 #include "common/file_names.h"
 #include "common/grid_tables.h"
 #include "common/output_files.h"
+#include "common/regular_file.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/version.h"
 
@@ -510,7 +512,12 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         if (annual) printAnnual(set, *annual, out);
         for (const std::string& path : written) out << "Wrote " << path << '\n';
         if (!caseFile.empty()) {
-            writeCaseFile(caseFile, caseOfResult(set));
+            CaseEntries entries = caseOfResult(set);
+            // The room the result was made in, as the engine saved it beside the result.
+            if (const std::string scene = sceneFileName(resultFile); !nothingNamed(scene)) {
+                setCaseScene(entries, readSceneFile(scene));
+            }
+            writeCaseFile(caseFile, entries);
             out << "Wrote " << caseFile << " (the case of " << resultFile
                 << "; the result file does not record the rectification)\n";
         }

@@ -17,20 +17,55 @@ constexpr const char* VERSION_KEY = "korvana_case";
     throw DataError(SourcePosition{fileName, 0, 0}, problem);
 }
 
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+// The scene object of a case, read by the scene reader; a refusal names the
+// key within the case.
+SceneDescription readCaseScene(const nlohmann::json& value, const std::string& fileName) {
+    if (!value.is_object()) {
+        refuse(fileName, std::string("key \"") + CASE_SCENE_KEY + "\": the value " +
+                             quoteValue(value.dump(), '\'') +
+                             " is not a scene ({\"version\": 1, ...}) - save the case again "
+                             "from korvana");
+    }
+    try {
+        return parseSceneText(value.dump(), fileName);
+    } catch (const DataError& e) {
+        const std::string& problem = e.problem();
+        const std::string_view KEY = "key ";
+        refuse(fileName, problem.starts_with(KEY)
+                             ? std::string(KEY) + CASE_SCENE_KEY + "." + problem.substr(KEY.size())
+                             : std::string("key ") + CASE_SCENE_KEY + ": " + problem);
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& caseKeys() {
     static const std::vector<std::string> keys = {
-        "thickness", "fsd", "field",  "kv",        "angle",   "inherent",  "al",  "cu",
-        "mode",      "pb",  "length", "histories", "threads", "estimator", "name"};
+        "thickness", "fsd", "field",  "kv",        "angle",   "inherent",  "al",   "cu",
+        "mode",      "pb",  "length", "histories", "threads", "estimator", "name", CASE_SCENE_KEY};
     return keys;
 }
 
 std::string caseFileText(const CaseEntries& entries) {
     nlohmann::ordered_json json;
-    json[VERSION_KEY] = CASE_FILE_VERSION;
+    const bool withScene = entries.count(CASE_SCENE_KEY) != 0;
+    json[VERSION_KEY] = withScene ? CASE_FILE_VERSION : CASE_FILE_VERSION_WITHOUT_SCENE;
     for (const std::string& key : caseKeys()) {
-        if (const auto it = entries.find(key); it != entries.end()) json[key] = it->second;
+        const auto it = entries.find(key);
+        if (it == entries.end()) continue;
+        if (key == CASE_SCENE_KEY) {
+            // The scene file's canonical text, as its object.
+            json[key] =
+                nlohmann::ordered_json::parse(joinedLines(sceneFileLines(*caseScene(entries))));
+        } else {
+            json[key] = it->second;
+        }
     }
     return json.dump(2) + "\n";
 }
@@ -71,7 +106,9 @@ CaseEntries readCaseFile(const std::string& fileName) {
                                  ": not an entry of a case (the file is damaged or from a newer "
                                  "Korvana)");
         }
-        if (value.is_string()) {
+        if (key == CASE_SCENE_KEY) {
+            setCaseScene(entries, readCaseScene(value, fileName));
+        } else if (value.is_string()) {
             entries[key] = value.get<std::string>();
         } else if (value.is_number()) {
             entries[key] = value.dump();
@@ -82,6 +119,20 @@ CaseEntries readCaseFile(const std::string& fileName) {
         }
     }
     return entries;
+}
+
+std::optional<SceneDescription> caseScene(const CaseEntries& entries) {
+    const auto it = entries.find(CASE_SCENE_KEY);
+    if (it == entries.end()) return std::nullopt;
+    return parseSceneText(it->second, std::string("the case's ") + CASE_SCENE_KEY);
+}
+
+void setCaseScene(CaseEntries& entries, const std::optional<SceneDescription>& scene) {
+    if (scene) {
+        entries[CASE_SCENE_KEY] = joinedLines(sceneFileLines(*scene));
+    } else {
+        entries.erase(CASE_SCENE_KEY);
+    }
 }
 
 }  // namespace korvana::app

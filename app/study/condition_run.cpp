@@ -24,6 +24,8 @@
 #include "common/file_names.h"
 #include "common/grid_tables.h"
 #include "common/output_files.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "common/simulated_bins.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
@@ -105,7 +107,9 @@ void removeEarlierOutputs(const fs::path& folder) {
     const std::string name = folder.filename().string();
     for (const fs::path& file :
          {madeFromFileOf(folder), result, fs::path(uncertaintyFileName(result.string())),
-          folder / (name + ".log"), folder / SPECTRUM_FILE, folder / HVL_FILE, folder / RUN_FILE}) {
+          fs::path(pointsFileName(result.string())), fs::path(sceneFileName(result.string())),
+          folder / CONDITION_SCENE_FILE, folder / (name + ".log"), folder / SPECTRUM_FILE,
+          folder / HVL_FILE, folder / RUN_FILE}) {
         std::error_code ignored;
         fs::remove(file, ignored);
     }
@@ -137,13 +141,24 @@ std::vector<std::string> spectrumLinesOf(const Condition& c, const app::Material
 
 constexpr const char* MADE_FROM_HEADER = "korvana_made_from 1";
 
-// The record's lines: the inputs' digests and the estimator, then the result's.
+// The record's lines: the inputs' digests, the estimator and the room's
+// digest (with a scene only), then the result's.
 std::vector<std::string> madeFromLines(const std::string& runFileDigest,
                                        const std::string& spectrumDigest,
                                        const EngineSettings& engine,
+                                       const std::optional<std::string>& sceneDigest,
                                        const std::string& resultFileDigest) {
-    return {MADE_FROM_HEADER, "run_file " + runFileDigest, "spectrum " + spectrumDigest,
-            "estimator " + engine.estimator.value_or(""), "result " + resultFileDigest};
+    std::vector<std::string> lines = {MADE_FROM_HEADER, "run_file " + runFileDigest,
+                                      "spectrum " + spectrumDigest,
+                                      "estimator " + engine.estimator.value_or("")};
+    if (sceneDigest) lines.push_back("scene " + *sceneDigest);
+    lines.push_back("result " + resultFileDigest);
+    return lines;
+}
+
+std::optional<std::string> sceneDigestOf(const std::optional<SceneDescription>& scene) {
+    if (!scene) return std::nullopt;
+    return resultDigest(sceneFileLines(*scene));
 }
 
 // Histories the engine runs before each bin (bins 1..301), for the progress:
@@ -167,10 +182,11 @@ std::vector<double> historiesBeforeBin(const GridTable& spectrumAsRead, float hi
 // chain stops there, with the reason in the outcome.
 class ConditionChain {
 public:
-    ConditionChain(const Condition& condition, const fs::path& folder,
-                   const StudyEnvironment& environment, const std::function<bool()>& keepGoing,
-                   ConditionOutcome& outcome)
+    ConditionChain(const Condition& condition, const std::optional<SceneDescription>& scene,
+                   const fs::path& folder, const StudyEnvironment& environment,
+                   const std::function<bool()>& keepGoing, ConditionOutcome& outcome)
         : m_condition(condition),
+          m_scene(scene),
           m_folder(folder),
           m_name(folder.filename().string()),
           m_log((folder / (m_name + ".log")).string()),
@@ -242,12 +258,20 @@ public:
         return true;
     }
 
+    //! The condition's room, for the engine's --scene.
+    bool writeScene() {
+        if (!m_scene) return true;
+        try {
+            writeSceneFile((m_folder / CONDITION_SCENE_FILE).string(), *m_scene);
+        } catch (const DataError& e) {
+            return fail(e.what());
+        }
+        return true;
+    }
+
     //! lumetrel, its progress lines turned into the share of histories done.
     bool runEngine(const EngineSettings& engine, const EngineProgress& progress) {
-        std::vector<std::string> arguments;
-        if (engine.threads)
-            arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
-        if (engine.estimator) arguments.insert(arguments.end(), {"--estimator", *engine.estimator});
+        const std::vector<std::string> arguments = engineArguments(engine, m_scene);
         std::vector<double> before;
         try {
             before = historiesBeforeBin(
@@ -292,6 +316,7 @@ private:
     }
 
     const Condition& m_condition;
+    const std::optional<SceneDescription>& m_scene;
     const fs::path m_folder;
     const std::string m_name;
     const std::string m_log;
@@ -302,6 +327,16 @@ private:
 };
 
 }  // namespace
+
+std::vector<std::string> engineArguments(const EngineSettings& engine,
+                                         const std::optional<SceneDescription>& scene) {
+    std::vector<std::string> arguments;
+    if (engine.threads)
+        arguments.insert(arguments.end(), {"--threads", std::to_string(*engine.threads)});
+    if (engine.estimator) arguments.insert(arguments.end(), {"--estimator", *engine.estimator});
+    if (scene) arguments.insert(arguments.end(), {"--scene", CONDITION_SCENE_FILE});
+    return arguments;
+}
 
 const std::vector<std::string>& chainTableNames() {
     static const std::vector<std::string> names = {
@@ -323,7 +358,8 @@ fs::path resultFileOf(const fs::path& folder) {
 }
 
 ConditionResult readConditionResult(const fs::path& folder, const StudyTables& tables,
-                                    const StudyWorkload& workload) {
+                                    const StudyWorkload& workload,
+                                    const std::optional<SceneDescription>& scene) {
     const std::string resultFile = resultFileOf(folder).string();
     app::ResultSet set = app::readResultSet(resultFile);
     app::attachUncertainties(set);
@@ -364,11 +400,29 @@ ConditionResult readConditionResult(const fs::path& folder, const StudyTables& t
                                                       app::REPORT_GLASSES_MM_PB, 0.0, workload.eye)
                             .points;
     }
+    if (const std::optional<EyePointTable> points = readPointsBeside(resultFile)) {
+        result.eyePoints = points->points;
+    }
+    // The eye points of the room the condition was run in, no more, no fewer.
+    std::vector<std::string> expected, found;
+    if (scene) {
+        for (const SceneEyePoint& p : scene->eyePoints) expected.push_back(p.name);
+    }
+    for (const EyePointResult& p : result.eyePoints) found.push_back(p.name);
+    if (found != expected) {
+        throw DataError(
+            SourcePosition{pointsFileName(resultFile), 0, 0},
+            std::string(expected.empty() ? "holds eye points the study's room has not"
+                        : found.empty()  ? "is missing (the engine scored no eye point)"
+                                         : "holds other eye points than the study's room") +
+                " - run the condition again with --force");
+    }
     return result;
 }
 
 std::string resultNotOwnReason(const Condition& condition, const fs::path& folder,
-                               const StudyTables& tables, const EngineSettings& engine) {
+                               const StudyTables& tables, const EngineSettings& engine,
+                               const std::optional<SceneDescription>& scene) {
     const fs::path record = madeFromFileOf(folder);
     if (!fs::exists(record)) {
         return "no record of what its result was made from (" + record.filename().string() + ")";
@@ -379,19 +433,23 @@ std::string resultNotOwnReason(const Condition& condition, const fs::path& folde
         const std::string name = folder.filename().string();
         const std::string resultDigestNow =
             resultDigest(readTextFile(resultFileOf(folder).string(), FileKind::Result).lines);
-        const std::vector<std::string> expected = madeFromLines(
-            resultDigest(runFileLinesOf(condition, name)),
-            resultDigest(spectrumLinesOf(condition, tables.material)), engine, resultDigestNow);
+        const std::vector<std::string> expected =
+            madeFromLines(resultDigest(runFileLinesOf(condition, name)),
+                          resultDigest(spectrumLinesOf(condition, tables.material)), engine,
+                          sceneDigestOf(scene), resultDigestNow);
         if (recorded.size() != expected.size() || recorded[0] != expected[0]) {
-            return record.filename().string() + " is damaged";
+            return record.filename().string() + " is damaged" +
+                   (recorded.size() != expected.size() ? " or of a run with another room" : "");
         }
-        const char* what[] = {"", "the run file", "the spectrum", "the estimator",
-                              "the result file"};
         for (std::size_t n = 1; n < expected.size(); ++n) {
-            if (recorded[n] != expected[n]) {
-                return std::string(what[n]) + (n == 4 ? " is not the one its run wrote"
-                                                      : " differs from the one recorded");
-            }
+            if (recorded[n] == expected[n]) continue;
+            const std::string key = expected[n].substr(0, expected[n].find(' '));
+            if (key == "result") return "the result file is not the one its run wrote";
+            const char* what = key == "run_file"    ? "the run file"
+                               : key == "spectrum"  ? "the spectrum"
+                               : key == "estimator" ? "the estimator"
+                                                    : "the room";
+            return std::string(what) + " differs from the one recorded";
         }
     } catch (const DataError& e) {
         return e.what();
@@ -402,16 +460,17 @@ std::string resultNotOwnReason(const Condition& condition, const fs::path& folde
 ConditionOutcome runCondition(const Condition& condition, const fs::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
-                              const std::function<bool()>& keepGoing,
-                              const StudyWorkload& workload) {
+                              const std::function<bool()>& keepGoing, const StudyWorkload& workload,
+                              const std::optional<SceneDescription>& scene) {
     ConditionOutcome outcome;
-    ConditionChain chain(condition, folder, environment, keepGoing, outcome);
+    ConditionChain chain(condition, scene, folder, environment, keepGoing, outcome);
     if (!chain.checkInputs() || !chain.prepareFolder() || !chain.writeSpectrum(tables.material) ||
-        !chain.runHvl() || !chain.writeRunFile() || !chain.runEngine(engine, progress)) {
+        !chain.runHvl() || !chain.writeRunFile() || !chain.writeScene() ||
+        !chain.runEngine(engine, progress)) {
         return outcome;
     }
     try {
-        outcome.result = readConditionResult(folder, tables, workload);
+        outcome.result = readConditionResult(folder, tables, workload, scene);
         // What the result was made from, as the files the engine read say it.
         writeTextFileAtomically(
             madeFromFileOf(folder).string(),
@@ -420,6 +479,9 @@ ConditionOutcome runCondition(const Condition& condition, const fs::path& folder
                 resultDigest(
                     readTextFile((folder / SPECTRUM_FILE).string(), FileKind::Spectrum).lines),
                 engine,
+                scene ? std::optional<std::string>(resultDigest(sceneFileLines(
+                            readSceneFile((folder / CONDITION_SCENE_FILE).string()))))
+                      : std::nullopt,
                 resultDigest(readTextFile(resultFileOf(folder).string(), FileKind::Result).lines)));
     } catch (const DataError& e) {
         outcome.result.reset();

@@ -3,7 +3,10 @@
 //   the spectrum of the main form's step (4) -> B_SPCTL.dat,
 //   tavisen -> HVL_S2.dat,
 //   the run file writer -> B2F.txt,
-//   lumetrel -> NAME.data (and NAME.unc.csv when the engine writes one),
+//   with a scene, the condition's room -> study_scene.json, which lumetrel is
+//   given with --scene,
+//   lumetrel -> NAME.data (and NAME.unc.csv when the engine writes one; with
+//   a scene NAME.scene.json, and NAME.points.csv when it has eye points),
 //   the result viewers' numbers: air kerma and eye lens doses (eye_lens_dose.h),
 //   and with a workload the year's doses (annual_eye_lens_dose.h).
 // NAME is the folder's name. The data tables are linked into the folder, so
@@ -56,16 +59,27 @@ struct ConditionOutcome {
     bool interrupted = false;               //!< keepGoing said stop
 };
 
+//! The condition's room as the chain gives it to the engine, FOLDER/study_scene.json:
+//! not NAME.scene.json, which the engine writes beside its result.
+inline constexpr const char* CONDITION_SCENE_FILE = "study_scene.json";
+
+//! The engine's arguments for a condition (the options given, and --scene
+//! when it has a room).
+std::vector<std::string> engineArguments(const EngineSettings& engine,
+                                         const std::optional<SceneDescription>& scene);
+
 //! The result file of a condition folder: FOLDER/NAME.data.
 std::filesystem::path resultFileOf(const std::filesystem::path& folder);
 
 //! Runs the chain in `folder` (created when missing; outputs of an earlier run
-//! there are removed first, so none is taken for this run's).
+//! there are removed first, so none is taken for this run's), in the
+//! condition's room when it has one (conditionScene).
 ConditionOutcome runCondition(const Condition& condition, const std::filesystem::path& folder,
                               const StudyEnvironment& environment, const EngineSettings& engine,
                               const StudyTables& tables, const EngineProgress& progress,
                               const std::function<bool()>& keepGoing,
-                              const StudyWorkload& workload = {});
+                              const StudyWorkload& workload = {},
+                              const std::optional<SceneDescription>& scene = std::nullopt);
 
 //! Removes what the chain writes into a condition folder (its outputs and the
 //! tables it links there) and nothing else: files a user put there stay.
@@ -78,6 +92,7 @@ void removeChainFiles(const std::filesystem::path& folder);
 //!   run_file 3f2a9c0d5e6b7a81     the digest of B2F.txt
 //!   spectrum 0b1c2d3e4f5a6b7c     the digest of B_SPCTL.dat
 //!   estimator next-event          the estimator option passed (empty: the engine's default)
+//!   scene 5e6f7a8b9c0d1e2f        with a scene only: the digest of study_scene.json
 //!   result 9a8b7c6d5e4f3a2b       the digest of NAME.data
 //!
 //! Digests as the uncertainty file pairs its result (resultDigest). A result
@@ -86,16 +101,19 @@ void removeChainFiles(const std::filesystem::path& folder);
 inline constexpr const char* MADE_FROM_SUFFIX = ".made_from.txt";
 
 //! Why the result in `folder` cannot be taken as this condition's own (its
-//! record is missing or damaged, the run file or spectrum the condition makes
-//! now, or the estimator, differ from those recorded, or the result file is
-//! not the one the run wrote); empty when it can.
+//! record is missing or damaged, the run file, spectrum or room the condition
+//! makes now, or the estimator, differ from those recorded, or the result file
+//! is not the one the run wrote); empty when it can.
 std::string resultNotOwnReason(const Condition& condition, const std::filesystem::path& folder,
-                               const StudyTables& tables, const EngineSettings& engine);
+                               const StudyTables& tables, const EngineSettings& engine,
+                               const std::optional<SceneDescription>& scene = std::nullopt);
 
 //! The summary values of a result file already in a folder (NAME.data, its
-//! .unc.csv when present, HVL_S2.dat), with the year's doses when the study
-//! has a workload. Throws DataError when one is unusable.
+//! .unc.csv when present, HVL_S2.dat, NAME.points.csv when present), with
+//! the year's doses when the study has a workload. Throws DataError when one
+//! is unusable, or the eye points are not those of `scene`.
 ConditionResult readConditionResult(const std::filesystem::path& folder, const StudyTables& tables,
-                                    const StudyWorkload& workload = {});
+                                    const StudyWorkload& workload = {},
+                                    const std::optional<SceneDescription>& scene = std::nullopt);
 
 }  // namespace korvana::study

@@ -146,6 +146,7 @@ void listConditions(std::ostream& out, const StudyOptions& options,
     const std::vector<StudyInput> swept = sweptInputs(options);
     for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
         const auto input = static_cast<StudyInput>(n);
+        if (!studyHasInput(options, input)) continue;
         if (std::find(swept.begin(), swept.end(), input) != swept.end()) continue;
         const InputDescription& d = describe(input);
         const std::string& value = options.values[n].front();
@@ -153,6 +154,7 @@ void listConditions(std::ostream& out, const StudyOptions& options,
     }
     if (options.threads) out << " --threads " << *options.threads;
     if (options.estimator) out << " --estimator " << *options.estimator;
+    if (options.scene) out << " --scene " << options.sceneSource;
     out << '\n';
     for (const Condition& c : conditions) {
         if (!inPart(c.index, options.part)) continue;
@@ -209,17 +211,26 @@ void showExpectedTime(StudyConsole& console, const StudyOptions& options,
 // rather than dropped, so no finished result is lost from the summary.
 std::map<std::size_t, SummaryRow> earlierRows(const std::string& summaryFile,
                                               const std::vector<Condition>& conditions,
-                                              bool withWorkload) {
+                                              const SummaryLayout& layout) {
     std::map<std::size_t, SummaryRow> rows;
-    if (const std::optional<bool> had = summaryHasWorkload(summaryFile);
-        had && *had != withWorkload) {
+    SummaryTable table = readSummaryTable(summaryFile);
+    const bool withWorkload = layout.workload;
+    if (const bool had = table.layout.workload; table.exists && had != withWorkload) {
         throw DataError(SourcePosition{summaryFile, 1, 0},
-                        std::string("was written ") + (*had ? "with" : "without") +
+                        std::string("was written ") + (had ? "with" : "without") +
                             " a workload (--kap or --entrance-kerma, --procedures), this study " +
                             (withWorkload ? "has one" : "has none") +
                             " - give the same workload options, or another --out");
     }
-    for (SummaryRow& row : readSummary(summaryFile)) {
+    if (table.exists && table.layout != layout) {
+        throw DataError(SourcePosition{summaryFile, 1, 0},
+                        std::string("was written ") +
+                            (table.layout.scene ? "with a scene" : "without a scene") +
+                            (table.layout.scene && layout.scene ? " of other eye points" : "") +
+                            ", this study has " + (layout.scene ? "a scene" : "none") +
+                            " - give the same --scene, or another --out");
+    }
+    for (SummaryRow& row : table.rows) {
         const std::size_t index = rowCondition(row);
         if (index > conditions.size() ||
             cellOf(row, "condition_count") != std::to_string(conditions.size()) ||
@@ -241,14 +252,15 @@ std::vector<SummaryRow> rowsOf(const std::map<std::size_t, SummaryRow>& rows) {
 }
 
 void writePlotIfSwept(const fs::path& out, const std::vector<SummaryRow>& rows,
-                      const SummaryPlotWriter& plot, std::ostream& text) {
-    const std::vector<StudyInput> swept = sweptColumns(rows);
+                      const SummaryLayout& layout, const SummaryPlotWriter& plot,
+                      std::ostream& text) {
+    const std::vector<StudyInput> swept = sweptColumns(rows, layout);
     if (rows.empty() || swept.empty() || swept.size() > 2) return;
     if (!plot) {
         text << "Plot: none (this korvana-study was built without Qt)\n";
         return;
     }
-    plot((out / PLOT_FILE).string(), rows, swept);  // annual mSv when rows have them
+    plot((out / PLOT_FILE).string(), rows, swept, layout);  // annual mSv when rows have them
     text << "Plot: " << (out / PLOT_FILE).string() << '\n';
 }
 
@@ -283,6 +295,7 @@ struct PartRows {
     std::map<std::size_t, std::pair<SummaryRow, std::string>> rows;
     std::string count;  //!< the study's number of conditions, as the rows give it
     std::vector<std::string> identity;
+    std::optional<SummaryLayout> layout;  //!< the columns of the parts' summaries
 };
 
 void checkSameIdentity(const StudyOptions& options, const std::string& dir, PartRows& parts) {
@@ -297,7 +310,16 @@ void checkSameIdentity(const StudyOptions& options, const std::string& dir, Part
 }
 
 void addPartRows(const std::string& file, PartRows& parts) {
-    for (SummaryRow& row : readSummary(file)) {
+    SummaryTable table = readSummaryTable(file);
+    if (!parts.layout) parts.layout = table.layout;
+    if (table.layout != *parts.layout) {
+        throw DataError("the parts' summaries differ in their " +
+                        std::string(table.layout.workload != parts.layout->workload
+                                        ? "workload columns"
+                                        : "scene columns") +
+                        " (" + file + ") - merge the parts of one study");
+    }
+    for (SummaryRow& row : table.rows) {
         const std::string& count = cellOf(row, "condition_count");
         if (!parts.count.empty() && count != parts.count) {
             throw DataError(SourcePosition{file, 0, 0},
@@ -352,13 +374,6 @@ MergedRows mergedRows(const PartRows& parts) {
             merged.rows.push_back(found->second.first);
         }
     }
-    for (const SummaryRow& row : merged.rows) {
-        if (rowHasWorkload(row) != rowHasWorkload(merged.rows.front())) {
-            throw DataError(
-                "the parts' summaries differ in their workload columns - merge the "
-                "parts of one study");
-        }
-    }
     return merged;
 }
 
@@ -383,11 +398,11 @@ int mergeStudies(const StudyOptions& options, StudyConsole& console,
     const PartRows parts = readParts(options);
     const MergedRows merged = mergedRows(parts);
     writeTextFileAtomically((out / IDENTITY_FILE).string(), parts.identity);
-    const bool withWorkload = !merged.rows.empty() && rowHasWorkload(merged.rows.front());
-    writeSummary((out / SUMMARY_FILE).string(), merged.rows, withWorkload);
+    const SummaryLayout layout = parts.layout.value_or(SummaryLayout{});
+    writeSummary((out / SUMMARY_FILE).string(), merged.rows, layout);
     console.out << "Merged " << merged.rows.size() << " of " << merged.expected
                 << " conditions into " << (out / SUMMARY_FILE).string() << '\n';
-    writePlotIfSwept(out, merged.rows, plot, console.out);
+    writePlotIfSwept(out, merged.rows, layout, plot, console.out);
     if (!merged.missing.empty()) {
         console.errors << PROGRAM << ": conditions " << merged.missing
                        << " are in none of the summaries (a part did not run or not to its "
@@ -463,12 +478,12 @@ public:
           m_conditions(conditions),
           m_out(options.outDir),
           m_summaryFile((m_out / SUMMARY_FILE).string()),
-          m_withWorkload(options.workload.workload.has_value()),
+          m_layout(summaryLayout(options)),
           m_progress(console) {}
 
     //! Reads the earlier rows, records the study's identity and reads the tables.
     void start() {
-        m_rows = earlierRows(m_summaryFile, m_conditions, m_withWorkload);
+        m_rows = earlierRows(m_summaryFile, m_conditions, m_layout);
         writeTextFileAtomically((m_out / IDENTITY_FILE).string(), studyIdentity(m_options));
         m_tables.material = app::loadMaterialTables(m_environment.dataDirectory);
         m_tables.eyeLens = app::loadEyeLensDoseTables(m_environment.dataDirectory);
@@ -481,18 +496,19 @@ public:
     bool skipDone(const Condition& condition) {
         const auto earlier = m_rows.find(condition.index);
         if (m_options.force || earlier == m_rows.end() ||
-            !rowCompletes(earlier->second, condition, m_options.estimator, m_withWorkload) ||
+            !rowCompletes(earlier->second, condition, m_options.estimator, m_layout) ||
             !fs::exists(resultFileOf(m_out / condition.folder))) {
             return false;
         }
         const std::string notOwn =
-            resultNotOwnReason(condition, m_out / condition.folder, m_tables, engineSettings());
+            resultNotOwnReason(condition, m_out / condition.folder, m_tables, engineSettings(),
+                               conditionScene(m_options, condition));
         if (!notOwn.empty()) {
             m_console.out << labelOf(condition) << ": done earlier, but its result is not proven "
                           << "its own (" << notOwn << "): run again\n";
             return false;
         }
-        if (m_withWorkload && !renewAnnualCells(condition)) return false;
+        if (m_layout.workload && !renewAnnualCells(condition)) return false;
         m_console.out << labelOf(condition) << ": done earlier, skipped (--force runs it again)\n";
         return true;
     }
@@ -507,7 +523,8 @@ public:
         const bool folderExisted = fs::exists(folder, ec);
         const ConditionOutcome outcome =
             runCondition(condition, folder, m_environment, engineSettings(), m_tables,
-                         progressOf(label, start, historiesAfter), m_keepGoing, m_options.workload);
+                         progressOf(label, start, historiesAfter), m_keepGoing, m_options.workload,
+                         conditionScene(m_options, condition));
         m_progress.clear();
         for (const std::string& note : outcome.notes)
             m_console.out << label << ": " << note << '\n';
@@ -522,7 +539,7 @@ public:
     //! The summary's name, the plot, and the failed conditions: the exit status.
     int finish(const SummaryPlotWriter& plot) {
         m_console.out << "Summary: " << m_summaryFile << '\n';
-        writePlotIfSwept(m_out, rowsOf(m_rows), plot, m_console.out);
+        writePlotIfSwept(m_out, rowsOf(m_rows), m_layout, plot, m_console.out);
         if (m_failures.empty()) return 0;
         m_console.errors << PROGRAM << ": " << m_failures.size() << " condition(s) failed:";
         for (const std::string& f : m_failures) m_console.errors << ' ' << f;
@@ -547,9 +564,10 @@ private:
         try {
             m_rows[condition.index] = summaryRow(
                 condition, m_conditions.size(), m_options.estimator,
-                readConditionResult(m_out / condition.folder, m_tables, m_options.workload), "",
-                true);
-            writeSummary(m_summaryFile, rowsOf(m_rows), true);
+                readConditionResult(m_out / condition.folder, m_tables, m_options.workload,
+                                    conditionScene(m_options, condition)),
+                "", m_layout);
+            writeSummary(m_summaryFile, rowsOf(m_rows), m_layout);
             return true;
         } catch (const DataError& e) {
             m_console.out << labelOf(condition) << ": done earlier, but its result cannot be read ("
@@ -584,7 +602,7 @@ private:
         const fs::path folder = m_out / condition.folder;
         // A row of an earlier run of this condition would name removed files.
         if (m_rows.erase(condition.index) != 0) {
-            writeSummary(m_summaryFile, rowsOf(m_rows), m_withWorkload);
+            writeSummary(m_summaryFile, rowsOf(m_rows), m_layout);
         }
         removeChainFiles(folder);
         std::error_code ec;
@@ -622,8 +640,8 @@ private:
             m_failures.push_back(condition.folder);
         }
         m_rows[condition.index] = summaryRow(condition, m_conditions.size(), m_options.estimator,
-                                             outcome.result, outcome.failure, m_withWorkload);
-        writeSummary(m_summaryFile, rowsOf(m_rows), m_withWorkload);
+                                             outcome.result, outcome.failure, m_layout);
+        writeSummary(m_summaryFile, rowsOf(m_rows), m_layout);
         m_console.out << std::flush;
     }
 
@@ -634,7 +652,7 @@ private:
     const std::vector<Condition>& m_conditions;
     const fs::path m_out;
     const std::string m_summaryFile;
-    const bool m_withWorkload;
+    const SummaryLayout m_layout;
     ProgressLine m_progress;
     std::map<std::size_t, SummaryRow> m_rows;
     StudyTables m_tables;

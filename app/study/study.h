@@ -45,12 +45,12 @@ struct StudyConsole {
     bool terminal = false;  //!< `out` is a terminal: the progress line is rewritten in place
 };
 
-//! Draws OUT/summary.svg from the summary rows and their swept inputs (one
-//! or two). korvana-study passes the plot library's writeSummaryPlot; a build
+//! Draws OUT/summary.svg from the summary rows (in their layout) and their
+//! swept inputs (one or two). korvana-study passes the plot library's writeSummaryPlot; a build
 //! without Qt passes none and the study draws no plot.
 using SummaryPlotWriter =
     std::function<void(const std::string& fileName, const std::vector<SummaryRow>& rows,
-                       const std::vector<StudyInput>& swept)>;
+                       const std::vector<StudyInput>& swept, const SummaryLayout& layout)>;
 
 //! Runs the study (or the merge) of the parsed options.
 int runStudy(const StudyOptions& options, const StudyEnvironment& environment, StudyConsole console,

@@ -11,10 +11,12 @@
 #include "app/run/run_file.h"
 #include "app/spectrum/irradiation_conditions.h"
 #include "app/study/value_list.h"
+#include "common/csv.h"
 #include "common/data_error.h"
 #include "common/default_case.h"
 #include "common/engine_texts.h"
 #include "common/run_limits.h"
+#include "common/uncertainty_file.h"
 #include "common/version.h"
 
 namespace korvana::study {
@@ -41,6 +43,7 @@ struct Parser {
     std::string part;
     std::string kap, entranceKerma, procedures, eye;
     std::string caseFile;
+    std::string sceneFile;
     StudyOptions options;
 
     Parser() {
@@ -65,6 +68,12 @@ struct Parser {
                        "a case file (korvana's ケースを保存…, or korvana-results --save-case): "
                        "its entries are the defaults of the options above, which the "
                        "command line overrides")
+            ->type_name("FILE");
+        app.add_option("--scene", sceneFile,
+                       "a scene file (shields, table, eye points): every condition's run gets "
+                       "that room, with --shield-lead, --shield-x, --shield-z and --eye-height "
+                       "applied; its eye points add their air kerma columns (they need "
+                       "--estimator next-event)")
             ->type_name("FILE");
         app.add_option("--out", options.outDir, "folder of the study")
             ->type_name("DIR")
@@ -212,6 +221,84 @@ void refuseKermaAreaProductsNoFieldTakes(const std::vector<Condition>& condition
     }
 }
 
+// The scene's values an input takes unless given: its first shield's lead and
+// centre, the z of its first eye point. Empty when there is nothing to move.
+std::string sceneDefault(const SceneDescription& scene, StudyInput input) {
+    const auto text = [](double value) { return csvNumber(value); };
+    const bool shield = !scene.shields.empty();
+    switch (input) {
+        case StudyInput::ShieldLead:
+            return shield ? text(scene.shields.front().leadMm) : std::string();
+        case StudyInput::ShieldX:
+            return shield ? text(scene.shields.front().centreCm[0]) : std::string();
+        case StudyInput::ShieldZ:
+            return shield ? text(scene.shields.front().centreCm[2]) : std::string();
+        case StudyInput::EyeHeight:
+            return scene.eyePoints.empty() ? std::string()
+                                           : text(scene.eyePoints.front().positionCm[2]);
+        default:
+            return {};
+    }
+}
+
+// The values of a scene input: refused without a scene or without the
+// element it moves, the scene's own value unless given.
+std::vector<std::string> sceneInputValues(const Parser& parser, StudyInput input,
+                                          const std::optional<SceneDescription>& scene,
+                                          const std::string& source) {
+    const InputDescription& d = describe(input);
+    const std::string option = std::string("--") + d.option;
+    const bool given = parser.app.count(option) != 0;
+    if (!scene) {
+        if (given) {
+            throw DataError(option +
+                            " moves an element of the room - give --scene FILE (or a "
+                            "case with a scene) with it");
+        }
+        return {""};
+    }
+    const std::string fallback = sceneDefault(*scene, input);
+    if (fallback.empty()) {
+        if (given) {
+            const bool eye = input == StudyInput::EyeHeight;
+            throw DataError(option + ": the scene " + source + " has no " +
+                            (eye ? "eye point" : "shield") + " to move - add one to its \"" +
+                            (eye ? "eye_points" : "shields") + "\", or leave out " + option);
+        }
+        return {""};
+    }
+    return expandNumberList(given ? parser.texts[static_cast<std::size_t>(input)] : fallback,
+                            d.option);
+}
+
+// Refuses, before anything runs, a condition's room the engine would refuse,
+// and eye points that the chosen estimator does not score.
+void refuseScenesTheEngineRefuses(const StudyOptions& options,
+                                  const std::vector<Condition>& conditions) {
+    if (!options.scene) return;
+    if (!options.scene->eyePoints.empty() &&
+        options.estimator.value_or(std::string(ESTIMATOR_ANALOG)) != ESTIMATOR_NEXT_EVENT) {
+        throw DataError("the scene " + options.sceneSource +
+                        " has eye points, which only the next-event estimator scores (the " +
+                        (options.estimator ? "analog estimator" : "engine's default, analog,") +
+                        " scores the measuring points alone) - give --estimator next-event");
+    }
+    for (const Condition& c : conditions) {
+        const SceneDescription scene = *conditionScene(options, c);
+        std::vector<SceneFault> faults = sceneFaults(scene);
+        if (faults.empty()) {
+            const double thickness =
+                app::textValue(c.inputs[static_cast<std::size_t>(StudyInput::Thickness)]);
+            faults = sceneObjectFaults(scene, objectExtentFor(thickness));
+        }
+        if (faults.empty()) continue;
+        throw DataError("the scene " + options.sceneSource + " in condition " +
+                        std::to_string(c.index) + " (" + c.folder +
+                        "): " + describeSceneFault(faults.front()) +
+                        " (--shield-lead, --shield-x, --shield-z and --eye-height move it)");
+    }
+}
+
 // The worker's year, refused with the input named when it makes no sense.
 StudyWorkload parseWorkload(const Parser& parser) {
     const bool kap = parser.app.count("--kap") != 0;
@@ -301,6 +388,16 @@ const std::array<InputDescription, INPUT_COUNT>& inputDescriptions() {
          "curtain length L [cm], at most FSD - 20 cm + thickness"},
         {"histories", "histories", "", default_case::HISTORIES,
          "number of incident photons (histories) per condition"},
+        {"shield-lead", "shield_lead_mm", "mm Pb", "",
+         "lead equivalent of the scene's first shield [mm Pb] (with --scene; its own unless "
+         "given)"},
+        {"shield-x", "shield_x_cm", "cm", "",
+         "x of the first shield's centre [cm], towards the worker (with --scene)"},
+        {"shield-z", "shield_z_cm", "cm", "",
+         "z of the first shield's centre [cm], along the beam (with --scene)"},
+        {"eye-height", "eye_height_cm", "cm", "",
+         "z of every eye point [cm], along the beam: with the tube over the couch -40 is 40 cm "
+         "above the entrance surface (with --scene)"},
     }};
     return inputs;
 }
@@ -316,6 +413,8 @@ struct CaseDefaults {
     std::array<bool, INPUT_COUNT> inputs{};
     bool threads = false;
     bool estimator = false;
+    std::optional<SceneDescription> scene;
+    std::string fileName;
 };
 
 //! The case file named by --case, if any, as the parser's defaults.
@@ -328,6 +427,8 @@ CaseDefaults applyCaseFile(const std::vector<std::string>& arguments, Parser& pa
     CaseDefaults given;
     if (fileName.empty()) return given;
     const app::CaseEntries entries = app::readCaseFile(fileName);
+    given.scene = app::caseScene(entries);
+    given.fileName = fileName;
     for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
         if (const auto it = entries.find(inputDescriptions()[n].option); it != entries.end()) {
             parser.texts[n] = it->second;
@@ -367,11 +468,21 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
         throw DataError(std::string(e.what()) + " - see korvana-study --help");
     }
     StudyOptions options = std::move(parser.options);
+    if (parser.app.count("--scene") != 0) {
+        options.scene = readSceneFile(parser.sceneFile);
+        options.sceneSource = parser.sceneFile;
+    } else if (fromCase.scene) {
+        options.scene = fromCase.scene;
+        options.sceneSource = "of the case " + fromCase.fileName;
+    }
     for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
         const InputDescription& d = inputDescriptions()[n];
         const std::string& text = parser.texts[n];
         const auto input = static_cast<StudyInput>(n);
-        if (input == StudyInput::Pb && parser.app.count("--pb") == 0 && !fromCase.inputs[n]) {
+        if (isSceneInput(input)) {
+            options.values[n] = sceneInputValues(parser, input, options.scene, options.sceneSource);
+        } else if (input == StudyInput::Pb && parser.app.count("--pb") == 0 &&
+                   !fromCase.inputs[n]) {
             options.values[n] = {""};  // the form's empty box: the curtain check refuses it
         } else if (input == StudyInput::Field) {
             options.values[n] = expandFieldList(text, d.option);
@@ -430,7 +541,33 @@ StudyOptions parseStudyOptions(const std::vector<std::string>& arguments) {
     const std::vector<Condition> conditions = studyConditions(options);
     refuseValuesTheEngineRefuses(conditions);
     refuseKermaAreaProductsNoFieldTakes(conditions, options.workload);
+    refuseScenesTheEngineRefuses(options, conditions);
     return options;
+}
+
+bool studyHasInput(const StudyOptions& options, StudyInput input) {
+    return !isSceneInput(input) || options.scene.has_value();
+}
+
+std::optional<SceneDescription> conditionScene(const StudyOptions& options,
+                                               const Condition& condition) {
+    if (!options.scene) return std::nullopt;
+    SceneDescription scene = *options.scene;
+    const auto value = [&condition](StudyInput input) -> std::optional<double> {
+        const std::string& text = condition.inputs[static_cast<std::size_t>(input)];
+        if (text.empty()) return std::nullopt;
+        return app::textValue(text);
+    };
+    if (!scene.shields.empty()) {
+        SceneShield& shield = scene.shields.front();
+        shield.leadMm = value(StudyInput::ShieldLead).value_or(shield.leadMm);
+        shield.centreCm[0] = value(StudyInput::ShieldX).value_or(shield.centreCm[0]);
+        shield.centreCm[2] = value(StudyInput::ShieldZ).value_or(shield.centreCm[2]);
+    }
+    if (const std::optional<double> z = value(StudyInput::EyeHeight)) {
+        for (SceneEyePoint& point : scene.eyePoints) point.positionCm[2] = *z;
+    }
+    return scene;
 }
 
 std::optional<std::size_t> conditionCount(const StudyOptions& options) {
@@ -445,13 +582,14 @@ std::optional<std::size_t> conditionCount(const StudyOptions& options) {
 
 std::vector<std::string> studyIdentity(const StudyOptions& options) {
     std::vector<std::string> lines;
-    for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
+    const auto valuesLine = [&options](std::size_t n) {
         std::string line = std::string("--") + inputDescriptions()[n].option + " ";
         for (std::size_t v = 0; v < options.values[n].size(); ++v) {
             line += (v > 0 ? "," : "") + options.values[n][v];
         }
-        lines.push_back(line);
-    }
+        return line;
+    };
+    for (std::size_t n = 0; n < FORM_INPUT_COUNT; ++n) lines.push_back(valuesLine(n));
     lines.push_back("--estimator " + options.estimator.value_or(""));
     if (const auto& w = options.workload.workload) {
         const bool kap = w->measure == app::WorkloadMeasure::KermaAreaProduct;
@@ -464,6 +602,10 @@ std::vector<std::string> studyIdentity(const StudyOptions& options) {
         char value[64];
         std::snprintf(value, sizeof value, "%.17g,%.17g", eye->xCm, eye->zCm);
         lines.push_back(std::string("--eye ") + value);
+    }
+    if (options.scene) {
+        lines.push_back("--scene " + resultDigest(sceneFileLines(*options.scene)));
+        for (std::size_t n = FORM_INPUT_COUNT; n < INPUT_COUNT; ++n) lines.push_back(valuesLine(n));
     }
     return lines;
 }

@@ -8,6 +8,16 @@
 // values in that order, the first option varying slowest. --pb has no default,
 // as the form's curtain box is empty: without it every condition is refused
 // by the curtain check, as the main form refuses to open the launch dialog.
+//
+// --scene FILE (or a case's scene) gives every condition's run that room
+// (scene_file.h), and four more inputs sweep it: --shield-lead (the lead of
+// the scene's first shield), --shield-x and --shield-z (its centre), and
+// --eye-height (the z of every eye point: the engine's z, along the beam, so
+// with the tube over the couch -40 is 40 cm above the entrance surface; eye
+// points meant at other heights belong in a scene of their own). Each takes
+// the scene's own value unless given, and is refused without a scene, or
+// without a shield or an eye point to move. They follow the form's inputs in
+// the product, so a study without a scene makes the conditions it always did.
 #pragma once
 
 #include <array>
@@ -18,6 +28,7 @@
 
 #include "app/results/eye_position.h"
 #include "app/results/workload.h"
+#include "common/scene_file.h"
 
 namespace korvana::study {
 
@@ -34,8 +45,19 @@ enum class StudyInput {
     Pb,
     Length,
     Histories,
+    ShieldLead,  //!< the scene's: only with a scene
+    ShieldX,
+    ShieldZ,
+    EyeHeight,
 };
-inline constexpr std::size_t INPUT_COUNT = 12;
+//! The main form's and the launch dialog's inputs, ahead of the scene's.
+inline constexpr std::size_t FORM_INPUT_COUNT = 12;
+inline constexpr std::size_t INPUT_COUNT = 16;
+
+//! An input of the scene (ShieldLead and after).
+constexpr bool isSceneInput(StudyInput input) {
+    return static_cast<std::size_t>(input) >= FORM_INPUT_COUNT;
+}
 
 struct InputDescription {
     const char* option;       //!< without dashes: "kv"
@@ -50,7 +72,8 @@ const std::array<InputDescription, INPUT_COUNT>& inputDescriptions();
 const InputDescription& describe(StudyInput input);
 
 //! One condition: the text of every input, as the main form's boxes would hold them
-//! (the field as "LONGxSHORT", the mode as cp, 3phase or 1phase, pb empty when not given).
+//! (the field as "LONGxSHORT", the mode as cp, 3phase or 1phase, pb empty when not given;
+//! the scene's inputs empty without a scene, or without a shield or eye point to move).
 using InputTexts = std::array<std::string, INPUT_COUNT>;
 
 struct Condition {
@@ -95,14 +118,30 @@ struct StudyOptions {
     StudyPart part;
     std::vector<std::string> mergeDirs;  //!< --merge: join these summaries instead of running
     StudyWorkload workload;
+    //! --scene's room, or the case's; every condition's run gets it with its
+    //! scene inputs applied (conditionScene).
+    std::optional<SceneDescription> scene;
+    std::string sceneSource;  //!< the scene's file (or case) for messages
 };
+
+//! The study has the input: the form's always, the scene's with a scene.
+bool studyHasInput(const StudyOptions& options, StudyInput input);
+
+//! The room of one condition: the study's scene with the condition's shield
+//! and eye height applied. None without a scene. Made when the condition
+//! runs, not kept with it: a million conditions need not hold a million rooms.
+std::optional<SceneDescription> conditionScene(const StudyOptions& options,
+                                               const Condition& condition);
 
 //! Parses the arguments after the program name. Throws DataError with the
 //! reason for unknown options, malformed values, lists and ranges, a bad
 //! --part, more than CONDITIONS_WITHOUT_YES conditions without --yes, more
 //! than MAX_CONDITIONS at all, and a condition with a value the engine would
 //! refuse (common/run_limits.h; the curtain length against FSD - 20 cm +
-//! thickness is left to each condition's curtain check, as in the windows).
+//! thickness is left to each condition's curtain check, as in the windows),
+//! a condition's room the scene reader refuses (a shield moved into the
+//! object, lead beyond the engine's limit), and eye points with an estimator
+//! other than next-event, the only one that scores them.
 StudyOptions parseStudyOptions(const std::vector<std::string>& arguments);
 
 //! The text of --help, with every default and unit.
@@ -122,8 +161,9 @@ std::vector<StudyInput> sweptInputs(const StudyOptions& options);
 //! Everything that makes one study, all options but those that only choose
 //! what to run now or where (--part, --out, --force, --dry-run, --yes) and
 //! --threads (the results do not depend on it): one line per option, "--kv
-//! 60,80,100"; the workload options only when given. Parts of one study have
-//! the same identity.
+//! 60,80,100"; the workload options only when given; with a scene, its
+//! digest ("--scene 3f2a...", the content, not the file's name) and the
+//! scene's inputs. Parts of one study have the same identity.
 std::vector<std::string> studyIdentity(const StudyOptions& options);
 
 //! True when condition `index` (1-based) belongs to `part`.

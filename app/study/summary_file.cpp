@@ -24,7 +24,9 @@ const std::vector<int> EYE_ANGLES = pointAngles(FIRST_SHOWN_POINT, LAST_SHOWN_PO
 
 std::vector<std::string> buildHeader(bool withWorkload) {
     std::vector<std::string> header = {"condition", "condition_count", "folder"};
-    for (const InputDescription& d : inputDescriptions()) header.emplace_back(d.column);
+    for (std::size_t n = 0; n < FORM_INPUT_COUNT; ++n) {
+        header.emplace_back(inputDescriptions()[n].column);
+    }
     header.insert(header.end(), {"estimator", "hvl1_mm_al", "eeff_kev"});
     for (int angle : KERMA_ANGLES) header.push_back("kerma_" + std::to_string(angle));
     for (int angle : KERMA_ANGLES) {
@@ -125,7 +127,98 @@ void appendAnnual(SummaryRow& row, const std::vector<app::AnnualDosePoint>& poin
     row.push_back(eye ? count(eye->glasses) : std::string());
 }
 
+const std::string EYE_POINT_PREFIX = "eye_point_";
+const std::string EYE_KERMA_SUFFIX = "_air_kerma_ratio";
+const std::string EYE_ERROR_SUFFIX = "_rel_err_percent";
+
+// The scene's columns: its inputs, then the pair of each eye point.
+std::vector<std::string> sceneColumns(const SummaryLayout& layout) {
+    std::vector<std::string> columns;
+    if (!layout.scene) return columns;
+    for (std::size_t n = FORM_INPUT_COUNT; n < INPUT_COUNT; ++n) {
+        columns.emplace_back(inputDescriptions()[n].column);
+    }
+    for (const std::string& name : layout.eyePoints) {
+        columns.push_back(EYE_POINT_PREFIX + name + EYE_KERMA_SUFFIX);
+        columns.push_back(EYE_POINT_PREFIX + name + EYE_ERROR_SUFFIX);
+    }
+    return columns;
+}
+
+// The layout a header gives, none when no layout gives it.
+std::optional<SummaryLayout> layoutOfHeader(const std::vector<std::string>& header) {
+    SummaryLayout layout;
+    layout.workload =
+        header.size() >= summaryHeader(true).size() &&
+        std::equal(summaryHeader(true).begin(), summaryHeader(true).end() - 1, header.begin());
+    const std::vector<std::string>& base = summaryHeader(layout.workload);
+    if (header.size() < base.size() || !std::equal(base.begin(), base.end() - 1, header.begin()) ||
+        header.back() != "status") {
+        return std::nullopt;
+    }
+    const std::size_t sceneStart = base.size() - 1;
+    if (header.size() == base.size()) return layout;
+    layout.scene = true;
+    const std::size_t eyeStart = sceneStart + (INPUT_COUNT - FORM_INPUT_COUNT);
+    if (header.size() < eyeStart + 1 || (header.size() - 1 - eyeStart) % 2 != 0) return {};
+    for (std::size_t n = eyeStart; n + 1 < header.size(); n += 2) {
+        const std::string& kerma = header[n];
+        const std::size_t fixed = EYE_POINT_PREFIX.size() + EYE_KERMA_SUFFIX.size();
+        if (kerma.size() <= fixed || !kerma.starts_with(EYE_POINT_PREFIX) ||
+            !kerma.ends_with(EYE_KERMA_SUFFIX)) {
+            return std::nullopt;
+        }
+        layout.eyePoints.push_back(kerma.substr(EYE_POINT_PREFIX.size(), kerma.size() - fixed));
+    }
+    if (summaryHeaderOf(layout) != header) return std::nullopt;
+    return layout;
+}
+
 }  // namespace
+
+SummaryLayout layoutWithoutScene(bool withWorkload) {
+    SummaryLayout layout;
+    layout.workload = withWorkload;
+    return layout;
+}
+
+SummaryLayout summaryLayout(const StudyOptions& options) {
+    SummaryLayout layout;
+    layout.workload = options.workload.workload.has_value();
+    layout.scene = options.scene.has_value();
+    if (options.scene) {
+        for (const SceneEyePoint& point : options.scene->eyePoints) {
+            layout.eyePoints.push_back(point.name);
+        }
+    }
+    return layout;
+}
+
+std::vector<std::string> summaryHeaderOf(const SummaryLayout& layout) {
+    std::vector<std::string> header = summaryHeader(layout.workload);
+    const std::vector<std::string> scene = sceneColumns(layout);
+    header.insert(header.end() - 1, scene.begin(), scene.end());
+    return header;
+}
+
+std::size_t summaryColumnOf(const SummaryLayout& layout, std::string_view name) {
+    const std::vector<std::string> header = summaryHeaderOf(layout);
+    const auto it = std::find(header.begin(), header.end(), name);
+    if (it == header.end()) throw std::out_of_range("no summary column " + std::string(name));
+    return static_cast<std::size_t>(it - header.begin());
+}
+
+const std::string& cellOf(const SummaryRow& row, const SummaryLayout& layout,
+                          std::string_view column) {
+    if (column == "status") return rowStatus(row);
+    return row.at(summaryColumnOf(layout, column));
+}
+
+const std::string& inputCell(const SummaryRow& row, const SummaryLayout& layout, StudyInput input) {
+    static const std::string none;
+    if (isSceneInput(input) && !layout.scene) return none;
+    return cellOf(row, layout, describe(input).column);
+}
 
 bool statusIsOk(std::string_view status) { return status == "ok" || status.substr(0, 4) == "ok, "; }
 
@@ -152,7 +245,7 @@ const std::string& cellOf(const SummaryRow& row, std::string_view column) {
 }
 
 const std::string& inputCell(const SummaryRow& row, StudyInput input) {
-    return cellOf(row, describe(input).column);
+    return inputCell(row, layoutWithoutScene(rowHasWorkload(row)), input);
 }
 
 const std::string& rowStatus(const SummaryRow& row) { return row.at(row.size() - 1); }
@@ -161,11 +254,38 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
                       const std::optional<std::string>& estimator,
                       const std::optional<ConditionResult>& result, const std::string& failure,
                       bool withWorkload) {
+    return summaryRow(condition, conditionCount, estimator, result, failure,
+                      layoutWithoutScene(withWorkload));
+}
+
+SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
+                      const std::optional<std::string>& estimator,
+                      const std::optional<ConditionResult>& result, const std::string& failure,
+                      const SummaryLayout& layout) {
+    const bool withWorkload = layout.workload;
     SummaryRow row = {std::to_string(condition.index), std::to_string(conditionCount),
                       condition.folder};
-    row.insert(row.end(), condition.inputs.begin(), condition.inputs.end());
+    row.insert(row.end(), condition.inputs.begin(), condition.inputs.begin() + FORM_INPUT_COUNT);
     row.push_back(estimator.value_or(""));
-    const std::size_t valueCount = summaryHeader(withWorkload).size() - row.size() - 1;
+    // The cells up to the scene's, status excluded.
+    const std::size_t sceneStart = summaryHeader(withWorkload).size() - 1;
+    // The scene's cells: its inputs, then each eye point's, found by name.
+    bool unstableEye = false;
+    const auto appendScene = [&] {
+        if (!layout.scene) return;
+        row.insert(row.end(), condition.inputs.begin() + FORM_INPUT_COUNT, condition.inputs.end());
+        for (const std::string& name : layout.eyePoints) {
+            const EyePointResult* point = nullptr;
+            if (result) {
+                for (const EyePointResult& p : result->eyePoints) {
+                    if (p.name == name) point = &p;
+                }
+            }
+            row.push_back(point ? numberCell(point->airKermaRatio) : std::string());
+            row.push_back(point ? percentCell(point->relErrPercent) : std::string());
+            unstableEye = unstableEye || (point && point->unstable);
+        }
+    };
     if (result) {
         row.push_back(numberCell(result->firstHvlMmAl));
         row.push_back(numberCell(result->effectiveEnergyKev));
@@ -184,15 +304,17 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
             if (result->annual) {
                 appendAnnual(row, *result->annual);
             } else {
-                row.resize(summaryHeader(true).size() - 1);
+                row.resize(sceneStart);
             }
         }
+        appendScene();
         std::string status = "ok";
         for (const std::string& correction : condition.corrections) status += ", " + correction;
-        if (unstable) status += ", unstable tallies";
+        if (unstable || unstableEye) status += ", unstable tallies";
         row.push_back(status);
     } else {
-        row.resize(row.size() + valueCount);
+        row.resize(sceneStart);
+        appendScene();
         std::string reason = failure;
         std::replace(reason.begin(), reason.end(), '\n', ' ');
         std::replace(reason.begin(), reason.end(), '\r', ' ');
@@ -203,15 +325,22 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
 
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
                   const std::optional<std::string>& estimator, bool withWorkload) {
-    if (row.size() != summaryHeader(withWorkload).size() || !statusIsOk(rowStatus(row))) {
+    return rowCompletes(row, condition, estimator, layoutWithoutScene(withWorkload));
+}
+
+bool rowCompletes(const SummaryRow& row, const Condition& condition,
+                  const std::optional<std::string>& estimator, const SummaryLayout& layout) {
+    if (row.size() != summaryHeaderOf(layout).size() || !statusIsOk(rowStatus(row))) {
         return false;
     }
-    if (cellOf(row, "folder") != condition.folder ||
-        cellOf(row, "estimator") != estimator.value_or("")) {
+    if (cellOf(row, layout, "folder") != condition.folder ||
+        cellOf(row, layout, "estimator") != estimator.value_or("")) {
         return false;
     }
     for (std::size_t n = 0; n < INPUT_COUNT; ++n) {
-        if (inputCell(row, static_cast<StudyInput>(n)) != condition.inputs[n]) return false;
+        const auto input = static_cast<StudyInput>(n);
+        if (isSceneInput(input) && !layout.scene) continue;
+        if (inputCell(row, layout, input) != condition.inputs[n]) return false;
     }
     return true;
 }
@@ -224,43 +353,55 @@ std::size_t rowCondition(const SummaryRow& row) {
 }
 
 std::optional<bool> summaryHasWorkload(const std::string& fileName) {
-    if (nothingNamed(fileName)) return std::nullopt;
-    const TextLines file = readTextFile(fileName, FileKind::CsvTable);
-    return !file.lines.empty() && splitCsvLine(file.lines[0], fileName, 1) == summaryHeader(true);
+    const SummaryTable table = readSummaryTable(fileName);
+    if (!table.exists) return std::nullopt;
+    return table.layout.workload;
 }
 
-std::vector<SummaryRow> readSummary(const std::string& fileName) {
-    if (nothingNamed(fileName)) return {};
+SummaryTable readSummaryTable(const std::string& fileName) {
+    SummaryTable table;
+    if (nothingNamed(fileName)) return table;
+    table.exists = true;
     const TextLines file = readTextFile(fileName, FileKind::CsvTable);
     const std::vector<std::string> header =
         file.lines.empty() ? std::vector<std::string>{} : splitCsvLine(file.lines[0], fileName, 1);
-    const bool withWorkload = header == summaryHeader(true);
-    if (!withWorkload && header != summaryHeader(false)) {
+    const std::optional<SummaryLayout> layout = layoutOfHeader(header);
+    if (!layout) {
         throw DataError(SourcePosition{fileName, 1, 0},
                         "the header is not the one korvana-study writes (another program or "
                         "version wrote the file) - choose another --out or move the file away");
     }
-    std::vector<SummaryRow> rows;
+    table.layout = *layout;
+    const std::size_t cells = summaryHeaderOf(table.layout).size();
     for (std::size_t n = 1; n < file.lines.size(); ++n) {
         if (file.lines[n].empty()) continue;
         const int lineNumber = static_cast<int>(n + 1);
         SummaryRow row = splitCsvLine(file.lines[n], fileName, lineNumber);
-        if (row.size() != summaryHeader(withWorkload).size() || rowCondition(row) == 0) {
+        if (row.size() != cells || rowCondition(row) == 0) {
             throw DataError(SourcePosition{fileName, lineNumber, 0},
                             "the row has " + std::to_string(row.size()) + " cells instead of " +
-                                std::to_string(summaryHeader(withWorkload).size()) +
+                                std::to_string(cells) +
                                 " or no condition number - restore the file or move it away");
         }
-        rows.push_back(std::move(row));
+        table.rows.push_back(std::move(row));
     }
-    return rows;
+    return table;
+}
+
+std::vector<SummaryRow> readSummary(const std::string& fileName) {
+    return readSummaryTable(fileName).rows;
 }
 
 void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows, bool withWorkload) {
+    writeSummary(fileName, std::move(rows), layoutWithoutScene(withWorkload));
+}
+
+void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows,
+                  const SummaryLayout& layout) {
     std::stable_sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
         return rowCondition(a) < rowCondition(b);
     });
-    std::vector<std::string> lines = {csvLine(summaryHeader(withWorkload))};
+    std::vector<std::string> lines = {csvLine(summaryHeaderOf(layout))};
     for (const SummaryRow& row : rows) lines.push_back(csvLine(row));
     writeTextFileAtomically(fileName, lines);
 }

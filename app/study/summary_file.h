@@ -32,10 +32,20 @@
 //                                                   at --eye X,Z (empty without it)
 // Without a workload the file has no annual columns, and a study given none
 // reads and continues such a summary.
+// and, only when the study has a scene (--scene or the case's), its inputs
+// and one pair of columns per eye point, in the scene's order:
+//   shield_lead_mm, shield_x_cm, shield_z_cm, eye_height_cm
+//                                the scene's inputs as run (study_options.h);
+//                                empty when the scene has nothing they move
+//   eye_point_NAME_air_kerma_ratio     air kerma ratio [Gy per Gy] at the eye point
+//   eye_point_NAME_rel_err_percent     its relative standard error [%]
+//                                (NAME.points.csv beside the condition's result)
+// A study without a scene writes the columns of earlier versions, unchanged.
 //   status                       "ok" or "failed: reason"; after "ok", ", kv corrected
 //                                200 -> 149.5" when the main form's corrections changed
 //                                a given value (the input columns hold the values run)
 //                                and ", unstable tallies" when some kerma_N_unstable is 1
+//                                or an eye point's error is unreliable
 // Numbers are written in the shortest form that reads back to the same double;
 // an empty cell has no value (no .unc.csv beside the result, a dose 0/0, a
 // failed condition). The file is rewritten whole under a temporary name at
@@ -51,6 +61,7 @@
 
 #include "app/results/annual_eye_lens_dose.h"
 #include "app/study/study_options.h"
+#include "common/points_file.h"
 #include "common/result_layout.h"
 
 namespace korvana::study {
@@ -73,7 +84,23 @@ struct ConditionResult {
     //! The year's doses when the study has a workload: the seven angles, then
     //! the eye position when given.
     std::optional<std::vector<app::AnnualDosePoint>> annual;
+    //! The eye points of the condition's room (NAME.points.csv), in its order.
+    std::vector<EyePointResult> eyePoints;
 };
+
+//! Which optional columns a summary has.
+struct SummaryLayout {
+    bool workload = false;               //!< the annual columns
+    bool scene = false;                  //!< the scene's inputs
+    std::vector<std::string> eyePoints;  //!< the eye points' names, a pair of columns each
+    bool operator==(const SummaryLayout&) const = default;
+};
+
+//! The columns of a summary without a scene, with or without the annual ones.
+SummaryLayout layoutWithoutScene(bool withWorkload);
+
+//! The columns of a study of these options.
+SummaryLayout summaryLayout(const StudyOptions& options);
 
 //! A row as its cells, in header order.
 using SummaryRow = std::vector<std::string>;
@@ -87,8 +114,19 @@ const std::vector<std::string>& summaryHeader(bool withWorkload = false);
 //! headers; status is the one of the header without the annual columns (it
 //! is the last cell of every row). Throws std::out_of_range for an unknown name.
 std::size_t summaryColumn(std::string_view name);
-//! Whether a row has the annual columns.
+//! Whether a row has the annual columns (a row of a summary without a scene).
 bool rowHasWorkload(const SummaryRow& row);
+
+//! The header of a layout; summaryHeader(bool) for one without a scene.
+std::vector<std::string> summaryHeaderOf(const SummaryLayout& layout);
+//! Index of a column in a layout's header. Throws std::out_of_range for a
+//! name the layout does not have.
+std::size_t summaryColumnOf(const SummaryLayout& layout, std::string_view name);
+//! A row's cell by its column's name in its layout ("status" included).
+const std::string& cellOf(const SummaryRow& row, const SummaryLayout& layout,
+                          std::string_view column);
+//! The cell of an input; empty for a scene input of a layout without a scene.
+const std::string& inputCell(const SummaryRow& row, const SummaryLayout& layout, StudyInput input);
 
 //! A row's cell by its column's name, "status" included (the last cell of
 //! either header). Throws std::out_of_range for an unknown name.
@@ -105,11 +143,19 @@ SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
                       const std::optional<std::string>& estimator,
                       const std::optional<ConditionResult>& result, const std::string& failure,
                       bool withWorkload = false);
+//! The row in `layout`: the scene's inputs from the condition, the eye
+//! points' cells from the result by name (empty where it has none).
+SummaryRow summaryRow(const Condition& condition, std::size_t conditionCount,
+                      const std::optional<std::string>& estimator,
+                      const std::optional<ConditionResult>& result, const std::string& failure,
+                      const SummaryLayout& layout);
 
 //! True when `row` is a completed run of exactly this condition (the same
 //! inputs and estimator, status ok) with the columns of `withWorkload`.
 bool rowCompletes(const SummaryRow& row, const Condition& condition,
                   const std::optional<std::string>& estimator, bool withWorkload = false);
+bool rowCompletes(const SummaryRow& row, const Condition& condition,
+                  const std::optional<std::string>& estimator, const SummaryLayout& layout);
 
 //! The rows of a summary file, or none when there is no file. Either header
 //! (with or without the annual columns) is read. Throws DataError naming the
@@ -119,9 +165,21 @@ std::vector<SummaryRow> readSummary(const std::string& fileName);
 //! Whether a summary file has the annual columns; none when there is no file.
 std::optional<bool> summaryHasWorkload(const std::string& fileName);
 
+//! A summary's rows and the layout its header gives (any layout
+//! summaryHeaderOf writes); no rows and the layout without a scene or a
+//! workload when there is no file.
+struct SummaryTable {
+    SummaryLayout layout;
+    std::vector<SummaryRow> rows;
+    bool exists = false;  //!< the file was there
+};
+SummaryTable readSummaryTable(const std::string& fileName);
+
 //! Writes header and rows, sorted by their condition number.
 void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows,
                   bool withWorkload = false);
+void writeSummary(const std::string& fileName, std::vector<SummaryRow> rows,
+                  const SummaryLayout& layout);
 
 //! The condition number of a row.
 std::size_t rowCondition(const SummaryRow& row);

@@ -15,6 +15,7 @@
 #include "app/results/result_set.h"
 #include "app/results/results_command.h"
 #include "app/run/case_file.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "engine/run/result_file.h"
 #include "engine/run/simulation.h"
@@ -251,6 +252,16 @@ TEST_F(EngineResultTest, TheCaseOfAResultKeepsItsExactHistoriesAndEstimator) {
     const CaseEntries saved = readCaseFile("c.korvana.json");
     EXPECT_EQ(saved.at("histories"), "1000000");  // not the result file's "2.0E+04"
     EXPECT_EQ(saved.at("estimator"), "next-event");
+}
+
+TEST_F(EngineResultTest, TheCaseOfAResultKeepsTheRoomSavedBesideIt) {
+    SceneDescription scene;
+    scene.shields.push_back({"ceiling", 0.5, {55, 0, -45}, 60, 75, 0});
+    writeSceneFile("case.scene.json", scene);
+    std::ostringstream out, errors;
+    ASSERT_EQ(runResultsCommand({"case.data", "--save-case", "c.korvana.json"}, out, errors), 0)
+        << errors.str();
+    EXPECT_EQ(caseScene(readCaseFile("c.korvana.json")), scene);
 }
 
 TEST_F(EngineResultTest, CommandWritesTheExportsAndTheErrorColumn) {

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "app/run/case_file.h"
+#include "app/study/condition_run.h"
 #include "app/study/summary_file.h"
+#include "app/study/summary_series.h"
 #include "common/data_error.h"
+#include "common/scene_file.h"
 
 namespace korvana::study {
 namespace {
@@ -178,6 +181,138 @@ TEST(StudyOptions, ProductInFormOrderWithFoldersOfTheSweptValues) {
         if (inPart(k, parseStudyOptions({"--part", "2/3"}).part)) part.push_back(k);
     }
     EXPECT_EQ(part, (std::vector<std::size_t>{2, 5}));
+}
+
+// The rooms the scene options are tried with, written once into a folder of their own.
+class SceneOptions : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = std::filesystem::temp_directory_path() / "study_scene_options_test";
+        std::filesystem::create_directories(s_dir);
+        SceneDescription shieldAndEye;
+        shieldAndEye.shields.push_back({"ceiling", 0.5, {55, 0, -45}, 60, 75, 0});
+        shieldAndEye.shields.push_back({"side", 1, {80, 0, 10}, 30, 30, 0});
+        shieldAndEye.eyePoints.push_back({"operator", {60, 30, -40}});
+        shieldAndEye.eyePoints.push_back({"assistant", {90, -30, -30}});
+        writeSceneFile(file("room.scene.json"), shieldAndEye);
+        SceneDescription tableOnly;
+        tableOnly.table = SceneTable{1.2, TableSide::Exit, 50};
+        writeSceneFile(file("table.scene.json"), tableOnly);
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(s_dir); }
+    static std::string file(const char* name) { return (s_dir / name).string(); }
+
+    static std::filesystem::path s_dir;
+};
+std::filesystem::path SceneOptions::s_dir;
+
+TEST_F(SceneOptions, RefusedWithTheOptionAndReasonBeforeAnythingRuns) {
+    const std::string room = file("room.scene.json");
+    const std::string table = file("table.scene.json");
+    const Refusal refusals[] = {
+        {{"--shield-x", "40"}, "--shield-x moves an element of the room - give --scene"},
+        {{"--eye-height", "-40", "--pb", "0"}, "--eye-height moves"},
+        // Eye points are scored by the next-event estimator alone.
+        {{"--scene", room, "--pb", "0"}, "has eye points, which only the next-event"},
+        {{"--scene", room, "--pb", "0", "--estimator", "analog"}, "give --estimator next-event"},
+        {{"--scene", table, "--pb", "0", "--shield-lead", "1"},
+         "has no shield to move - add one to its \"shields\""},
+        {{"--scene", table, "--pb", "0", "--eye-height", "-30"}, "has no eye point to move"},
+        // A value that moves the shield into the object, or that no lead has.
+        {{"--scene", room, "--pb", "0", "--estimator", "next-event", "--shield-x", "60,0",
+          "--shield-z", "10"},
+         "in condition 2 (shield-x0): key shields[0]: the shield \"ceiling\" passes through"},
+        {{"--scene", room, "--pb", "0", "--estimator", "next-event", "--shield-lead", "-1"},
+         "key shields[0].lead_mm: -1 mm is below 0"},
+        {{"--scene", room, "--pb", "0", "--estimator", "next-event", "--shield-z", "1:"},
+         "--shield-z"},
+        {{"--scene", file("none.scene.json"), "--pb", "0"}, "none.scene.json"},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(testing::PrintToString(r));
+        try {
+            parseStudyOptions(r.arguments);
+            ADD_FAILURE() << "accepted";
+        } catch (const DataError& e) {
+            EXPECT_NE(std::string(e.what()).find(r.reason), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(SceneOptions, SweepsMoveTheFirstShieldAndEveryEyePoint) {
+    const StudyOptions options =
+        parseStudyOptions({"--scene", file("room.scene.json"), "--pb", "0", "--estimator",
+                           "next-event", "--shield-x", "40,70", "--eye-height", "-50,-30"});
+    const std::vector<Condition> conditions = studyConditions(options);
+    ASSERT_EQ(conditions.size(), 4u);
+    EXPECT_EQ(conditions[1].folder, "shield-x40_eye-height-30");
+    const SceneDescription scene = *conditionScene(options, conditions[1]);
+    EXPECT_EQ(scene.shields[0].centreCm, (std::array<double, 3>{40, 0, -45}));
+    EXPECT_EQ(scene.shields[0].leadMm, 0.5);                 // not given: the scene's own
+    EXPECT_EQ(scene.shields[1], options.scene->shields[1]);  // only the first moves
+    EXPECT_EQ(scene.eyePoints[0].positionCm, (std::array<double, 3>{60, 30, -30}));
+    EXPECT_EQ(scene.eyePoints[1].positionCm, (std::array<double, 3>{90, -30, -30}));
+    EXPECT_EQ(conditions[1].inputs[static_cast<std::size_t>(StudyInput::ShieldLead)], "0.5");
+    // The room is part of the study's identity, after the options of earlier versions.
+    const std::vector<std::string> identity = studyIdentity(options);
+    ASSERT_EQ(identity.size(), studyIdentity(parseStudyOptions({})).size() + 5);
+    EXPECT_EQ(identity[identity.size() - 5].rfind("--scene ", 0), 0u);
+    EXPECT_EQ(identity.back(), "--eye-height -50,-30");
+    // The child engine is given the room written into the condition's folder.
+    EXPECT_EQ(engineArguments(EngineSettings{2, "next-event"}, scene),
+              (std::vector<std::string>{"--threads", "2", "--estimator", "next-event", "--scene",
+                                        CONDITION_SCENE_FILE}));
+    EXPECT_EQ(engineArguments(EngineSettings{}, std::nullopt), std::vector<std::string>{});
+    EXPECT_EQ(conditionScene(parseStudyOptions({}), studyConditions(parseStudyOptions({}))[0]),
+              std::nullopt);
+}
+
+TEST_F(SceneOptions, TheEyePointsColumnsFollowTheSceneAndReadBack) {
+    const StudyOptions options = parseStudyOptions(
+        {"--scene", file("room.scene.json"), "--pb", "0", "--estimator", "next-event",
+         "--shield-lead", "0.25,0.5", "--kap", "50", "--procedures", "500"});
+    const SummaryLayout layout = summaryLayout(options);
+    const std::vector<std::string> header = summaryHeaderOf(layout);
+    // The columns of earlier versions keep their places; the room's come before status.
+    EXPECT_TRUE(
+        std::equal(summaryHeader(true).begin(), summaryHeader(true).end() - 1, header.begin()));
+    EXPECT_EQ(std::vector<std::string>(header.end() - 9, header.end()),
+              (std::vector<std::string>{"shield_lead_mm", "shield_x_cm", "shield_z_cm",
+                                        "eye_height_cm", "eye_point_operator_air_kerma_ratio",
+                                        "eye_point_operator_rel_err_percent",
+                                        "eye_point_assistant_air_kerma_ratio",
+                                        "eye_point_assistant_rel_err_percent", "status"}));
+
+    const std::vector<Condition> conditions = studyConditions(options);
+    ConditionResult result;
+    result.eyePoints = {{"assistant", {90, -30, -40}, 1.5e-4, 2.5, 0.01, true},
+                        {"operator", {60, 30, -40}, 2.25e-4, 1.75, 0.002, false}};
+    const SummaryRow ok = summaryRow(conditions[0], 2, "next-event", result, "", layout);
+    const SummaryRow failed =
+        summaryRow(conditions[1], 2, "next-event", std::nullopt, "engine stopped", layout);
+    ASSERT_EQ(ok.size(), header.size());
+    ASSERT_EQ(failed.size(), header.size());
+    EXPECT_EQ(cellOf(ok, layout, "eye_point_operator_air_kerma_ratio"), "0.000225");
+    EXPECT_EQ(cellOf(ok, layout, "eye_point_assistant_rel_err_percent"), "2.5");
+    EXPECT_EQ(cellOf(ok, layout, "shield_lead_mm"), "0.25");
+    EXPECT_EQ(cellOf(ok, layout, "status"), "ok, unstable tallies");  // the assistant's error
+    EXPECT_EQ(inputCell(failed, layout, StudyInput::ShieldLead), "0.5");
+    EXPECT_EQ(cellOf(failed, layout, "eye_point_operator_air_kerma_ratio"), "");
+    EXPECT_TRUE(rowCompletes(ok, conditions[0], std::string("next-event"), layout));
+    EXPECT_FALSE(rowCompletes(ok, conditions[1], std::string("next-event"), layout));
+
+    const std::string summary =
+        (std::filesystem::temp_directory_path() / "study_scene_summary_test.csv").string();
+    writeSummary(summary, {failed, ok}, layout);
+    const SummaryTable read = readSummaryTable(summary);
+    std::filesystem::remove(summary);
+    EXPECT_EQ(read.layout, layout);
+    EXPECT_EQ(read.rows, (std::vector<SummaryRow>{ok, failed}));
+    EXPECT_EQ(sweptColumns(read.rows, layout), std::vector<StudyInput>{StudyInput::ShieldLead});
+    const SummaryPlotData plot = summaryPlotData(read.rows, {StudyInput::ShieldLead}, layout);
+    ASSERT_EQ(plot.series.size(), 2u);
+    EXPECT_EQ(plot.series[0].label, "operator");
+    EXPECT_EQ(plot.series[0].points[0], (std::pair<double, std::optional<double>>{0.25, 2.25e-4}));
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "app/spectrum/hvl_results.h"
 #include "app/study/summary_file.h"
 #include "common/data_error.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "temp_dir.h"
@@ -38,7 +39,7 @@ const StudyEnvironment ENVIRONMENT{LUMETREL_PROGRAM, TAVISEN_PROGRAM, KORVANA_DA
 
 // Stands in for the plot library: leaves the file, naming what it was to draw.
 void fakePlot(const std::string& fileName, const std::vector<SummaryRow>& rows,
-              const std::vector<StudyInput>& swept) {
+              const std::vector<StudyInput>& swept, const SummaryLayout&) {
     std::ofstream(fileName) << rows.size() << " rows against " << describe(swept.at(0)).option;
 }
 
@@ -207,6 +208,65 @@ TEST(Study, FinishedConditionsAreSkippedUnlessForcedOrChanged) {
     const StudyRun resumed = study({"--pb", "0,0.35", "--out", "s"});
     EXPECT_EQ(occurrences(resumed.out, "done earlier, skipped"), 1u) << resumed.out;
     EXPECT_TRUE(fs::exists("s/pb0.35/pb0.35.data"));
+}
+
+// Each condition's engine is given its room: the wrapper stands in for an
+// engine that takes --scene, recording its arguments in the condition's
+// folder and running the engine on the rest.
+TEST(Study, EachConditionsRunIsGivenItsRoomAndARoomChangedRunsAgain) {
+    ScopedWorkDir dir;
+    std::ofstream("engine.sh")
+        << "#!/bin/sh\nprintf '%s\\n' \"$*\" > arguments.txt\n"
+        << "for a do shift; if [ \"$a\" = --scene ]; then skip=1; elif [ -n \"$skip\" ]; "
+        << "then skip=; else set -- \"$@\" \"$a\"; fi; done\n"
+        << "exec " << LUMETREL_PROGRAM << " \"$@\"\n";
+    fs::permissions("engine.sh", fs::perms::owner_all);
+    const StudyEnvironment wrapped{fs::absolute("engine.sh").string(), TAVISEN_PROGRAM,
+                                   KORVANA_DATA_DIR};
+    const auto roomStudy = [&wrapped](double leadMm, std::vector<std::string> arguments) {
+        SceneDescription scene;
+        scene.shields.push_back({"ceiling", leadMm, {55, 0, -45}, 60, 75, 0});
+        writeSceneFile("room.json", scene);
+        arguments.insert(arguments.end(),
+                         {"--pb", "0", "--length", "60", "--histories", "2e4", "--out", "s"});
+        std::ostringstream out, errors;
+        StudyRun run;
+        try {
+            run.status = runStudy(
+                parseStudyOptions(arguments), wrapped, {out, errors, false}, [] { return true; },
+                fakePlot);
+        } catch (const DataError& e) {
+            errors << e.what();
+            run.status = 1;
+        }
+        run.out = out.str();
+        run.errors = errors.str();
+        return run;
+    };
+    const StudyRun first = roomStudy(0.5, {"--scene", "room.json", "--shield-x", "40,60"});
+    ASSERT_EQ(first.status, 0) << first.out << first.errors;
+    EXPECT_EQ(readWhole("s/shield-x40/arguments.txt"), "--scene study_scene.json\n");
+    EXPECT_EQ(readSceneFile("s/shield-x60/study_scene.json").shields.at(0).centreCm[0], 60.0);
+    EXPECT_NE(readWhole("s/shield-x60/shield-x60.made_from.txt").find("\nscene "),
+              std::string::npos);
+    const SummaryTable table = readSummaryTable("s/summary.csv");
+    ASSERT_TRUE(table.layout.scene);
+    ASSERT_EQ(table.rows.size(), 2u);
+    EXPECT_EQ(cellOf(table.rows[1], table.layout, "shield_x_cm"), "60");
+    EXPECT_EQ(cellOf(table.rows[1], table.layout, "shield_lead_mm"), "0.5");
+    EXPECT_TRUE(statusIsOk(rowStatus(table.rows[1]))) << rowStatus(table.rows[1]);
+    EXPECT_NE(cellOf(table.rows[1], table.layout, "kerma_90"), "");
+
+    const StudyRun again = roomStudy(0.5, {"--scene", "room.json", "--shield-x", "40,60"});
+    EXPECT_EQ(occurrences(again.out, "done earlier, skipped"), 2u) << again.out;
+    // Another room in the same file is another condition's run.
+    const StudyRun thicker = roomStudy(1.0, {"--scene", "room.json", "--shield-x", "40,60"});
+    EXPECT_EQ(occurrences(thicker.out, ": ok in"), 2u) << thicker.out << thicker.errors;
+    // The summary of a room is not continued by a study without one.
+    const StudyRun roomless = study({"--pb", "0", "--out", "s"});
+    EXPECT_EQ(roomless.status, 1);
+    EXPECT_NE(roomless.errors.find("was written with a scene"), std::string::npos)
+        << roomless.errors;
 }
 
 std::vector<std::string> withYear(std::vector<std::string> arguments,

@@ -32,5 +32,26 @@ TEST(SummaryPlot, TheSvgHoldsTheAxisTitleAndTheLegend) {
         DataError);
 }
 
+TEST(SummaryPlot, ARoomsEyePointsArePlottedAgainstTheShieldsPlace) {
+    testing::ScopedWorkDir dir;
+    SummaryLayout layout;
+    layout.scene = true;
+    layout.eyePoints = {"operator"};
+    std::vector<SummaryRow> rows;
+    for (const auto& [x, kerma] : {std::pair{"40", "2e-4"}, std::pair{"60", "5e-5"}}) {
+        SummaryRow row(summaryHeaderOf(layout).size());
+        row[summaryColumnOf(layout, "condition")] = std::to_string(rows.size() + 1);
+        row[summaryColumnOf(layout, "shield_x_cm")] = x;
+        row[summaryColumnOf(layout, "eye_point_operator_air_kerma_ratio")] = kerma;
+        row.back() = "ok";
+        rows.push_back(row);
+    }
+    writeSummaryPlot("plot.svg", rows, {StudyInput::ShieldX}, layout);
+    const std::string svg = testing::readWhole("plot.svg");
+    EXPECT_NE(svg.find("shield-x [cm]"), std::string::npos);
+    EXPECT_NE(svg.find("air kerma ratio at the eye points"), std::string::npos);
+    EXPECT_NE(svg.find("operator"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvana::study

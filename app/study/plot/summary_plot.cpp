@@ -104,13 +104,17 @@ public:
         m_p.save();
         m_p.translate(22, (TOP + BOTTOM) / 2);
         m_p.rotate(-90);
+        const bool eyePoints = !m_plot.eyePoints.empty();
         text(0, 0,
-             m_plot.annual ? "annual eye lens dose Hp(3) without glasses [mSv per year]"
-                           : "eye lens dose without glasses [Gy per Gy]",
+             eyePoints       ? "air kerma ratio at the eye points [Gy per Gy]"
+             : m_plot.annual ? "annual eye lens dose Hp(3) without glasses [mSv per year]"
+                             : "eye lens dose without glasses [Gy per Gy]",
              Qt::AlignHCenter);
         m_p.restore();
         text((LEFT + RIGHT) / 2, TOP - 22,
-             m_plot.annual
+             eyePoints ? "Air kerma at the eye points per 1 Gy of primary air kerma at the "
+                         "entrance surface"
+             : m_plot.annual
                  ? "Annual eye lens dose at 90° and 120° from the workload, limit 20 mSv per year"
                  : "Eye lens dose at 90° and 120° per 1 Gy of primary air kerma at the entrance "
                    "surface",
@@ -168,9 +172,10 @@ private:
 }  // namespace
 
 void writeSummaryPlot(const std::string& fileName, const std::vector<SummaryRow>& rows,
-                      const std::vector<StudyInput>& swept) {
+                      const std::vector<StudyInput>& swept, const SummaryLayout& layout) {
     ensureGuiApplication();
-    const SummaryPlotData plot = summaryPlotData(rows, swept);
+    const SummaryPlotData plot = layout == SummaryLayout{} ? summaryPlotData(rows, swept)
+                                                           : summaryPlotData(rows, swept, layout);
 
     QSvgGenerator generator;
     generator.setFileName(QString::fromStdString(fileName));
