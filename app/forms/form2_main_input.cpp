@@ -25,6 +25,7 @@
 #include "app/forms/form6_incident_spectrum.h"
 #include "app/forms/forms.h"
 #include "app/forms/pictures.h"
+#include "app/forms/scene_texts.h"
 #include "app/run/case_file.h"
 #include "app/run/run_file.h"
 #include "app/spectrum/generate_spectrum.h"
@@ -182,6 +183,9 @@ void Form2::Command6_Click() {
     for (const auto& [key, text] : typedCaseEntries(e)) c[key] = text->toStdString();
     c["field"] = (e.fieldLongCm + QLatin1Char('x') + e.fieldShortCm).toStdString();
     c["mode"] = app::rectificationWord(e.rectification);
+    // The room panel's room goes with the case; a case without one stays the older layout.
+    const SceneDescription& room = m_forms.state().scene;
+    app::setCaseScene(c, sceneIsEmpty(room) ? std::nullopt : std::optional(room));
     try {
         app::writeCaseFile(name.toStdString(), c);
     } catch (const std::exception& error) {
@@ -194,8 +198,10 @@ void Form2::Command7_Click() {
     const QString name = askOpenName(this, QStringLiteral("ケースを開く"), CASE_FILTER);
     if (name.isEmpty()) return;
     app::CaseEntries c;
+    SceneDescription room;
     try {
         c = app::readCaseFile(name.toStdString());
+        room = app::caseScene(c).value_or(SceneDescription{});
     } catch (const std::exception& error) {
         showMessage(
             this,
@@ -218,6 +224,10 @@ void Form2::Command7_Click() {
     }
     setEntries(e);
     m_forms.form12().takeCaseEntries(c);
+    // A case made without a room is a run without one: the panel's room goes.
+    m_forms.state().scene = room;
+    sceneChanged();
+    m_forms.form15().sceneChanged();
 }
 
 void Form2::buildCaptions() {
