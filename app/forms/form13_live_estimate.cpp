@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -11,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "app/common/picture_format.h"
@@ -34,6 +36,8 @@
 #include "app/widgets/picture_export.h"
 #include "common/curtain_rule.h"
 #include "common/output_files.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
@@ -707,7 +711,20 @@ void Form13::Command3_Click() {
                     MessageIcon::Exclamation);
         return;
     }
-    if (const auto fault = checkOutputFiles(resultOutputFiles(name.toStdString()))) {
+    // The room goes beside the result, so a viewer knows which room it was made in.
+    const std::string resultFile = name.toStdString();
+    const SceneDescription& room = m_roundInputs.scene;
+    std::vector<OutputFile> outputs = resultOutputFiles(resultFile);
+    std::vector<TextFileContent> contents;
+    if (!sceneIsEmpty(room)) {
+        outputs.push_back({sceneFileName(resultFile), FileKind::Scene});
+        contents.push_back({sceneFileName(resultFile), sceneFileLines(room)});
+    }
+    if (round->eyePoints) {
+        outputs.push_back({pointsFileName(resultFile), FileKind::Points});
+        contents.push_back({pointsFileName(resultFile), pointsFileLines(*round->eyePoints)});
+    }
+    if (const auto fault = checkOutputFiles(outputs)) {
         showMessage(this,
                     QStringLiteral("この名前では保存できません: ") + name + QStringLiteral("\n") +
                         outputFaultText(*fault),
@@ -715,9 +732,20 @@ void Form13::Command3_Click() {
         return;
     }
     try {
-        const std::string file = name.toStdString();
-        writeTextFilesTogether(
-            {{file, round->resultLines}, {uncertaintyFileName(file), round->uncertaintyLines}});
+        contents.push_back({resultFile, round->resultLines});
+        contents.push_back({uncertaintyFileName(resultFile), round->uncertaintyLines});
+        writeTextFilesTogether(contents);
+        // A room or eye points an earlier result of this name had are not this one's.
+        for (const OutputFile& beside :
+             {OutputFile{sceneFileName(resultFile), FileKind::Scene},
+              OutputFile{pointsFileName(resultFile), FileKind::Points}}) {
+            const bool written = std::any_of(
+                contents.begin(), contents.end(),
+                [&beside](const TextFileContent& c) { return c.fileName == beside.path; });
+            if (!written && kindOfFile(beside.path) == beside.kind) {
+                QFile::remove(QString::fromStdString(beside.path));
+            }
+        }
     } catch (const std::exception& error) {
         showMessage(this, QStringLiteral("結果を保存できません。\n") + failureDetail(error),
                     MessageIcon::Critical);

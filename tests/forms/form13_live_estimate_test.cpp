@@ -18,6 +18,7 @@
 #include "app/forms/forms.h"
 #include "app/forms/live_plot.h"
 #include "app/widgets/picture_box.h"
+#include "common/scene_file.h"
 #include "fakes.h"
 #include "viewer_helpers.h"
 
@@ -225,6 +226,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
             ROUND_WAIT_MS);
+        // A saved round keeps its room beside it.
+        SaveNameAnswer answer(QStringLiteral("moved"));
+        live.Command3_Click();
+        QVERIFY(readSceneFile("moved.scene.json") == live.inputs().scene);
         // The eye's height moves too, and "主画面に反映" keeps the room moved.
         control<QDoubleSpinBox>(live, "Text17")->setValue(-60);
         live.Command4_Click();
