@@ -171,10 +171,7 @@ QString changeText(const app::LiveInputs& from, const app::LiveInputs& to) {
                        QStringLiteral(" → ") + rectificationCaption(to.rectification);
     }
     if (from.scene != to.scene) {
-        const auto position = [](const app::LiveInputs& in, bool shield, std::size_t axis) {
-            if (shield) return in.scene.shields.empty() ? 0.0 : in.scene.shields[0].centreCm[axis];
-            return in.scene.eyePoints.empty() ? 0.0 : in.scene.eyePoints[0].positionCm[axis];
-        };
+        // The entries' own moves by name; any other change of the room as a whole.
         SceneDescription rest = from.scene;
         const struct {
             const char* name;
@@ -182,14 +179,19 @@ QString changeText(const app::LiveInputs& from, const app::LiveInputs& to) {
             std::size_t axis;
         } moved[] = {{"遮へい板 x", true, 0}, {"遮へい板 z", true, 2}, {"目 z", false, 2}};
         for (const auto& m : moved) {
-            const double a = position(from, m.shield, m.axis);
-            const double b = position(to, m.shield, m.axis);
+            const bool both = m.shield
+                                  ? !from.scene.shields.empty() && !to.scene.shields.empty()
+                                  : !from.scene.eyePoints.empty() && !to.scene.eyePoints.empty();
+            if (!both) continue;
+            double& a =
+                m.shield ? rest.shields[0].centreCm[m.axis] : rest.eyePoints[0].positionCm[m.axis];
+            const double b = m.shield ? to.scene.shields[0].centreCm[m.axis]
+                                      : to.scene.eyePoints[0].positionCm[m.axis];
             if (a == b) continue;
             changes << QString::fromUtf8(m.name) + QStringLiteral(" ") +
                            qText(app::liveNumberText(a)) + QStringLiteral(" cm → ") +
                            qText(app::liveNumberText(b)) + QStringLiteral(" cm");
-            if (m.shield && !rest.shields.empty()) rest.shields[0].centreCm[m.axis] = b;
-            if (!m.shield && !rest.eyePoints.empty()) rest.eyePoints[0].positionCm[m.axis] = b;
+            a = b;
         }
         if (rest != to.scene) changes << QStringLiteral("部屋の配置");
     }

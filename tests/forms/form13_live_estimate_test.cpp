@@ -219,6 +219,7 @@ private slots:
         auto* grid = control<QTableWidget>(live, "Grid1");
         QCOMPARE(grid->rowCount(), app::LAST_SHOWN_ANGLE - app::FIRST_SHOWN_ANGLE + 2);
         const QImage before = control<forms::PictureBox>(live, "Picture2")->image();
+        live.Command1_Click();
         const std::uint64_t first = live.estimateNumber();
         control<QSlider>(live, "HScroll6")->setValue(80);  // the shield's x
         QCOMPARE(live.inputs().scene.shields[0].centreCm[0], 80.0);
@@ -226,6 +227,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
             ROUND_WAIT_MS);
+        // The comparison names the move.
+        QVERIFY2(control<QLabel>(live, "Label2")
+                     ->text()
+                     .startsWith(QStringLiteral("遮へい板 x 55 cm → 80 cm")),
+                 qPrintable(control<QLabel>(live, "Label2")->text()));
         // A saved round keeps its room beside it.
         SaveNameAnswer answer(QStringLiteral("moved"));
         live.Command3_Click();
