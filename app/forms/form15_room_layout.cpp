@@ -397,9 +397,10 @@ void Form15::showFaults() {
                         QStringLiteral("。この配置で計算できます。"));
         Label5->setStyleSheet({});
     } else {
-        Label5->setText(QStringLiteral("直すところが %1 件あります（赤の欄）。%2")
+        // The first in full: a row's cell shows only its beginning.
+        Label5->setText(QStringLiteral("直すところが %1 件あります（赤の欄）。%2\n%3")
                             .arg(m_faults.size())
-                            .arg(listFaults));
+                            .arg(listFaults, m_faults.front()));
         Label5->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0);"));
     }
 }
