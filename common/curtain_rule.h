@@ -9,6 +9,9 @@
 
 namespace korvana {
 
+//! The plane x [cm] the curtain hangs in.
+inline constexpr double CURTAIN_PLANE_X_CM = 20.0;
+
 //! The gap [cm] between the focus and the curtain's top.
 inline constexpr double CURTAIN_TOP_BELOW_FOCUS_CM = 20.0;
 

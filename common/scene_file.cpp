@@ -138,13 +138,11 @@ bool segmentEntersOpenRectangle(std::array<double, 2> p0, std::array<double, 2> 
 }
 
 bool passesThrough(const SceneShield& shield, const ObjectExtent& object) {
-    const auto [x, y, z] = shield.centreCm;
+    const double y = shield.centreCm[1];
     const double halfWidth = shield.widthCm / 2;
     if (!(y - halfWidth < object.yMaxCm && y + halfWidth > object.yMinCm)) return false;
-    const double tilt = shield.tiltDeg * std::numbers::pi / 180.0;
-    const double dx = shield.heightCm / 2 * std::sin(tilt);
-    const double dz = shield.heightCm / 2 * std::cos(tilt);
-    return segmentEntersOpenRectangle({x - dx, z - dz}, {x + dx, z + dz},
+    const ShieldTrace trace = shieldTrace(shield);
+    return segmentEntersOpenRectangle(trace.lowEndXZ, trace.highEndXZ,
                                       {object.xMinCm, object.zMinCm},
                                       {object.xMaxCm, object.zMaxCm});
 }
@@ -321,6 +319,15 @@ SceneEyePoint readEyePoint(const SceneReader& in, const Json& value, const std::
 std::string sideText(TableSide side) { return side == TableSide::Exit ? "exit" : "entrance"; }
 
 }  // namespace
+
+ShieldTrace shieldTrace(const SceneShield& shield) {
+    const double x = shield.centreCm[0];
+    const double z = shield.centreCm[2];
+    const double tilt = shield.tiltDeg * std::numbers::pi / 180.0;
+    const double dx = shield.heightCm / 2 * std::sin(tilt);
+    const double dz = shield.heightCm / 2 * std::cos(tilt);
+    return ShieldTrace{{x - dx, z - dz}, {x + dx, z + dz}};
+}
 
 std::string sceneFileName(std::string_view resultFileName) {
     constexpr std::string_view RESULT_ENDING = ".data";

@@ -125,6 +125,14 @@ constexpr ObjectExtent objectExtentFor(double phantomThicknessCm) {
     return object;
 }
 
+//! A shield's trace in the x-z plane [cm]: the segment between its edges
+//! along its height, the lower-z edge first (at tilt 0 the plane x = centre).
+struct ShieldTrace {
+    std::array<double, 2> lowEndXZ{};   //!< [cm] x, z of the edge towards -z
+    std::array<double, 2> highEndXZ{};  //!< [cm] x, z of the edge towards +z
+};
+ShieldTrace shieldTrace(const SceneShield& shield);
+
 enum class SceneProblem {
     NotFinite,         //!< not a number, or infinite
     Negative,          //!< lead or aluminium below 0

@@ -52,6 +52,9 @@ public:
     void onInputChanged(const std::function<void()>& changed);
     //! Empties the table (another result or the window opened again).
     void clearTable();
+    //! The table shown, with the workload it was computed for; empty while
+    //! the table is empty.
+    const std::optional<app::AnnualEyeLensDose>& shownTable() const { return m_shown; }
 
     QRadioButton* const Option5;    //!< the value is P_KA [Gy cm2]
     QRadioButton* const Option6;    //!< the value is the entrance air kerma [mGy]

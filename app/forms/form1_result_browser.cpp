@@ -23,6 +23,7 @@
 #include "app/results/condition_texts.h"
 #include "app/results/csv_export.h"
 #include "app/results/eye_lens_dose.h"
+#include "app/results/eye_points.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/results/lead_protection.h"
 #include "app/results/spectrum_plot.h"
@@ -426,6 +427,18 @@ void Form1::Command11_Click() {
                             .arg(qText(uncertaintyFileName(set.fileName))) +
                         failureDetail(error),
                     MessageIcon::Exclamation);
+    }
+    try {
+        app::attachScene(set);
+    } catch (const std::exception& error) {
+        // The result itself was read in full and stays loaded, without its room.
+        showMessage(
+            this,
+            QStringLiteral("部屋の配置のファイル（%1, %2）を使えません。"
+                           "部屋の配置と目の位置なしで結果を表示します。\n")
+                    .arg(qText(sceneFileName(set.fileName)), qText(pointsFileName(set.fileName))) +
+                failureDetail(error),
+            MessageIcon::Exclamation);
     }
     showKermaErrors();
     drawSpectrumAxes();

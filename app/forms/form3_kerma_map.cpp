@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
+#include "app/common/picture_format.h"
 #include "app/results/condition_texts.h"
 #include "app/results/csv_export.h"
 #include "app/results/kerma_uncertainty.h"
@@ -89,6 +91,8 @@ Form3::Form3()
       Label47(addLabel(page(), "Label47", QString(), {11400, 11700, 1300, 330})),
       Label76(addLabel(page(), "Label76", QString(), {13400, 11700, 2400, 330})),
       Label74(addLabel(Picture1, "Label74", QStringLiteral("Pb"), {0, 0, 400, 300})),
+      Label78(addLabel(Picture1, "Label78", QString(), {0, 0, 1500, 300})),
+      Label77(addLabel(page(), "Label77", QString(), {PANEL_LEFT, 12120, 3600, 1400})),
       Line3(new OverlayLine(Picture1, "Line3", Qt::black, 1)),
       Line4(new OverlayLine(Picture1, "Line4", Qt::black, 1)),
       Line14(new OverlayLine(Picture1, "Line14", paletteColor(9), 2)),
@@ -108,15 +112,18 @@ Form3::Form3()
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
     // The pointer over the cross-hair, label or shapes still moves over the map.
-    Label74->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label74->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+    for (QLabel* label : {Label74, Label78}) {
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+    }
+    Label77->setWordWrap(true);
+    Label77->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (QLineEdit* box :
          {Text9, Text8, Text12, Text10, Text11, Text1, Text2, Text3, Text4, Text25, Text5, Text6}) {
         makeReadOnly(box);
     }
-    // The fixed parts of the schematic: the map frame and the couch bar.
+    // The fixed part of the schematic: the map frame.
     Shape2->setCorners(0, 0, 400, 600);
-    Shape3->setCorners(-260, 140, -107, 130);
     Line14->raise();
     Line41->raise();
     Line42->raise();
@@ -260,25 +267,97 @@ void Form3::drawKermaMap(const app::ResultSet& set) {
     m_paintedFileName = set.fileName;
     showConditions(set.conditions);
     Picture1->clear();
-    placeSchematic(set.conditions);
+    const app::MapSchematic schematic = app::mapSchematic(set.conditions, set.scene);
+    placeSchematic(schematic);
     paintMap();
     drawGridAndMarks();
+    drawRoom(schematic);
     Label36->setText(qText(app::kermaMapMaxText(m_paintedMap)));
     showModeless();
 }
 
-void Form3::placeSchematic(const app::RunConditions& conditions) {
-    // Beam, object and curtain all from the painted result.
-    const app::MapSchematic s = app::mapSchematic(conditions);
+void Form3::placeSchematic(const app::MapSchematic& s) {
+    // Beam, object, couch and curtain all from the painted result and its room.
     Line3->setEnds(s.focus.x, s.focus.y, s.beamLeftEdge.x, s.beamLeftEdge.y);
     Line4->setEnds(s.beamRightEdge.x, s.beamRightEdge.y, s.focus.x, s.focus.y);
-    Shape1->setCorners(-260, s.objectBottomY, -140, s.objectTopY);
+    Shape1->setCorners(s.objectLeftX, s.objectBottomY, s.objectRightX, s.objectTopY);
+    Shape3->setCorners(s.couch.left, s.couch.top, s.couch.right, s.couch.bottom);
     Line14->setEnds(s.curtainX, s.curtainTopY, s.curtainX, s.curtainBottomY);
     Line14->setVisible(s.curtainShown);
     const QPoint labelCorner =
         Picture1->toPixel(s.curtainX + 6, s.curtainLabelTopY) + Picture1->contentsRect().topLeft();
     Label74->move(labelCorner);
     Label74->setVisible(s.curtainShown);
+    // A finite curtain looks the same from the side: its width is written under "Pb".
+    Label78->setText(
+        s.curtainWidthCm
+            ? QStringLiteral("幅 %1 cm").arg(qText(app::formatPicture(*s.curtainWidthCm, "0.0")))
+            : QString());
+    Label78->move(labelCorner + QPoint(0, Label74->height()));
+    Label78->setVisible(s.curtainShown && s.curtainWidthCm);
+}
+
+void Form3::drawRoom(const app::MapSchematic& s) {
+    PictureBox& p = *Picture1;
+    const QColor eyeColour(255, 0, 255);
+    const QColor black = Qt::black;
+    // Shields black and thick, apart from the map's colours and its one-pixel rays.
+    p.setDrawWidth(3);
+    for (const app::MapShield& shield : s.shields) {
+        p.line(shield.lowEnd.x, shield.lowEnd.y, shield.highEnd.x, shield.highEnd.y, black);
+    }
+    p.setDrawWidth(1);
+    for (const app::MapShield& shield : s.shields) {
+        // The name beside the edge nearer the focus (up in the map).
+        const app::MapPoint& top =
+            shield.lowEnd.y >= shield.highEnd.y ? shield.lowEnd : shield.highEnd;
+        p.text(top.x + 6, top.y + 14,
+               QStringLiteral("%1 %2 mm Pb")
+                   .arg(qText(shield.name), qText(app::formatPicture(shield.leadMm, "0.0#"))),
+               black);
+    }
+    if (s.table) {
+        p.text(std::max(s.couch.left, PICTURE_LEFT) + 4, s.couch.bottom - 4,
+               QStringLiteral("寝台 %1 mm Al")
+                   .arg(qText(app::formatPicture(s.table->alEquivalentMm, "0.0#"))),
+               black);
+    }
+    // Each eye point a framed square with its name, drawn where the picture reaches.
+    constexpr double HALF = 4.0;
+    for (const app::MapEyePoint& eye : s.eyePoints) {
+        const double x = eye.at.x;
+        const double y = eye.at.y;
+        if (x < PICTURE_LEFT || x > PICTURE_LEFT + PICTURE_WIDTH || y > PICTURE_TOP ||
+            y < PICTURE_BOTTOM) {
+            continue;
+        }
+        p.filledRectangle(x - HALF, y - HALF, x + HALF, y + HALF, eyeColour);
+        p.rectangle(x - HALF - 1, y - HALF - 1, x + HALF + 1, y + HALF + 1, black);
+        p.text(x + HALF + 4, y + 8, qText(eye.name), black);
+    }
+    Label77->setText(roomSummary(s));
+}
+
+QString Form3::roomSummary(const app::MapSchematic& s) {
+    QStringList parts;
+    if (!s.shields.empty()) parts << QStringLiteral("遮へい板 %1 枚").arg(s.shields.size());
+    if (s.curtainShown && s.curtainWidthCm) {
+        parts << QStringLiteral("カーテン幅 %1 cm")
+                     .arg(qText(app::formatPicture(*s.curtainWidthCm, "0.0")));
+    }
+    if (s.table) {
+        parts << (s.table->side == TableSide::Exit ? QStringLiteral("寝台 %1 mm Al（出口側）")
+                                                   : QStringLiteral("寝台 %1 mm Al（入射側）"))
+                     .arg(qText(app::formatPicture(s.table->alEquivalentMm, "0.0#")));
+    }
+    if (!s.eyePoints.empty()) {
+        QStringList names;
+        for (const app::MapEyePoint& eye : s.eyePoints) names << qText(eye.name);
+        parts << QStringLiteral("目の位置 %1").arg(names.join(QStringLiteral("、")));
+    }
+    if (parts.isEmpty()) return {};
+    return QStringLiteral("部屋の配置: %1（側面図: y 方向は投影）")
+        .arg(parts.join(QStringLiteral("、")));
 }
 
 void Form3::paintMap() {

@@ -19,6 +19,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace korvana::app {
+struct MapSchematic;
 struct ResultSet;
 struct RunConditions;
 }  // namespace korvana::app
@@ -68,6 +69,8 @@ private:
     QLabel* const Label47;        //!< readout air kerma [Gy per Gy]
     QLabel* const Label76;        //!< readout relative error of the nearest grid point, when known
     QLabel* const Label74;        //!< "Pb" beside the curtain
+    QLabel* const Label78;        //!< under it, the width of a finite curtain
+    QLabel* const Label77;        //!< what the room of the result holds
     OverlayLine* const Line3;     //!< beam edge, focus to the left field edge
     OverlayLine* const Line4;     //!< beam edge, right field edge to the focus
     OverlayLine* const Line14;    //!< curtain
@@ -75,7 +78,7 @@ private:
     OverlayLine* const Line42;    //!< vertical cross-hair
     OverlayShape* const Shape1;   //!< object
     OverlayShape* const Shape2;   //!< map frame
-    OverlayShape* const Shape3;   //!< couch bar
+    OverlayShape* const Shape3;   //!< couch bar, or the room's table
     QPushButton* const Command1;  //!< "Close"
 
 protected:
@@ -88,7 +91,10 @@ private:
     void drawLegend();
     void paintMap();
     void drawGridAndMarks();
-    void placeSchematic(const app::RunConditions& conditions);
+    void placeSchematic(const app::MapSchematic& schematic);
+    //! The room's shields, table caption and eye points over the map.
+    void drawRoom(const app::MapSchematic& schematic);
+    static QString roomSummary(const app::MapSchematic& schematic);
 
     app::KermaMap m_paintedMap;                              //!< the map the readouts describe
     std::optional<UncertaintyTable> m_paintedUncertainties;  //!< of the painted result

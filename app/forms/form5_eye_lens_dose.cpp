@@ -2,15 +2,20 @@
 
 #include <QComboBox>
 #include <QFont>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <exception>
 
+#include "app/common/picture_format.h"
 #include "app/common/text_value.h"
 #include "app/forms/annual_dose_panel.h"
 #include "app/forms/form10_conversion_factor.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/forms.h"
+#include "app/results/eye_points.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/widgets/controls.h"
 #include "app/widgets/failure_text.h"
@@ -34,6 +39,29 @@ constexpr int ERROR_LEFT = 6030;  // the dose's relative error, right of its box
 //! The designed window is 6840 twips wide; the workload panel stands to its right.
 constexpr int DESIGNED_WIDTH = 6840;
 constexpr TwipRect PANEL = {DESIGNED_WIDTH + 60, 90, 9000, 7560};
+//! The eye points of the room, under the designed area and the panel.
+constexpr TwipRect EYE_FRAME = {240, 7740, PANEL.left + PANEL.width - 240, 2520};
+
+enum EyeColumn {
+    EYE_NAME,
+    EYE_POSITION,
+    EYE_KERMA,
+    EYE_KERMA_ERROR,
+    EYE_SPECTRUM,
+    EYE_BARE,
+    EYE_GLASSES,
+    EYE_BARE_YEAR,
+    EYE_YEAR_ERROR,
+    EYE_GLASSES_YEAR,
+    EYE_COLUMN_COUNT
+};
+
+QTableWidgetItem* eyeCell(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
 
 QLabel* caption(QWidget* parent, const char* name, const char* text, TwipRect where) {
     return addLabel(parent, name, QString::fromUtf8(text), where);
@@ -52,7 +80,8 @@ QString qText(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
 Form5::Form5(Forms& forms)
-    : Form("Form5", QStringLiteral("Eye lens dose"), PANEL.left + PANEL.width + 120, 7740),
+    : Form("Form5", QStringLiteral("Eye lens dose"), PANEL.left + PANEL.width + 120,
+           EYE_FRAME.top + EYE_FRAME.height + 120),
       Text1(addTextBox(page(), "Text1", {1560, 990, 4800, 360})),
       Label14(caption(page(), "Label14", "Pb protection  =", {240, 1500, 2400, 330})),
       Text3(addTextBox(page(), "Text3", {2700, 1470, 900, 360})),
@@ -80,7 +109,28 @@ Form5::Form5(Forms& forms)
       Command4(addCommandButton(page(), "Command4", QStringLiteral("Close"),
                                 {4860, 6840, 1500, 600}, QStringLiteral(" Cancel "))),
       annualPanel(new AnnualDosePanel(page(), PANEL)),
+      Frame3(new QGroupBox(QStringLiteral("目の位置（部屋の配置）"), page())),
+      Grid2(new QTableWidget(0, EYE_COLUMN_COUNT, Frame3)),
+      Label82(addLabel(Frame3, "Label82", QString(), {120, 1860, EYE_FRAME.width - 240, 600})),
       m_forms(forms) {
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(EYE_FRAME.toPixels());
+    Grid2->setObjectName(QStringLiteral("Grid2"));
+    Grid2->setGeometry(TwipRect{120, 300, EYE_FRAME.width - 240, 1500}.toPixels());
+    Grid2->setHorizontalHeaderLabels(
+        {QStringLiteral("名前"), QStringLiteral("x, y, z\n[cm]"),
+         QStringLiteral("空気カーマ\n[Gy/Gy]"), QStringLiteral("±\n[%]"),
+         QStringLiteral("スペクトル\n[度]"), QStringLiteral("D 眼鏡なし\n[Gy/Gy]"),
+         QStringLiteral("D 眼鏡あり\n[Gy/Gy]"), QStringLiteral("眼鏡なし\n[mSv/年]"),
+         QStringLiteral("±\n[%]"), QStringLiteral("眼鏡あり\n[mSv/年]")});
+    Grid2->verticalHeader()->hide();
+    Grid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The three coordinates in one cell, never cut short.
+    Grid2->horizontalHeader()->setSectionResizeMode(EYE_POSITION, QHeaderView::ResizeToContents);
+    Grid2->verticalHeader()->setDefaultSectionSize(twipsToPixels(330));
+    Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Label82->setWordWrap(true);
+    Label82->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const char* errorNames[] = {"Label60", "Label61", "Label62", "Label63",
                                 "Label64", "Label65", "Label66"};
     for (int row = 0; row < 7; ++row) {
@@ -183,6 +233,7 @@ bool Form5::openEyeLensDose() {
     for (QLabel* error : errorLabels) error->clear();
     m_shownDose.reset();
     annualPanel->clearTable();
+    clearEyePoints();
     showModelessOver(&m_forms.form1());
     return true;
 }
@@ -214,6 +265,80 @@ void Form5::Command1_Click() {
         errorLabels[row]->setText(error ? qText(app::relativeErrorText(*error)) : QString());
     }
     m_shownDose = app::EyeLensDoseTable{glassesMm, protectionMm, dose};
+    const auto& year = annualPanel->shownTable();
+    showEyePoints(glassesMm, protectionMm,
+                  m_annualFollows && year ? std::optional(year->workload) : std::nullopt);
+}
+
+void Form5::clearEyePoints() {
+    Grid2->setRowCount(0);
+    const bool any = app::hasEyePoints(m_forms.state().resultSet);
+    Grid2->setVisible(any);
+    Label82->setText(
+        any ? QStringLiteral(
+                  "OK で各目の位置の水晶体線量 D（保護と眼鏡の鉛を通過後）、年間線量を計算すると"
+                  "その年間 Hp(3) を表示します。")
+            : QStringLiteral("この結果には目の位置がありません（部屋の配置に目の位置を置いて"
+                             "次イベント推定で計算した結果に表示されます）。"));
+}
+
+void Form5::showEyePoints(double glassesMm, double protectionMm,
+                          const std::optional<app::Workload>& workload) {
+    const app::ResultSet& set = m_forms.state().resultSet;
+    if (!m_tables || !app::hasEyePoints(set)) return;
+    app::EyePointDoses doses;
+    try {
+        doses = app::computeEyePointDoses(set, *m_tables, glassesMm, protectionMm, workload);
+    } catch (const std::exception& error) {
+        Grid2->setRowCount(0);
+        Label82->setText(QStringLiteral("目の位置の線量を計算できません。") + failureDetail(error));
+        return;
+    }
+    Grid2->setRowCount(static_cast<int>(doses.points.size()));
+    const auto number = [](double value, const char* picture) {
+        return qText(app::formatPicture(value, picture));
+    };
+    const auto year = [&](int row, int column, const std::optional<app::AnnualDose>& dose) {
+        if (!dose) {
+            Grid2->setItem(row, column, eyeCell(QStringLiteral("-")));
+            return;
+        }
+        const app::Rgb rgb = verdictColour(dose->verdict);
+        Grid2->setItem(row, column, eyeCell(number(dose->annualMsv, "0.00")));
+        Grid2->item(row, column)->setBackground(QColor(rgb.red, rgb.green, rgb.blue));
+    };
+    for (int row = 0; row < Grid2->rowCount(); ++row) {
+        const app::EyePointDose& dose = doses.points[static_cast<std::size_t>(row)];
+        const EyePointResult& point = dose.point;
+        Grid2->setItem(row, EYE_NAME, eyeCell(qText(point.name)));
+        Grid2->item(row, EYE_NAME)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        Grid2->setItem(row, EYE_POSITION,
+                       eyeCell(number(point.positionCm[0], "0.0") + QStringLiteral(", ") +
+                               number(point.positionCm[1], "0.0") + QStringLiteral(", ") +
+                               number(point.positionCm[2], "0.0")));
+        Grid2->setItem(row, EYE_KERMA, eyeCell(number(point.airKermaRatio, "0.000E+00")));
+        Grid2->setItem(row, EYE_KERMA_ERROR,
+                       eyeCell(point.relErrPercent
+                                   ? number(*point.relErrPercent, "0.0") +
+                                         (point.unstable ? QStringLiteral(" 不安定") : QString())
+                                   : QStringLiteral("-")));
+        Grid2->setItem(row, EYE_SPECTRUM,
+                       eyeCell(number(app::angleOfIndex(dose.spectrumAngleIndex), "0")));
+        Grid2->setItem(row, EYE_BARE, eyeCell(qText(app::eyeLensDoseText(dose.bareDose))));
+        Grid2->setItem(row, EYE_GLASSES, eyeCell(qText(app::eyeLensDoseText(dose.glassesDose))));
+        year(row, EYE_BARE_YEAR, dose.bareYear);
+        Grid2->setItem(
+            row, EYE_YEAR_ERROR,
+            eyeCell(dose.bareYear && point.relErrPercent ? number(*point.relErrPercent, "0.0")
+                                                         : QStringLiteral("-")));
+        year(row, EYE_GLASSES_YEAR, dose.glassesYear);
+    }
+    Label82->setText(
+        QStringLiteral("空気カーマは各目の位置で計算した値（遮へい板・寝台・カーテンを含む）。"
+                       "目の位置のスペクトルは記録されないため、鉛の透過と D3mm/Kair には照射野"
+                       "中心から見た方向が最も近い計測角度（スペクトル欄）のスペクトルを使う近似。"
+                       "眼鏡 %1 mm Pb、保護 %2 mm Pb。")
+            .arg(number(glassesMm, "0.0##"), number(protectionMm, "0.0##")));
 }
 
 void Form5::Command5_Click() {
@@ -231,9 +356,14 @@ void Form5::showAnnualDose(InputFaults faults) {
         return;
     }
     if (!m_tables) return;
-    annualPanel->showAnnualDose(m_forms.state().resultSet, *m_tables,
-                                app::textValue(Combo2->currentText().toStdString()),
-                                app::textValue(Text3->text().toStdString()), faults);
+    const double glassesMm = app::textValue(Combo2->currentText().toStdString());
+    const double protectionMm = app::textValue(Text3->text().toStdString());
+    if (annualPanel->showAnnualDose(m_forms.state().resultSet, *m_tables, glassesMm, protectionMm,
+                                    faults)) {
+        showEyePoints(glassesMm, protectionMm, annualPanel->shownTable()->workload);
+    } else if (Grid2->rowCount() > 0) {
+        showEyePoints(glassesMm, protectionMm, std::nullopt);  // no year to show
+    }
 }
 
 void Form5::Command2_Click() {

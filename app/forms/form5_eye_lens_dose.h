@@ -2,7 +2,9 @@
 // angle 45 to 135 degrees the conversion factor D3mm/Kair of the spectrum that
 // passes the lead and the eye lens dose of the loaded result with its
 // relative error; beside them, the workload panel turns the doses into this
-// year's Hp(3) against the limit (annual_dose_panel.h).
+// year's Hp(3) against the limit (annual_dose_panel.h). Below, the eye points
+// of the result's room (eye_points.h) with their eye lens doses and, once
+// the workload panel has computed, their year.
 #pragma once
 
 #include <QStringList>
@@ -10,9 +12,12 @@
 
 #include "app/results/csv_export.h"
 #include "app/results/eye_lens_dose.h"
+#include "app/results/workload.h"
 #include "app/widgets/form.h"
 
 class QComboBox;
+class QGroupBox;
+class QTableWidget;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -75,6 +80,9 @@ private:
     //! The eye lens doses' relative standard errors at 45 ... 135 degrees.
     QList<QLabel*> errorLabels;
     AnnualDosePanel* const annualPanel;  //!< Frame2, right of the designed area
+    QGroupBox* const Frame3;             //!< the eye points, under the designed area
+    QTableWidget* const Grid2;           //!< one row per eye point
+    QLabel* const Label82;               //!< what the eye points' doses rest on
 
 protected:
     void unload() override { Command4_Click(); }
@@ -86,6 +94,12 @@ private:
     //! The annual table for the entries as they stand; faults told as `faults` says.
     void showAnnualDose(InputFaults faults);
     void annualInputChanged();
+    //! The eye points' rows for the entries as they stand, their year for
+    //! `workload` when the annual table is shown.
+    void showEyePoints(double glassesMm, double protectionMm,
+                       const std::optional<app::Workload>& workload);
+    //! Empties the rows and says whether the loaded result has eye points.
+    void clearEyePoints();
 
     Forms& m_forms;
     std::optional<app::EyeLensDoseTables> m_tables;  //!< read at the last opening

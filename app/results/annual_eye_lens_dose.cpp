@@ -11,14 +11,6 @@ namespace {
 
 constexpr double MSV_PER_GY = 1000.0;  // Hp(3): Sv from Gy at 3 mm, photons
 
-// The eye lens dose ratio of the eye position: the grid's kerma there times
-// the factors of the nearest angle's spectrum.
-std::optional<double> eyeDoseRatio(const EyeLensDose& dose, int k, double kermaRatio) {
-    if (!dose.eyeLensDose[k]) return std::nullopt;
-    if (!dose.doseConversionRatio[k]) return 0.0;  // nothing passes the lead
-    return kermaRatio * dose.transmittedFraction[k] * *dose.doseConversionRatio[k];
-}
-
 std::optional<AnnualDose> annualOrNone(const std::optional<double>& ratio,
                                        const std::optional<double>& error, double kermaGy,
                                        long long procedures) {
@@ -89,9 +81,9 @@ AnnualEyeLensDose computeAnnualEyeLensDose(const ResultSet& set, const EyeLensDo
         point.kermaRatio = kerma.kermaRatio;
         point.unstable = kerma.unstable;
         const int k = point.angleIndex;
-        point.bare = annualOrNone(eyeDoseRatio(bare, k, kerma.kermaRatio), kerma.relStdErrorPercent,
-                                  kermaGy, procedures);
-        point.glasses = annualOrNone(eyeDoseRatio(withGlasses, k, kerma.kermaRatio),
+        point.bare = annualOrNone(eyeLensDoseWithSpectrumOf(bare, k, kerma.kermaRatio),
+                                  kerma.relStdErrorPercent, kermaGy, procedures);
+        point.glasses = annualOrNone(eyeLensDoseWithSpectrumOf(withGlasses, k, kerma.kermaRatio),
                                      kerma.relStdErrorPercent, kermaGy, procedures);
         table.points.push_back(point);
     }

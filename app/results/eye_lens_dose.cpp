@@ -77,6 +77,14 @@ EyeLensDose computeEyeLensDose(const ResultSet& set, const EyeLensDoseTables& ta
     return result;
 }
 
+std::optional<double> eyeLensDoseWithSpectrumOf(const EyeLensDose& dose, int angleIndex,
+                                                double kermaRatio) {
+    const std::size_t k = static_cast<std::size_t>(angleIndex);
+    if (!dose.eyeLensDose[k]) return std::nullopt;
+    if (!dose.doseConversionRatio[k]) return 0.0;  // nothing passes the lead
+    return kermaRatio * dose.transmittedFraction[k] * *dose.doseConversionRatio[k];
+}
+
 std::string doseConversionRatioText(const std::optional<double>& ratio) {
     return ratio ? formatPicture(*ratio, "0.000") : "-";
 }

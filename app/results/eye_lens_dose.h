@@ -62,6 +62,13 @@ struct EyeLensDose {
 EyeLensDose computeEyeLensDose(const ResultSet& set, const EyeLensDoseTables& tables,
                                double glassesMm, double protectionMm);
 
+//! The eye lens dose [Gy per Gy] of air kerma `kermaRatio` that arrives with
+//! the spectrum of angle k behind the lead of `dose`: kermaRatio x F(k) x
+//! D3mm/Kair(k), as for the measuring point k itself. 0 when nothing passes
+//! the lead; empty where the measuring point's own dose is empty.
+std::optional<double> eyeLensDoseWithSpectrumOf(const EyeLensDose& dose, int angleIndex,
+                                                double kermaRatio);
+
 //! D3mm/Kair as shown: "0.000", or "-" when it does not exist.
 std::string doseConversionRatioText(const std::optional<double>& ratio);
 //! An eye lens dose as shown: "0.000E+00", or "-" when it does not exist.

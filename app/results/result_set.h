@@ -15,6 +15,8 @@
 #include "app/results/kerma_map.h"
 #include "common/data_error.h"
 #include "common/energy_grid.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
@@ -59,6 +61,13 @@ struct ResultSet {
     KermaMap kermaMap;      //!< kermaGrid refined (refineKermaGrid)
     //! The engine's NAME.unc.csv (attachUncertainties); empty for a result without one.
     std::optional<UncertaintyTable> uncertainties;
+    //! The room the run simulated, NAME.scene.json (attachScene); empty for a
+    //! result without one, which was made for the scene without shields,
+    //! table or eye points.
+    std::optional<SceneDescription> scene;
+    //! The eye points' results, NAME.points.csv (attachScene); empty for a
+    //! result without eye points.
+    std::optional<EyePointTable> eyePoints;
 };
 
 //! The run conditions of a result file: skips its first 310 lines and reads

@@ -1,6 +1,7 @@
 #include "app/results/results_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "app/results/condition_texts.h"
 #include "app/results/csv_export.h"
 #include "app/results/eye_lens_dose.h"
+#include "app/results/eye_points.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/results/result_set.h"
 #include "app/run/case_file.h"
@@ -198,6 +200,60 @@ void printAnnual(const ResultSet& set, const AnnualEyeLensDose& table, std::ostr
     if (anyUnstable) out << "unstable: the error estimate itself is unreliable there.\n";
 }
 
+//! The eye points of the result's scene: air kerma, eye lens doses without
+//! and with the report's glasses and, with a workload, their year.
+void printEyePoints(const ResultSet& set, const EyePointDoses& doses, std::ostream& out) {
+    std::size_t nameWidth = 4;
+    for (const EyePointDose& dose : doses.points) {
+        nameWidth = std::max(nameWidth, dose.point.name.size());
+    }
+    const auto name = [nameWidth](const std::string& text) {
+        return "  " + text + std::string(nameWidth - std::min(nameWidth, text.size()), ' ');
+    };
+    const std::string glassesText = formatPicture(doses.glassesMm, "0.00");
+    out << "\nEye points of the scene " << sceneFileName(set.fileName) << " ("
+        << pointsFileName(set.fileName)
+        << "),\nper 1 Gy of primary air kerma at the entrance surface of the phantom:\n";
+    out << name("") << std::string(40, ' ') << "  without glasses"
+        << padded("with " + glassesText + " mm Pb", 17) << '\n';
+    out << name("name") << "  x cm  y cm  z cm  air kerma Gy   \u00b1 [%]"
+        << padded("eye lens Gy", 17) << padded("eye lens Gy", 17) << "  spectrum of\n";
+    bool anyUnstable = false;
+    for (const EyePointDose& dose : doses.points) {
+        const EyePointResult& p = dose.point;
+        out << name(p.name) << padded(formatPicture(p.positionCm[0], "0.0"), 6)
+            << padded(formatPicture(p.positionCm[1], "0.0"), 6)
+            << padded(formatPicture(p.positionCm[2], "0.0"), 6)
+            << padded(formatPicture(p.airKermaRatio, "0.000E+00"), 14)
+            << padded(p.relErrPercent ? formatPicture(*p.relErrPercent, "0.0") : "-", 8)
+            << padded(eyeLensDoseText(dose.bareDose), 17)
+            << padded(eyeLensDoseText(dose.glassesDose), 17)
+            << padded(formatPicture(angleOfIndex(dose.spectrumAngleIndex), "0") + " degrees", 13)
+            << (p.unstable ? " unstable" : "") << '\n';
+        anyUnstable = anyUnstable || p.unstable;
+    }
+    out << "The air kerma is the engine's at each point, after the scene's shields, table and\n"
+           "curtain. No spectrum is scored at an eye point: glasses and D3mm/Kair use the\n"
+           "spectrum of the measuring angle nearest in direction as seen from the field centre\n"
+           "(\"spectrum of\"), an approximation where that point and the eye lie behind\n"
+           "different lead. \u00b1 [%]: relative standard error of the eye point's air kerma.\n";
+    if (doses.workload) {
+        out << "Annual eye lens dose Hp(3) at the eye points in mSv (workload as above):\n";
+        out << name("") << std::string(5, ' ') << "without glasses" << std::string(28, ' ')
+            << "with " << glassesText << " mm Pb glasses\n";
+        const std::string head = padded("mSv/yr", 10) + padded("\u00b1 %", 7) +
+                                 padded("% of 20", 8) + padded("verdict", 10) +
+                                 padded("max N/yr", 9);
+        out << name("name") << head << head << '\n';
+        for (const EyePointDose& dose : doses.points) {
+            out << name(dose.point.name) << annualCells(dose.bareYear)
+                << annualCells(dose.glassesYear) << (dose.point.unstable ? " unstable" : "")
+                << '\n';
+        }
+    }
+    if (anyUnstable) out << "unstable: the error estimate itself is unreliable there.\n";
+}
+
 //! The names of the CSV exports written into `directory` for `resultFile`:
 //! the viewers' four, the incident spectrum's when the working directory
 //! holds B_SPCTL.dat, the annual dose's with a workload.
@@ -359,7 +415,11 @@ std::string resultsUsage() {
            "  --eye X,Z             also at the worker's eyes, X cm beside the beam axis and Z cm\n"
            "                        along it (negative towards the focus), within the grid\n"
            "                        (X 50 to 150, Z -100 to 50)\n"
-           "With --csv the table is also written as DIR/annual_eye_lens_dose.csv.\n";
+           "With --csv the table is also written as DIR/annual_eye_lens_dose.csv.\n"
+           "\n"
+           "A result of a run with eye points (its scene NAME.scene.json and NAME.points.csv\n"
+           "beside it) also gets their air kerma and eye lens doses and, with a workload, their\n"
+           "annual dose; a damaged points file or one of another run is refused.\n";
 }
 
 int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& out,
@@ -498,6 +558,9 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
             errors << "korvana-results: warning: " << e.what()
                    << " (the relative errors are not shown)\n";
         }
+        // The room: a damaged or foreign scene or points file ends the command,
+        // as a result whose eye points cannot be told would mislead.
+        attachScene(set);
         const EyeLensDoseTables tables = loadEyeLensDoseTables();
         std::optional<AnnualEyeLensDose> annual;
         if (workload) {
@@ -510,6 +573,10 @@ int runResultsCommand(const std::vector<std::string>& arguments, std::ostream& o
         }
         printReport(set, tables, out);
         if (annual) printAnnual(set, *annual, out);
+        if (hasEyePoints(set)) {
+            printEyePoints(
+                set, computeEyePointDoses(set, tables, REPORT_GLASSES_MM_PB, 0.0, workload), out);
+        }
         for (const std::string& path : written) out << "Wrote " << path << '\n';
         if (!caseFile.empty()) {
             CaseEntries entries = caseOfResult(set);

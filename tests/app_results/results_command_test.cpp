@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "common/text_file.h"
+#include "eye_points_fixture.h"
 #include "result_file_builder.h"
 #include "temp_dir.h"
 
@@ -118,6 +119,51 @@ TEST(ResultsCommandTest, PrintsTheShownAnglesOnly) {
     EXPECT_NE(outcome.out.find("\n    135    8.000E-04"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("\n     30 "), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("\n    150 "), std::string::npos) << outcome.out;
+}
+
+// The eye points of a run's room follow everything printed before, which a
+// result without eye points (also one with a scene of shields only) keeps
+// exactly; a points file that is not the result's ends the command.
+TEST(ResultsCommandTest, EyePointsGetASectionAfterTheRest) {
+    ScopedWorkDir dir;
+    ResultFileContent::plausible().write("a.data");
+    copyShippedTables({"Pb.dat", "d-DperK.dDk"});
+    const std::vector<std::string> workload = {"a.data", "--kap", "50", "--procedures", "400"};
+    const Outcome without = run(workload);
+    ASSERT_EQ(without.status, 0) << without.errors;
+    EXPECT_EQ(without.out.find("Eye points"), std::string::npos) << without.out;
+    writeSceneFile("a.scene.json", sampleRoom());
+    EXPECT_EQ(run(workload).out, without.out);
+
+    writeEyePointsBeside("a.data", {{"operator", {60, 30, -40}, 2.5e-4, 3.0}});
+    const Outcome with = run(workload);
+    ASSERT_EQ(with.status, 0) << with.errors;
+    ASSERT_EQ(with.out.substr(0, without.out.size()), without.out);
+    const std::string section = with.out.substr(without.out.size());
+    EXPECT_NE(section.find("\nEye points of the scene a.scene.json (a.points.csv)"),
+              std::string::npos)
+        << section;
+    EXPECT_TRUE(std::regex_search(
+        section,
+        std::regex("\n  operator +60\\.0 +30\\.0 +-40\\.0 +2\\.500E-04 +3\\.0 +[0-9.E+-]+ +"
+                   "[0-9.E+-]+ +120 degrees\n")))
+        << section;
+    EXPECT_NE(section.find("nearest in direction"), std::string::npos) << section;
+    EXPECT_TRUE(
+        std::regex_search(section, std::regex("\n  operator +[0-9.]+ +3\\.0 +[0-9]+ +below 20")))
+        << section;
+    EXPECT_EQ(run({"a.data"}).out.find("Annual eye lens dose Hp(3) at the eye points"),
+              std::string::npos);
+
+    ResultFileContent other = ResultFileContent::plausible();
+    other.pointKermaRatio[5] = 9e-4;
+    other.write("a.data");  // the points file now belongs to another run
+    const Outcome foreign = run(workload);
+    EXPECT_EQ(foreign.status, 2);
+    EXPECT_EQ(foreign.out, "");
+    EXPECT_NE(foreign.errors.find("a.points.csv:2: the file belongs to another run"),
+              std::string::npos)
+        << foreign.errors;
 }
 
 TEST(ResultsCommandTest, LeadThicknessIsAPlainDecimalOfZeroOrMore) {

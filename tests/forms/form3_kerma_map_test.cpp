@@ -2,7 +2,8 @@
 // colour bands at chosen cells (exactly 100 % white, limits in the lower
 // band), the grid, the schematic from the loaded result, the mouse readouts
 // at the map's corners and off it, a map without air kerma, and the painting
-// kept while another file is loaded or the window is covered.
+// kept while another file is loaded or the window is covered, and the room
+// of a result with a scene.
 #include "app/forms/form3_kerma_map.h"
 
 #include <QLabel>
@@ -13,6 +14,7 @@
 
 #include "app/widgets/overlay_shapes.h"
 #include "common/text_file.h"
+#include "eye_points_fixture.h"
 #include "fakes.h"
 #include "result_file_builder.h"
 #include "uncertainty_fixture.h"
@@ -258,7 +260,7 @@ private slots:
         QCOMPARE(control<forms::OverlayShape>(f, "Shape1")->high(), 200.0);
         QVERIFY(control<forms::OverlayLine>(f, "Line14")->isVisible());
         QVERIFY(control<QLabel>(f, "Label74")->isVisible());
-        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->x1(), -122.0);
+        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->x1(), -120.0);  // x = 20 cm
         QCOMPARE(control<forms::OverlayLine>(f, "Line14")->y1(), 520.0);
         QCOMPARE(control<forms::OverlayLine>(f, "Line14")->y2(), 140.0 + 4 * 60.0);
     }
@@ -271,6 +273,25 @@ private slots:
         QVERIFY(!control<QLabel>(l.form3, "Label74")->isVisible());
         QCOMPARE(control<QLineEdit>(l.form3, "Text5")->text(), QStringLiteral("-"));
         QCOMPARE(control<QLineEdit>(l.form3, "Text6")->text(), QStringLiteral("-"));
+    }
+
+    void theRoomOfAResultIsDrawnWithItsEyePoints() {
+        FormsFixture fx;
+        bandContent().write("room.data");
+        writeEyePointsBeside("room.data", {{"operator", {60, 30, -40}, 2.5e-4, 3.0}});
+        openAndLoad(*fx.forms, QStringLiteral("room.data"));
+        control<QPushButton>(fx.forms->form1(), "Command1")->click();
+        forms::Form3& f = fx.forms->form3();
+        // The eye point's mark at x = 60 cm, z = -40 cm: X = 40, Y = 360.
+        QCOMPARE(pixelAt(control<forms::PictureBox>(f, "Picture1"), 40 + 250, 700 - 360),
+                 QColor(255, 0, 255));
+        const QString room = control<QLabel>(f, "Label77")->text();
+        QVERIFY2(room.contains(QStringLiteral("目の位置 operator")), qPrintable(room));
+        QVERIFY2(room.contains(QStringLiteral("遮へい板 1 枚")), qPrintable(room));
+        QCOMPARE(control<QLabel>(f, "Label78")->text(), QStringLiteral("幅 90.0 cm"));
+        // The exit-side table 50 cm wide, under the object.
+        QCOMPARE(control<forms::OverlayShape>(f, "Shape3")->left(), -300.0);
+        QCOMPARE(control<forms::OverlayShape>(f, "Shape3")->high(), 120.0);
     }
 
     void aMapWithoutAirKermaIsGrey() {

@@ -1,7 +1,8 @@
 // The eye lens dose window driven by control name: opening from the browser
 // with the tables read afresh, a missing or short table keeping it closed,
 // the conversion factors and doses of an engine-written result, glasses and
-// protection as one layer, the 0/0 factor, the thickness messages, Close.
+// protection as one layer, the 0/0 factor, the thickness messages, the eye
+// points of the result's room, Close.
 #include "app/forms/form5_eye_lens_dose.h"
 
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include "app/results/kerma_uncertainty.h"
 #include "common/text_file.h"
 #include "engine_result_file.h"
+#include "eye_points_fixture.h"
 #include "fakes.h"
 #include "result_file_builder.h"
 #include "viewer_helpers.h"
@@ -413,6 +415,43 @@ private slots:
         panel.Text30->setText(QStringLiteral("50"));
         QCOMPARE(panel.Grid1->item(3, 1)->text(), annualAt90(1000, 0.07, false));
         QVERIFY(e.fx.recorder.messages.empty());
+    }
+
+    void eyePointsOfTheRoomAreListedWithTheirYear() {
+        FormsFixture fx;
+        copyShippedTables({"d-DperK.dDk"});
+        ResultFileContent::plausible().write("plain.data");
+        ResultFileContent::plausible().write("room.data");
+        writeEyePointsBeside("room.data", {{"operator", {60, 30, -40}, 2.5e-4, 3.0}});
+        forms::Form5& form5 = fx.forms->form5();
+        QTableWidget* grid = control<QTableWidget>(form5, "Grid2");
+        openAndLoad(*fx.forms, QStringLiteral("plain.data"));
+        control<QPushButton>(fx.forms->form1(), "Command2")->click();
+        QVERIFY(!grid->isVisible());
+        QVERIFY(control<QLabel>(form5, "Label82")->text().contains(QStringLiteral("目の位置")));
+
+        clickFile(*fx.forms, QStringLiteral("room.data"));
+        control<QPushButton>(fx.forms->form1(), "Command11")->click();
+        control<QPushButton>(fx.forms->form1(), "Command2")->click();
+        QVERIFY(grid->isVisible());
+        control<QLineEdit>(form5, "Text3")->setText(QStringLiteral("0"));
+        control<QComboBox>(form5, "Combo2")->setEditText(QStringLiteral("0.07"));
+        control<QPushButton>(form5, "Command1")->click();
+        QCOMPARE(grid->rowCount(), 1);
+        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("operator"));
+        QCOMPARE(grid->item(0, 4)->text(), QStringLiteral("120"));  // the borrowed spectrum
+        QVERIFY(grid->item(0, 6)->text() != QStringLiteral("-"));
+        QCOMPARE(grid->item(0, 7)->text(), QStringLiteral("-"));  // no workload yet
+
+        forms::AnnualDosePanel& panel = *form5.findChild<forms::AnnualDosePanel*>();
+        panel.Option5->setChecked(true);
+        panel.Text30->setText(QStringLiteral("50"));
+        panel.Text31->setText(QStringLiteral("400"));
+        panel.Check2->setChecked(false);
+        panel.Command5->click();
+        QVERIFY(fx.recorder.messages.empty());
+        QVERIFY(grid->item(0, 7)->text().contains(QLatin1Char('.')));
+        QVERIFY(grid->item(0, 9)->text().contains(QLatin1Char('.')));
     }
 
     void closeHidesTheConversionWindowAndItself() {
