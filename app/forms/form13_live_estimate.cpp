@@ -27,6 +27,7 @@
 #include "app/forms/scene_drawing.h"
 #include "app/forms/scene_texts.h"
 #include "app/results/annual_eye_lens_dose.h"
+#include "app/results/eye_points.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/run/run_file.h"
 #include "app/widgets/controls.h"
@@ -627,21 +628,49 @@ void Form13::fillTable() {
             Grid1->setItem(row, 7, cell(ratioText(ratio)));
         }
     }
-    // The eye points' rows, once the round carries them.
-    if (!m_round->eyePoints) return;
-    const std::vector<EyePointResult>& eyes = m_round->eyePoints->points;
-    for (std::size_t i = 0; i < eyes.size(); ++i) {
+    // The eye points' rows, once the round carries their kermas: the doses
+    // as the eye lens window gives them (app/results/eye_points.h).
+    if (!app::hasEyePoints(set) || !m_tables) return;
+    std::optional<app::Workload> eyeWorkload;
+    if (year && workloadFault.isEmpty()) eyeWorkload = workload;
+    app::EyePointDoses doses;
+    try {
+        doses =
+            app::computeEyePointDoses(set, m_tables->eye, m_roundInputs.glassesMm, 0, eyeWorkload);
+    } catch (const std::exception&) {
+        return;  // as for the angles: what the core refuses stays "-"
+    }
+    const app::ResultSet* pinned = m_pin ? &m_pin->round->result : nullptr;
+    for (std::size_t i = 0; i < doses.points.size(); ++i) {
         const int row = SHOWN_ANGLES + static_cast<int>(i);
         if (row >= Grid1->rowCount()) break;
-        Grid1->setItem(row, 1, cell(qText(app::formatPicture(eyes[i].airKermaRatio, "0.000E+00"))));
-        Grid1->setItem(
-            row, 2,
-            cell(eyes[i].relErrPercent ? errorText(*eyes[i].relErrPercent) : QStringLiteral("-")));
-        if (m_pin && m_pin->round->eyePoints && i < m_pin->round->eyePoints->points.size() &&
-            m_pin->round->eyePoints->points[i].airKermaRatio > 0) {
+        const app::EyePointDose& eye = doses.points[i];
+        Grid1->setItem(row, 1,
+                       cell(qText(app::formatPicture(eye.point.airKermaRatio, "0.000E+00"))));
+        Grid1->setItem(row, 2,
+                       cell(eye.point.relErrPercent ? errorText(*eye.point.relErrPercent)
+                                                    : QStringLiteral("-")));
+        Grid1->setItem(row, 3, cell(doseText(eye.bareDose)));
+        Grid1->setItem(row, 4, cell(doseText(eye.glassesDose)));
+        int column = 5;
+        for (const auto& dose : {eye.bareYear, eye.glassesYear}) {
+            if (dose) {
+                Grid1->setItem(row, column,
+                               cell(qText(app::formatPicture(dose->annualMsv, "0.00"))));
+                const app::Rgb colour = verdictColour(dose->verdict);
+                Grid1->item(row, column)
+                    ->setBackground(QColor(colour.red, colour.green, colour.blue));
+            } else if (!workloadFault.isEmpty()) {
+                Grid1->setItem(row, column, cell(QStringLiteral("範囲外")));
+                Grid1->item(row, column)->setToolTip(workloadFault);
+            }
+            ++column;
+        }
+        if (pinned && app::hasEyePoints(*pinned) && i < pinned->eyePoints->points.size() &&
+            pinned->eyePoints->points[i].airKermaRatio > 0) {
             Grid1->setItem(row, 7,
-                           cell(ratioText(eyes[i].airKermaRatio /
-                                          m_pin->round->eyePoints->points[i].airKermaRatio)));
+                           cell(ratioText(eye.point.airKermaRatio /
+                                          pinned->eyePoints->points[i].airKermaRatio)));
         }
     }
 }
@@ -722,9 +751,9 @@ void Form13::Command3_Click() {
         outputs.push_back({sceneFileName(resultFile), FileKind::Scene});
         contents.push_back({sceneFileName(resultFile), sceneFileLines(room)});
     }
-    if (round->eyePoints) {
+    if (app::hasEyePoints(round->result)) {
         outputs.push_back({pointsFileName(resultFile), FileKind::Points});
-        contents.push_back({pointsFileName(resultFile), pointsFileLines(*round->eyePoints)});
+        contents.push_back({pointsFileName(resultFile), pointsFileLines(*round->result.eyePoints)});
     }
     if (const auto fault = checkOutputFiles(outputs)) {
         showMessage(this,

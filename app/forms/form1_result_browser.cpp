@@ -592,10 +592,8 @@ void Form1::setAngleChoices(const QStringList& angles, const QString& shown) {
 void Form1::Command10_Click() {
     // The loaded result's geometry; before any, the main form's case in the room panel's room.
     const app::ResultSet& set = m_forms.state().resultSet;
-    QString note;
-    const GeometrySketch sketch =
-        set.fileName.empty() ? m_forms.form2().geometrySketch() : resultGeometry(set, note);
-    m_forms.form4().showGeometry(sketch, note);
+    m_forms.form4().showGeometry(set.fileName.empty() ? m_forms.form2().geometrySketch()
+                                                      : resultGeometry(set));
     m_forms.form4().showModelessOver(this);
 }
 

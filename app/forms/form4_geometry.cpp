@@ -1,13 +1,8 @@
 #include "app/forms/form4_geometry.h"
 
-#include <QLabel>
-#include <filesystem>
-
 #include "app/widgets/controls.h"
-#include "app/widgets/failure_text.h"
 #include "app/widgets/picture_box.h"
 #include "app/widgets/picture_export.h"
-#include "common/scene_file.h"
 
 namespace korvana::forms {
 
@@ -16,10 +11,7 @@ Form4::Form4()
       Picture1(addPictureBox(page(), "Picture1", {120, 120, 5565, 7335})),
       Picture2(addPictureBox(page(), "Picture2", {5880, 120, 6600, 3600})),
       Command1(
-          addCommandButton(page(), "Command1", QStringLiteral("Close"), {10200, 7680, 1455, 495})),
-      Label1(addLabel(page(), "Label1", {}, {5880, 3840, 6600, 1200})) {
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+          addCommandButton(page(), "Command1", QStringLiteral("Close"), {10200, 7680, 1455, 495})) {
     GeometrySketch sketch;
     sketch.curtainLengthCm = 10;
     sketch.curtainEntered = true;
@@ -29,33 +21,21 @@ Form4::Form4()
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 
-void Form4::showGeometry(const GeometrySketch& sketch, const QString& note) {
+void Form4::showGeometry(const GeometrySketch& sketch) {
     m_sketch = sketch;
     m_sketch.allMeasuringPoints = true;
     drawGeometrySketch(*Picture1, m_sketch);
     drawSceneTopView(*Picture2, m_sketch);
-    Label1->setText(note);
 }
 
-GeometrySketch resultGeometry(const app::ResultSet& set, QString& note) {
+GeometrySketch resultGeometry(const app::ResultSet& set) {
     GeometrySketch sketch;
     sketch.phantomThicknessCm = set.conditions.phantomThicknessCm;
     sketch.focusSurfaceCm = set.conditions.focusSurfaceDistanceCm;
     sketch.fieldShortCm = set.conditions.fieldSizeXCm;
     sketch.curtainLengthCm = set.conditions.curtainLengthCm;
     sketch.curtainEntered = set.conditions.curtainLeadMm > 0;
-    note.clear();
-    if (set.fileName.empty()) return sketch;
-    const std::string sceneFile = sceneFileName(set.fileName);
-    std::error_code absent;
-    if (!std::filesystem::exists(sceneFile, absent)) return sketch;
-    try {
-        sketch.scene = readSceneFile(sceneFile);
-    } catch (const std::exception& error) {
-        note = QStringLiteral(
-                   "部屋の配置を読めないため、遮へい板・寝台・目の位置は描いていません。\n") +
-               failureDetail(error);
-    }
+    sketch.scene = set.scene.value_or(SceneDescription{});
     return sketch;
 }
 

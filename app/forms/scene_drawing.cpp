@@ -8,15 +8,13 @@
 #include "app/widgets/picture_box.h"
 #include "common/curtain_rule.h"
 #include "common/result_layout.h"
-#include "engine/scene/scene.h"
 #include "engine/transport/geometry.h"
 
 namespace korvana::forms {
 
 namespace {
 
-constexpr double DEG_TO_RAD = 3.14159265358979 / 180.0;
-constexpr double CURTAIN_X_CM = engine::LeadCurtain::PLANE_X;
+constexpr double CURTAIN_X_CM = CURTAIN_PLANE_X_CM;
 constexpr double POINTS_X_CM = engine::POINT_PLANE_X;
 
 //! The part of the view around the elements [cm].
@@ -52,18 +50,13 @@ void arrowHeads(PictureBox& picture, double x, double zTop, double zBottom, doub
 QString qText(const std::string& text) { return QString::fromStdString(text); }
 QString number(double value) { return QString::number(value, 'g', 4); }
 
-//! The ends of a shield's trace in the x-z plane: its height along z at tilt
-//! 0, the edge towards +z turned towards +x by a positive tilt.
+//! A shield's trace in the x-z plane (scene_file.h's), as two ends.
 struct Trace {
     double x1, z1, x2, z2;
 };
-Trace shieldTrace(const SceneShield& shield) {
-    const double half = shield.heightCm / 2;
-    const double s = std::sin(shield.tiltDeg * DEG_TO_RAD);
-    const double c = std::cos(shield.tiltDeg * DEG_TO_RAD);
-    const double x = shield.centreCm[0];
-    const double z = shield.centreCm[2];
-    return {x - half * s, z - half * c, x + half * s, z + half * c};
+Trace traceOf(const SceneShield& shield) {
+    const ShieldTrace t = shieldTrace(shield);
+    return {t.lowEndXZ[0], t.lowEndXZ[1], t.highEndXZ[0], t.highEndXZ[1]};
 }
 
 bool finite(double value) { return std::isfinite(value) && std::abs(value) <= SCENE_REACH_CM; }
@@ -102,7 +95,7 @@ void drawGeometrySketch(PictureBox& picture, const GeometrySketch& sketch) {
         if (pointShown(sketch, k)) view.hold(POINTS_X_CM, engine::POINT_Z[k] - 10);
     }
     for (const SceneShield& shield : scene.shields) {
-        const Trace trace = shieldTrace(shield);
+        const Trace trace = traceOf(shield);
         if (!finite(trace.x1) || !finite(trace.x2) || !finite(trace.z1) || !finite(trace.z2)) {
             continue;
         }
@@ -207,7 +200,7 @@ void drawGeometrySketch(PictureBox& picture, const GeometrySketch& sketch) {
 
     // The shields: each one's trace, tilted about its centre.
     for (const SceneShield& shield : scene.shields) {
-        const Trace trace = shieldTrace(shield);
+        const Trace trace = traceOf(shield);
         if (!finite(trace.x1) || !finite(trace.x2) || !finite(trace.z1) || !finite(trace.z2)) {
             continue;
         }
@@ -239,7 +232,7 @@ void drawSceneTopView(PictureBox& picture, const GeometrySketch& sketch) {
     const ObjectExtent object = objectExtentFor(sketch.phantomThicknessCm);
     Bounds view{-40, 125, -40, 40};
     for (const SceneShield& shield : scene.shields) {
-        const Trace trace = shieldTrace(shield);
+        const Trace trace = traceOf(shield);
         const double y = shield.centreCm[1];
         if (!finite(trace.x1) || !finite(trace.x2) || !finite(y) || !finite(shield.widthCm)) {
             continue;
@@ -279,7 +272,7 @@ void drawSceneTopView(PictureBox& picture, const GeometrySketch& sketch) {
     picture.text(CURTAIN_X_CM + 2, std::min(yTo, view.z1 - 12) - 10, QStringLiteral("カーテン"),
                  black);
     for (const SceneShield& shield : scene.shields) {
-        const Trace trace = shieldTrace(shield);
+        const Trace trace = traceOf(shield);
         const double y = shield.centreCm[1];
         if (!finite(trace.x1) || !finite(trace.x2) || !finite(y) || !finite(shield.widthCm)) {
             continue;

@@ -18,7 +18,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,6 @@
 #include "app/live/live_tables.h"
 #include "app/results/eye_lens_dose.h"
 #include "app/results/result_set.h"
-#include "common/points_file.h"
 #include "engine/run/engine_run.h"
 
 namespace korvana::app {
@@ -54,12 +52,11 @@ struct LiveRound {
     std::uint64_t seed = 0;                     //!< the block streams' seed (lumetrel --seed)
     std::vector<std::string> resultLines;       //!< NAME.data
     std::vector<std::string> uncertaintyLines;  //!< NAME.unc.csv
-    ResultSet result;                           //!< the lines as the viewers read them
-    EyeLensDose bare;                           //!< eye lens dose without lead
-    EyeLensDose glasses;                        //!< behind the inputs' glasses
-    //! The room's eye points (their air kerma ratios and errors), once the
-    //! engine's snapshot carries them; empty for a room without eye points.
-    std::optional<EyePointTable> eyePoints;
+    //! The lines as the viewers read them, with the room (scene) and its eye
+    //! points' kermas (eyePoints) as a result's attached ones.
+    ResultSet result;
+    EyeLensDose bare;     //!< eye lens dose without lead
+    EyeLensDose glasses;  //!< behind the inputs' glasses
     //! [%] largest relative error of the nine kermas (a kerma of 0, which no
     //! history can change, is left out); infinite while one is unknown.
     double worstPercent = 0;

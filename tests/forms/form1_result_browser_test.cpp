@@ -578,25 +578,21 @@ private slots:
     }
 
     void theGeometryWindowDrawsTheLoadedResultsRoom() {
+        // The room saved beside the result, not the main form's.
         FormsFixture fx;
         writeEngineResultFile(viewerRun());
         SceneDescription room;
         room.shields.push_back({"天井", 0.5, {55, 0, -45}, 60, 75, 20});
-        room.eyePoints.push_back({"術者", {60, 30, -40}});
+        room.table = SceneTable{1.2, TableSide::Exit, 50};
         writeSceneFile("case.scene.json", room);
+        fx.forms->state().scene.shields.push_back({"別", 1, {40, 0, -30}, 30, 30, 0});
         openAndLoad(*fx.forms, QStringLiteral("case.data"));
         control<QPushButton>(fx.forms->form1(), "Command10")->click();
         forms::Form4& form4 = fx.forms->form4();
         QVERIFY(form4.shownGeometry().scene == room);
         QCOMPARE(form4.shownGeometry().phantomThicknessCm,
                  fx.forms->state().resultSet.conditions.phantomThicknessCm);
-        QVERIFY(control<QLabel>(form4, "Label1")->text().isEmpty());
-
-        // A room file that cannot be read is named, and the run drawn without it.
-        writeLines("case.scene.json", {"{\"version\": 1, \"shield\": []}"});
-        control<QPushButton>(fx.forms->form1(), "Command10")->click();
-        QVERIFY(form4.shownGeometry().scene == SceneDescription{});
-        QVERIFY(control<QLabel>(form4, "Label1")->text().contains(QStringLiteral("shield")));
+        QVERIFY(fx.recorder.messages.empty());
     }
 
     void leadThicknessZeroGivesTheUnprotectedAirKerma() {
