@@ -235,16 +235,16 @@ std::optional<FileKind> kindOfFile(const std::string& path) {
     return kindOfContent(path).value_or(FileKind::Other);
 }
 
-std::vector<OutputFile> resultOutputFiles(const std::string& resultFileName) {
-    return {{resultFileName, FileKind::Result},
-            {uncertaintyFileName(resultFileName), FileKind::Uncertainty}};
+std::vector<OutputFile> resultOutputFiles(const std::string& resultFileName,
+                                          ResultCompanions companions) {
+    std::vector<OutputFile> files = {{resultFileName, FileKind::Result},
+                                     {uncertaintyFileName(resultFileName), FileKind::Uncertainty}};
+    if (companions.eyePoints) files.push_back({pointsFileName(resultFileName), FileKind::Points});
+    if (companions.scene) files.push_back({sceneFileName(resultFileName), FileKind::Scene});
+    return files;
 }
 
-std::optional<OutputFault> checkOutputFiles(const std::vector<OutputFile>& files, SameKind sameKind,
-                                            std::uintmax_t neededBytes) {
-    for (const OutputFile& file : files) {
-        if (auto fault = kindFault(file, sameKind)) return fault;
-    }
+std::optional<OutputFault> checkOutputNames(const std::vector<OutputFile>& files) {
     // Of names too long, the longest is named: its limit holds for the others too.
     std::optional<OutputFault> tooLong;
     const auto nameBytes = [](const OutputFault& f) {
@@ -256,7 +256,15 @@ std::optional<OutputFault> checkOutputFiles(const std::vector<OutputFile>& files
         if (fault->problem != OutputProblem::NameTooLong) return fault;
         if (!tooLong || nameBytes(*fault) > nameBytes(*tooLong)) tooLong = fault;
     }
-    if (tooLong) return tooLong;
+    return tooLong;
+}
+
+std::optional<OutputFault> checkOutputFiles(const std::vector<OutputFile>& files, SameKind sameKind,
+                                            std::uintmax_t neededBytes) {
+    for (const OutputFile& file : files) {
+        if (auto fault = kindFault(file, sameKind)) return fault;
+    }
+    if (auto fault = checkOutputNames(files)) return fault;
     std::set<fs::path> probed;
     for (const OutputFile& file : files) {
         const fs::path base = nearestExisting(directoryOf(file.path));
@@ -307,8 +315,12 @@ std::string describeOutputFault(const OutputFault& fault) {
 std::size_t longestResultStem(const std::string& directory) {
     const fs::path base = nearestExisting(directory);
     const auto nameMax = static_cast<std::size_t>(pathLimit(base, _PC_NAME_MAX, FALLBACK_NAME_MAX));
-    // The run's longest name: NAME.unc.csv, written first as its temporary.
-    const std::size_t longestSuffix = uncertaintyFileName("x.data").size() - 1;
+    // The run's longest name, written first as its temporary: of the files
+    // beside NAME.data, any run may write (resultOutputFiles with every companion).
+    std::size_t longestSuffix = 0;
+    for (const OutputFile& file : resultOutputFiles("x.data", {true, true})) {
+        longestSuffix = std::max(longestSuffix, file.path.size() - 1);
+    }
     const std::size_t taken = longestSuffix + TEMPORARY_SUFFIX_MAX_BYTES;
     return nameMax > taken ? nameMax - taken : 0;
 }

@@ -1,5 +1,5 @@
 // What a program may write, and where: one rule for every file a program
-// writes under a name a user chose (lumetrel's result and uncertainty files,
+// writes under a name a user chose (lumetrel's result file and the files beside it,
 // korvana-results' case and CSV exports, korvana-study's folders, the launch
 // dialog's result name), checked before any work starts.
 //
@@ -48,11 +48,20 @@ struct OutputFile {
     FileKind kind;     //!< what the program puts there
 };
 
-//! The result file `resultFileName` and its uncertainty file beside it.
-std::vector<OutputFile> resultOutputFiles(const std::string& resultFileName);
+//! What a run writes beside its result besides the uncertainty file.
+struct ResultCompanions {
+    bool scene = false;      //!< the scene it was given, NAME.scene.json (scene_file.h)
+    bool eyePoints = false;  //!< its scene's eye points, NAME.points.csv (points_file.h)
+};
 
-//! Room the engine's two files take, with a margin: a result file holds
-//! about 40 kB and its uncertainty file about 60 kB.
+//! The result file `resultFileName`, its uncertainty file beside it and the
+//! companions the run writes.
+std::vector<OutputFile> resultOutputFiles(const std::string& resultFileName,
+                                          ResultCompanions companions = {});
+
+//! Room the engine's files take, with a margin: a result file holds about
+//! 40 kB, its uncertainty file about 60 kB, a scene and its eye points' file
+//! a few kB each.
 inline constexpr std::uintmax_t RESULT_OUTPUT_BYTES = 256 * 1024;
 
 enum class OutputProblem {
@@ -90,6 +99,11 @@ enum class SameKind {
 std::optional<OutputFault> checkOutputFiles(const std::vector<OutputFile>& files,
                                             SameKind sameKind = SameKind::Replace,
                                             std::uintmax_t neededBytes = 0);
+
+//! The first fault of the files' names alone: a name or path too long for
+//! its directory with its temporary (NameTooLong, the longest named), or a
+//! directory that cannot hold them (NoDirectory). Part of checkOutputFiles.
+std::optional<OutputFault> checkOutputNames(const std::vector<OutputFile>& files);
 
 //! The fault in English, "what is wrong (why) what to do", for the console
 //! programs; the front ends add their own remedy for Exists (--force).

@@ -40,8 +40,8 @@ double numberWithin(const std::string& cell, double low, double high, const std:
     const auto result = std::from_chars(first, last, value);
     if (cell.empty() || result.ec != std::errc() || result.ptr != last || !std::isfinite(value) ||
         value < low || value > high) {
-        fail(fileName, line, field, std::string("the ") + what + " " + quoteValue(cell) +
-                                        " is not one a run can give");
+        fail(fileName, line, field,
+             std::string("the ") + what + " " + quoteValue(cell) + " is not one a run can give");
     }
     return value;
 }
@@ -66,11 +66,11 @@ std::string pointsFileName(std::string_view resultFileName) {
 std::vector<std::string> pointsFileLines(const EyePointTable& table) {
     std::vector<std::string> lines{std::string(HEADER)};
     for (const EyePointResult& p : table.points) {
-        lines.push_back(csvLine({p.name, csvNumber(p.positionCm[0]), csvNumber(p.positionCm[1]),
-                                 csvNumber(p.positionCm[2]), csvNumber(p.airKermaRatio, 9),
-                                 csvNumber(p.relErrPercent, 6), csvNumber(p.vov, 6),
-                                 p.unstable ? "1" : "0", std::to_string(table.histories),
-                                 table.resultDigest}));
+        lines.push_back(
+            csvLine({p.name, csvNumber(p.positionCm[0]), csvNumber(p.positionCm[1]),
+                     csvNumber(p.positionCm[2]), csvNumber(p.airKermaRatio, 9),
+                     csvNumber(p.relErrPercent, 6), csvNumber(p.vov, 6), p.unstable ? "1" : "0",
+                     std::to_string(table.histories), table.resultDigest}));
     }
     return lines;
 }
@@ -119,8 +119,7 @@ EyePointTable readPointsFile(const std::string& fileName) {
             f[9].find_first_not_of("0123456789abcdef") != std::string::npos) {
             fail(fileName, line, 9, "the result digest must be 16 hexadecimal digits");
         }
-        if (!table.points.empty() &&
-            (histories != table.histories || f[9] != table.resultDigest)) {
+        if (!table.points.empty() && (histories != table.histories || f[9] != table.resultDigest)) {
             fail(fileName, line, 8, "rows name different runs");
         }
         table.histories = histories;

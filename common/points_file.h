@@ -26,8 +26,8 @@ namespace korvana {
 
 struct EyePointResult {
     std::string name;
-    std::array<double, 3> positionCm{};  //!< [cm] x, y, z
-    double airKermaRatio = 0;            //!< [Gy/Gy]
+    std::array<double, 3> positionCm{};   //!< [cm] x, y, z
+    double airKermaRatio = 0;             //!< [Gy/Gy]
     std::optional<double> relErrPercent;  //!< [%]; empty where the kerma is 0
     std::optional<double> vov;            //!< empty where the kerma is 0
     bool unstable = false;

@@ -15,6 +15,10 @@ constexpr double CURTAIN_LABEL_ABOVE_TOP = 30.0;
 // object, reaching this far beyond the curtain's plane.
 constexpr double COUCH_THICKNESS_CM = 2.5;
 constexpr double COUCH_BEYOND_CURTAIN_CM = 3.25;
+// The map draws the curtain at its design place, half a centimetre short of
+// the plane x = 20 cm the engine puts it in: users know the picture so, and
+// at the map's scale the two are two units apart.
+constexpr double CURTAIN_DRAWN_X_CM = 19.5;
 
 }  // namespace
 
@@ -36,7 +40,7 @@ MapSchematic mapSchematic(const RunConditions& conditions,
     s.objectTopY = mapPointOf(0, object.zMinCm).y;
     s.objectBottomY = mapPointOf(0, object.zMaxCm).y;
     s.curtainShown = hasCurtain(conditions);
-    s.curtainX = mapPointOf(CURTAIN_PLANE_X_CM, 0).x;
+    s.curtainX = mapPointOf(CURTAIN_DRAWN_X_CM, 0).x;
     s.curtainTopY =
         mapPointOf(0, -conditions.focusSurfaceDistanceCm + CURTAIN_TOP_BELOW_FOCUS_CM).y;
     s.curtainBottomY =

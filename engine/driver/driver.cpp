@@ -10,8 +10,10 @@
 #include "common/engine_texts.h"
 #include "common/file_names.h"
 #include "common/output_files.h"
+#include "common/points_file.h"
 #include "common/record_format.h"
 #include "common/record_writer.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine/run/engine_run.h"
@@ -38,13 +40,24 @@ void showBanner(Console& console) {
 }
 
 //! Why the run's files cannot be written under the result name `name`
-//! (output_files.h): its kind, its length and the directory's; empty when they can.
-std::string resultNameProblem(const std::string& name) {
+//! (output_files.h): their kinds, their lengths and the directory's; empty
+//! when they can. The name leaves room for every file a run may write beside
+//! it, whatever this run writes, as the launch dialog's names do
+//! (longestResultStem).
+std::string resultNameProblem(const std::string& name, ResultCompanions companions) {
     std::string problem = fileNameProblem(name);
     if (problem.empty()) problem = resultNameClash(name);
     if (problem.empty()) {
-        if (const auto fault =
-                checkOutputFiles(resultOutputFiles(name), SameKind::Replace, RESULT_OUTPUT_BYTES)) {
+        auto fault = checkOutputFiles(resultOutputFiles(name, companions), SameKind::Replace,
+                                      RESULT_OUTPUT_BYTES);
+        const bool ofItsKind = fault && (fault->problem == OutputProblem::OtherKind ||
+                                         fault->problem == OutputProblem::Exists);
+        if (!ofItsKind) {
+            if (auto names = checkOutputNames(resultOutputFiles(name, {true, true}))) {
+                fault = std::move(names);
+            }
+        }
+        if (fault) {
             problem = describeOutputFault(*fault);
             // Worded for the name the user gives, not for the file beside it.
             const std::size_t file = std::filesystem::path(fault->path).filename().string().size();
@@ -63,50 +76,91 @@ std::string resultNameProblem(const std::string& name) {
 
 //! Asks on the console for a result file name until one is usable. Returns an
 //! empty name only when the console has no more input.
-std::string askForFileName(Console& console) {
+std::string askForFileName(Console& console, ResultCompanions companions) {
     for (;;) {
         console.writeLine("UNIT 1? ");
         const std::optional<std::string> typed = console.readLine();
         if (!typed) return {};
         const std::string name = trimTrailingBlanks(*typed);
-        const std::string problem = resultNameProblem(name);
+        const std::string problem = resultNameProblem(name, companions);
         if (problem.empty()) return name;
         console.writeLine("File name cannot be used (" + problem + ") - please enter file name");
     }
 }
 
-//! Writes the result file and the uncertainty file beside it, both or
-//! neither; a name that is blank or cannot be written is asked for again on
-//! the console, so a finished run is not thrown away. When only the
-//! uncertainty file cannot be written, the result is saved alone and an
-//! uncertainty file left from an earlier run of that name is removed (its
-//! digest would part it from the new result anyway). When the console ends
-//! after a write failed, the last line names the failure's reason.
-bool saveResults(Console& console, std::string name, const std::vector<std::string>& lines,
-                 const std::vector<std::string>& uncertaintyLines) {
+//! What a run saves: the result file's lines and those of the files beside it.
+struct RunFiles {
+    const std::vector<std::string>& result;
+    const std::vector<std::string>& uncertainties;
+    const std::vector<std::string>& eyePoints;      //!< none: the scene has no eye points
+    std::optional<std::vector<std::string>> scene;  //!< the scene given with --scene
+    ResultCompanions companions() const { return {scene.has_value(), !eyePoints.empty()}; }
+};
+
+//! Removes what an earlier run of the name left beside its result and this
+//! run does not write: its eye points, which belong to that run only.
+void removeLeftEyePoints(const std::string& name, const RunFiles& files) {
+    if (!files.eyePoints.empty()) return;
+    const std::string points = pointsFileName(name);
+    if (kindOfFile(points) == FileKind::Points) {
+        std::error_code ignored;
+        std::filesystem::remove(points, ignored);
+    }
+}
+
+//! Writes the result file and the files beside it (the uncertainty file, and
+//! the eye points' and the scene file when the run has them), all or none; a
+//! name that is blank or cannot be written is asked for again on the
+//! console, so a finished run is not thrown away. When only the uncertainty
+//! or the eye points' file cannot be written, the result is saved alone (with
+//! its scene, which says what room it was made for) and such files left from
+//! an earlier run of that name are removed (their digest would part them from
+//! the new result anyway). When the console ends after a write failed, the
+//! last line names the failure's reason.
+bool saveResults(Console& console, std::string name, const RunFiles& files) {
+    const ResultCompanions companions = files.companions();
     if (name.empty()) {
         console.writeLine("File name missing or blank - please enter file name");
-        name = askForFileName(console);
+        name = askForFileName(console, companions);
     }
     std::string lastFailure;
     while (!name.empty()) {
+        // The scene as writeSceneFile writes it, with the others in one go.
+        std::vector<TextFileContent> essential = {{name, files.result}};
+        if (files.scene) essential.push_back({sceneFileName(name), *files.scene});
+        std::vector<TextFileContent> all = essential;
+        all.push_back({uncertaintyFileName(name), files.uncertainties});
+        if (companions.eyePoints) all.push_back({pointsFileName(name), files.eyePoints});
         try {
-            writeTextFilesTogether({{name, lines}, {uncertaintyFileName(name), uncertaintyLines}});
+            writeTextFilesTogether(all);
+            removeLeftEyePoints(name, files);
             return true;
-        } catch (const DataError& both) {
+        } catch (const DataError& together) {
             try {
-                writeTextFileAtomically(name, lines);
+                if (files.scene) {
+                    writeTextFilesTogether(essential);
+                } else {
+                    writeTextFileAtomically(name, files.result);
+                }
             } catch (const DataError& e) {
                 lastFailure = e.what();
                 console.writeLine(std::string("Result file ") + e.what());
                 console.writeLine("Please enter another file name");
-                name = askForFileName(console);
+                name = askForFileName(console, companions);
                 continue;
             }
             std::error_code ignored;
             std::filesystem::remove(uncertaintyFileName(name), ignored);
-            console.writeLine(std::string("Uncertainty file ") + both.what());
+            if (kindOfFile(pointsFileName(name)) == FileKind::Points) {
+                std::filesystem::remove(pointsFileName(name), ignored);
+            }
+            const bool pointsFailed = together.where().fileName == pointsFileName(name);
+            console.writeLine(std::string(pointsFailed ? "Eye points file " : "Uncertainty file ") +
+                              together.what());
             console.writeLine(" The result was saved without its statistical errors.");
+            if (companions.eyePoints) {
+                console.writeLine(" The eye points' results were not saved.");
+            }
             return true;
         }
     }
@@ -119,7 +173,7 @@ bool saveResults(Console& console, std::string name, const std::vector<std::stri
 }
 
 //! Names the tallies whose error estimate is not to be trusted; empty when none.
-std::string unstableTalliesLine(const UncertaintyTable& table) {
+std::string unstableTalliesLine(const UncertaintyTable& table, const EyePointTable& eyes) {
     std::string points;
     for (int j = 0; j < POINT_COUNT; ++j) {
         if (!table.points[static_cast<std::size_t>(j)].unstable) continue;
@@ -130,12 +184,19 @@ std::string unstableTalliesLine(const UncertaintyTable& table) {
     for (const auto& column : table.grid) {
         for (const KermaUncertainty& cell : column) cells += cell.unstable ? 1 : 0;
     }
-    if (points.empty() && cells == 0) return {};
+    std::string eyePoints;
+    for (const EyePointResult& eye : eyes.points) {
+        if (eye.unstable) eyePoints += (eyePoints.empty() ? "" : ", ") + eye.name;
+    }
+    if (points.empty() && cells == 0 && eyePoints.empty()) return {};
     std::string line = " Unstable tallies (VOV >= 0.1 or one history above 10 %): ";
     if (!points.empty()) line += "points " + points + " deg";
     if (cells > 0) {
         line += (points.empty() ? "" : "; ") + std::to_string(cells) + " of " +
                 std::to_string(GRID_COLUMNS * GRID_ROWS) + " grid cells";
+    }
+    if (!eyePoints.empty()) {
+        line += (points.empty() && cells == 0 ? "" : "; ") + std::string("eye points ") + eyePoints;
     }
     return line;
 }
@@ -157,13 +218,15 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
               BlockExchange* exchange) {
     // Large tables: kept off the stack.
     auto inputs = std::make_unique<EngineInputs>();
-    loadEngineInputs(*inputs);
+    loadEngineInputs(*inputs, options.sceneFile);
     const EngineInputs& in = *inputs;
+    requireEstimatorScoresScene(in, options.estimator, options.sceneFile);
     const bool talks = !exchange || exchange->rank() == 0;
+    const ResultCompanions companions{!options.sceneFile.empty(), !in.scene.eyePoints.empty()};
     // A result that could not be saved would throw the whole run away: its
     // files are checked before the banner, as the inputs are.
     if (talks && !in.run.resultFileName.empty()) {
-        if (const std::string problem = resultNameProblem(in.run.resultFileName);
+        if (const std::string problem = resultNameProblem(in.run.resultFileName, companions);
             !problem.empty()) {
             throw DataError(SourcePosition{RUN_FILE, RESULT_NAME_LINE, 1},
                             "result file name cannot be used: " + problem);
@@ -215,9 +278,10 @@ int runEngine(Console& console, const Clock& clock, const EngineOptions& options
     if (options.parallel) console.writeLine(engineSpeedLine(results.histories, seconds));
     console.writeLine("");
 
-    const bool saved =
-        saveResults(console, in.run.resultFileName, results.resultLines, results.uncertaintyLines);
-    if (const std::string unstable = unstableTalliesLine(results.uncertainties);
+    RunFiles files{results.resultLines, results.uncertaintyLines, results.pointsLines, {}};
+    if (companions.scene) files.scene = sceneFileLines(in.scene);
+    const bool saved = saveResults(console, in.run.resultFileName, files);
+    if (const std::string unstable = unstableTalliesLine(results.uncertainties, results.eyePoints);
         !unstable.empty()) {
         console.writeLine(unstable);
     }

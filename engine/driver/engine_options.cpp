@@ -33,6 +33,12 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
         ->check(
             CLI::IsMember({estimatorName(Estimator::Analog), estimatorName(Estimator::NextEvent)}))
         ->type_name("NAME");
+    app.add_option("--scene", options.sceneFile,
+                   "The room around the object, a scene file (JSON: shields, a curtain of finite "
+                   "width, the table, eye points; see README). Its eye points need --estimator "
+                   "next-event; their results go to NAME.points.csv, and the scene is saved as "
+                   "NAME.scene.json beside the result NAME.data.")
+        ->type_name("FILE");
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -74,6 +80,9 @@ EngineOptions parseEngineOptions(const std::vector<std::string>& arguments, std:
                                ", the largest seed");
         }
         options.parallel = true;
+    }
+    if (app.count("--scene") > 0 && options.sceneFile.empty()) {
+        throw OptionsError("--scene: the scene file's name is empty");
     }
     options.estimator =
         estimator == estimatorName(Estimator::NextEvent) ? Estimator::NextEvent : Estimator::Analog;

@@ -24,8 +24,7 @@ void requirePrimaryKerma(const EngineInputs& in, const std::string& source) {
 
 //! The scene must fit the run's object: no shield through it.
 void requireSceneFitsObject(const EngineInputs& in, const std::string& source) {
-    const auto faults =
-        sceneObjectFaults(in.scene, objectExtentFor(in.run.phantomThickness));
+    const auto faults = sceneObjectFaults(in.scene, objectExtentFor(in.run.phantomThickness));
     if (!faults.empty()) {
         throw DataError(SourcePosition{source, 0, 0}, describeSceneFault(faults.front()));
     }

@@ -18,8 +18,8 @@ namespace korvana::engine {
 //! The physics tables: ICRUSoft.dat, MU_en2016.dat, Pb.dat and Aluminum.atc as read.
 struct PhysicsTables {
     TissueTables tissue;
-    GridTable air{};        //!< muen/rho of air [cm^2/g]
-    GridTable lead{};       //!< mu of lead [1/cm]
+    GridTable air{};   //!< muen/rho of air [cm^2/g]
+    GridTable lead{};  //!< mu of lead [1/cm]
     //! mu of aluminium [1/cm], for a scene's table; none when the directory lacks it
     std::optional<GridTable> aluminium;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/data_error.h"
 #include "engine/run/simulation.h"
 
 namespace korvana::engine {
@@ -23,12 +24,33 @@ RunSnapshot resultsOf(const EngineInputs& in, const RunParameters& run,
     s.uncertainties.histories = s.histories;
     s.uncertainties.resultDigest = resultDigest(s.resultLines);
     s.uncertaintyLines = uncertaintyFileLines(s.uncertainties);
+    if (!in.scene.eyePoints.empty()) {
+        s.eyePoints = eyePointTableFor(s.totals, *s.scores, moments, in.scene);
+        s.eyePoints.histories = s.histories;
+        s.eyePoints.resultDigest = s.uncertainties.resultDigest;
+        s.pointsLines = pointsFileLines(s.eyePoints);
+    }
     return s;
 }
 
 }  // namespace
 
+void requireEstimatorScoresScene(const EngineInputs& in, Estimator estimator,
+                                 const std::string& source) {
+    if (estimator == Estimator::NextEvent || in.scene.eyePoints.empty()) return;
+    const std::size_t count = in.scene.eyePoints.size();
+    throw DataError(
+        SourcePosition{source, 0, 0},
+        "the scene has " + std::to_string(count) + (count == 1 ? " eye point" : " eye points") +
+            ", which the " + estimatorName(estimator) +
+            " estimator cannot score (it counts only the photons that cross the measuring "
+            "points' and the grid's discs; eye points are scored by the next-event estimator) "
+            "- run with --estimator " +
+            estimatorName(Estimator::NextEvent));
+}
+
 RunSnapshot runFixedTotal(const EngineInputs& in, const FixedTotalSettings& settings) {
+    requireEstimatorScoresScene(in, settings.parallel.estimator, "the scene");
     // Large tallies: kept off the stack.
     auto scores = std::make_unique<Scores>();
     auto moments = std::make_unique<KermaMoments>();
@@ -53,6 +75,7 @@ RunSnapshot runFixedTotal(const EngineInputs& in, const FixedTotalSettings& sett
 
 EngineRun::EngineRun(std::unique_ptr<const EngineInputs> inputs, RunSettings settings)
     : m_in(std::move(inputs)), m_settings(std::move(settings)) {
+    requireEstimatorScoresScene(*m_in, m_settings.estimator, "the scene");
     m_bins.resize(GRID_BINS + 1);
     const int threads = std::max(1, m_settings.threads);
     m_pool.reserve(static_cast<std::size_t>(threads));

@@ -33,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/points_file.h"
 #include "common/uncertainty_file.h"
 #include "engine/run/engine_inputs.h"
 #include "engine/run/histories.h"
@@ -64,7 +65,17 @@ struct RunSnapshot {
     UncertaintyTable uncertainties;             //!< kermas with their relative errors
     std::vector<std::string> resultLines;       //!< the result file's 353 lines
     std::vector<std::string> uncertaintyLines;  //!< the uncertainty file's lines
+    //! The scene's eye points with their kermas and errors (none without eye points)
+    EyePointTable eyePoints;
+    //! The eye points' file's lines; empty when the scene has no eye points
+    std::vector<std::string> pointsLines;
 };
+
+//! Refuses a run whose estimator cannot score its scene: eye points are
+//! scored by the next-event estimator only. Throws DataError at `source`
+//! (the scene file, or how the caller names the scene).
+void requireEstimatorScoresScene(const EngineInputs& inputs, Estimator estimator,
+                                 const std::string& source);
 
 //! How a run of one fixed total walks its histories: lumetrel's default
 //! single random stream (the reference result's), or the parallel mode's blocks.
@@ -86,11 +97,13 @@ struct FixedTotalSettings {
 //! Runs `inputs.run.historyCount` histories and gives their results, with no
 //! block kept after its merge. On a process other than 0 of a run shared
 //! with others (settings.parallel.exchange), the snapshot holds no lines. A
-//! failure in any thread stops the run and is thrown from here.
+//! failure in any thread stops the run and is thrown from here; a scene the
+//! estimator cannot score is refused before any history (DataError).
 RunSnapshot runFixedTotal(const EngineInputs& inputs, const FixedTotalSettings& settings);
 
 class EngineRun {
 public:
+    //! Refuses a scene the estimator cannot score (DataError) before any thread starts.
     EngineRun(std::unique_ptr<const EngineInputs> inputs, RunSettings settings);
     ~EngineRun();
     EngineRun(const EngineRun&) = delete;

@@ -1,5 +1,7 @@
 #include "engine/run/result_file.h"
 
+#include <algorithm>
+
 #include "common/record_format.h"
 #include "common/record_writer.h"
 #include "engine/constants.h"
@@ -44,6 +46,32 @@ UncertaintyTable uncertaintyTableFor(const RunTotals& totals, const Scores& scor
             table.grid[i - 1][k - 1] =
                 entry(gridKermaRatio(totals, scores, i, k), KermaMoments::cellIndex(i, k));
         }
+    }
+    return table;
+}
+
+float eyePointKermaRatio(const RunTotals& totals, const Scores& scores, int eye) {
+    return ratio(scores.eyeKerma[static_cast<std::size_t>(eye)] / POINT_DISC_AREA,
+                 totals.primaryKerma);
+}
+
+EyePointTable eyePointTableFor(const RunTotals& totals, const Scores& scores,
+                               const KermaMoments& moments, const SceneDescription& scene) {
+    EyePointTable table;
+    const int count = std::min(static_cast<int>(scene.eyePoints.size()), EyePoints::CAPACITY);
+    for (int e = 0; e < count; ++e) {
+        const SceneEyePoint& place = scene.eyePoints[static_cast<std::size_t>(e)];
+        EyePointResult point;
+        point.name = place.name;
+        point.positionCm = place.positionCm;
+        point.airKermaRatio = eyePointKermaRatio(totals, scores, e);
+        const int q = KermaMoments::eyePointIndex(e);
+        if (point.airKermaRatio != 0.0) {
+            point.relErrPercent = 100.0 * moments.relativeError(q);
+            point.vov = moments.varianceOfVariance(q);
+            point.unstable = moments.unstable(q);
+        }
+        table.points.push_back(std::move(point));
     }
     return table;
 }

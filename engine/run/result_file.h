@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "common/grid_tables.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "common/uncertainty_file.h"
 #include "engine/inputs/beam.h"
 #include "engine/inputs/run_parameters.h"
@@ -40,5 +42,15 @@ float gridKermaRatio(const RunTotals& totals, const Scores& scores, int column, 
 //! with the relative errors of `moments`, and the estimator's name.
 UncertaintyTable uncertaintyTableFor(const RunTotals& totals, const Scores& scores,
                                      const KermaMoments& moments, const std::string& estimator);
+
+//! The air kerma ratio at eye point `eye` (0.., in the scene's order) of
+//! finished scores, normalised as the measuring points' are.
+float eyePointKermaRatio(const RunTotals& totals, const Scores& scores, int eye);
+
+//! The eye points' table of a finished run (points_file.h): the scene's eye
+//! points with their ratios and the errors of `moments`. The histories and
+//! the result digest are the caller's.
+EyePointTable eyePointTableFor(const RunTotals& totals, const Scores& scores,
+                               const KermaMoments& moments, const SceneDescription& scene);
 
 }  // namespace korvana::engine

@@ -33,6 +33,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/tallies/eye_points.h"
 #include "engine/transport/geometry.h"
 
 namespace korvana::engine {
@@ -44,11 +45,17 @@ inline constexpr double LARGEST_SHARE_LIMIT = 0.1;
 
 class KermaMoments {
 public:
-    //! The nine measuring points, then the grid cells column by column.
-    static constexpr int QUANTITY_COUNT = POINT_COUNT + GRID_COLUMNS * GRID_ROWS;
+    //! The nine measuring points, then the grid cells column by column, then
+    //! the places of the scene's eye points (the uncertainty file has the
+    //! points and the cells, the eye points' file the rest).
+    static constexpr int QUANTITY_COUNT =
+        POINT_COUNT + GRID_COLUMNS * GRID_ROWS + EyePoints::CAPACITY;
     static constexpr int pointIndex(int point) { return point - 1; }  //!< point 1..9
     static constexpr int cellIndex(int column, int row) {             //!< 1..21, 1..31
         return POINT_COUNT + (column - 1) * GRID_ROWS + (row - 1);
+    }
+    static constexpr int eyePointIndex(int eye) {  //!< 0..EyePoints::CAPACITY - 1
+        return POINT_COUNT + GRID_COLUMNS * GRID_ROWS + eye;
     }
 
     //! One history's whole contribution [keV cm^2/g] to quantity `q` of the open stratum.

@@ -20,20 +20,32 @@ NextEventScorer::NextEventScorer(const TissueTables& tables, const ScoringContex
     assert(settings.cellsPerCollision >= 1 && settings.cellsPerCollision <= MAX_RAYS - POINT_COUNT);
 }
 
+void NextEventScorer::aim(int i, float x, float y, float z, float area, float weight) {
+    RayBatch& rays = *m_rays;
+    const std::size_t n = static_cast<std::size_t>(i);
+    rays.discX[n] = x;
+    rays.discY[n] = y;
+    rays.discZ[n] = z;
+    rays.discArea[n] = area;
+    rays.kermaWeight[n] = weight;
+}
+
+void NextEventScorer::scoreBatch(const RayCollision& c) {
+    RayBatch& rays = *m_rays;
+    // The lanes past the last ray aim at the first; their results are not read.
+    const int padded = (rays.count + RAY_LANE_MULTIPLE - 1) / RAY_LANE_MULTIPLE * RAY_LANE_MULTIPLE;
+    for (int i = rays.count; i < padded; ++i) {
+        aim(i, rays.discX[0], rays.discY[0], rays.discZ[0], rays.discArea[0], 0.0f);
+    }
+    m_settings.rays(m_rayTables, c, rays);
+}
+
 void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficients& mu,
                                         const ScoringSequence& sequence, std::uint64_t collision,
                                         Scores& scores, HistoryContributions& history) {
     float offsetY = 0, offsetZ = 0;
     sequence.discOffset(collision, offsetY, offsetZ);
     RayBatch& rays = *m_rays;
-    const auto aim = [&rays](int i, float x, float y, float z, float area, float weight) {
-        const std::size_t n = static_cast<std::size_t>(i);
-        rays.discX[n] = x;
-        rays.discY[n] = y;
-        rays.discZ[n] = z;
-        rays.discArea[n] = area;
-        rays.kermaWeight[n] = weight;
-    };
     for (int j = 1; j <= POINT_COUNT; ++j) {
         aim(j - 1, POINT_PLANE_X, POINT_DISC_RADIUS * offsetY,
             POINT_Z[static_cast<std::size_t>(j)] + POINT_DISC_RADIUS * offsetZ, POINT_DISC_AREA,
@@ -52,11 +64,6 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
             gridRowZ(rows[i]) + GRID_DISC_RADIUS * offsetZ, GRID_DISC_AREA, cellWeight);
     }
     rays.count = POINT_COUNT + cells;
-    // The lanes past the last ray aim at the first point; their results are not read.
-    const int padded = (rays.count + RAY_LANE_MULTIPLE - 1) / RAY_LANE_MULTIPLE * RAY_LANE_MULTIPLE;
-    for (int i = rays.count; i < padded; ++i) {
-        aim(i, rays.discX[0], rays.discY[0], rays.discZ[0], rays.discArea[0], 0.0f);
-    }
 
     const float E = p.energy;
     RayCollision c;
@@ -74,28 +81,50 @@ void NextEventScorer::scoreRaysTogether(const Photon& p, const TissueCoefficient
     c.incoherentNorm = static_cast<float>(m_densities.incoherentNormalisation(E));
     c.attenuation = attenuationAt(m_scoring.scene, E);
     c.airAtEnergy = gridValue(m_scoring.airEnergyAbsorption, E);
-    m_settings.rays(m_rayTables, c, rays);
+    scoreBatch(c);
 
     // The sums in the scalar path's order: ray by ray, coherent before incoherent.
-    for (int i = 0; i < rays.count; ++i) {
-        const std::size_t n = static_cast<std::size_t>(i);
-        const auto add = [&](float energy, float weighted, float kerma) {
-            if (i < POINT_COUNT) {
-                const std::size_t j = n + 1;
-                scores.pointSpectrum[j][static_cast<std::size_t>(energyBin(energy))] += weighted;
-                scores.pointKerma[j] += kerma;
-                history.add(KermaMoments::pointIndex(i + 1), kerma);
-            } else {
-                scores.gridKerma[static_cast<std::size_t>(columns[n])]
-                                [static_cast<std::size_t>(rows[n])] += kerma;
-                history.add(KermaMoments::cellIndex(columns[n], rows[n]), kerma);
+    const auto addRays = [&](const auto& add) {
+        for (int i = 0; i < rays.count; ++i) {
+            const std::size_t n = static_cast<std::size_t>(i);
+            if (rays.coherentWeighted[n] != 0.0f) {
+                add(i, E, rays.coherentWeighted[n], rays.coherentKerma[n]);
             }
-        };
-        if (rays.coherentWeighted[n] != 0.0f)
-            add(E, rays.coherentWeighted[n], rays.coherentKerma[n]);
-        if (rays.incoherentWeighted[n] != 0.0f) {
-            add(rays.scatteredEnergy[n], rays.incoherentWeighted[n], rays.incoherentKerma[n]);
+            if (rays.incoherentWeighted[n] != 0.0f) {
+                add(i, rays.scatteredEnergy[n], rays.incoherentWeighted[n],
+                    rays.incoherentKerma[n]);
+            }
         }
+    };
+    addRays([&](int i, float energy, float weighted, float kerma) {
+        const std::size_t n = static_cast<std::size_t>(i);
+        if (i < POINT_COUNT) {
+            const std::size_t j = n + 1;
+            scores.pointSpectrum[j][static_cast<std::size_t>(energyBin(energy))] += weighted;
+            scores.pointKerma[j] += kerma;
+            history.add(KermaMoments::pointIndex(i + 1), kerma);
+        } else {
+            scores.gridKerma[static_cast<std::size_t>(columns[n])]
+                            [static_cast<std::size_t>(rows[n])] += kerma;
+            history.add(KermaMoments::cellIndex(columns[n], rows[n]), kerma);
+        }
+    });
+
+    // The eye points, after the points and the cells as on the scalar path.
+    const EyePoints& eyes = m_scoring.eyes;
+    for (int first = 0; first < eyes.count; first += MAX_RAYS) {
+        rays.count = std::min(MAX_RAYS, eyes.count - first);
+        for (int i = 0; i < rays.count; ++i) {
+            const std::size_t e = static_cast<std::size_t>(first + i);
+            aim(i, eyes.x[e], eyes.y[e] + POINT_DISC_RADIUS * offsetY,
+                eyes.z[e] + POINT_DISC_RADIUS * offsetZ, POINT_DISC_AREA, 1.0f);
+        }
+        scoreBatch(c);
+        addRays([&](int i, float, float, float kerma) {
+            const int e = first + i;
+            scores.eyeKerma[static_cast<std::size_t>(e)] += kerma;
+            history.add(KermaMoments::eyePointIndex(e), kerma);
+        });
     }
 }
 

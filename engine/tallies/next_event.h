@@ -36,14 +36,22 @@
 // four; 23 (32 lanes) would halve the map's time to a given error again but
 // raise the points' by 60 %, past what the points are wanted in.
 //
+// The scene's eye points (eye_points.h) are scored at every collision as well,
+// after the cells, each as a measuring point's disc: the same area, facing +x,
+// the same point of it (the collision's disc offset), the same kerma weight
+// and the lead on the way to its plane. An eye point placed on a measuring
+// point's centre therefore gives that point's kerma. A scene without eye
+// points scores none.
+//
 // The rays are scored together in vector lanes (next_event_rays.h); the scalar
 // path, ray by ray, is kept as the reference the vector path is checked
 // against. The contributions are added to the tallies one by one in the same
-// order on both paths, so the results are the same for any number of threads
-// and processes on one machine.
+// order on both paths (points, cells, eye points), so the results are the same
+// for any number of threads and processes on one machine.
 //
-// Every disc lies well outside the object (x >= 50 cm, the object ends at
-// x = 15 cm), so 1/r^2 stays bounded and the estimator's variance finite.
+// Every disc lies outside the object (the grid's and the points' at x >= 50 cm,
+// an eye point's at x > 15 cm, the object ends at x = 15 cm), so 1/r^2 stays
+// bounded and the estimator's variance finite.
 #pragma once
 
 #include <cmath>
@@ -111,11 +119,17 @@ private:
     static float distanceToSurface(const PhantomBox& box, float x, float y, float z, float u,
                                    float v, float w);
 
-    //! The vector path: the rays of the nine points and the cells, then their
-    //! contributions added one by one in the scalar path's order.
+    //! The vector path: the rays of the nine points and the cells, then of the
+    //! eye points in batches of MAX_RAYS, each batch's contributions added one
+    //! by one in the scalar path's order.
     void scoreRaysTogether(const Photon& p, const TissueCoefficients& mu,
                            const ScoringSequence& sequence, std::uint64_t collision, Scores& scores,
                            HistoryContributions& history);
+
+    //! Sets ray `i` of the batch: its disc's point and area and its kerma weight.
+    void aim(int i, float x, float y, float z, float area, float weight);
+    //! Scores the batch's rays from `c`, the lanes past its last ray aimed at its first.
+    void scoreBatch(const RayCollision& c);
 
     AngularDensities m_densities;
     ScoringContext m_scoring;
@@ -195,6 +209,19 @@ void NextEventScorer::scoreCollision(const Photon& p, const TissueCoefficients& 
                                         weighted / sdir;
                     scores.gridKerma[column][row] += kerma;
                     history.add(KermaMoments::cellIndex(column, row), kerma);
+                });
+    }
+    const EyePoints& eyes = m_scoring.eyes;
+    for (int e = 0; e < eyes.count; ++e) {
+        towards(p, mu, totalAt, eyes.x[e], eyes.y[e] + POINT_DISC_RADIUS * offsetY,
+                eyes.z[e] + POINT_DISC_RADIUS * offsetZ, POINT_DISC_AREA,
+                [&](float energy, float crossings, const LeadCrossing& lead, float sdir) {
+                    const float weighted = transmitted(energy, crossings, lead);
+                    if (weighted == 0.0f) return;
+                    const float kerma =
+                        energy * gridValue(m_scoring.airEnergyAbsorption, energy) * weighted / sdir;
+                    scores.eyeKerma[e] += kerma;
+                    history.add(KermaMoments::eyePointIndex(e), kerma);
                 });
     }
 }

@@ -14,6 +14,7 @@ void addScores(Scores& total, const Scores& part) {
     for (int i = 1; i <= GRID_COLUMNS; ++i) {
         for (int k = 1; k <= GRID_ROWS; ++k) total.gridKerma[i][k] += part.gridKerma[i][k];
     }
+    for (int e = 0; e < EyePoints::CAPACITY; ++e) total.eyeKerma[e] += part.eyeKerma[e];
     total.scoredEscapes += part.scoredEscapes;
 }
 

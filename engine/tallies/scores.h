@@ -1,5 +1,6 @@
 // Scoring of escaping scattered photons at the measuring points and on the
-// distribution grid, with the lead's transmission (the scene's) applied.
+// distribution grid, with the lead's transmission (the scene's) applied, and
+// the tables the next-event estimator also fills for the scene's eye points.
 #pragma once
 
 #include <array>
@@ -7,6 +8,7 @@
 
 #include "common/energy_grid.h"
 #include "engine/scene/scene.h"
+#include "engine/tallies/eye_points.h"
 #include "engine/tallies/kerma_moments.h"
 #include "engine/transport/geometry.h"
 #include "engine/transport/photon.h"
@@ -21,6 +23,9 @@ struct Scores {
     std::array<float, POINT_COUNT + 1> pointKerma{};
     //! [column 1..21][row 1..31]: the same sum per grid disc
     std::array<std::array<float, GRID_ROWS + 1>, GRID_COLUMNS + 1> gridKerma{};
+    //! [eye point 0..]: the same sum as pointKerma, at the scene's eye points
+    //! (the next-event estimator's only)
+    std::array<float, EyePoints::CAPACITY> eyeKerma{};
     //! Escapes handed to the scoring (each may hit any number of discs, or none).
     std::int64_t scoredEscapes = 0;
 };
@@ -32,10 +37,12 @@ struct Scores {
 //! estimator's contributions fall below its last bit and are lost.
 void addScores(Scores& total, const Scores& part);
 
-//! What scoring needs besides the photon: the detectors' air and the scene.
+//! What scoring needs besides the photon: the detectors' air, the scene and
+//! its eye points.
 struct ScoringContext {
     const GridTable& airEnergyAbsorption;  //!< muen/rho of air [cm^2/g]
     Scene scene;
+    EyePoints eyes{};
 };
 
 //! Follows a scattered photon leaving the object towards +x (u > 0, w != 0)

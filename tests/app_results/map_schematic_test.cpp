@@ -31,7 +31,7 @@ TEST(MapSchematicTest, CurtainHangsFromTwentyCmBelowTheFocusToItsLengthAboveTheC
     EXPECT_EQ(s.curtainBottomY, 360.0);
     EXPECT_EQ(s.couch.top, 120.0);
     EXPECT_EQ(s.curtainLabelTopY, 550.0);
-    EXPECT_EQ(s.curtainX, -120.0);  // the engine's plane x = 20 cm
+    EXPECT_EQ(s.curtainX, -122.0);
     EXPECT_FALSE(s.curtainWidthCm);
 }
 

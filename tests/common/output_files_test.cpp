@@ -97,12 +97,15 @@ TEST(OutputFiles, EveryNameWithItsTemporaryMustFitTheDirectory) {
     // The temporary of the longest name this process makes fits as well.
     EXPECT_NO_THROW(writeTextFileAtomically(std::string(longest, 'a'), {"x"}));
 
-    // A run's result stem: its uncertainty file NAME.unc.csv is the longest.
+    // A run's result stem: its scene file NAME.scene.json (and its eye points'
+    // NAME.points.csv) is the longest name a run writes.
     const std::size_t stem = longestResultStem(".");
-    EXPECT_EQ(stem, nameMax - 8 - TEMPORARY_SUFFIX_MAX_BYTES);
-    EXPECT_FALSE(checkOutputFiles(resultOutputFiles(std::string(stem, 'r') + ".data")));
+    EXPECT_EQ(stem, nameMax - 11 - TEMPORARY_SUFFIX_MAX_BYTES);
+    const ResultCompanions every{true, true};
+    EXPECT_FALSE(checkOutputFiles(resultOutputFiles(std::string(stem, 'r') + ".data", every)));
     for (std::size_t bytes = stem + 1; bytes <= 250; ++bytes) {
-        const auto tooLong = checkOutputFiles(resultOutputFiles(std::string(bytes, 'r') + ".data"));
+        const auto tooLong =
+            checkOutputFiles(resultOutputFiles(std::string(bytes, 'r') + ".data", every));
         ASSERT_TRUE(tooLong) << bytes;
         EXPECT_EQ(tooLong->problem, OutputProblem::NameTooLong) << bytes;
     }

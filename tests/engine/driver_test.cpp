@@ -11,6 +11,8 @@
 #include "common/data_error.h"
 #include "common/engine_texts.h"
 #include "common/output_files.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine_case.h"
@@ -391,6 +393,68 @@ TEST_F(DriverTest, NoNameAtTheEndOfInputIsAFailure) {
     EXPECT_EQ(
         std::find(console.shown.begin(), console.shown.end(), "  ---     Result was saved     ---"),
         console.shown.end());
+}
+
+TEST_F(DriverTest, ASceneWithEyePointsIsSavedBesideTheResultWithTheirKermas) {
+    writeLines("room.scene.json", {R"({"version": 1, "eye_points": [)",
+                                   R"(  {"name": "operator", "position_cm": [60, 30, -40]},)",
+                                   R"(  {"name": "assistant", "position_cm": [80, -20, 10]}]})"});
+    EngineOptions options;
+    options.sceneFile = "room.scene.json";
+    options.estimator = Estimator::NextEvent;
+    ScriptedConsole console;
+    FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+    ASSERT_EQ(runEngine(console, clock, options), 0);
+    const std::optional<EyePointTable> eyes = readPointsBeside("case.data");
+    ASSERT_TRUE(eyes);
+    ASSERT_EQ(eyes->points.size(), 2u);
+    EXPECT_EQ(eyes->points[1].name, "assistant");
+    EXPECT_GT(eyes->points[0].airKermaRatio, 0.0);
+    EXPECT_EQ(readSceneFile("case.scene.json"), readSceneFile("room.scene.json"));
+
+    // Under the analog estimator the eye points are refused before the banner.
+    std::filesystem::remove_all("case.data");
+    options.estimator = Estimator::Analog;
+    ScriptedConsole analog;
+    try {
+        runEngine(analog, clock, options);
+        ADD_FAILURE() << "eye points were accepted under the analog estimator";
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.where().fileName, "room.scene.json");
+        EXPECT_NE(std::string(e.what()).find("--estimator next-event"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_TRUE(analog.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists("case.data"));
+}
+
+TEST_F(DriverTest, ABadSceneIsRefusedWithFileAndKeyAndNothingIsWritten) {
+    const std::vector<std::pair<std::string, std::string>> scenes = {
+        {R"({"version": 1, "shelves": []})", "shelves"},
+        {R"({"version": 1, "eye_points": [{"name": "in", "position_cm": [0, 0, 5]}]})",
+         "eye_points[0]"},
+        {R"({"version": 2})", "version"},
+    };
+    for (const auto& [text, key] : scenes) {
+        writeLines("bad.scene.json", {text});
+        EngineOptions options;
+        options.sceneFile = "bad.scene.json";
+        options.estimator = Estimator::NextEvent;
+        ScriptedConsole console;
+        FakeClock clock(console, {{0, 0, 0}, {0, 0, 1}});
+        try {
+            runEngine(console, clock, options);
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const DataError& e) {
+            EXPECT_EQ(e.where().fileName, "bad.scene.json") << e.what();
+            EXPECT_NE(std::string(e.what()).find(key), std::string::npos) << e.what();
+        }
+        EXPECT_TRUE(console.shown.empty()) << text;
+        for (const char* file :
+             {"case.data", "case.unc.csv", "case.points.csv", "case.scene.json"}) {
+            EXPECT_FALSE(std::filesystem::exists(file)) << text << " wrote " << file;
+        }
+    }
 }
 
 TEST(ConsoleLines, ClockAndProgressFormats) {

@@ -7,7 +7,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 
+#include "common/data_error.h"
+#include "common/points_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 #include "engine_case.h"
@@ -26,10 +29,11 @@ protected:
     }
 
     //! The inputs from memory: the tables read once, the run file's values.
-    std::unique_ptr<const EngineInputs> inputsInMemory(const RunFileValues& values) {
+    std::unique_ptr<const EngineInputs> inputsInMemory(const RunFileValues& values,
+                                                       const SceneDescription& scene = {}) {
         values.write();
         const SpectrumFile spectrum = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read);
-        return makeEngineInputs(*sharedPhysicsTables("."), readRunFile(RUN_FILE), spectrum);
+        return makeEngineInputs(*sharedPhysicsTables("."), readRunFile(RUN_FILE), spectrum, scene);
     }
     ScopedWorkDir dir;
 };
@@ -132,6 +136,36 @@ TEST_F(EngineRunTest, ValuesOutOfRangeAreRefusedBeforeAnyRun) {
     const SpectrumFile spectrum = loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read);
     EXPECT_THROW(makeEngineInputs(*sharedPhysicsTables("."), parameters, spectrum), DataError);
     EXPECT_EQ(sharedPhysicsTables("."), sharedPhysicsTables("./")) << "read once, shared";
+}
+
+TEST_F(EngineRunTest, EyePointsUnderTheAnalogEstimatorAreRefusedBeforeAnyHistory) {
+    RunFileValues run;
+    SceneDescription scene;
+    scene.eyePoints = {{"operator", {60.0, 30.0, -40.0}}};
+    const auto namesTheEstimator = [](const std::function<void()>& start) {
+        try {
+            start();
+            ADD_FAILURE() << "an analog run with eye points was not refused";
+        } catch (const DataError& e) {
+            EXPECT_NE(std::string(e.what()).find("--estimator next-event"), std::string::npos)
+                << e.what();
+        }
+    };
+    RunSettings settings;
+    settings.onPieceStart = [](const HistoryBlock&) { ADD_FAILURE() << "a history ran"; };
+    namesTheEstimator([&] { EngineRun engine(inputsInMemory(run, scene), settings); });
+    namesTheEstimator([&] { runFixedTotal(*inputsInMemory(run, scene), FixedTotalSettings{}); });
+
+    // The next-event estimator scores them, and the snapshot has their table.
+    settings.onPieceStart = nullptr;
+    settings.estimator = Estimator::NextEvent;
+    EngineRun engine(inputsInMemory(run, scene), settings);
+    ASSERT_EQ(engine.advance(5000), EngineRun::Outcome::Done);
+    const RunSnapshot s = engine.snapshot();
+    ASSERT_EQ(s.eyePoints.points.size(), 1u);
+    EXPECT_GT(s.eyePoints.points[0].airKermaRatio, 0.0);
+    EXPECT_EQ(s.eyePoints.resultDigest, resultDigest(s.resultLines));
+    EXPECT_FALSE(s.pointsLines.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "common/uncertainty_file.h"
 #include "engine/driver/driver.h"
 #include "engine/driver/engine_options.h"
+#include "engine/run/parallel_run.h"
 #include "engine/run/simulation.h"
 #include "engine_case.h"
 
@@ -166,6 +167,43 @@ TEST(NextEventEstimator, SingleStreamKeepsEveryContributionOfALongRun) {
         }
     }
     EXPECT_GT(cells, GRID_COLUMNS * GRID_ROWS / 2);
+}
+
+// An eye point is a disc detector like a measuring point's: placed on a
+// point's centre, it gives that point's kerma, the lead on the way included
+// (the 120 degree point lies behind the curtain), on either scoring path.
+TEST(NextEventEstimator, AnEyePointOnAMeasuringPointGivesItsKerma) {
+    ScopedWorkDir dir;
+    copyEngineTables();
+    writeSpectrum(smoothSpectrum());
+    RunFileValues run;
+    run.histories = "2.000E+04";
+    run.write();
+    SceneDescription scene;
+    scene.eyePoints = {{"at 90 deg", {100.0, 0.0, 0.0}}, {"at 120 deg", {100.0, 0.0, -57.7}}};
+    const auto in = makeEngineInputs(*sharedPhysicsTables("."), readRunFile(RUN_FILE),
+                                     loadSpectrum(SPECTRUM_FILE, DescriptorLines::Read), scene);
+    for (const ScoringPath path : {ScoringPath::Vector, ScoringPath::Scalar}) {
+        SCOPED_TRACE(path == ScoringPath::Vector ? "vector path" : "scalar path");
+        ParallelSettings settings;
+        settings.threads = 2;
+        settings.estimator = Estimator::NextEvent;
+        settings.nextEvent.path = path;
+        auto scores = std::make_unique<Scores>();
+        auto moments = std::make_unique<KermaMoments>();
+        simulateParallel(
+            *in, settings, *scores, *moments, [](int) {}, [](const ParallelProgress&) {});
+        for (const auto& [eye, point] : {std::pair{0, 5}, std::pair{1, 7}}) {
+            const double atPoint = scores->pointKerma[static_cast<std::size_t>(point)];
+            const double atEye = scores->eyeKerma[static_cast<std::size_t>(eye)];
+            const double sigma =
+                std::hypot(atPoint * moments->relativeError(KermaMoments::pointIndex(point)),
+                           atEye * moments->relativeError(KermaMoments::eyePointIndex(eye)));
+            ASSERT_GT(atEye, 0.0) << "eye point " << eye;
+            EXPECT_LT(std::fabs(atEye - atPoint), 3.0 * sigma)
+                << "eye point " << eye << ": " << atEye << ", point " << point << ": " << atPoint;
+        }
+    }
 }
 
 }  // namespace

@@ -260,7 +260,7 @@ private slots:
         QCOMPARE(control<forms::OverlayShape>(f, "Shape1")->high(), 200.0);
         QVERIFY(control<forms::OverlayLine>(f, "Line14")->isVisible());
         QVERIFY(control<QLabel>(f, "Label74")->isVisible());
-        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->x1(), -120.0);  // x = 20 cm
+        QCOMPARE(control<forms::OverlayLine>(f, "Line14")->x1(), -122.0);
         QCOMPARE(control<forms::OverlayLine>(f, "Line14")->y1(), 520.0);
         QCOMPARE(control<forms::OverlayLine>(f, "Line14")->y2(), 140.0 + 4 * 60.0);
     }
