@@ -89,6 +89,7 @@ LiveEstimate::Outcome LiveEstimate::run(const std::function<void(const LiveUpdat
         shown->result = resultSetFromLines({"live", shown->resultLines});
         shown->result.uncertainties = snapshot.uncertainties;
         if (m_inputs.scene != SceneDescription{}) shown->result.scene = m_inputs.scene;
+        if (!m_inputs.scene.eyePoints.empty()) shown->result.eyePoints = snapshot.eyePoints;
         shown->bare = computeEyeLensDose(shown->result, m_tables->eye, 0, 0);
         shown->glasses = computeEyeLensDose(shown->result, m_tables->eye, m_inputs.glassesMm, 0);
         shown->worstPercent = worstKermaErrorPercent(shown->result);

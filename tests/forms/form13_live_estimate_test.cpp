@@ -18,6 +18,7 @@
 #include "app/forms/forms.h"
 #include "app/forms/live_plot.h"
 #include "app/widgets/picture_box.h"
+#include "common/points_file.h"
 #include "common/scene_file.h"
 #include "fakes.h"
 #include "viewer_helpers.h"
@@ -227,6 +228,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
             ROUND_WAIT_MS);
+        // The eye point's row follows the angles' with its kerma and doses.
+        const int eyeRow = grid->rowCount() - 1;
+        QVERIFY2(grid->item(eyeRow, 1)->text().contains(QLatin1Char('E')),
+                 qPrintable(grid->item(eyeRow, 1)->text()));
+        QVERIFY(grid->item(eyeRow, 3)->text() != QStringLiteral("-"));
         // The comparison names the move.
         QVERIFY2(control<QLabel>(live, "Label2")
                      ->text()
@@ -236,6 +242,7 @@ private slots:
         SaveNameAnswer answer(QStringLiteral("moved"));
         live.Command3_Click();
         QVERIFY(readSceneFile("moved.scene.json") == live.inputs().scene);
+        QCOMPARE(readPointsBeside("moved.data")->points.size(), std::size_t{1});
         // The eye's height moves too, and "主画面に反映" keeps the room moved.
         control<QDoubleSpinBox>(live, "Text17")->setValue(-60);
         live.Command4_Click();
