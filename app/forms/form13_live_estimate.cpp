@@ -464,6 +464,10 @@ void Form13::showRoomEntries() {
         entry->setToolTip(shield ? QString() : none);
     }
     Label23->setToolTip(eye ? QString() : none);
+    if (auto* precision = findChild<QLabel*>(QStringLiteral("Label17"))) {
+        precision->setText(eye ? QStringLiteral("目標精度 (9 点と目の位置)")
+                               : QStringLiteral("目標精度 (9 点すべて)"));
+    }
     Grid1->setRowCount(SHOWN_ANGLES + static_cast<int>(m_scene.eyePoints.size()));
     for (std::size_t i = 0; i < m_scene.eyePoints.size(); ++i) {
         Grid1->setItem(

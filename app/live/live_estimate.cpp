@@ -30,6 +30,14 @@ double worstKermaErrorPercent(const ResultSet& set) {
         if (!point.relStdError) return std::numeric_limits<double>::infinity();
         worst = std::max(worst, 100.0 * *point.relStdError);
     }
+    // The room's eye points are what the user asks about: they count as the points do.
+    if (set.eyePoints) {
+        for (const EyePointResult& eye : set.eyePoints->points) {
+            if (eye.airKermaRatio == 0) continue;
+            if (!eye.relErrPercent) return std::numeric_limits<double>::infinity();
+            worst = std::max(worst, *eye.relErrPercent);
+        }
+    }
     return worst;
 }
 
