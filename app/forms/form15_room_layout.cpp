@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,6 +184,11 @@ Form15::Form15(Forms& forms)
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     setClosedByEscape();
     showScene();
+}
+
+bool Form15::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) showFaults();
+    return Form::event(event);
 }
 
 void Form15::openRoomLayout() {

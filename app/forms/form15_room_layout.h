@@ -47,6 +47,10 @@ public:
     //! The faults shown now, each as "where: why" (empty: the room can be run).
     const QStringList& shownFaults() const { return m_faults; }
 
+protected:
+    //! Back in the panel, the faults are those of the main form's object as it is now.
+    bool event(QEvent* event) override;
+
 private:
     // The controls, in the order they are made (and so tabbed through).
     QTableWidget* const Grid1;  //!< shields

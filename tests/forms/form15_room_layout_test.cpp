@@ -3,6 +3,7 @@
 // core finds shown beside its entry.
 #include "app/forms/form15_room_layout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -95,6 +96,16 @@ private slots:
                  qPrintable(shields->item(0, 8)->text()));
         QCOMPARE(room.shownFaults().size(), 2);
         QVERIFY(control<QLabel>(room, "Label5")->text().contains(QStringLiteral("2 件")));
+
+        // A shield under the object, reached when the main form's object grows thicker.
+        edit(shields, 0, 4, QStringLiteral("40"));
+        edit(shields, 0, 6, QStringLiteral("20"));
+        QCOMPARE(shields->item(0, 8)->text(), QStringLiteral("OK"));
+        control<QLineEdit>(world.forms->form2(), "Text6")->setText(QStringLiteral("40"));
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&room, &activate);
+        QVERIFY2(shields->item(0, 8)->text().contains(QStringLiteral("被照射体")),
+                 qPrintable(shields->item(0, 8)->text()));
 
         // A table under the couch lies in the beam: the panel says where it belongs.
         control<QCheckBox>(room, "Check1")->click();
