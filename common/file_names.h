@@ -34,4 +34,8 @@ namespace korvana {
 //! : * ? " < > | that other systems' file names cannot hold); empty when it can.
 std::string fileNameProblem(std::string_view name);
 
+//! The name of a file a result keeps beside it: "x.data" -> "x" + `ending`;
+//! any other name gets `ending` appended (sceneFileName, pointsFileName).
+std::string companionFileName(std::string_view resultFileName, std::string_view ending);
+
 }  // namespace korvana

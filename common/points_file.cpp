@@ -24,8 +24,6 @@ constexpr double MAX_REL_ERR_PERCENT = 1e4;
 constexpr double MAX_VOV = 100.0;
 constexpr double MAX_COORDINATE_CM = 1e4;
 
-constexpr std::string_view RESULT_SUFFIX = ".data";
-
 [[noreturn]] void fail(const std::string& fileName, int line, std::size_t field,
                        const std::string& problem) {
     throw DataError(SourcePosition{fileName, line, static_cast<int>(field) + 1},
@@ -54,14 +52,6 @@ std::optional<double> optionalWithin(const std::string& cell, double high,
 }
 
 }  // namespace
-
-std::string pointsFileName(std::string_view resultFileName) {
-    if (resultFileName.size() >= RESULT_SUFFIX.size() &&
-        resultFileName.substr(resultFileName.size() - RESULT_SUFFIX.size()) == RESULT_SUFFIX) {
-        resultFileName.remove_suffix(RESULT_SUFFIX.size());
-    }
-    return std::string(resultFileName) + POINTS_FILE_ENDING;
-}
 
 std::vector<std::string> pointsFileLines(const EyePointTable& table) {
     std::vector<std::string> lines{std::string(HEADER)};

@@ -329,15 +329,6 @@ ShieldTrace shieldTrace(const SceneShield& shield) {
     return ShieldTrace{{x - dx, z - dz}, {x + dx, z + dz}};
 }
 
-std::string sceneFileName(std::string_view resultFileName) {
-    constexpr std::string_view RESULT_ENDING = ".data";
-    std::string_view stem = resultFileName;
-    if (stem.size() > RESULT_ENDING.size() && stem.ends_with(RESULT_ENDING)) {
-        stem.remove_suffix(RESULT_ENDING.size());
-    }
-    return std::string(stem) + SCENE_FILE_ENDING;
-}
-
 std::vector<SceneFault> sceneFaults(const SceneDescription& scene) {
     FaultList check;
     if (scene.shields.size() > MAX_SCENE_SHIELDS) {

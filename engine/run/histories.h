@@ -20,10 +20,12 @@ namespace korvana::engine {
 //! Which lookups the history loop uses; both give bit-identical results.
 enum class TransportBuild { Fast, Literal };
 
-//! What scoring needs of the inputs: the air's table, the scene and its eye
-//! points. It refers to `inputs`, which must outlive it.
+//! What scoring needs of the inputs: the air's table, the scene of the run's
+//! room and its eye points. It refers to `inputs`, which must outlive it.
 inline ScoringContext scoringContextFor(const EngineInputs& inputs) {
-    return ScoringContext{inputs.air, sceneFor(inputs.run, inputs.lead), eyePointsOf(inputs.scene)};
+    return ScoringContext{inputs.air,
+                          sceneFor(inputs.run, inputs.lead, inputs.scene, &inputs.aluminium),
+                          eyePointsOf(inputs.scene)};
 }
 
 //! Builds one thread's physics of `build` and tally of `estimator` and calls
