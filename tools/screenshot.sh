@@ -4,7 +4,8 @@
 # curtain message, the spectrum window, the HVL results, the launch dialog
 # with the engine's terminal and the runs panel during and after the run,
 # the result browser opened from the panel's notice, the geometry window,
-# the live estimate (alone and with a pinned comparison, closed by Escape) and
+# the live estimate (alone and with a pinned comparison, closed by Escape), the
+# room panel with a shield and an eye point and the live estimate in that room, and
 # the launch dialog's questions before a run of another spectrum and before a
 # result is replaced, and saves one PNG per step. --size sets the virtual screen (default 1400x900), to
 # see the windows as on a laptop (1366x768) or a full-HD screen (1920x1080).
@@ -142,6 +143,24 @@ xdotool windowfocus "$form13"; xdotool key Escape; sleep 0.5   # Escape closes i
 xdotool search --onlyvisible --name "^即時見積もり\$" >/dev/null &&
     { echo "the live window stayed open at Escape" >&2; exit 1; }
 
+# The room: a ceiling shield and an operator's eye added in the room panel,
+# then the live window in that room and with the shield moved away from the
+# object, its side view drawing both to scale.
+click "$form2" 5820 3570             # Command9: 部屋の配置
+room=$(window "部屋の配置")
+click "$room" 1320 2610              # Command1: a shield
+click "$room" 1320 7350              # Command3: an eye point
+shot 10a-room-panel
+click "$room" 12120 8400             # Command5: close
+click "$form2" 15660 9607            # Command5: 即時見積もり in the room
+form13=$(window "即時見積もり")
+sleep 4
+shot 10b-live-estimate-room
+type_into "$form13" 9870 4440 80     # Text15: the shield's x
+sleep 4
+shot 10c-live-estimate-shield-moved
+xdotool windowfocus "$form13"; xdotool key Escape; sleep 0.5
+
 # A run whose spectrum is not the main form's: 100 kV typed after step (4)
 # at 80 kV. The start asks (No, the default, starts nothing); with 80 kV again
 # and the name of the finished run it asks before replacing shot.data.
@@ -165,5 +184,5 @@ click "$form12" 5647 3427            # Command2: cancel
 click "$form2" 17805 9937            # Command4: Exit deletes the work files and ends
 for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$korvana_pid" 2>/dev/null || break; sleep 0.5; done
 if kill -0 "$korvana_pid" 2>/dev/null; then echo "korvana did not end at Exit" >&2; exit 1; fi
-ls B2F.txt HVL_S2.dat B_SPCTL.dat 2>/dev/null && { echo "work files left after Exit" >&2; exit 1; }
+ls B2F.txt HVL_S2.dat B_SPCTL.dat B2F.scene.json 2>/dev/null && { echo "work files left after Exit" >&2; exit 1; }
 echo "korvana ended at Exit; work files deleted; result files: $(ls ./*.data 2>/dev/null || true)"

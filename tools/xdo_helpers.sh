@@ -76,9 +76,10 @@ declare -A KORVANA_DESIGNED_TWIPS=(
     ["Eye lens dose"]="$((6840 + 60 + 9000 + 120)) $((7740 + 2520 + 120))"
     ["Incident X-ray spectrum"]="11295 7440"
     ["  Air kerma to absorbed dose at 3 mm in depth"]="7440 5400"
-    ["Monte Carlo simulation"]="7800 4320"
+    ["Monte Carlo simulation"]="7800 4680"
     ["即時見積もり"]="18600 9840"
     ["計算の進行状況"]="10200 4920"
+    ["部屋の配置"]="13200 9000"
 )
 
 # The display scale of a window on this screen, as korvana chooses it: the

@@ -19,6 +19,7 @@
 #include "app/forms/forms.h"
 #include "app/forms/output_fault_text.h"
 #include "app/forms/rectification_caption.h"
+#include "app/forms/scene_texts.h"
 #include "app/forms/settings.h"
 #include "app/live/run_rate_calibration.h"
 #include "app/run/run_file.h"
@@ -35,6 +36,7 @@
 #include "common/output_files.h"
 #include "common/regular_file.h"
 #include "common/run_limits.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 
 namespace korvana::forms {
@@ -163,7 +165,7 @@ QCheckBox* addCheckBox(QWidget* parent, const char* name, const QString& caption
 }  // namespace
 
 Form12::Form12(Forms& forms)
-    : Form("Form12", QStringLiteral("Monte Carlo simulation"), 7800, 4320),
+    : Form("Form12", QStringLiteral("Monte Carlo simulation"), 7800, 4680),
       Label5(addLabel(page(), "Label5",
                       QStringLiteral("入射光子数、結果保存ファイル名を入力して下さい"),
                       {240, 240, 7245, 465})),
@@ -185,6 +187,7 @@ Form12::Form12(Forms& forms)
       Command2(addCommandButton(page(), "Command2", QStringLiteral("キャンセル"),
                                 {4200, 3120, 2895, 615})),
       Label6(addLabel(page(), "Label6", {}, {600, 3810, 6600, 360})),
+      Label7(addLabel(page(), "Label7", {}, {600, 4170, 6600, 360})),
       m_forms(forms) {
     Label5->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     for (QLabel* label : {Label1, Label2, Label3, Label4}) {
@@ -195,7 +198,7 @@ Form12::Form12(Forms& forms)
     // Only the user's own clicks are remembered.
     connect(Check1, &QCheckBox::clicked, this, [](bool on) { storeChoice(PARALLEL_KEY, on); });
     connect(Check2, &QCheckBox::clicked, this, [](bool on) { storeChoice(NEXT_EVENT_KEY, on); });
-    Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (QLabel* label : {Label6, Label7}) label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(Text1, &QLineEdit::textChanged, this, [this] { showExpectedTime(); });
     connect(Check1, &QCheckBox::toggled, this, [this] { showExpectedTime(); });
     connect(Check2, &QCheckBox::toggled, this, [this] { showExpectedTime(); });
@@ -209,6 +212,9 @@ QStringList Form12::engineArguments() const {
     if (Check1->isChecked()) arguments << QStringLiteral("--threads") << QStringLiteral("0");
     if (Check2->isChecked()) {
         arguments << QStringLiteral("--estimator") << QStringLiteral("next-event");
+    }
+    if (!sceneIsEmpty(m_forms.state().scene)) {
+        arguments << QStringLiteral("--scene") << QString::fromLatin1(LAUNCH_SCENE_FILE);
     }
     return arguments;
 }
@@ -254,6 +260,7 @@ void Form12::openLaunchDialog() {
     Text2->setText(m_caseName.isEmpty() ? monthDayYear(m_forms.clock().currentDate()) : m_caseName);
     // Runs finished since the last opening may have refined the rates.
     calibrateRatesOnce();
+    showRoom();
     showExpectedTime();
     showModelessOver(&m_forms.form2());
 }
@@ -315,6 +322,7 @@ void Form12::Command1_Click() {
         showMessage(this, runValueFaultText(*fault), MessageIcon::Exclamation);
         return;
     }
+    if (!writeRoom()) return;
     if (!confirmSpectrum() || !confirmReplacing(Text2->text() + QStringLiteral(".data"))) return;
     try {
         writeTextFileAtomically(RUN_FILE, app::formatRunFileLines(texts));
@@ -351,6 +359,62 @@ void Form12::Command1_Click() {
     showMessage(this, message, MessageIcon::None);
     hide();
     m_forms.form14().openRunProgress();
+}
+
+void Form12::showRoom() {
+    const SceneDescription& scene = m_forms.state().scene;
+    Label7->setText(QStringLiteral("部屋の配置: ") + sceneSummaryText(scene));
+    // Only the point detectors score the eye points: the analog estimator is not offered.
+    const bool eyePoints = !scene.eyePoints.empty();
+    if (eyePoints) Check2->setChecked(true);
+    Check2->setEnabled(!eyePoints);
+    Check2->setToolTip(eyePoints ? QStringLiteral(" 目の位置は点検出器推定（--estimator "
+                                                  "next-event）でのみ計算されます ")
+                                 : QString());
+}
+
+bool Form12::writeRoom() {
+    const SceneDescription& scene = m_forms.state().scene;
+    if (sceneIsEmpty(scene)) return true;
+    if (!scene.eyePoints.empty() && !Check2->isChecked()) {
+        showMessage(this,
+                    QStringLiteral("目の位置は点検出器推定（--estimator next-event）でのみ計算"
+                                   "されます。\n「点検出器推定（高速）」を選んで下さい。"),
+                    MessageIcon::Exclamation);
+        return false;
+    }
+    const double thickness = app::textValue(m_forms.form2().entries().thicknessCm.toStdString());
+    const std::vector<SceneFault> faults = roomFaults(scene, thickness);
+    if (!faults.empty()) {
+        QString lines;
+        for (const SceneFault& fault : faults) {
+            lines += QStringLiteral("\n") + sceneFaultPlaceText(fault) + QStringLiteral(": ") +
+                     sceneFaultText(fault);
+        }
+        showMessage(
+            this,
+            QStringLiteral("部屋の配置を確かめて下さい（「部屋の配置…」で直せます）。") + lines,
+            MessageIcon::Exclamation);
+        return false;
+    }
+    if (const auto fault = checkOutputFiles({{LAUNCH_SCENE_FILE, FileKind::Scene}})) {
+        showMessage(
+            this,
+            QStringLiteral("部屋の配置のファイルを書き込めません。\n") + outputFaultText(*fault),
+            MessageIcon::Exclamation);
+        return false;
+    }
+    try {
+        writeSceneFile(LAUNCH_SCENE_FILE, scene);
+    } catch (const std::exception& error) {
+        showMessage(
+            this,
+            QStringLiteral("%1 を書き込めません。\n").arg(QString::fromLatin1(LAUNCH_SCENE_FILE)) +
+                failureDetail(error),
+            MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 bool Form12::confirmSpectrum() {

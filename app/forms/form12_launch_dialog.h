@@ -5,7 +5,10 @@
 // until the user unchecks it); both choices are kept from one start of
 // korvana to the next. Below the buttons, the expected wall time of the run
 // as entered (app/run/run_time_estimate.h); a started run is followed in the
-// runs panel, which opens.
+// runs panel, which opens. When the program keeps a room (the room panel),
+// its summary is shown, the run reads it from LAUNCH_SCENE_FILE ("--scene"),
+// and a room with eye points runs only with the point-detector estimator,
+// which alone scores them.
 #pragma once
 
 #include <QString>
@@ -21,6 +24,9 @@ class QPushButton;
 namespace korvana::forms {
 
 class Forms;
+
+//! The room the launch dialog hands to the engine, beside the run file.
+inline constexpr const char* LAUNCH_SCENE_FILE = "B2F.scene.json";
 
 class Form12 : public Form {
 public:
@@ -43,7 +49,8 @@ public:
     //! Cancel: hides; nothing is written.
     void Command2_Click() { hide(); }
 
-    //! The engine's arguments for the ticked boxes.
+    //! The engine's arguments for the ticked boxes, and "--scene" with
+    //! LAUNCH_SCENE_FILE when the program keeps a room.
     QStringList engineArguments() const;
 
 private:
@@ -60,6 +67,7 @@ private:
     QPushButton* const Command1;
     QPushButton* const Command2;
     QLabel* const Label6;  //!< expected wall time
+    QLabel* const Label7;  //!< the room's summary
 
     //! The threads the engine will run on: every core, or one stream.
     int engineThreads() const;
@@ -71,6 +79,11 @@ private:
     bool confirmSpectrum();
     //! Asks before the run replaces an existing result file. True: go on.
     bool confirmReplacing(const QString& resultFile);
+    //! The room's summary, and the estimator a room with eye points needs.
+    void showRoom();
+    //! Refuses a room the engine would refuse, or eye points without the
+    //! point-detector estimator, and writes LAUNCH_SCENE_FILE. True: go on.
+    bool writeRoom();
     //! Measures this machine's engine rates once, when the working directory
     //! keeps none yet; without the tables the estimate keeps its seed.
     void calibrateRatesOnce();

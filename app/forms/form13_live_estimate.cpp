@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -11,18 +12,22 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "app/common/picture_format.h"
 #include "app/common/text_value.h"
 #include "app/forms/annual_dose_panel.h"
+#include "app/forms/form15_room_layout.h"
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/forms/live_plot.h"
 #include "app/forms/output_fault_text.h"
-#include "app/forms/pictures.h"
 #include "app/forms/rectification_caption.h"
+#include "app/forms/scene_drawing.h"
+#include "app/forms/scene_texts.h"
 #include "app/results/annual_eye_lens_dose.h"
+#include "app/results/eye_points.h"
 #include "app/results/kerma_uncertainty.h"
 #include "app/run/run_file.h"
 #include "app/widgets/controls.h"
@@ -32,6 +37,8 @@
 #include "app/widgets/picture_export.h"
 #include "common/curtain_rule.h"
 #include "common/output_files.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "common/uncertainty_file.h"
 
@@ -68,6 +75,11 @@ QSlider* addSlider(QWidget* parent, const char* name, TwipRect where, int lowest
 TwipRect labelAt(int row) { return {120, 150 + row * ROW_TWIPS, 2520, 330}; }
 TwipRect spinAt(int row) { return {2640, 120 + row * ROW_TWIPS, 1140, 360}; }
 TwipRect sliderAt(int row) { return {3840, 120 + row * ROW_TWIPS, 1620, 360}; }
+//! The room's entries, under the kerma plot.
+constexpr int ROOM_TOP = 4260;
+TwipRect roomLabelAt(int row) { return {5640, ROOM_TOP + 30 + row * ROW_TWIPS, 3600, 330}; }
+TwipRect roomSpinAt(int row) { return {9300, ROOM_TOP + row * ROW_TWIPS, 1140, 360}; }
+TwipRect roomSliderAt(int row) { return {10500, ROOM_TOP + row * ROW_TWIPS, 3420, 360}; }
 
 //! A slider of `scale` steps per unit of its spin box, each following the other.
 void pair(QDoubleSpinBox* box, QSlider* slider, double scale) {
@@ -159,6 +171,31 @@ QString changeText(const app::LiveInputs& from, const app::LiveInputs& to) {
         changes << QStringLiteral("整流方式 ") + rectificationCaption(from.rectification) +
                        QStringLiteral(" → ") + rectificationCaption(to.rectification);
     }
+    if (from.scene != to.scene) {
+        // The entries' own moves by name; any other change of the room as a whole.
+        SceneDescription rest = from.scene;
+        const struct {
+            const char* name;
+            bool shield;
+            std::size_t axis;
+        } moved[] = {{"遮へい板 x", true, 0}, {"遮へい板 z", true, 2}, {"目 z", false, 2}};
+        for (const auto& m : moved) {
+            const bool both = m.shield
+                                  ? !from.scene.shields.empty() && !to.scene.shields.empty()
+                                  : !from.scene.eyePoints.empty() && !to.scene.eyePoints.empty();
+            if (!both) continue;
+            double& a =
+                m.shield ? rest.shields[0].centreCm[m.axis] : rest.eyePoints[0].positionCm[m.axis];
+            const double b = m.shield ? to.scene.shields[0].centreCm[m.axis]
+                                      : to.scene.eyePoints[0].positionCm[m.axis];
+            if (a == b) continue;
+            changes << QString::fromUtf8(m.name) + QStringLiteral(" ") +
+                           qText(app::liveNumberText(a)) + QStringLiteral(" cm → ") +
+                           qText(app::liveNumberText(b)) + QStringLiteral(" cm");
+            a = b;
+        }
+        if (rest != to.scene) changes << QStringLiteral("部屋の配置");
+    }
     if (changes.isEmpty()) return QStringLiteral("同じ条件");
     return changes.join(QStringLiteral("、"));
 }
@@ -179,6 +216,9 @@ Form13::Form13(Forms& forms)
       Text10(addSpinBox(page(), "Text10", spinAt(10), 0, 1, 2, 0.05)),
       Text11(addSpinBox(page(), "Text11", spinAt(11), -99.9, 999.9, 1, 5)),
       Text12(addSpinBox(page(), "Text12", spinAt(12), 0, 2, 2, 0.01)),
+      Text15(addSpinBox(page(), "Text15", roomSpinAt(0), -SCENE_REACH_CM, SCENE_REACH_CM, 1, 5)),
+      Text16(addSpinBox(page(), "Text16", roomSpinAt(1), -SCENE_REACH_CM, SCENE_REACH_CM, 1, 5)),
+      Text17(addSpinBox(page(), "Text17", roomSpinAt(2), -SCENE_REACH_CM, SCENE_REACH_CM, 1, 5)),
       Combo3(addComboBox(page(), "Combo3", {2640, 120 + 9 * ROW_TWIPS, 2820, 360})),
       Combo1(addComboBox(page(), "Combo1", {2640, 120 + 13 * ROW_TWIPS, 1140, 360})),
       HScroll1(addSlider(page(), "HScroll1", sliderAt(10), 0, 100)),
@@ -186,6 +226,9 @@ Form13::Form13(Forms& forms)
       HScroll3(addSlider(page(), "HScroll3", sliderAt(4), 40, 149)),
       HScroll4(addSlider(page(), "HScroll4", sliderAt(0), 5, 40)),
       HScroll5(addSlider(page(), "HScroll5", sliderAt(12), 0, 100)),
+      HScroll6(addSlider(page(), "HScroll6", roomSliderAt(0), 16, 200)),
+      HScroll7(addSlider(page(), "HScroll7", roomSliderAt(1), -200, 100)),
+      HScroll8(addSlider(page(), "HScroll8", roomSliderAt(2), -200, 100)),
       Frame1(addFrame(page(), "Frame1", QStringLiteral("作業量（年間水晶体線量）"),
                       {120, 6060, 5340, 1980})),
       Option1(addOptionButton(Frame1, "Option1", QStringLiteral("P_KA (Gy·cm²)"),
@@ -205,12 +248,15 @@ Form13::Form13(Forms& forms)
                                 QStringLiteral(" この条件を主画面の入力欄へ書き戻す "))),
       Command5(
           addCommandButton(page(), "Command5", QStringLiteral("閉じる"), {2820, 9240, 2640, 480})),
-      Picture1(addPictureBox(page(), "Picture1", {5640, 120, 8280, 5520})),
+      Picture1(addPictureBox(page(), "Picture1", {5640, 120, 8280, ROOM_TOP - 180})),
       Picture2(addPictureBox(page(), "Picture2", {14040, 120, 4440, 4200})),
       Grid1(new QTableWidget(SHOWN_ANGLES, 8, page())),
       Label1(addLabel(page(), "Label1", {}, {14040, 4360, 4440, 330})),
       Label2(addLabel(page(), "Label2", {}, {14040, 4690, 4440, 1050})),
       Label3(addLabel(page(), "Label3", {}, {5640, 9300, 12840, 360})),
+      Label21(addLabel(page(), "Label21", {}, roomLabelAt(0))),
+      Label22(addLabel(page(), "Label22", {}, roomLabelAt(1))),
+      Label23(addLabel(page(), "Label23", {}, roomLabelAt(2))),
       m_forms(forms) {
     const struct {
         const char* name;
@@ -276,12 +322,15 @@ Form13::Form13(Forms& forms)
     pair(Text5, HScroll3, 1);
     pair(Text1, HScroll4, 1);
     pair(Text12, HScroll5, 100);
+    pair(Text15, HScroll6, 1);
+    pair(Text16, HScroll7, 1);
+    pair(Text17, HScroll8, 1);
 
     m_debounce.setSingleShot(true);
     m_debounce.setInterval(DEBOUNCE_MS);
     connect(&m_debounce, &QTimer::timeout, this, [this] { startEstimate(); });
-    for (QDoubleSpinBox* box :
-         {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text11, Text12}) {
+    for (QDoubleSpinBox* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9,
+                                Text10, Text11, Text12, Text15, Text16, Text17}) {
         connect(box, &QDoubleSpinBox::valueChanged, this, [this] { inputChanged(); });
     }
     connect(Combo3, &QComboBox::currentIndexChanged, this, [this] { inputChanged(); });
@@ -353,6 +402,12 @@ app::LiveInputs Form13::inputs() const {
     in.curtainLeadMm = Text10->value();
     in.curtainLengthCm = Text11->value();
     in.glassesMm = Text12->value();
+    in.scene = m_scene;
+    if (!in.scene.shields.empty()) {
+        in.scene.shields[0].centreCm[0] = Text15->value();
+        in.scene.shields[0].centreCm[2] = Text16->value();
+    }
+    if (!in.scene.eyePoints.empty()) in.scene.eyePoints[0].positionCm[2] = Text17->value();
     return in;
 }
 
@@ -372,6 +427,8 @@ void Form13::setInputs(const app::LiveInputs& in) {
     limitCurtainLength();
     Text11->setValue(in.curtainLengthCm);
     Text12->setValue(in.glassesMm);
+    m_scene = in.scene;
+    showRoomEntries();
     m_settingInputs = false;
     redrawScene();
 }
@@ -380,6 +437,43 @@ void Form13::limitCurtainLength() {
     const double longest = longestCurtainCm(Text2->value(), Text1->value());
     Text11->setMaximum(std::floor(longest * 10) / 10);
     HScroll2->setMaximum(static_cast<int>(std::floor(longest)));
+}
+
+void Form13::showRoomEntries() {
+    const bool shield = !m_scene.shields.empty();
+    const bool eye = !m_scene.eyePoints.empty();
+    const QString shieldName =
+        shield ? QString::fromStdString(m_scene.shields[0].name) : QStringLiteral("遮へい板");
+    Label21->setText(QStringLiteral("「%1」の中心 x (cm)").arg(shieldName));
+    Label22->setText(QStringLiteral("「%1」の中心 z (cm)").arg(shieldName));
+    Label23->setText(eye ? QStringLiteral("目「%1」の z (cm)")
+                               .arg(QString::fromStdString(m_scene.eyePoints[0].name))
+                         : QStringLiteral("目の位置 z (cm)"));
+    if (shield) {
+        Text15->setValue(m_scene.shields[0].centreCm[0]);
+        Text16->setValue(m_scene.shields[0].centreCm[2]);
+    }
+    if (eye) Text17->setValue(m_scene.eyePoints[0].positionCm[2]);
+    for (QWidget* entry : std::initializer_list<QWidget*>{Text15, Text16, HScroll6, HScroll7}) {
+        entry->setEnabled(shield);
+    }
+    Text17->setEnabled(eye);
+    HScroll8->setEnabled(eye);
+    const QString none = QStringLiteral(" 「部屋の配置…」（主画面）で追加できます ");
+    for (QWidget* entry : std::initializer_list<QWidget*>{Label21, Label22, Text15, Text16}) {
+        entry->setToolTip(shield ? QString() : none);
+    }
+    Label23->setToolTip(eye ? QString() : none);
+    if (auto* precision = findChild<QLabel*>(QStringLiteral("Label17"))) {
+        precision->setText(eye ? QStringLiteral("目標精度 (9 点と目の位置)")
+                               : QStringLiteral("目標精度 (9 点すべて)"));
+    }
+    Grid1->setRowCount(SHOWN_ANGLES + static_cast<int>(m_scene.eyePoints.size()));
+    for (std::size_t i = 0; i < m_scene.eyePoints.size(); ++i) {
+        Grid1->setItem(
+            SHOWN_ANGLES + static_cast<int>(i), 0,
+            cell(QStringLiteral("目 ") + QString::fromStdString(m_scene.eyePoints[i].name)));
+    }
 }
 
 void Form13::inputChanged() {
@@ -402,6 +496,15 @@ void Form13::startEstimate() {
     settings.targetPercent =
         app::LIVE_PRECISIONS_PERCENT[static_cast<std::size_t>(std::max(0, Combo1->currentIndex()))];
     m_pendingInputs = inputs();
+    const std::vector<SceneFault> faults =
+        roomFaults(m_pendingInputs.scene, m_pendingInputs.phantomThicknessCm);
+    if (!faults.empty()) {
+        m_running = false;
+        Label3->setText(QStringLiteral("部屋の配置を確かめて下さい: ") +
+                        sceneFaultPlaceText(faults.front()) + QStringLiteral(" ") +
+                        sceneFaultText(faults.front()));
+        return;
+    }
     m_request = m_worker->start(m_tables, m_pendingInputs, settings);
     m_waitingForRest = false;
     m_running = true;
@@ -469,7 +572,7 @@ void Form13::showRound() {
 }
 
 void Form13::fillTable() {
-    for (int row = 0; row < SHOWN_ANGLES; ++row) {
+    for (int row = 0; row < Grid1->rowCount(); ++row) {
         for (int column = 1; column < Grid1->columnCount(); ++column) {
             Grid1->setItem(row, column, cell(QStringLiteral("-")));
         }
@@ -529,6 +632,51 @@ void Form13::fillTable() {
             Grid1->setItem(row, 7, cell(ratioText(ratio)));
         }
     }
+    // The eye points' rows, once the round carries their kermas: the doses
+    // as the eye lens window gives them (app/results/eye_points.h).
+    if (!app::hasEyePoints(set) || !m_tables) return;
+    std::optional<app::Workload> eyeWorkload;
+    if (year && workloadFault.isEmpty()) eyeWorkload = workload;
+    app::EyePointDoses doses;
+    try {
+        doses =
+            app::computeEyePointDoses(set, m_tables->eye, m_roundInputs.glassesMm, 0, eyeWorkload);
+    } catch (const std::exception&) {
+        return;  // as for the angles: what the core refuses stays "-"
+    }
+    const app::ResultSet* pinned = m_pin ? &m_pin->round->result : nullptr;
+    for (std::size_t i = 0; i < doses.points.size(); ++i) {
+        const int row = SHOWN_ANGLES + static_cast<int>(i);
+        if (row >= Grid1->rowCount()) break;
+        const app::EyePointDose& eye = doses.points[i];
+        Grid1->setItem(row, 1,
+                       cell(qText(app::formatPicture(eye.point.airKermaRatio, "0.000E+00"))));
+        Grid1->setItem(row, 2,
+                       cell(eye.point.relErrPercent ? errorText(*eye.point.relErrPercent)
+                                                    : QStringLiteral("-")));
+        Grid1->setItem(row, 3, cell(doseText(eye.bareDose)));
+        Grid1->setItem(row, 4, cell(doseText(eye.glassesDose)));
+        int column = 5;
+        for (const auto& dose : {eye.bareYear, eye.glassesYear}) {
+            if (dose) {
+                Grid1->setItem(row, column,
+                               cell(qText(app::formatPicture(dose->annualMsv, "0.00"))));
+                const app::Rgb colour = verdictColour(dose->verdict);
+                Grid1->item(row, column)
+                    ->setBackground(QColor(colour.red, colour.green, colour.blue));
+            } else if (!workloadFault.isEmpty()) {
+                Grid1->setItem(row, column, cell(QStringLiteral("範囲外")));
+                Grid1->item(row, column)->setToolTip(workloadFault);
+            }
+            ++column;
+        }
+        if (pinned && app::hasEyePoints(*pinned) && i < pinned->eyePoints->points.size() &&
+            pinned->eyePoints->points[i].airKermaRatio > 0) {
+            Grid1->setItem(row, 7,
+                           cell(ratioText(eye.point.airKermaRatio /
+                                          pinned->eyePoints->points[i].airKermaRatio)));
+        }
+    }
 }
 
 void Form13::redrawPlot() {
@@ -546,6 +694,7 @@ void Form13::redrawScene() {
     sketch.fieldShortCm = Text4->value();
     sketch.curtainLengthCm = Text11->value();
     sketch.curtainEntered = Text10->value() > 0;
+    sketch.scene = inputs().scene;
     drawGeometrySketch(*Picture2, sketch);
 }
 
@@ -597,7 +746,20 @@ void Form13::Command3_Click() {
                     MessageIcon::Exclamation);
         return;
     }
-    if (const auto fault = checkOutputFiles(resultOutputFiles(name.toStdString()))) {
+    // The room goes beside the result, so a viewer knows which room it was made in.
+    const std::string resultFile = name.toStdString();
+    const SceneDescription& room = m_roundInputs.scene;
+    std::vector<OutputFile> outputs = resultOutputFiles(resultFile);
+    std::vector<TextFileContent> contents;
+    if (!sceneIsEmpty(room)) {
+        outputs.push_back({sceneFileName(resultFile), FileKind::Scene});
+        contents.push_back({sceneFileName(resultFile), sceneFileLines(room)});
+    }
+    if (app::hasEyePoints(round->result)) {
+        outputs.push_back({pointsFileName(resultFile), FileKind::Points});
+        contents.push_back({pointsFileName(resultFile), pointsFileLines(*round->result.eyePoints)});
+    }
+    if (const auto fault = checkOutputFiles(outputs)) {
         showMessage(this,
                     QStringLiteral("この名前では保存できません: ") + name + QStringLiteral("\n") +
                         outputFaultText(*fault),
@@ -605,9 +767,20 @@ void Form13::Command3_Click() {
         return;
     }
     try {
-        const std::string file = name.toStdString();
-        writeTextFilesTogether(
-            {{file, round->resultLines}, {uncertaintyFileName(file), round->uncertaintyLines}});
+        contents.push_back({resultFile, round->resultLines});
+        contents.push_back({uncertaintyFileName(resultFile), round->uncertaintyLines});
+        writeTextFilesTogether(contents);
+        // A room or eye points an earlier result of this name had are not this one's.
+        for (const OutputFile& beside :
+             {OutputFile{sceneFileName(resultFile), FileKind::Scene},
+              OutputFile{pointsFileName(resultFile), FileKind::Points}}) {
+            const bool written = std::any_of(
+                contents.begin(), contents.end(),
+                [&beside](const TextFileContent& c) { return c.fileName == beside.path; });
+            if (!written && kindOfFile(beside.path) == beside.kind) {
+                QFile::remove(QString::fromStdString(beside.path));
+            }
+        }
     } catch (const std::exception& error) {
         showMessage(this, QStringLiteral("結果を保存できません。\n") + failureDetail(error),
                     MessageIcon::Critical);
@@ -663,6 +836,7 @@ app::LiveInputs liveInputsFromMainForm(Forms& forms) {
     in.rectification = e.rectification;
     in.curtainLeadMm = value(e.curtainLeadMm);  // empty: no lead
     in.curtainLengthCm = value(e.curtainLengthCm);
+    in.scene = forms.state().scene;
     return in;
 }
 
@@ -673,6 +847,9 @@ void copyLiveInputsToMainForm(Forms& forms, const app::LiveInputs& in) {
                               text(in.targetAngleDeg), text(in.inherentFiltrationMmAl),
                               text(in.addedAluminiumMm), text(in.addedCopperMm),
                               text(in.curtainLeadMm), text(in.curtainLengthCm), in.rectification});
+    forms.state().scene = in.scene;
+    forms.form2().sceneChanged();
+    forms.form15().sceneChanged();
 }
 
 }  // namespace korvana::forms

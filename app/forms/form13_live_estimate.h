@@ -8,6 +8,10 @@
 // the eye lens dose without and with glasses, the annual dose of a workload,
 // HVL1 and the effective energy, a side view of the scene and the precision
 // reached; a pinned state is drawn beside the current one with the ratio.
+// The room comes from the room panel (ProgramState::scene); the first
+// shield's x and z and the first eye point's z are entries of their own, so
+// the numbers follow as a shield or an eye moves, and the eye points' rows
+// follow the angles' in the table.
 #pragma once
 
 #include <QTimer>
@@ -83,6 +87,9 @@ private:
     QDoubleSpinBox* const Text10;  //!< curtain lead equivalent [mm Pb]
     QDoubleSpinBox* const Text11;  //!< curtain length L [cm]
     QDoubleSpinBox* const Text12;  //!< glasses lead equivalent [mm Pb]
+    QDoubleSpinBox* const Text15;  //!< the first shield's centre x [cm]
+    QDoubleSpinBox* const Text16;  //!< the first shield's centre z [cm]
+    QDoubleSpinBox* const Text17;  //!< the first eye point's z [cm]
     QComboBox* const Combo3;       //!< rectification
     QComboBox* const Combo1;       //!< target precision
     QSlider* const HScroll1;       //!< curtain lead equivalent, 0 to 1.0 mm
@@ -90,6 +97,9 @@ private:
     QSlider* const HScroll3;       //!< tube voltage
     QSlider* const HScroll4;       //!< object thickness
     QSlider* const HScroll5;       //!< glasses
+    QSlider* const HScroll6;       //!< the first shield's x
+    QSlider* const HScroll7;       //!< the first shield's z
+    QSlider* const HScroll8;       //!< the first eye point's z
     QGroupBox* const Frame1;       //!< the workload
     QRadioButton* const Option1;   //!< workload as P_KA [Gy cm2]
     QRadioButton* const Option2;   //!< workload as entrance air kerma [mGy]
@@ -106,6 +116,9 @@ private:
     QLabel* const Label1;         //!< HVL1 and effective energy
     QLabel* const Label2;         //!< comparison with the pin
     QLabel* const Label3;         //!< status: precision, photons, seconds
+    QLabel* const Label21;        //!< the first shield's name
+    QLabel* const Label22;
+    QLabel* const Label23;  //!< the first eye point's name
 
 protected:
     void unload() override { Command5_Click(); }
@@ -126,6 +139,8 @@ private:
     void redrawScene();
     void showComparison();
     void limitCurtainLength();
+    //! The room's entries: enabled and named for the room's first shield and eye point.
+    void showRoomEntries();
     std::vector<std::string> csvLines() const;
 
     Forms& m_forms;
@@ -142,6 +157,8 @@ private:
     //! (the rounds still queued, the word of its cancel) no longer count.
     bool m_waitingForRest = false;
     bool m_settingInputs = false;
+    //! The room as set (setInputs); inputs() puts the entries' positions into it.
+    SceneDescription m_scene;
     std::optional<Pin> m_pin;
     std::unique_ptr<app::LiveWorker> m_worker;  //!< last: its thread posts to this window
 };

@@ -589,6 +589,12 @@ void Form1::setAngleChoices(const QStringList& angles, const QString& shown) {
     Combo1->setEditText(shown);
 }
 
-void Form1::Command10_Click() { m_forms.form4().showModelessOver(this); }
+void Form1::Command10_Click() {
+    // The loaded result's geometry; before any, the main form's case in the room panel's room.
+    const app::ResultSet& set = m_forms.state().resultSet;
+    m_forms.form4().showGeometry(set.fileName.empty() ? m_forms.form2().geometrySketch()
+                                                      : resultGeometry(set));
+    m_forms.form4().showModelessOver(this);
+}
 
 }  // namespace korvana::forms

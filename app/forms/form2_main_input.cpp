@@ -19,11 +19,13 @@
 #include "app/forms/form12_launch_dialog.h"
 #include "app/forms/form13_live_estimate.h"
 #include "app/forms/form14_run_progress.h"
+#include "app/forms/form15_room_layout.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
 #include "app/forms/forms.h"
 #include "app/forms/pictures.h"
+#include "app/forms/scene_texts.h"
 #include "app/run/case_file.h"
 #include "app/run/run_file.h"
 #include "app/spectrum/generate_spectrum.h"
@@ -144,6 +146,11 @@ void Form2::addCaseButtons() {
     QPushButton* open = addCommandButton(page(), "Command7", QStringLiteral("ケースを開く…"),
                                          {9720, 3360, 2280, 420},
                                          QStringLiteral(" 保存したケースの入力を読み込む "));
+    // The room panel beside them: the room belongs to the case as the entries do.
+    QPushButton* room =
+        addCommandButton(page(), "Command9", QStringLiteral("部屋の配置…"), {4680, 3360, 2280, 420},
+                         QStringLiteral(" 遮へい板・寝台・目の位置 "));
+    connect(room, &QPushButton::clicked, this, [this] { m_forms.form15().openRoomLayout(); });
     connect(save, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(open, &QPushButton::clicked, this, [this] { Command7_Click(); });
 }
@@ -176,6 +183,9 @@ void Form2::Command6_Click() {
     for (const auto& [key, text] : typedCaseEntries(e)) c[key] = text->toStdString();
     c["field"] = (e.fieldLongCm + QLatin1Char('x') + e.fieldShortCm).toStdString();
     c["mode"] = app::rectificationWord(e.rectification);
+    // The room panel's room goes with the case; a case without one stays the older layout.
+    const SceneDescription& room = m_forms.state().scene;
+    app::setCaseScene(c, sceneIsEmpty(room) ? std::nullopt : std::optional(room));
     try {
         app::writeCaseFile(name.toStdString(), c);
     } catch (const std::exception& error) {
@@ -188,8 +198,10 @@ void Form2::Command7_Click() {
     const QString name = askOpenName(this, QStringLiteral("ケースを開く"), CASE_FILTER);
     if (name.isEmpty()) return;
     app::CaseEntries c;
+    SceneDescription room;
     try {
         c = app::readCaseFile(name.toStdString());
+        room = app::caseScene(c).value_or(SceneDescription{});
     } catch (const std::exception& error) {
         showMessage(
             this,
@@ -212,6 +224,10 @@ void Form2::Command7_Click() {
     }
     setEntries(e);
     m_forms.form12().takeCaseEntries(c);
+    // A case made without a room is a run without one: the panel's room goes.
+    m_forms.state().scene = room;
+    sceneChanged();
+    m_forms.form15().sceneChanged();
 }
 
 void Form2::buildCaptions() {
@@ -452,7 +468,7 @@ void Form2::Command3_Click() {
 
 void Form2::Command4_Click() {
     // Work files of this session; one that is missing or locked is skipped.
-    for (const char* name : {RUN_FILE, HVL_FILE, SPECTRUM_FILE}) {
+    for (const char* name : {RUN_FILE, HVL_FILE, SPECTRUM_FILE, LAUNCH_SCENE_FILE}) {
         QFile::remove(QString::fromLatin1(name));
     }
     m_forms.endProgram();
@@ -460,7 +476,7 @@ void Form2::Command4_Click() {
 
 void Form2::unload() { m_forms.endProgram(); }
 
-void Form2::redrawGeometry() {
+GeometrySketch Form2::geometrySketch() const {
     // Typing passes through texts like "1e999"; the sketch takes finite values only.
     const auto valueOf = [](const QLineEdit* box) {
         const double value = app::textValue(textOf(box));
@@ -472,8 +488,11 @@ void Form2::redrawGeometry() {
     sketch.fieldShortCm = valueOf(Text14);
     sketch.curtainLengthCm = valueOf(Text12);
     sketch.curtainEntered = !Text8->text().isEmpty();
-    drawGeometrySketch(*Picture3, sketch);
+    sketch.scene = m_forms.state().scene;
+    return sketch;
 }
+
+void Form2::redrawGeometry() { drawGeometrySketch(*Picture3, geometrySketch()); }
 
 }  // namespace korvana::forms
 

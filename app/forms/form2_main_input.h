@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "app/forms/scene_drawing.h"
 #include "app/run/run_file.h"
 #include "app/spectrum/hvl_results.h"
 #include "app/spectrum/irradiation_conditions.h"
@@ -56,6 +57,11 @@ public:
     //! Form6's OK: the HVL calculator's results into the reference boxes, and
     //! the focus to the curtain's lead equivalent, the next entry of the steps.
     void showHvlResults(const app::HvlResults& results);
+    //! The geometry of steps (1) and (3) as typed, in the room the program
+    //! keeps (ProgramState::scene), as the schematic draws it.
+    GeometrySketch geometrySketch() const;
+    //! The room changed (the room panel): the schematic follows.
+    void sceneChanged() { redrawGeometry(); }
     //! The entries of steps (1) to (3) as they stand.
     MainFormEntries entries() const;
     //! Puts `entries` into the boxes and chooses their rectification, as the

@@ -4,6 +4,7 @@
 #include "app/forms/form12_launch_dialog.h"
 #include "app/forms/form13_live_estimate.h"
 #include "app/forms/form14_run_progress.h"
+#include "app/forms/form15_room_layout.h"
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form2_main_input.h"
 #include "app/forms/form3_kerma_map.h"
@@ -86,10 +87,16 @@ Form14& Forms::form14() {
     return *m_form14;
 }
 
+Form15& Forms::form15() {
+    buildOnce(m_form15, *this);
+    return *m_form15;
+}
+
 void Forms::endProgram() {
     for (QWidget* form : std::initializer_list<QWidget*>{
              m_form1.get(), m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(),
-             m_form6.get(), m_form10.get(), m_form12.get(), m_form13.get(), m_form14.get()}) {
+             m_form6.get(), m_form10.get(), m_form12.get(), m_form13.get(), m_form14.get(),
+             m_form15.get()}) {
         if (form) form->hide();
     }
     m_endRequested = true;

@@ -22,6 +22,7 @@ class Form10;
 class Form12;
 class Form13;
 class Form14;
+class Form15;
 
 class Forms {
 public:
@@ -42,6 +43,8 @@ public:
     Form13& form13();
     //! The runs panel "計算の進行状況".
     Form14& form14();
+    //! The room panel "部屋の配置".
+    Form15& form15();
 
     ProgramState& state() { return m_state; }
     ProcessStarter& processStarter() { return m_processStarter; }
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<Form12> m_form12;
     std::unique_ptr<Form13> m_form13;
     std::unique_ptr<Form14> m_form14;
+    std::unique_ptr<Form15> m_form15;
 };
 
 }  // namespace korvana::forms

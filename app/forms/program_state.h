@@ -1,6 +1,6 @@
 // What the interactive program holds for its whole run outside the text
 // boxes: the material tables, the last incident spectrum, the rectification
-// and the loaded result.
+// the loaded result and the room around the object.
 #pragma once
 
 #include <optional>
@@ -9,6 +9,7 @@
 #include "app/spectrum/irradiation_conditions.h"
 #include "app/spectrum/material_tables.h"
 #include "app/spectrum/spectrum_generator.h"
+#include "common/scene_file.h"
 
 namespace korvana::forms {
 
@@ -24,6 +25,10 @@ struct ProgramState {
     //! The result file loaded by the browser's OK, shared by the plots, the
     //! map and the eye lens dose; replaced only by a file read in full.
     app::ResultSet resultSet;
+    //! The room the room panel holds: shields, the finite curtain, the table
+    //! and the eye points; {"version": 1} (empty) for a run without a scene
+    //! file. The launch dialog and the live window take it from here.
+    SceneDescription scene;
 };
 
 }  // namespace korvana::forms

@@ -30,6 +30,14 @@ double worstKermaErrorPercent(const ResultSet& set) {
         if (!point.relStdError) return std::numeric_limits<double>::infinity();
         worst = std::max(worst, 100.0 * *point.relStdError);
     }
+    // The room's eye points are what the user asks about: they count as the points do.
+    if (set.eyePoints) {
+        for (const EyePointResult& eye : set.eyePoints->points) {
+            if (eye.airKermaRatio == 0) continue;
+            if (!eye.relErrPercent) return std::numeric_limits<double>::infinity();
+            worst = std::max(worst, *eye.relErrPercent);
+        }
+    }
     return worst;
 }
 
@@ -56,7 +64,8 @@ LiveEstimate::Outcome LiveEstimate::run(const std::function<void(const LiveUpdat
         settings.threads = poolThreads(m_settings.threads);
         settings.seed = m_settings.seed;
         settings.estimator = engine::Estimator::NextEvent;
-        auto inputs = engine::makeEngineInputs(*m_tables->physics, beam->run, beam->engineSpectrum);
+        auto inputs = engine::makeEngineInputs(*m_tables->physics, beam->run, beam->engineSpectrum,
+                                               m_inputs.scene);
         std::lock_guard lock(m_mutex);
         if (m_cancelled) return Outcome::Cancelled;
         m_engine = std::make_unique<engine::EngineRun>(std::move(inputs), settings);
@@ -87,6 +96,8 @@ LiveEstimate::Outcome LiveEstimate::run(const std::function<void(const LiveUpdat
         shown->uncertaintyLines = std::move(snapshot.uncertaintyLines);
         shown->result = resultSetFromLines({"live", shown->resultLines});
         shown->result.uncertainties = snapshot.uncertainties;
+        if (m_inputs.scene != SceneDescription{}) shown->result.scene = m_inputs.scene;
+        if (!m_inputs.scene.eyePoints.empty()) shown->result.eyePoints = snapshot.eyePoints;
         shown->bare = computeEyeLensDose(shown->result, m_tables->eye, 0, 0);
         shown->glasses = computeEyeLensDose(shown->result, m_tables->eye, m_inputs.glassesMm, 0);
         shown->worstPercent = worstKermaErrorPercent(shown->result);

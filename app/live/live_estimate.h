@@ -1,9 +1,9 @@
 // The progressive estimate behind the live window: the beam (live_beam.h),
 // then next-event rounds of the in-process engine on every core, the run's
 // total doubling each round, until the relative standard error of every one
-// of the nine point air kermas is at most the target, or the history cap is
-// reached. After the beam and after each round the caller receives what is
-// known so far.
+// of the nine point air kermas, and of the room's eye points', is at most the
+// target, or the history cap is reached. After the beam and after each round the caller receives
+// what is known so far.
 //
 // The totals are firstRoundHistories x 2^n, so with the default sizes every
 // total is written exactly by the run file's "0.000E+00" picture: a round's
@@ -52,10 +52,12 @@ struct LiveRound {
     std::uint64_t seed = 0;                     //!< the block streams' seed (lumetrel --seed)
     std::vector<std::string> resultLines;       //!< NAME.data
     std::vector<std::string> uncertaintyLines;  //!< NAME.unc.csv
-    ResultSet result;                           //!< the lines as the viewers read them
-    EyeLensDose bare;                           //!< eye lens dose without lead
-    EyeLensDose glasses;                        //!< behind the inputs' glasses
-    //! [%] largest relative error of the nine kermas (a kerma of 0, which no
+    //! The lines as the viewers read them, with the room (scene) and its eye
+    //! points' kermas (eyePoints) as a result's attached ones.
+    ResultSet result;
+    EyeLensDose bare;     //!< eye lens dose without lead
+    EyeLensDose glasses;  //!< behind the inputs' glasses
+    //! [%] largest relative error of the nine kermas and the eye points' (a kerma of 0, which no
     //! history can change, is left out); infinite while one is unknown.
     double worstPercent = 0;
     bool reached = false;  //!< worstPercent is within the target
@@ -70,7 +72,8 @@ struct LiveUpdate {
     std::string failure;                     //!< why the inputs were refused
 };
 
-//! The largest relative error [%] of the nine point kermas of `set`.
+//! The largest relative error [%] of the nine point kermas of `set` and of
+//! its eye points' kermas.
 double worstKermaErrorPercent(const ResultSet& set);
 
 class LiveEstimate {

@@ -1,8 +1,8 @@
 // What the live estimate computes from: the main form's entries (geometry,
 // beam, filtration, rectification, curtain) as numbers, plus the lead glasses
-// the eye lens dose adds. The window holds its own copy; the texts made here
-// go through the same readers as the main form's, so the same corrections
-// (30 and 149.5 kV, 1 mm inherent filtration) and refusals apply.
+// the eye lens dose adds and the room (shields, table, eye points). The window holds its own copy;
+// the texts made here go through the same readers as the main form's, so the same corrections (30
+// and 149.5 kV, 1 mm inherent filtration) and refusals apply.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@
 
 #include "app/run/run_file.h"
 #include "app/spectrum/irradiation_conditions.h"
+#include "common/scene_file.h"
 
 namespace korvana::app {
 
@@ -31,6 +32,8 @@ struct LiveInputs {
     double curtainLengthCm = 60;  //!< [cm] from the exit surface up (curtain_rule.h)
     // Eye lens dose
     double glassesMm = 0.07;  //!< [mm Pb] protective glasses
+    // The room: shields, table, finite curtain, eye points; empty for none
+    SceneDescription scene;
 
     bool operator==(const LiveInputs&) const = default;
 };

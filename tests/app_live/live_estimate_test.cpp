@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "app/live/run_rate_calibration.h"
@@ -116,6 +117,21 @@ TEST(LiveEstimate, RefusesACurtainLongerThanTheSceneHolds) {
     ASSERT_EQ(ran.updates.size(), 1u);
     EXPECT_TRUE(ran.updates[0].finished);
     EXPECT_NE(ran.updates[0].failure.find("curtain"), std::string::npos) << ran.updates[0].failure;
+}
+
+TEST(LiveEstimate, TheRoomsEyePointsCountTowardsThePrecision) {
+    ResultSet set;
+    set.uncertainties.emplace();
+    for (KermaUncertainty& point : set.uncertainties->points) {
+        point.airKermaRatio = 1e-3;
+        point.relStdError = 0.004;
+    }
+    EXPECT_DOUBLE_EQ(worstKermaErrorPercent(set), 0.4);
+    set.eyePoints.emplace();
+    set.eyePoints->points.push_back({"operator", {60, 30, -40}, 2e-4, 3.5, 0.01, false});
+    EXPECT_DOUBLE_EQ(worstKermaErrorPercent(set), 3.5);
+    set.eyePoints->points.back().relErrPercent.reset();  // not known yet
+    EXPECT_EQ(worstKermaErrorPercent(set), std::numeric_limits<double>::infinity());
 }
 
 TEST(RunRateCalibration, MeasuresBothEstimatorsAndIsKeptAsMeasuredHere) {

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +15,8 @@
 
 #include "app/forms/form2_main_input.h"
 #include "app/forms/form6_incident_spectrum.h"
+#include "app/forms/forms.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "fakes.h"
 
@@ -265,6 +268,39 @@ private slots:
         QVERIFY(!again.form12().findChild<QCheckBox*>(QStringLiteral("Check1"))->isChecked());
         QVERIFY(!again.form12().findChild<QCheckBox*>(QStringLiteral("Check2"))->isChecked());
         QCOMPARE(again.form12().engineArguments(), QStringList());
+    }
+
+    void theProgramsRoomRunsWithItsSceneFileAndEyePointsWithNextEvent() {
+        FormsFixture fx;
+        SceneDescription& scene = fx.forms->state().scene;
+        scene.shields.push_back({"天井", 0.5, {55, 0, -45}, 60, 75, 10});
+        scene.eyePoints.push_back({"術者", {60, 30, -40}});
+        forms::Form12& form12 = openDialog(fx);
+        auto* pointDetector = form12.findChild<QCheckBox*>(QStringLiteral("Check2"));
+        QVERIFY(pointDetector->isChecked());
+        QVERIFY(!pointDetector->isEnabled());  // the analog estimator scores no eye point
+        QVERIFY(form12.findChild<QLabel*>(QStringLiteral("Label7"))
+                    ->text()
+                    .contains(QStringLiteral("遮へい板 1 枚、目の位置 1 点")));
+        clickStart(form12);
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
+        const QStringList arguments = fx.starter.starts[0].request.arguments;
+        QCOMPARE(arguments.mid(arguments.size() - 2),
+                 QStringList({"--scene", QString::fromLatin1(forms::LAUNCH_SCENE_FILE)}));
+        QVERIFY(readSceneFile(forms::LAUNCH_SCENE_FILE) == scene);
+
+        // A room the engine would refuse does not start.
+        scene.eyePoints[0].positionCm[0] = 10;
+        openDialog(fx);
+        clickStart(form12);
+        QCOMPARE(fx.starter.starts.size(), std::size_t{1});
+        QVERIFY2(fx.recorder.messages.back().text.contains(QStringLiteral("目の位置 1 行目")),
+                 qPrintable(fx.recorder.messages.back().text));
+
+        // Without a room no scene is named.
+        scene = {};
+        openDialog(fx);
+        QVERIFY(!form12.engineArguments().contains(QStringLiteral("--scene")));
     }
 
     void longAndJapaneseNamesAreAccepted() {

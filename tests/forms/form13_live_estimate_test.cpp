@@ -15,8 +15,11 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/forms/forms.h"
 #include "app/forms/live_plot.h"
 #include "app/widgets/picture_box.h"
+#include "common/points_file.h"
+#include "common/scene_file.h"
 #include "fakes.h"
 #include "viewer_helpers.h"
 
@@ -204,6 +207,47 @@ private slots:
                                                   picture.image().height() - frameBottom - 2);
         QVERIFY(pixelsOf(below, PINNED_CURVE_COLOUR) > 10);
         QVERIFY(pixelsOf(below, CURRENT_CURVE_COLOUR) > 10);
+    }
+
+    void movingTheRoomsShieldRestartsTheEstimateAndRedrawsIt() {
+        FormsFixture world;
+        SceneDescription& room = world.forms->state().scene;
+        room.shields.push_back({"天井", 0.5, {55, 0, -45}, 60, 75, 0});
+        room.eyePoints.push_back({"術者", {60, 30, -40}});
+        Form13& live = openWindow(world);
+        QCOMPARE(live.inputs().scene, room);
+        // The eye point has a row of its own under the angles.
+        auto* grid = control<QTableWidget>(live, "Grid1");
+        QCOMPARE(grid->rowCount(), app::LAST_SHOWN_ANGLE - app::FIRST_SHOWN_ANGLE + 2);
+        const QImage before = control<forms::PictureBox>(live, "Picture2")->image();
+        live.Command1_Click();
+        const std::uint64_t first = live.estimateNumber();
+        control<QSlider>(live, "HScroll6")->setValue(80);  // the shield's x
+        QCOMPARE(live.inputs().scene.shields[0].centreCm[0], 80.0);
+        QVERIFY(control<forms::PictureBox>(live, "Picture2")->image() != before);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            live.estimateNumber() > first && live.shownEstimateNumber() == live.estimateNumber(),
+            ROUND_WAIT_MS);
+        // The eye point's row follows the angles' with its kerma and doses.
+        const int eyeRow = grid->rowCount() - 1;
+        QVERIFY2(grid->item(eyeRow, 1)->text().contains(QLatin1Char('E')),
+                 qPrintable(grid->item(eyeRow, 1)->text()));
+        QVERIFY(grid->item(eyeRow, 3)->text() != QStringLiteral("-"));
+        // The comparison names the move.
+        QVERIFY2(control<QLabel>(live, "Label2")
+                     ->text()
+                     .startsWith(QStringLiteral("遮へい板 x 55 cm → 80 cm")),
+                 qPrintable(control<QLabel>(live, "Label2")->text()));
+        // A saved round keeps its room beside it.
+        SaveNameAnswer answer(QStringLiteral("moved"));
+        live.Command3_Click();
+        QVERIFY(readSceneFile("moved.scene.json") == live.inputs().scene);
+        QCOMPARE(readPointsBeside("moved.data")->points.size(), std::size_t{1});
+        // The eye's height moves too, and "主画面に反映" keeps the room moved.
+        control<QDoubleSpinBox>(live, "Text17")->setValue(-60);
+        live.Command4_Click();
+        QCOMPARE(room.shields[0].centreCm[0], 80.0);
+        QCOMPARE(room.eyePoints[0].positionCm[2], -60.0);
     }
 
     void escapeClosesTheWindow() {

@@ -22,6 +22,7 @@
 #include "app/forms/form3_kerma_map.h"
 #include "app/forms/form4_geometry.h"
 #include "app/forms/form5_eye_lens_dose.h"
+#include "common/scene_file.h"
 #include "common/text_file.h"
 #include "engine_result_file.h"
 #include "fakes.h"
@@ -574,6 +575,24 @@ private slots:
         control<QPushButton>(fx.forms->form1(), "Command10")->click();
         QVERIFY(fx.forms->form4().isVisible());
         QCOMPARE(fx.forms->form4().windowTitle(), QStringLiteral("Geometry"));
+    }
+
+    void theGeometryWindowDrawsTheLoadedResultsRoom() {
+        // The room saved beside the result, not the main form's.
+        FormsFixture fx;
+        writeEngineResultFile(viewerRun());
+        SceneDescription room;
+        room.shields.push_back({"天井", 0.5, {55, 0, -45}, 60, 75, 20});
+        room.table = SceneTable{1.2, TableSide::Exit, 50};
+        writeSceneFile("case.scene.json", room);
+        fx.forms->state().scene.shields.push_back({"別", 1, {40, 0, -30}, 30, 30, 0});
+        openAndLoad(*fx.forms, QStringLiteral("case.data"));
+        control<QPushButton>(fx.forms->form1(), "Command10")->click();
+        forms::Form4& form4 = fx.forms->form4();
+        QVERIFY(form4.shownGeometry().scene == room);
+        QCOMPARE(form4.shownGeometry().phantomThicknessCm,
+                 fx.forms->state().resultSet.conditions.phantomThicknessCm);
+        QVERIFY(fx.recorder.messages.empty());
     }
 
     void leadThicknessZeroGivesTheUnprotectedAirKerma() {

@@ -16,6 +16,7 @@
 #include "app/forms/form1_result_browser.h"
 #include "app/forms/form5_eye_lens_dose.h"
 #include "app/forms/form6_incident_spectrum.h"
+#include "app/forms/forms.h"
 #include "app/widgets/picture_export.h"
 #include "fakes.h"
 
@@ -132,6 +133,30 @@ private slots:
         QVERIFY2(fx.recorder.messages[0].text.contains(QStringLiteral("kvv")),
                  qPrintable(fx.recorder.messages[0].text));
         QCOMPARE(kv->text(), QStringLiteral("95"));
+        forms::setSaveNameHook({});
+        forms::setOpenNameHook({});
+    }
+
+    void theRoomGoesWithTheCaseAndACaseWithoutOneEmptiesIt() {
+        FormsFixture fx;
+        forms::Form2& form2 = fx.forms->form2();
+        SceneDescription& room = fx.forms->state().scene;
+        room.shields.push_back({"天井", 0.5, {55, 0, -45}, 60, 75, 0});
+        room.eyePoints.push_back({"術者", {60, 30, -40}});
+        const SceneDescription saved = room;
+        forms::setSaveNameHook([](const QString&, const QString&) { return QStringLiteral("r"); });
+        control<QPushButton>(form2, "Command6")->click();
+        room = {};
+        forms::setSaveNameHook([](const QString&, const QString&) { return QStringLiteral("e"); });
+        control<QPushButton>(form2, "Command6")->click();
+
+        forms::setOpenNameHook([](const QString&) { return QStringLiteral("r.korvana.json"); });
+        control<QPushButton>(form2, "Command7")->click();
+        QVERIFY(room == saved);
+        forms::setOpenNameHook([](const QString&) { return QStringLiteral("e.korvana.json"); });
+        control<QPushButton>(form2, "Command7")->click();
+        QVERIFY(room == SceneDescription{});
+        QVERIFY(fx.recorder.messages.empty());
         forms::setSaveNameHook({});
         forms::setOpenNameHook({});
     }
