@@ -8,10 +8,15 @@ double kermaWeightedTransmission(const app::BinValues& photons, const GridTable&
                                  const GridTable& leadMu, double leadCm, double pathFactor) {
     double kerma = 0.0;
     double passed = 0.0;
+    // Row 0 is not on the grid: the first bin (below 0.5 keV) takes row 1's values.
+    const auto atCentre = [](const GridTable& table, int b) {
+        return b > 1 ? 0.5 * (static_cast<double>(table[b - 1]) + table[b]) : table[b];
+    };
     for (int b = 1; b <= GRID_BINS; ++b) {
-        const double weight = photons[b] * binEnergyKev(b) * airMuEn[b];
+        const double centreKev = binEnergyKev(b) - 0.5 * BIN_WIDTH_KEV;
+        const double weight = photons[b] * centreKev * atCentre(airMuEn, b);
         kerma += weight;
-        passed += weight * std::exp(-leadMu[b] * leadCm * pathFactor);
+        passed += weight * std::exp(-atCentre(leadMu, b) * leadCm * pathFactor);
     }
     return kerma > 0.0 ? passed / kerma : 0.0;
 }

@@ -72,19 +72,25 @@ TEST(ValidationArithmetic, ConversionIsWeightedByAirKerma) {
 }
 
 TEST(ValidationArithmetic, LeadTransmissionIsWeightedByAirKerma) {
-    // One photon each at 20 and 60 keV; the 20 keV photon carries 6 units of
-    // kerma (20 x 0.3), the 60 keV one 2 (60 x 0.1/3). 1 mm of lead passes
-    // 1/10 of the first and 1/2 of the second: (6 x 0.1 + 2 x 0.5) / 8 = 0.2,
-    // not the photons' mean 0.3. At twice the path: (6 x 0.01 + 2 x 0.25) / 8.
+    // One photon each in the score bins 40 (19.5-20 keV) and 120 (59.5-60
+    // keV), taken at their centres 19.75 and 59.75 keV, where a table's value
+    // is the mean of its rows 39/40 and 119/120. The first photon carries 6
+    // units of kerma, the second 2. 1 mm of lead passes 1/10 of the first and
+    // 1/2 of the second: (6 x 0.1 + 2 x 0.5) / 8 = 0.2, not the photons' mean
+    // 0.3, nor what the bins' upper edges would give. At twice the path:
+    // (6 x 0.01 + 2 x 0.25) / 8.
     app::BinValues photons{};
     photons[40] = 1.0;
     photons[120] = 1.0;
     GridTable air{};
-    air[40] = 0.3f;
-    air[120] = 0.1f / 3.0f;
+    air[39] = air[40] = static_cast<float>(6.0 / 19.75);
+    air[119] = air[120] = static_cast<float>(2.0 / 59.75);
     GridTable lead{};
-    lead[40] = static_cast<float>(std::log(10.0) / 0.1);
-    lead[120] = static_cast<float>(std::log(2.0) / 0.1);
+    const double spread = 3.0;  // the rows differ; their mean is what counts
+    lead[39] = static_cast<float>(std::log(10.0) / 0.1 - spread);
+    lead[40] = static_cast<float>(std::log(10.0) / 0.1 + spread);
+    lead[119] = static_cast<float>(std::log(2.0) / 0.1 + spread);
+    lead[120] = static_cast<float>(std::log(2.0) / 0.1 - spread);
     EXPECT_NEAR(kermaWeightedTransmission(photons, air, lead, 0.1), 0.2, 1e-6);
     EXPECT_NEAR(kermaWeightedTransmission(photons, air, lead, 0.1, 2.0), 0.07, 1e-6);
     const std::optional<double> s = equivalentPathFactor(photons, air, lead, 0.1, 0.07);
