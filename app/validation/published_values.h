@@ -79,4 +79,17 @@ inline constexpr const char* SCATTER_FRACTION_SOURCE =
     "fraction a(theta, kVp) as used in NCRP Report No. 147, Structural Shielding Design for "
     "Medical X-Ray Imaging Facilities (2004)";
 
+//! The eye-lens dose reduction a ceiling-suspended shield reaches at its best
+//! placement [%]: a Monte Carlo study and a measured one.
+inline constexpr double CEILING_SHIELD_MONTE_CARLO_REDUCTION_PERCENT = 97.0;
+inline constexpr const char* CEILING_SHIELD_MONTE_CARLO_SOURCE =
+    "Koukorava C, Carinou E, Ferrari P, Krim S, Struelens L, \"Study of the parameters "
+    "affecting operator doses in interventional radiology using Monte Carlo simulations\", "
+    "Radiat. Meas. 46(11) (2011) 1216-1222";
+inline constexpr double CEILING_SHIELD_MEASURED_REDUCTION_PERCENT = 95.0;
+inline constexpr const char* CEILING_SHIELD_MEASURED_SOURCE =
+    "\"Impact of the Ceiling-Mounted Radiation Shielding Position on the Physician's Dose from "
+    "Scatter Radiation during Interventional Procedures\", Radiology Research and Practice "
+    "2018, article 4287973 (Institute for Clinical and Experimental Medicine, Prague)";
+
 }  // namespace korvana::validation

@@ -10,6 +10,13 @@
 //   scatter/kv80, scatter/kv100       scatter.data and scatter.unc.csv (no curtain)
 //   compare/NAME/                     analog.data, next-event.data and their .unc.csv,
 //                                     one folder per condition, in name order
+//   rooms/compare/NAME/               the same pairs run with a scene, each result with
+//                                     its NAME.scene.json
+//   rooms/shielding                   next-event runs of one seed: open.data (with an
+//                                     eye point), full-cover.data (one shield covering
+//                                     every point) and ceiling.data (a ceiling shield
+//                                     and the eye point), with their .unc.csv, scene
+//                                     files and the eye points' .points.csv
 #pragma once
 
 #include <string>

@@ -1,12 +1,14 @@
 // The validation report's arithmetic on small cases worked out by hand: z of
-// two independent estimates, z pooled over the grid, and the air-kerma
-// weighting of a conversion coefficient over a spectrum.
+// two independent estimates, z pooled over the grid, the air-kerma
+// weighting of a conversion coefficient over a spectrum, and a lead sheet's
+// transmission of a spectrum's air kerma.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "app/validation/beam_average.h"
 #include "app/validation/kerma_comparison.h"
+#include "app/validation/shield_transmission.h"
 
 namespace korvana::validation {
 namespace {
@@ -67,6 +69,35 @@ TEST(ValidationArithmetic, ConversionIsWeightedByAirKerma) {
     EXPECT_NEAR(fluenceWeightedConversion(fluence, table), 1.5, 1e-12);
     EXPECT_NEAR(meanEnergyKev(fluence), 40.0, 1e-12);
     EXPECT_EQ(kermaWeightedConversion(GridTable{}, table), 0.0);
+}
+
+TEST(ValidationArithmetic, LeadTransmissionIsWeightedByAirKerma) {
+    // One photon each in the score bins 40 (19.5-20 keV) and 120 (59.5-60
+    // keV), taken at their centres 19.75 and 59.75 keV, where a table's value
+    // is the mean of its rows 39/40 and 119/120. The first photon carries 6
+    // units of kerma, the second 2. 1 mm of lead passes 1/10 of the first and
+    // 1/2 of the second: (6 x 0.1 + 2 x 0.5) / 8 = 0.2, not the photons' mean
+    // 0.3, nor what the bins' upper edges would give. At twice the path:
+    // (6 x 0.01 + 2 x 0.25) / 8.
+    app::BinValues photons{};
+    photons[40] = 1.0;
+    photons[120] = 1.0;
+    GridTable air{};
+    air[39] = air[40] = static_cast<float>(6.0 / 19.75);
+    air[119] = air[120] = static_cast<float>(2.0 / 59.75);
+    GridTable lead{};
+    const double spread = 3.0;  // the rows differ; their mean is what counts
+    lead[39] = static_cast<float>(std::log(10.0) / 0.1 - spread);
+    lead[40] = static_cast<float>(std::log(10.0) / 0.1 + spread);
+    lead[119] = static_cast<float>(std::log(2.0) / 0.1 + spread);
+    lead[120] = static_cast<float>(std::log(2.0) / 0.1 - spread);
+    EXPECT_NEAR(kermaWeightedTransmission(photons, air, lead, 0.1), 0.2, 1e-6);
+    EXPECT_NEAR(kermaWeightedTransmission(photons, air, lead, 0.1, 2.0), 0.07, 1e-6);
+    const std::optional<double> s = equivalentPathFactor(photons, air, lead, 0.1, 0.07);
+    ASSERT_TRUE(s);
+    EXPECT_NEAR(*s, 2.0, 1e-4);
+    EXPECT_FALSE(equivalentPathFactor(photons, air, lead, 0.1, 0.25));  // above normal incidence
+    EXPECT_EQ(kermaWeightedTransmission(app::BinValues{}, air, lead, 0.1), 0.0);
 }
 
 }  // namespace
