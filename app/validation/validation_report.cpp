@@ -669,9 +669,9 @@ void roomComparison(Context& c, const OpenRun& open) {
           "chosen so that the lead covers some points and leaves others free, as the last "
           "table shows: a shield in the plane x = 62 cm over z from −60 to 0 shades the points "
           "at 105° and 120°, its edges pass through the views of the 90° and 135° points, and "
-          "the others see past it. It stands between two grid columns (x = 60 and 65 cm), "
-          "as a disc lying in a shield's own plane is neither in front of it nor behind "
-          "it.\n\n"
+          "the others see past it. It stands between two grid columns (x = 60 and 65 cm); "
+          "a disc lying in a shield's own plane is taken as not behind it by both "
+          "estimators.\n\n"
        << "Passes when the grid's RMS z is at most " << fixed(ROOM_GRID_RMS_Z_LIMIT, 1)
        << " and every point's abs(z) at most " << fixed(ROOM_POINT_Z_LIMIT, 0) << ".\n\n"
        << "| condition | kV | object (cm) | field (cm) | room (scene file) | histories analog | "

@@ -55,7 +55,6 @@ struct SceneAttenuationLanes {
 //! The lead of the shields each lane's path crosses (crossShields).
 template <class D>
 HWY_INLINE hn::Vec<D> crossShields(D d, const Scene& scene, const StraightPathLanes<D>& path) {
-    const hn::Vec<D> reach = hn::Sub(path.toX, path.x0);
     hn::Vec<D> lead = hn::Zero(d);
     for (int i = 0; i < scene.shieldCount; ++i) {
         const LeadShield& s = scene.shields[static_cast<std::size_t>(i)];
@@ -66,11 +65,11 @@ HWY_INLINE hn::Vec<D> crossShields(D d, const Scene& scene, const StraightPathLa
         const hn::Vec<D> along = hn::Mul(hn::Sub(hn::Mul(cosTilt, hn::Sub(centreX, path.x0)),
                                                  hn::Mul(sinTilt, hn::Sub(centreZ, path.z0))),
                                          perFacing);
-        const auto ahead =
-            hn::And(hn::Gt(along, hn::Zero(d)), hn::Le(hn::Mul(along, path.u), reach));
         const hn::Vec<D> across =
             hn::Add(hn::Mul(hn::Sub(hn::Add(path.x0, hn::Mul(along, path.u)), centreX), sinTilt),
                     hn::Mul(hn::Sub(hn::Add(path.z0, hn::Mul(along, path.w)), centreZ), cosTilt));
+        const auto ahead = hn::And(hn::Gt(along, hn::Zero(d)),
+                                   hn::Lt(hn::Add(centreX, hn::Mul(across, sinTilt)), path.toX));
         const hn::Vec<D> side =
             hn::Sub(hn::Add(path.y0, hn::Mul(along, path.v)), hn::Set(d, s.centreY));
         const auto inside =

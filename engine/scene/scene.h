@@ -134,7 +134,6 @@ struct SceneAttenuation {
 //! Adds to `crossing` the lead of each shield the path crosses before its
 //! detector's plane, over its slant length: thickness / |cos incidence|.
 inline void crossShields(const Scene& scene, const StraightPath& path, LeadCrossing& crossing) {
-    const float reach = path.toX - path.x0;
     for (int i = 0; i < scene.shieldCount; ++i) {
         const LeadShield& s = scene.shields[static_cast<std::size_t>(i)];
         const float facing = s.cosTilt * path.u - s.sinTilt * path.w;  // cos incidence
@@ -142,10 +141,15 @@ inline void crossShields(const Scene& scene, const StraightPath& path, LeadCross
         const float along =
             (s.cosTilt * (s.centreX - path.x0) - s.sinTilt * (s.centreZ - path.z0)) * perFacing;
         // Parallel paths give an infinite or undefined `along` and fail here.
-        if (!(along > 0.0f && along * path.u <= reach)) continue;
+        if (!(along > 0.0f)) continue;
         const float across = (path.x0 + along * path.u - s.centreX) * s.sinTilt +
                              (path.z0 + along * path.w - s.centreZ) * s.cosTilt;
         const float side = path.y0 + along * path.v - s.centreY;
+        // Before the detector's plane, judged at the shield's own point (its
+        // x is the centre's at tilt 0): a shield lying in a detector's plane
+        // leaves that detector unshielded on every path, whichever estimator
+        // asks, as the curtain does.
+        if (!(s.centreX + across * s.sinTilt < path.toX)) continue;
         if (!(std::fabs(across) <= s.halfHeight && std::fabs(side) <= s.halfWidth)) continue;
         crossing.shieldLead = crossing.shieldLead + s.leadThickness * std::fabs(perFacing);
     }
