@@ -158,8 +158,8 @@ bool saveResults(Console& console, std::string name, const RunFiles& files) {
             }
             std::error_code ignored;
             std::filesystem::remove(uncertaintyFileName(name), ignored);
-            removeLeftCompanions(console, name, RunFiles{files.result, files.uncertainties, {},
-                                                         files.scene});
+            removeLeftCompanions(console, name,
+                                 RunFiles{files.result, files.uncertainties, {}, files.scene});
             const bool pointsFailed = together.where().fileName == pointsFileName(name);
             console.writeLine(std::string(pointsFailed ? "Eye points file " : "Uncertainty file ") +
                               together.what());

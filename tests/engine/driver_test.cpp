@@ -429,8 +429,9 @@ TEST_F(DriverTest, ASceneWithEyePointsIsSavedBesideTheResultWithTheirKermas) {
 }
 
 TEST_F(DriverTest, ARunWithoutASceneLeavesNoEarlierRoomBesideItsResult) {
-    writeLines("room.scene.json",
-               {R"({"version": 1, "eye_points": [{"name": "operator", "position_cm": [60, 30, -40]}]})"});
+    writeLines(
+        "room.scene.json",
+        {R"({"version": 1, "eye_points": [{"name": "operator", "position_cm": [60, 30, -40]}]})"});
     EngineOptions options;
     options.sceneFile = "room.scene.json";
     options.estimator = Estimator::NextEvent;
