@@ -433,6 +433,15 @@ void Form13::setInputs(const app::LiveInputs& in) {
     redrawScene();
 }
 
+void Form13::sceneChanged() {
+    if (!isVisible()) return;
+    m_settingInputs = true;
+    m_scene = m_forms.state().scene;
+    showRoomEntries();
+    m_settingInputs = false;
+    inputChanged();
+}
+
 void Form13::limitCurtainLength() {
     const double longest = longestCurtainCm(Text2->value(), Text1->value());
     Text11->setMaximum(std::floor(longest * 10) / 10);

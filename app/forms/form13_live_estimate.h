@@ -50,6 +50,9 @@ public:
     app::LiveInputs inputs() const;
     //! Sets every entry (without starting an estimate by itself).
     void setInputs(const app::LiveInputs& inputs);
+    //! The program's room changed in the room panel: an open window takes it
+    //! and estimates anew (a closed one takes it when it opens).
+    void sceneChanged();
 
     //! "比較用に固定": the shown round becomes the comparison.
     void Command1_Click();

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "app/common/text_value.h"
+#include "app/forms/form13_live_estimate.h"
 #include "app/forms/form2_main_input.h"
 #include "app/forms/forms.h"
 #include "app/forms/scene_texts.h"
@@ -324,6 +325,7 @@ void Form15::takeEdits() {
     for (QLineEdit* box : {Text3, Text4}) box->setEnabled(Check2->isChecked());
     showFaults();
     m_forms.form2().sceneChanged();
+    m_forms.form13().sceneChanged();
 }
 
 void Form15::showFaults() {

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/forms/form15_room_layout.h"
 #include "app/forms/forms.h"
 #include "app/forms/live_plot.h"
 #include "app/widgets/picture_box.h"
@@ -248,6 +249,19 @@ private slots:
         live.Command4_Click();
         QCOMPARE(room.shields[0].centreCm[0], 80.0);
         QCOMPARE(room.eyePoints[0].positionCm[2], -60.0);
+    }
+
+    void aShieldAddedInTheRoomPanelReachesTheOpenWindow() {
+        FormsFixture world;
+        Form13& live = openWindow(world);
+        QVERIFY(live.inputs().scene.shields.empty());
+        const QImage before = control<forms::PictureBox>(live, "Picture2")->image();
+        const std::uint64_t first = live.estimateNumber();
+        world.forms->form15().openRoomLayout();
+        world.forms->form15().Command1_Click();  // a shield
+        QCOMPARE(live.inputs().scene.shields.size(), std::size_t{1});
+        QVERIFY(control<forms::PictureBox>(live, "Picture2")->image() != before);
+        QTRY_VERIFY_WITH_TIMEOUT(live.estimateNumber() > first, ROUND_WAIT_MS);
     }
 
     void escapeClosesTheWindow() {
