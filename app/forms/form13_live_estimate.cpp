@@ -561,6 +561,12 @@ void Form13::showBeam() {
     }
 }
 
+void Form13::showYear(int row, int column, const app::AnnualDose& dose) {
+    Grid1->setItem(row, column, cell(qText(app::formatPicture(dose.annualMsv, "0.00"))));
+    const app::Rgb colour = verdictColour(dose.verdict);
+    Grid1->item(row, column)->setBackground(QColor(colour.red, colour.green, colour.blue));
+}
+
 void Form13::showRound() {
     fillTable();
     redrawPlot();
@@ -620,13 +626,7 @@ void Form13::fillTable() {
             const app::AnnualDosePoint& point = year->points[static_cast<std::size_t>(row)];
             int column = 5;
             for (const auto& dose : {point.bare, point.glasses}) {
-                if (dose) {
-                    Grid1->setItem(row, column,
-                                   cell(qText(app::formatPicture(dose->annualMsv, "0.00"))));
-                    const app::Rgb colour = verdictColour(dose->verdict);
-                    Grid1->item(row, column)
-                        ->setBackground(QColor(colour.red, colour.green, colour.blue));
-                }
+                if (dose) showYear(row, column, *dose);
                 ++column;
             }
         }
@@ -668,11 +668,7 @@ void Form13::fillTable() {
         int column = 5;
         for (const auto& dose : {eye.bareYear, eye.glassesYear}) {
             if (dose) {
-                Grid1->setItem(row, column,
-                               cell(qText(app::formatPicture(dose->annualMsv, "0.00"))));
-                const app::Rgb colour = verdictColour(dose->verdict);
-                Grid1->item(row, column)
-                    ->setBackground(QColor(colour.red, colour.green, colour.blue));
+                showYear(row, column, *dose);
             } else if (!workloadFault.isEmpty()) {
                 Grid1->setItem(row, column, cell(QStringLiteral("範囲外")));
                 Grid1->item(row, column)->setToolTip(workloadFault);

@@ -19,6 +19,7 @@
 #include <optional>
 
 #include "app/live/live_worker.h"
+#include "app/results/annual_eye_lens_dose.h"
 #include "app/widgets/form.h"
 
 class QComboBox;
@@ -140,6 +141,8 @@ private:
     void fillTable();
     void redrawPlot();
     void redrawScene();
+    //! One annual dose in the table's cell, coloured by its verdict.
+    void showYear(int row, int column, const app::AnnualDose& dose);
     void showComparison();
     void limitCurtainLength();
     //! The room's entries: enabled and named for the room's first shield and eye point.
